@@ -1,0 +1,58 @@
+#pragma once
+// Every modal question, message box, text prompt and file or folder dialog
+// goes through this one port. The windows install the real dialogs; tests
+// install scripted answers, so whole commands run without a person.
+#include <QString>
+#include <QStringList>
+
+namespace tonbo {
+
+enum class Answer { Yes, No, Cancel };
+
+struct FileDialogRequest {
+  QString caption;
+  QString directory;
+  QString fileName;
+  QStringList filters;  // "テキスト (*.txt)" style entries
+  int filterIndex = 0;
+  QString defaultSuffix;
+};
+
+class DialogPort {
+ public:
+  virtual ~DialogPort() = default;
+  // Captions: an empty caption means the application title "Tonbo".
+  virtual bool AskYesNo(const QString& text, const QString& caption) = 0;
+  virtual Answer AskYesNoCancel(const QString& text, const QString& caption) = 0;
+  virtual void ShowWarning(const QString& text, const QString& caption) = 0;
+  virtual void ShowInfo(const QString& text, const QString& caption) = 0;
+  // A plain box with the application title (result counts).
+  virtual void ShowMessage(const QString& text) = 0;
+  // The standard error box for errors that end a command.
+  virtual void ShowError(const QString& text) = 0;
+  // Text prompt: true on OK with value edited; value untouched on Cancel.
+  virtual bool InputQuery(const QString& title, const QString& prompt, QString& value) = 0;
+  virtual QStringList GetOpenFileNames(const FileDialogRequest& request) = 0;
+  virtual QString GetSaveFileName(const FileDialogRequest& request) = 0;
+  virtual QString GetExistingDirectory(const QString& caption, const QString& directory) = 0;
+};
+
+// The installed port (the real dialogs once a window exists).
+DialogPort& Dialogs();
+// Installs a port; returns the previous one. Null restores the default.
+DialogPort* SetDialogs(DialogPort* port);
+
+// The application title, caption of every box.
+QString AppTitle();
+
+// The system's helpers, spelled as the commands use them.
+bool AskYesNo(const QString& text, const QString& caption = QString());
+Answer AskYesNoCancel(const QString& text, const QString& caption = QString());
+void ShowWarning(const QString& text, const QString& caption = QString());
+void ShowInfo(const QString& text, const QString& caption = QString());
+void ShowMessage(const QString& text);
+void ShowError(const QString& text);
+// The text prompt: the edited text on OK, the pre-filled text on Cancel.
+QString InputBox(const QString& title, const QString& prompt, const QString& preset);
+
+}  // namespace tonbo

@@ -1,0 +1,415 @@
+#include "common/Sjis.h"
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+#include "common/Folders.h"
+
+namespace tonbo::enc {
+namespace {
+
+constexpr char32_t kNone = 0xFFFFFFFF;
+constexpr uint16_t kNoCode = 0xFFFF;
+// Bytes that are not UTF-8 travel as these code points (as lone surrogates).
+constexpr char32_t kRawByteBase = 0xDC00;
+constexpr int kUserCodes = 1880;  // 0xF040-0xF9FC
+
+bool IsUserLead(unsigned char c) { return c >= 0xF0 && c <= 0xF9; }
+bool IsTrail(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+
+uint16_t UserCode(int index) {
+  int lead = 0xF0 + index / 188;
+  int off = index % 188;
+  int trail = off < 0x3F ? 0x40 + off : 0x80 + (off - 0x3F);
+  return static_cast<uint16_t>((lead << 8) | trail);
+}
+
+int UserIndex(unsigned char lead, unsigned char trail) {
+  int off = trail < 0x7F ? trail - 0x40 : trail - 0x80 + 0x3F;
+  return (lead - 0xF0) * 188 + off;
+}
+
+// Code page 932 as glibc's iconv defines it, keeping only the codes whose
+// round trip is exact: a Unicode character maps to a code only when that
+// code decodes back to the same character.
+struct StaticTables {
+  std::vector<char32_t> decode = std::vector<char32_t>(65536, kNone);  // code -> char
+  std::vector<uint16_t> encode = std::vector<uint16_t>(65536, kNoCode);  // BMP char -> code
+
+  StaticTables() {
+    iconv_t dec = iconv_open("UTF-32LE", "CP932");
+    iconv_t enc = iconv_open("CP932", "UTF-32LE");
+    std::vector<uint16_t> codes;
+    for (int b = 0; b < 0x100; ++b)
+      if (!IsLeadByte(static_cast<unsigned char>(b))) codes.push_back(static_cast<uint16_t>(b));
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+      if (!IsLeadByte(static_cast<unsigned char>(lead)) || IsUserLead(lead)) continue;
+      for (int trail = 0x40; trail <= 0xFC; ++trail)
+        if (IsTrail(static_cast<unsigned char>(trail)))
+          codes.push_back(static_cast<uint16_t>((lead << 8) | trail));
+    }
+    for (uint16_t code : codes) decode[code] = Decode(dec, code);
+    for (uint16_t code : codes) {
+      char32_t u = decode[code];
+      if (u == kNone || u > 0xFFFF || encode[u] != kNoCode) continue;
+      uint16_t back = Encode(enc, u);
+      if (back != kNoCode && decode[back] == u) encode[u] = back;
+    }
+    iconv_close(dec);
+    iconv_close(enc);
+  }
+
+  static bool Convert(iconv_t cd, const char* in, size_t inLen, char* out, size_t& outLen) {
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* ip = const_cast<char*>(in);
+    char* op = out;
+    size_t cap = outLen;
+    if (iconv(cd, &ip, &inLen, &op, &cap) == static_cast<size_t>(-1) || inLen != 0) return false;
+    outLen = static_cast<size_t>(op - out);
+    return true;
+  }
+
+  static char32_t Decode(iconv_t dec, uint16_t code) {
+    char in[2];
+    size_t inLen = 0;
+    if (code > 0xFF) in[inLen++] = static_cast<char>(code >> 8);
+    in[inLen++] = static_cast<char>(code & 0xFF);
+    char32_t u = 0;
+    size_t outLen = sizeof u;
+    if (!Convert(dec, in, inLen, reinterpret_cast<char*>(&u), outLen) || outLen != sizeof u)
+      return kNone;
+    // Private use belongs to the character table alone.
+    return (u >= 0xE000 && u <= 0xF8FF) ? kNone : u;
+  }
+
+  static uint16_t Encode(iconv_t enc, char32_t u) {
+    unsigned char out[4];
+    size_t outLen = sizeof out;
+    if (!Convert(enc, reinterpret_cast<const char*>(&u), sizeof u, reinterpret_cast<char*>(out),
+                 outLen))
+      return kNoCode;
+    if (outLen == 1) return out[0];
+    if (outLen == 2) return static_cast<uint16_t>((out[0] << 8) | out[1]);
+    return kNoCode;
+  }
+};
+
+const StaticTables& Tables() {
+  static const StaticTables tables;
+  return tables;
+}
+
+void AppendUtf8(std::string& out, char32_t u) {
+  if (u >= kRawByteBase + 0x80 && u <= kRawByteBase + 0xFF) {
+    out += static_cast<char>(u - kRawByteBase);
+  } else if (u < 0x80) {
+    out += static_cast<char>(u);
+  } else if (u < 0x800) {
+    out += static_cast<char>(0xC0 | (u >> 6));
+    out += static_cast<char>(0x80 | (u & 0x3F));
+  } else if (u < 0x10000) {
+    out += static_cast<char>(0xE0 | (u >> 12));
+    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (u & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (u >> 18));
+    out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (u & 0x3F));
+  }
+}
+
+// Decodes one strict UTF-8 sequence at s[i]; an invalid byte becomes a raw-byte code point.
+char32_t NextUtf8(std::string_view s, size_t& i) {
+  auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+  unsigned char c = b(i);
+  int len = c < 0x80 ? 1 : (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3
+                                                   : (c >= 0xF0 && c <= 0xF4) ? 4
+                                                                              : 0;
+  if (len == 1) return s[i++] & 0x7F;
+  if (len == 0 || i + len > s.size()) return kRawByteBase + b(i++);
+  char32_t u = c & (0xFF >> (len + 1));
+  for (int k = 1; k < len; ++k) {
+    if ((b(i + k) & 0xC0) != 0x80) return kRawByteBase + b(i++);
+    u = (u << 6) | (b(i + k) & 0x3F);
+  }
+  bool overlong = (len == 3 && u < 0x800) || (len == 4 && u < 0x10000);
+  if (overlong || u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF)) return kRawByteBase + b(i++);
+  i += len;
+  return u;
+}
+
+}  // namespace
+
+// The user-defined codes: which character each assigned code stands for.
+struct SjisCodec::Impl {
+  std::string path;
+  std::mutex mutex;
+  std::array<char32_t, kUserCodes> charOf{};
+  std::unordered_map<char32_t, int> indexOf;
+  struct timespec seenMtime {};
+  off_t seenSize = -1;
+
+  Impl(std::string p) : path(std::move(p)) {
+    charOf.fill(kNone);
+    std::lock_guard lock(mutex);
+    Reload(false);
+  }
+
+  void Merge(int index, char32_t u) {
+    if (index < 0 || index >= kUserCodes || charOf[index] != kNone || indexOf.count(u)) return;
+    charOf[index] = u;
+    indexOf.emplace(u, index);
+  }
+
+  void ParseLine(const std::string& line) {
+    unsigned code = 0, u = 0;
+    if (std::sscanf(line.c_str(), "%4X U+%X", &code, &u) != 2) return;
+    unsigned char lead = code >> 8, trail = code & 0xFF;
+    if (!IsUserLead(lead) || !IsTrail(trail) || u > 0x10FFFF) return;
+    Merge(UserIndex(lead, trail), u);
+  }
+
+  void ParseAll(int fd) {
+    std::string text, line;
+    char buf[8192];
+    lseek(fd, 0, SEEK_SET);
+    for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
+    size_t start = 0;
+    for (size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1)
+      ParseLine(text.substr(start, nl - start));
+    struct stat st {};
+    if (fstat(fd, &st) == 0) {
+      seenMtime = st.st_mtim;
+      seenSize = st.st_size;
+    }
+  }
+
+  bool Changed() const {
+    struct stat st {};
+    if (path.empty() || stat(path.c_str(), &st) != 0) return false;
+    return st.st_size != seenSize || st.st_mtim.tv_sec != seenMtime.tv_sec ||
+           st.st_mtim.tv_nsec != seenMtime.tv_nsec;
+  }
+
+  // Re-reads the table (another Tonbo process may have added codes).
+  void Reload(bool onlyIfChanged) {
+    if (path.empty() || (onlyIfChanged && !Changed())) return;
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    flock(fd, LOCK_SH);
+    ParseAll(fd);
+    flock(fd, LOCK_UN);
+    close(fd);
+  }
+
+  int FirstFree() const {
+    for (int i = 0; i < kUserCodes; ++i)
+      if (charOf[i] == kNone) return i;
+    return -1;
+  }
+
+  // Code index for a character outside the code page; -1 when the area is full.
+  int Assign(char32_t u) {
+    std::lock_guard lock(mutex);
+    if (auto it = indexOf.find(u); it != indexOf.end()) return it->second;
+    int fd = -1;
+    if (!path.empty()) {
+      MakeDirs(path.substr(0, path.rfind('/') + 1));
+      fd = open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    }
+    if (fd >= 0) {
+      flock(fd, LOCK_EX);
+      ParseAll(fd);
+    }
+    int index = indexOf.count(u) ? indexOf[u] : FirstFree();
+    if (index >= 0 && charOf[index] == kNone) {
+      Merge(index, u);
+      if (fd >= 0) {
+        char line[32];
+        int n = std::snprintf(line, sizeof line, "%04X U+%04X\n", UserCode(index),
+                              static_cast<unsigned>(u));
+        if (write(fd, line, static_cast<size_t>(n)) == n) {
+          struct stat st {};
+          if (fstat(fd, &st) == 0) seenMtime = st.st_mtim, seenSize = st.st_size;
+        }
+      }
+    }
+    if (fd >= 0) {
+      flock(fd, LOCK_UN);
+      close(fd);
+    }
+    return index;
+  }
+
+  char32_t CharOf(int index) {
+    std::lock_guard lock(mutex);
+    if (charOf[index] == kNone) Reload(true);
+    // An unassigned code reads as the private-use character of its position.
+    return charOf[index] == kNone ? static_cast<char32_t>(0xE000 + index) : charOf[index];
+  }
+};
+
+SjisCodec::SjisCodec(std::string tablePath) : d_(std::make_unique<Impl>(std::move(tablePath))) {}
+SjisCodec::~SjisCodec() = default;
+
+namespace {
+
+// Appends the code for one character; false when the user-defined area is full.
+template <typename AssignFn>
+bool EncodeChar(std::string& out, char32_t u, AssignFn&& assign) {
+  if (u < 0x80) {
+    out += static_cast<char>(u);
+    return true;
+  }
+  if (u <= 0xFFFF) {
+    uint16_t code = Tables().encode[u];
+    if (code != kNoCode) {
+      if (code > 0xFF) out += static_cast<char>(code >> 8);
+      out += static_cast<char>(code & 0xFF);
+      return true;
+    }
+  }
+  int index = assign(u);
+  if (index < 0) return false;
+  uint16_t code = UserCode(index);
+  out += static_cast<char>(code >> 8);
+  out += static_cast<char>(code & 0xFF);
+  return true;
+}
+
+// Walks code page 932 text character by character, giving each code point.
+template <typename Sink, typename UserFn>
+void DecodeSjis(std::string_view s, Sink&& sink, UserFn&& user) {
+  const auto& tables = Tables();
+  for (size_t i = 0; i < s.size();) {
+    auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      sink(c);
+      ++i;
+      continue;
+    }
+    if (IsLeadByte(c) && i + 1 < s.size()) {
+      auto t = static_cast<unsigned char>(s[i + 1]);
+      if (IsUserLead(c) && IsTrail(t)) {
+        sink(user(UserIndex(c, t)));
+        i += 2;
+        continue;
+      }
+      char32_t u = tables.decode[(c << 8) | t];
+      if (u != kNone) {
+        sink(u);
+        i += 2;
+        continue;
+      }
+    }
+    char32_t u = IsLeadByte(c) ? kNone : tables.decode[c];
+    sink(u != kNone ? u : kRawByteBase + c);
+    ++i;
+  }
+}
+
+void AppendUtf16(std::u16string& out, char32_t u) {
+  if (u > 0xFFFF) {
+    u -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (u >> 10));
+    out += static_cast<char16_t>(0xDC00 + (u & 0x3FF));
+  } else {
+    out += static_cast<char16_t>(u);
+  }
+}
+
+}  // namespace
+
+bool SjisCodec::FromDisk(std::string_view bytes, std::string& out) {
+  out.clear();
+  out.reserve(bytes.size());
+  auto assign = [this](char32_t u) { return d_->Assign(u); };
+  for (size_t i = 0; i < bytes.size();) {
+    if (!EncodeChar(out, NextUtf8(bytes, i), assign)) return false;
+  }
+  return true;
+}
+
+std::string SjisCodec::ToDisk(std::string_view sjis) {
+  std::string out;
+  out.reserve(sjis.size() + sjis.size() / 2);
+  DecodeSjis(
+      sjis, [&](char32_t u) { AppendUtf8(out, u); }, [this](int i) { return d_->CharOf(i); });
+  return out;
+}
+
+bool SjisCodec::FromQString(const QString& text, std::string& out) {
+  out.clear();
+  out.reserve(static_cast<size_t>(text.size()) * 2);
+  auto assign = [this](char32_t u) { return d_->Assign(u); };
+  const QChar* p = text.constData();
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    char32_t u = p[i].unicode();
+    if (QChar::isHighSurrogate(u) && i + 1 < n && p[i + 1].isLowSurrogate()) {
+      u = QChar::surrogateToUcs4(p[i].unicode(), p[i + 1].unicode());
+      ++i;
+    }
+    if (!EncodeChar(out, u, assign)) return false;
+  }
+  return true;
+}
+
+QString SjisCodec::ToQString(std::string_view sjis) {
+  std::u16string units = ToUtf16(sjis);
+  return QString(reinterpret_cast<const QChar*>(units.data()), static_cast<qsizetype>(units.size()));
+}
+
+std::u16string SjisCodec::ToUtf16(std::string_view sjis) {
+  std::u16string out;
+  out.reserve(sjis.size());
+  DecodeSjis(
+      sjis, [&](char32_t u) { AppendUtf16(out, u); }, [this](int i) { return d_->CharOf(i); });
+  return out;
+}
+
+int SjisCodec::AssignedCount() {
+  std::lock_guard lock(d_->mutex);
+  return static_cast<int>(d_->indexOf.size());
+}
+
+SjisCodec& Codec() {
+  static SjisCodec codec(ConfigDirDisk() + "charmap.txt");
+  return codec;
+}
+
+std::string ToSjis(const QString& text) {
+  std::string out;
+  if (Codec().FromQString(text, out)) return out;
+  // The area is full: keep what can be kept, one "?" per character that cannot.
+  out.clear();
+  for (QChar ch : text) {
+    std::string one;
+    out += Codec().FromQString(QString(ch), one) ? one : std::string("?");
+  }
+  return out;
+}
+
+QString FromSjis(std::string_view sjis) { return Codec().ToQString(sjis); }
+
+std::string SjisToDisk(std::string_view sjis) { return Codec().ToDisk(sjis); }
+
+bool DiskToSjis(std::string_view disk, std::string& out) { return Codec().FromDisk(disk, out); }
+
+std::string Lit(std::string_view utf8) {
+  std::string out;
+  Codec().FromDisk(utf8, out);
+  return out;
+}
+
+}  // namespace tonbo::enc

@@ -1,0 +1,22 @@
+#pragma once
+// Whole text files in code page 932 with CR LF line ends.
+#include <string>
+#include <string_view>
+
+namespace tonbo {
+
+// Splits text into lines at CR LF, CR or LF and writes each followed by CR LF,
+// replacing the file (the old file stays intact when the write fails).
+bool SaveTextFile(const std::string& diskPath, std::string_view text);
+// The file's lines, each followed by CR LF; false (text unchanged) when unreadable.
+bool LoadTextFile(const std::string& diskPath, std::string& text);
+
+// Raw whole-file access for the above and their friends.
+bool ReadWholeFile(const std::string& diskPath, std::string& bytes, int* errnum = nullptr);
+// Writes through a temporary file in the same folder, then renames it into place.
+bool WriteFileAtomic(const std::string& diskPath, std::string_view bytes, int* errnum = nullptr);
+
+// Normalises line ends: every line followed by CR LF.
+std::string ToCrLfLines(std::string_view text);
+
+}  // namespace tonbo

@@ -1,0 +1,73 @@
+#include "TestEnv.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace tonbo::test {
+namespace {
+std::string g_root;
+int g_counter = 0;
+
+void MakeDir(const std::string& path) {
+  if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+    throw std::runtime_error("cannot create " + path);
+}
+}  // namespace
+
+void PrepareEnvironment() {
+  if (!g_root.empty()) return;
+  const char* base = std::getenv("TMPDIR");
+  std::string tmpl = std::string(base && *base ? base : "/tmp") + "/tonbo-test-XXXXXX";
+  if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+  g_root = tmpl;
+  const char* dirs[][2] = {{"HOME", "/home"},
+                           {"XDG_CONFIG_HOME", "/home/.config"},
+                           {"XDG_DATA_HOME", "/home/.local/share"},
+                           {"XDG_STATE_HOME", "/home/.local/state"},
+                           {"XDG_CACHE_HOME", "/home/.cache"},
+                           {"XDG_RUNTIME_DIR", "/run"}};
+  MakeDir(g_root + "/home");
+  MakeDir(g_root + "/home/.config");
+  MakeDir(g_root + "/home/.local");
+  MakeDir(g_root + "/home/.local/share");
+  MakeDir(g_root + "/home/.local/state");
+  MakeDir(g_root + "/home/.cache");
+  MakeDir(g_root + "/run");
+  for (auto& d : dirs) setenv(d[0], (g_root + d[1]).c_str(), 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  setenv("LANG", "C.UTF-8", 1);
+  unsetenv("LC_ALL");
+  unsetenv("LANGUAGE");
+}
+
+const std::string& SandboxRoot() {
+  PrepareEnvironment();
+  return g_root;
+}
+
+std::string MakeTempDir(const std::string& hint) {
+  std::string dir = SandboxRoot() + "/" + hint + std::to_string(++g_counter);
+  MakeDir(dir);
+  return dir + "/";
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  if (!f) throw std::runtime_error("cannot write " + path);
+  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  if (!f) throw std::runtime_error("cannot read " + path);
+  std::ostringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+}  // namespace tonbo::test
