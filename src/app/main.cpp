@@ -1,0 +1,28 @@
+// Tonbo: start the application and its main window.
+#include <QApplication>
+#include <QFont>
+
+#include "common/ui/WidgetDialogs.h"
+#include "core/ui/FileTypes.h"
+#include "core/ui/TfrmMain.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Tonbo"));
+  tonbo::InstallJapanese();
+  tonbo::SetUpIconTheme();
+  QFont font;
+  font.setFamilies({QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAPGothic"),
+                    QStringLiteral("IPAGothic")});
+  font.setPointSize(9);
+  QApplication::setFont(font);
+
+  tonbo::WidgetDialogs dialogs;
+  tonbo::SetDialogs(&dialogs);
+  tonbo::TfrmMain frmMain;
+  dialogs.SetOwner(&frmMain);
+  frmMain.show();
+  int result = app.exec();
+  tonbo::SetDialogs(nullptr);
+  return result;
+}

@@ -1,0 +1,95 @@
+#include "platform/FileOps.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#ifndef RENAME_NOREPLACE
+#define RENAME_NOREPLACE (1 << 0)
+#endif
+
+namespace tonbo::platform {
+namespace {
+
+int RenameAt2NoReplace(const char* from, const char* to) {
+#if defined(__GLIBC__) && __GLIBC_PREREQ(2, 28)
+  return renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+#else
+  return static_cast<int>(syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+#endif
+}
+
+// The file system does not know the no-replace flag (or renameat2 at all).
+bool FlagRefused(int err) { return err == EINVAL || err == ENOSYS || err == EOPNOTSUPP; }
+
+// On a case-folding file system "a.txt" and "A.txt" name one entry. With a
+// single link it cannot be a second name of the same file, so the target is
+// the source itself.
+bool SameEntry(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_nlink == 1;
+}
+
+// Last resort where neither the no-replace flag nor hard links exist. Racy:
+// an entry created between the check and rename() could be replaced. For a
+// folder source only an empty folder made in that instant can be hit (rename
+// refuses a file or a non-empty folder as target); for a file source it is a
+// file system without hard links and without renameat2, which Linux hardly has.
+int RenameChecked(const std::string& from, const struct stat& fromSt, const std::string& to) {
+  struct stat toSt {};
+  if (lstat(to.c_str(), &toSt) == 0) {
+    if (!SameEntry(fromSt, toSt)) return EEXIST;
+  } else if (errno != ENOENT) {
+    return errno;
+  }
+  return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+int RenameNoReplace(const std::string& from, const std::string& to) {
+  if (RenameAt2NoReplace(from.c_str(), to.c_str()) == 0) return 0;
+  int err = errno;
+  return FlagRefused(err) ? RenameByLink(from, to) : err;
+}
+
+int RenameByLink(const std::string& from, const std::string& to) {
+  struct stat fromSt {};
+  if (lstat(from.c_str(), &fromSt) != 0) return errno;
+  if (S_ISDIR(fromSt.st_mode)) return RenameChecked(from, fromSt, to);
+  if (link(from.c_str(), to.c_str()) == 0) {
+    if (unlink(from.c_str()) == 0) return 0;
+    int err = errno;
+    unlink(to.c_str());  // leave the file under its old name only
+    return err;
+  }
+  int err = errno;
+  // EEXIST may be the source itself under another letter case; EPERM and
+  // EOPNOTSUPP mean a file system without hard links (FAT, exFAT).
+  if (err == EEXIST || err == EPERM || err == EOPNOTSUPP) return RenameChecked(from, fromSt, to);
+  return err;
+}
+
+int DeleteFileNow(const std::string& path) { return unlink(path.c_str()) == 0 ? 0 : errno; }
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string ErrorText(int errnum) {
+  char buf[256];
+  // GNU strerror_r: returns the text, which may or may not be in buf.
+  return strerror_r(errnum, buf, sizeof buf);
+}
+
+}  // namespace tonbo::platform

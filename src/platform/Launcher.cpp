@@ -1,0 +1,53 @@
+#include "platform/Launcher.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include <QByteArray>
+#include <QDesktopServices>
+#include <QProcess>
+
+namespace tonbo::platform {
+namespace {
+
+class DesktopLauncher : public Launcher {
+ public:
+  bool OpenUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
+  bool StartDetached(const QString& program, const QStringList& arguments) override {
+    return QProcess::startDetached(program, arguments);
+  }
+};
+
+Launcher* g_override = nullptr;
+
+std::string Absolute(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  char* cwd = getcwd(nullptr, 0);
+  std::string dir = cwd ? cwd : "";
+  free(cwd);
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return dir + path;
+}
+
+}  // namespace
+
+Launcher& CurrentLauncher() {
+  static DesktopLauncher desktop;
+  return g_override ? *g_override : desktop;
+}
+
+void SetLauncher(Launcher* launcher) { g_override = launcher; }
+
+QUrl FileUrlFromDisk(const std::string& diskPath) {
+  std::string path = Absolute(diskPath);
+  QByteArray raw(path.data(), static_cast<qsizetype>(path.size()));
+  return QUrl::fromEncoded("file://" + raw.toPercentEncoding("/"), QUrl::StrictMode);
+}
+
+void OpenDiskPath(const std::string& diskPath) {
+  if (diskPath.empty()) return;
+  CurrentLauncher().OpenUrl(FileUrlFromDisk(diskPath));
+}
+
+}  // namespace tonbo::platform

@@ -1,0 +1,36 @@
+#pragma once
+// Hands files and programs to the desktop. Everything that starts another
+// process goes through one Launcher, so tests can record what would be
+// started instead of opening real desktop programs.
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <string>
+
+namespace tonbo::platform {
+
+class Launcher {
+ public:
+  virtual ~Launcher() = default;
+  // Opens a URL with the desktop's association; false when nothing took it.
+  virtual bool OpenUrl(const QUrl& url) = 0;
+  // Starts a program without waiting for it; true when the process started.
+  virtual bool StartDetached(const QString& program, const QStringList& arguments) = 0;
+};
+
+// The launcher in use: the desktop one unless a test set another.
+Launcher& CurrentLauncher();
+// Installs a launcher (not owned); nullptr restores the desktop one.
+void SetLauncher(Launcher* launcher);
+
+// A file URL for a disk path, every byte outside the unreserved set
+// percent-encoded, so a name that is not UTF-8 reaches the opener intact.
+// A relative path is taken from the current folder.
+QUrl FileUrlFromDisk(const std::string& diskPath);
+
+// Opens a file or folder with its associated program; the result is not
+// reported, as with the shell's "open".
+void OpenDiskPath(const std::string& diskPath);
+
+}  // namespace tonbo::platform

@@ -1,0 +1,87 @@
+#pragma once
+// A dialog port for tests: questions take scripted answers in order, and
+// every box shown is recorded so a test can check the texts.
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <utility>
+#include <stdexcept>
+#include <vector>
+
+#include "common/Dialogs.h"
+
+namespace tonbo::test {
+
+struct ShownBox {
+  QString kind;  // "yesno", "yesnocancel", "warning", "info", "message", "error", "input", ...
+  QString text;
+  QString caption;
+};
+
+class ScriptedDialogs : public DialogPort {
+ public:
+  ScriptedDialogs() { previous_ = SetDialogs(this); }
+  ~ScriptedDialogs() override { SetDialogs(previous_); }
+
+  std::deque<Answer> answers;          // for AskYesNo / AskYesNoCancel
+  std::deque<std::pair<bool, QString>> inputs;  // for InputQuery: {false, _} = Cancel
+  std::deque<QStringList> openFiles;
+  std::deque<QString> saveFiles;
+  std::deque<QString> folders;
+  std::vector<ShownBox> shown;
+
+  QStringList Texts(const QString& kind) const {
+    QStringList out;
+    for (const auto& box : shown)
+      if (box.kind == kind) out << box.text;
+    return out;
+  }
+
+  bool AskYesNo(const QString& text, const QString& caption) override {
+    shown.push_back({"yesno", text, caption});
+    return Next(answers, Answer::No) == Answer::Yes;
+  }
+  Answer AskYesNoCancel(const QString& text, const QString& caption) override {
+    shown.push_back({"yesnocancel", text, caption});
+    return Next(answers, Answer::Cancel);
+  }
+  void ShowWarning(const QString& text, const QString& caption) override {
+    shown.push_back({"warning", text, caption});
+  }
+  void ShowInfo(const QString& text, const QString& caption) override {
+    shown.push_back({"info", text, caption});
+  }
+  void ShowMessage(const QString& text) override { shown.push_back({"message", text, AppTitle()}); }
+  void ShowError(const QString& text) override { shown.push_back({"error", text, AppTitle()}); }
+  bool InputQuery(const QString& title, const QString& prompt, QString& value) override {
+    shown.push_back({"input", prompt, title});
+    auto [ok, text] = Next(inputs, std::pair<bool, QString>(false, QString()));
+    if (ok) value = text;
+    return ok;
+  }
+  QStringList GetOpenFileNames(const FileDialogRequest& r) override {
+    shown.push_back({"open", r.filters.join(";;"), r.caption});
+    return Next(openFiles, QStringList());
+  }
+  QString GetSaveFileName(const FileDialogRequest& r) override {
+    shown.push_back({"save", r.filters.join(";;"), r.caption});
+    return Next(saveFiles, QString());
+  }
+  QString GetExistingDirectory(const QString& caption, const QString&) override {
+    shown.push_back({"folder", QString(), caption});
+    return Next(folders, QString());
+  }
+
+ private:
+  template <typename T>
+  static T Next(std::deque<T>& queue, T fallback) {
+    if (queue.empty()) return fallback;
+    T value = queue.front();
+    queue.pop_front();
+    return value;
+  }
+  DialogPort* previous_ = nullptr;
+};
+
+}  // namespace tonbo::test
