@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and starts Tonbo (arguments: files to add).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+bash scripts/build.sh -DTONBO_BUILD_TESTS=OFF -DTONBO_BUILD_BENCH=OFF
+exec build/src/app/tonbo "$@"

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test offscreen.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+bash scripts/build.sh -DTONBO_WERROR=ON -DTONBO_BUILD_TESTS=ON -DTONBO_BUILD_BENCH=ON
+export QT_QPA_PLATFORM=offscreen
+cd build
+ctest --output-on-failure -j"$(nproc)" --timeout 600
