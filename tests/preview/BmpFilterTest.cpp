@@ -1,0 +1,154 @@
+#include "preview/imaging/BmpFilter.h"
+
+#include <gtest/gtest.h>
+
+#include "Pictures.h"
+
+namespace tonbo::img {
+namespace {
+
+using test::Grey;
+using test::GreyBitmap;
+using test::MakeBitmap;
+using test::Numbered;
+
+TEST(BitmapTest, RowsArePaddedToFourBytes) {
+  for (auto [width, stride] : {std::pair{1, 4}, {2, 8}, {3, 12}, {4, 12}, {5, 16}}) {
+    Bitmap b;
+    ASSERT_TRUE(b.Reset(width, 2));
+    EXPECT_EQ(b.Stride(), stride) << "width " << width;
+    EXPECT_EQ(b.Row(1) - b.Row(0), stride);
+  }
+}
+
+TEST(BitmapTest, EqualityIgnoresPaddingAndCopiesAreDeep) {
+  Bitmap a = Numbered(3, 2);
+  Bitmap b = a;
+  b.Row(0)[9] = 0xAB;  // padding byte
+  EXPECT_EQ(a, b);
+  b.SetPixel(2, 1, Grey(1));
+  EXPECT_NE(a, b);
+  EXPECT_EQ(a.Pixel(2, 1), Numbered(3, 2).Pixel(2, 1));
+}
+
+TEST(BitmapTest, ScanlineTableOfEmptyPictureFails) {
+  Bitmap empty;
+  EXPECT_THROW(ScanlineTable{empty}, EInvalidBitmap);
+  try {
+    ScanlineTable table(empty);
+  } catch (const EInvalidBitmap& e) {
+    EXPECT_STREQ(e.what(), "ビットマップが不正です。");
+  }
+  Bitmap b = Numbered(2, 3);
+  ScanlineTable table(b);
+  ASSERT_EQ(table.Size(), 3);
+  EXPECT_EQ(table[2], b.Row(2));
+}
+
+struct GreyCase {
+  const char* name;
+  Bgr in;
+  int expected;
+};
+
+class GrayScaleTest : public testing::TestWithParam<GreyCase> {};
+
+TEST_P(GrayScaleTest, WeightsAndRoundsHalvesToEven) {
+  Bitmap b = MakeBitmap(1, 1, {GetParam().in});
+  GrayScale(b);
+  EXPECT_EQ(b.Pixel(0, 0), Grey(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pixels, GrayScaleTest,
+    testing::Values(GreyCase{"red_76_5_to_even_76", {0, 0, 255}, 76},
+                    GreyCase{"green_150_45_down", {0, 255, 0}, 150},
+                    GreyCase{"blue_28_05_down", {255, 0, 0}, 28},
+                    GreyCase{"white_stays_255", {255, 255, 255}, 255},
+                    GreyCase{"black_stays_0", {0, 0, 0}, 0},
+                    // 30 × 130 + 59 × 150 = 12750: 127.5 goes up to the even 128
+                    GreyCase{"half_up_to_even_128", {0, 150, 130}, 128},
+                    // 30 × 123 + 59 × 150 + 11 × 10 = 12650: 126.5 goes down to 126
+                    GreyCase{"half_down_to_even_126", {10, 150, 123}, 126},
+                    // 30 × 100 + 59 × 150 + 11 × 40 = 12290: 122.9 goes up
+                    GreyCase{"fraction_above_half_up", {40, 150, 100}, 123}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BmpFilterTest, NegaposiComplementsEveryChannelAndTwiceRestores) {
+  Bitmap b = MakeBitmap(2, 1, {{0, 1, 254}, {255, 128, 127}});
+  const Bitmap original = b;
+  Negaposi(b);
+  EXPECT_EQ(b, MakeBitmap(2, 1, {{255, 254, 1}, {0, 127, 128}}));
+  Negaposi(b);
+  EXPECT_EQ(b, original);
+}
+
+TEST(BmpFilterTest, FlipHorizontalMirrorsEachRow) {
+  Bitmap b = GreyBitmap(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9});
+  FlipHorizontal(b);
+  EXPECT_EQ(b, GreyBitmap(3, 3, {3, 2, 1, 6, 5, 4, 9, 8, 7}));
+  Bitmap even = GreyBitmap(4, 1, {1, 2, 3, 4});
+  FlipHorizontal(even);
+  EXPECT_EQ(even, GreyBitmap(4, 1, {4, 3, 2, 1}));
+  Bitmap narrow = GreyBitmap(1, 3, {1, 2, 3});
+  FlipHorizontal(narrow);
+  EXPECT_EQ(narrow, GreyBitmap(1, 3, {1, 2, 3}));
+}
+
+TEST(BmpFilterTest, FlipVerticalMirrorsRows) {
+  Bitmap b = GreyBitmap(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9});
+  FlipVertical(b);
+  EXPECT_EQ(b, GreyBitmap(3, 3, {7, 8, 9, 4, 5, 6, 1, 2, 3}));
+  Bitmap two = GreyBitmap(2, 2, {1, 2, 3, 4});
+  FlipVertical(two);
+  EXPECT_EQ(two, GreyBitmap(2, 2, {3, 4, 1, 2}));
+}
+
+TEST(BmpFilterTest, Rotate90TurnsThreeByTwoIntoTwoByThree) {
+  // 1 2 3        right: 4 1     left: 3 6
+  // 4 5 6               5 2           2 5
+  //                     6 3           1 4
+  Bitmap right = GreyBitmap(3, 2, {1, 2, 3, 4, 5, 6});
+  Rotate90(right, true);
+  EXPECT_EQ(right, GreyBitmap(2, 3, {4, 1, 5, 2, 6, 3}));
+  Bitmap left = GreyBitmap(3, 2, {1, 2, 3, 4, 5, 6});
+  Rotate90(left, false);
+  EXPECT_EQ(left, GreyBitmap(2, 3, {3, 6, 2, 5, 1, 4}));
+}
+
+TEST(BmpFilterTest, RotationsUndoEachOtherOnLargerPictures) {
+  // Larger than one rotation tile, with ragged edges.
+  const Bitmap original = Numbered(70, 37);
+  Bitmap b = original;
+  Rotate90(b, true);
+  EXPECT_EQ(b.Pixel(36, 0), original.Pixel(0, 0));
+  Rotate90(b, false);
+  EXPECT_EQ(b, original);
+  for (int i = 0; i < 4; ++i) Rotate90(b, false);
+  EXPECT_EQ(b, original);
+}
+
+TEST(BmpFilterTest, Rotate90OfEmptyPictureFailsAndOthersDoNothing) {
+  Bitmap empty;
+  EXPECT_THROW(Rotate90(empty, true), EInvalidBitmap);
+  EXPECT_TRUE(empty.Empty());
+  for (auto op : {Negaposi, GrayScale, FlipHorizontal, FlipVertical}) {
+    op(empty);
+    EXPECT_TRUE(empty.Empty());
+  }
+}
+
+TEST(BmpFilterTest, EveryFilterSignalsTheChange) {
+  int calls = 0;
+  Bitmap b = Numbered(2, 2);
+  b.SetChangeHandler([&] { ++calls; });
+  Negaposi(b);
+  GrayScale(b);
+  FlipHorizontal(b);
+  FlipVertical(b);
+  Rotate90(b, true);
+  EXPECT_EQ(calls, 5);
+}
+
+}  // namespace
+}  // namespace tonbo::img
