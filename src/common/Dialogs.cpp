@@ -25,6 +25,7 @@ class ConsoleDialogs : public DialogPort {
   QStringList GetOpenFileNames(const FileDialogRequest&) override { return {}; }
   QString GetSaveFileName(const FileDialogRequest&) override { return {}; }
   QString GetExistingDirectory(const QString&, const QString&) override { return {}; }
+  int RunModal(QDialog&) override { return 0; }
 
  private:
   static void Print(const QString& text) { std::fprintf(stderr, "%s\n", qUtf8Printable(text)); }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+class QDialog;
+
 namespace tonbo {
 
 enum class Answer { Yes, No, Cancel };
@@ -35,6 +37,9 @@ class DialogPort {
   virtual QStringList GetOpenFileNames(const FileDialogRequest& request) = 0;
   virtual QString GetSaveFileName(const FileDialogRequest& request) = 0;
   virtual QString GetExistingDirectory(const QString& caption, const QString& directory) = 0;
+  // Shows one of the program's own dialogs modally and returns its result
+  // (QDialog::Accepted or Rejected); the caller reads the dialog's state afterwards.
+  virtual int RunModal(QDialog& dialog) = 0;
 };
 
 // The installed port (the real dialogs once a window exists).

@@ -4,7 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <QDialog>
+
 #include <deque>
+#include <functional>
 #include <utility>
 #include <stdexcept>
 #include <vector>
@@ -30,6 +33,9 @@ class ScriptedDialogs : public DialogPort {
   std::deque<QString> saveFiles;
   std::deque<QString> folders;
   std::vector<ShownBox> shown;
+  // Plays the user's part in the program's own dialogs while they are shown
+  // (clicks their buttons); a dialog left open counts as cancelled.
+  std::function<void(QDialog&)> onModal;
 
   QStringList Texts(const QString& kind) const {
     QStringList out;
@@ -67,6 +73,15 @@ class ScriptedDialogs : public DialogPort {
   QString GetSaveFileName(const FileDialogRequest& r) override {
     shown.push_back({"save", r.filters.join(";;"), r.caption});
     return Next(saveFiles, QString());
+  }
+  int RunModal(QDialog& dialog) override {
+    shown.push_back({"modal", dialog.objectName(), dialog.windowTitle()});
+    dialog.setResult(QDialog::Rejected);
+    dialog.show();
+    if (onModal) onModal(dialog);
+    const int result = dialog.result();
+    dialog.hide();
+    return result;
   }
   QString GetExistingDirectory(const QString& caption, const QString&) override {
     shown.push_back({"folder", QString(), caption});

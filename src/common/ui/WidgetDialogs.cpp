@@ -82,6 +82,8 @@ QString WidgetDialogs::GetExistingDirectory(const QString& caption, const QStrin
   return QFileDialog::getExistingDirectory(owner_, caption, directory);
 }
 
+int WidgetDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }
+
 void InstallJapanese() {
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
   const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);

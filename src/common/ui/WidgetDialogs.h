@@ -22,6 +22,7 @@ class WidgetDialogs : public DialogPort {
   QStringList GetOpenFileNames(const FileDialogRequest& request) override;
   QString GetSaveFileName(const FileDialogRequest& request) override;
   QString GetExistingDirectory(const QString& caption, const QString& directory) override;
+  int RunModal(QDialog& dialog) override;
 
  private:
   QPointer<QWidget> owner_;
