@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QFont>
 
+#include "common/Folders.h"
 #include "common/ui/WidgetDialogs.h"
 #include "core/ui/FileTypes.h"
 #include "core/ui/TfrmMain.h"
@@ -19,7 +20,8 @@ int main(int argc, char** argv) {
 
   tonbo::WidgetDialogs dialogs;
   tonbo::SetDialogs(&dialogs);
-  tonbo::TfrmMain frmMain;
+  tonbo::TfrmMain frmMain(nullptr, std::make_unique<tonbo::MimeFileTypeSource>(),
+                          tonbo::SettingsPathDisk());
   dialogs.SetOwner(&frmMain);
   frmMain.show();
   int result = app.exec();

@@ -51,6 +51,8 @@ struct GreyCase {
   int expected;
 };
 
+void PrintTo(const GreyCase& c, std::ostream* os) { *os << c.name; }
+
 class GrayScaleTest : public testing::TestWithParam<GreyCase> {};
 
 TEST_P(GrayScaleTest, WeightsAndRoundsHalvesToEven) {

@@ -284,7 +284,6 @@ void TfrmMain::CreateMenus() {
   settings->addSeparator();
   settings->addAction(Act(QStringLiteral("actOptionRename")));
   AddItems(this, addMenu("ヘルプ(&H)", "mnuHelpMenu"), kHelpMenu, make);
-  Act(QStringLiteral("mnuToolBar"))->setChecked(true);
 }
 
 void TfrmMain::CreatePopupMenu() {
@@ -321,11 +320,8 @@ void TfrmMain::CreateToolBar() {
 
 void TfrmMain::RegisterCommands() {
   commands_.Register(QStringLiteral("mnuClose"), [this] { close(); });
-  commands_.Register(QStringLiteral("mnuToolBar"), [this] {
-    toolBar_->setVisible(Act(QStringLiteral("mnuToolBar"))->isChecked());
-  });
-  // The dictionary-order switch is read by the column sort when it runs.
-  commands_.Register(QStringLiteral("mnuExcelSort"), [] {});
+  commands_.Register(QStringLiteral("mnuUndo"), [this] { mnuUndoClick(); });
+  commands_.Register(QStringLiteral("mnuRedo"), [this] { mnuRedoClick(); });
 }
 
 }  // namespace tonbo

@@ -26,8 +26,11 @@ bool OwnIconPerFile(const std::string& lowerExt) {
 
 }  // namespace
 
-TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types)
-    : QMainWindow(parent), types_(std::move(types)) {
+TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types,
+                   const std::string& settingsPath)
+    : QMainWindow(parent),
+      ini_(std::make_unique<TIniFileEx>(settingsPath)),
+      types_(std::move(types)) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(AppTitle());
   resize(511, 282);
@@ -38,9 +41,12 @@ TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types)
   CreatePopupMenu();
   CreateToolBar();
   RegisterCommands();
+  RegisterSwitches();
+  RecordUndo(QStringLiteral("初期状態"));
+  LoadSettings();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() { SaveSettings(); }
 
 void TfrmMain::CreateList() {
   model_ = new FileListModel(table_, imgListFile_, this);
@@ -151,10 +157,6 @@ void TfrmMain::RefreshList() {
   model_->EndRebuild(std::move(images));
   SetStatusText(0, QStringLiteral("総数 = ") + QString::number(count));
 }
-
-bool TfrmMain::ExcelSort() const { return Act("mnuExcelSort")->isChecked(); }
-
-void TfrmMain::SetExcelSort(bool on) { Act("mnuExcelSort")->setChecked(on); }
 
 void TfrmMain::listFileColumnClick(int column) {
   if (column < 0 || column >= FileListModel::ColumnCount) return;

@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "core/CsvDb.h"
+#include "core/IniFile.h"
+#include "core/UndoList.h"
 #include "core/ui/CommandTable.h"
 #include "core/ui/FileListModel.h"
 #include "core/ui/FileTypes.h"
@@ -20,8 +22,10 @@ namespace tonbo {
 class TfrmMain : public QMainWindow {
   Q_OBJECT
  public:
+  // settingsPath: the settings file (disk path); empty keeps settings in memory.
   explicit TfrmMain(QWidget* parent = nullptr,
-                    std::unique_ptr<FileTypeSource> types = std::make_unique<MimeFileTypeSource>());
+                    std::unique_ptr<FileTypeSource> types = std::make_unique<MimeFileTypeSource>(),
+                    const std::string& settingsPath = std::string());
   ~TfrmMain() override;
 
   TCsvDb& Table() { return table_; }
@@ -40,6 +44,25 @@ class TfrmMain : public QMainWindow {
 
   bool ExcelSort() const;
   void SetExcelSort(bool on);
+  // A menu switch of "設定(&S)" by its name (mnuSound, mnuDescript, ...).
+  bool Switch(const char* name) const;
+  void SetSwitch(const char* name, bool on);
+
+  // History.
+  void RecordUndo(const QString& label);
+  void mnuUndoClick();
+  void mnuRedoClick();
+  void UpdateUndoMenu();
+  void SaveSelection();
+  void RestoreSelection();
+  TUndoList& History() { return undo_; }
+
+  // Settings.
+  TIniFileEx& Ini() { return *ini_; }
+  void LoadSettings();
+  void SaveSettings();
+  void LoadPlacement(QWidget& window, const char* section);
+  void SavePlacement(QWidget& window, const char* section);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -52,6 +75,8 @@ class TfrmMain : public QMainWindow {
   void CreatePopupMenu();
   void CreateToolBar();
   void RegisterCommands();
+  void RegisterSwitches();
+  void ApplyPicture();
   QAction* NewAction(const QString& name, const QString& caption, const QString& command,
                      const QKeySequence& shortcut = {});
   QAction* Act(const QString& name) const;
@@ -60,6 +85,8 @@ class TfrmMain : public QMainWindow {
   void RefreshRow(int row, const std::string& lowerExt, int sameExtRow, std::vector<int>& images);
 
   TCsvDb table_;
+  TUndoList undo_;
+  std::unique_ptr<TIniFileEx> ini_;
   ImageList imgListFile_;
   std::unique_ptr<FileTypeSource> types_;
   CommandTable commands_;

@@ -91,6 +91,8 @@ class TfrmMainTest : public QObject {
         false);
     row("mnuClose", "閉じる", "Alt+F4", true);
     row("mnuUndo", "元に戻す(&Undo)", "Ctrl+Z", false);
+    row("mnuRedo", "やり直す(&Redo)", "Ctrl+Y", false);
+    row("mnuDescript", "何か実行する前に説明を表示する", "", true);
     row("mnuSelectWildcard", "条件で選択", "Ctrl+F", false);
     row("U1", "名前をオリジナルの状態に戻す(&U)", "", false);
     row("actRenameReal", "実際に名前変更を反映させる", "F5", false);
@@ -208,6 +210,7 @@ class TfrmMainTest : public QObject {
 
   void columnClicksSortEachColumnInItsOwnDirection() {
     TfrmMain& w = Make();
+    w.SetExcelSort(false);
     AddRow(w.Table(), "/d/b.c", "3000");
     AddRow(w.Table(), "/d/a.b", "100");
     AddRow(w.Table(), "/d/C.a", "20000");

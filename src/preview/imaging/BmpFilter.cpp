@@ -1,0 +1,115 @@
+#include "preview/imaging/BmpFilter.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
+
+namespace tonbo::img {
+namespace {
+
+constexpr int kPx = Bitmap::kBytesPerPixel;
+
+// Grey level for every weighted sum 30 r + 59 g + 11 b (0..25500).
+const std::array<uint8_t, 25501>& GreyTable() {
+  static const auto table = [] {
+    std::array<uint8_t, 25501> t{};
+    for (int s = 0; s <= 25500; ++s) {
+      int q = s / 100;
+      const int rest = s % 100;
+      if (rest > 50 || (rest == 50 && (q & 1) != 0)) ++q;
+      t[static_cast<std::size_t>(s)] = static_cast<uint8_t>(std::min(q, 255));
+    }
+    return t;
+  }();
+  return table;
+}
+
+// Rotation works in square tiles so that reads and writes both stay in cache.
+constexpr int kTile = 32;
+
+void RotateTile(const ScanlineTable& src, int w, Bitmap& dst, bool right, int x0, int y0) {
+  const int h = src.Size();
+  const int x1 = std::min(x0 + kTile, w), y1 = std::min(y0 + kTile, h);
+  for (int k = y0; k < y1; ++k) {
+    const uint8_t* s = src[k];
+    for (int r = x0; r < x1; ++r) {
+      // Clockwise: result row r, column H-1-k takes source row k, column r.
+      // Anticlockwise: result row W-1-r, column k.
+      uint8_t* d = right ? dst.Row(r) + (h - 1 - k) * kPx : dst.Row(w - 1 - r) + k * kPx;
+      const uint8_t* p = s + r * kPx;
+      d[0] = p[0];
+      d[1] = p[1];
+      d[2] = p[2];
+    }
+  }
+}
+
+}  // namespace
+
+void Negaposi(Bitmap& bitmap) {
+  if (bitmap.Empty()) return;
+  const std::size_t rowBytes = static_cast<std::size_t>(bitmap.Width()) * kPx;
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    uint8_t* p = bitmap.Row(y);
+    for (std::size_t i = 0; i < rowBytes; ++i) p[i] = static_cast<uint8_t>(~p[i]);
+  }
+  bitmap.NotifyChanged();
+}
+
+void GrayScale(Bitmap& bitmap) {
+  if (bitmap.Empty()) return;
+  const uint8_t* grey = GreyTable().data();
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    uint8_t* p = bitmap.Row(y);
+    for (int x = 0; x < bitmap.Width(); ++x, p += kPx) {
+      const uint8_t g = grey[30 * p[2] + 59 * p[1] + 11 * p[0]];
+      p[0] = p[1] = p[2] = g;
+    }
+  }
+  bitmap.NotifyChanged();
+}
+
+void FlipHorizontal(Bitmap& bitmap) {
+  if (bitmap.Empty()) return;
+  const int w = bitmap.Width();
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    uint8_t* row = bitmap.Row(y);
+    for (int j = 0; j <= (w - 1) / 2; ++j) {
+      uint8_t* a = row + j * kPx;
+      uint8_t* b = row + (w - 1 - j) * kPx;
+      std::swap(a[0], b[0]);
+      std::swap(a[1], b[1]);
+      std::swap(a[2], b[2]);
+    }
+  }
+  bitmap.NotifyChanged();
+}
+
+void FlipVertical(Bitmap& bitmap) {
+  if (bitmap.Empty()) return;
+  const std::size_t stride = static_cast<std::size_t>(bitmap.Stride());
+  std::vector<uint8_t> buffer(stride);
+  const int h = bitmap.Height();
+  for (int i = 0; i <= (h - 1) / 2; ++i) {
+    uint8_t* top = bitmap.Row(i);
+    uint8_t* bottom = bitmap.Row(h - 1 - i);
+    std::memcpy(buffer.data(), top, stride);
+    std::memcpy(top, bottom, stride);
+    std::memcpy(bottom, buffer.data(), stride);
+  }
+  bitmap.NotifyChanged();
+}
+
+void Rotate90(Bitmap& bitmap, bool right) {
+  const ScanlineTable rows(bitmap);  // raises on an empty picture
+  const int w = bitmap.Width(), h = bitmap.Height();
+  Bitmap result;
+  if (!result.Reset(h, w, false)) throw std::bad_alloc();
+  for (int y0 = 0; y0 < h; y0 += kTile)
+    for (int x0 = 0; x0 < w; x0 += kTile) RotateTile(rows, w, result, right, x0, y0);
+  bitmap = std::move(result);
+  bitmap.NotifyChanged();
+}
+
+}  // namespace tonbo::img
