@@ -2,12 +2,17 @@
 #include <QApplication>
 #include <QFont>
 
+#include <string>
+#include <vector>
+
 #include "common/Folders.h"
 #include "common/ui/WidgetDialogs.h"
 #include "core/ui/FileTypes.h"
 #include "core/ui/TfrmMain.h"
+#include "platform/EffectSound.h"
 
 int main(int argc, char** argv) {
+  tonbo::platform::UseGStreamerMedia();  // before any media object exists
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tonbo"));
   tonbo::InstallJapanese();
@@ -23,6 +28,9 @@ int main(int argc, char** argv) {
   tonbo::TfrmMain frmMain(nullptr, std::make_unique<tonbo::MimeFileTypeSource>(),
                           tonbo::SettingsPathDisk());
   dialogs.SetOwner(&frmMain);
+  // Every argument is a file or folder to list, as the desktop hands them over.
+  std::vector<std::string> paths(argv + 1, argv + argc);
+  if (!paths.empty()) frmMain.AddDiskPaths(paths);
   frmMain.show();
   int result = app.exec();
   tonbo::SetDialogs(nullptr);

@@ -2,6 +2,8 @@
 // Directory listing by wildcard path pattern ("folder/mask"), once or through
 // all sub-folders. Patterns and results are code page 932 texts with "/" as
 // the separator.
+#include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,6 +44,19 @@ class TGlob {
   std::vector<std::string> dirs_;
   std::vector<std::string> files_;
 };
+
+// One entry of a folder with what the file list shows of it.
+struct TDirEntry {
+  std::string name;      // no path
+  bool isFolder;         // a folder to enter (never a link)
+  std::int64_t size;     // bytes, of the entry itself
+  std::time_t modified;  // last write, of the entry itself
+};
+
+// Every entry of a folder (ending in "/") in the platform's order, sorted
+// out by the same rules as TGlob, for callers that enter sub-folders as they
+// meet them. Empty when the folder cannot be read.
+std::vector<TDirEntry> ReadFolder(std::string_view dir);
 
 // Names (no path) of the files of TGlob(pattern); sub-folders are not entered.
 std::vector<std::string> GlobFiles(std::string_view pattern);

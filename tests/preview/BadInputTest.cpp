@@ -110,40 +110,87 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"jpeg_text", F::Jpeg, Text, E::NotThisFormat},
         BadCase{"jpeg_png_inside", F::Jpeg, Png, E::NotThisFormat},
         BadCase{"jpeg_cut_in_headers", F::Jpeg, [] { return Cut(Jpeg(), 100); }, E::Truncated},
-        BadCase{"jpeg_cut_in_pixels", F::Jpeg, [] { auto v = Jpeg(); return Cut(v, v.size() / 2); }, E::Truncated},
+        BadCase{"jpeg_cut_in_pixels", F::Jpeg,
+                [] {
+                  auto v = Jpeg();
+                  return Cut(v, v.size() / 2);
+                },
+                E::Truncated},
         BadCase{"jpeg_huge", F::Jpeg, [] { return JpegSized(65535, 65535); }, E::TooLarge},
-        BadCase{"jpeg_huge_but_allowed_size_without_data", F::Jpeg, [] { return JpegSized(10000, 10000); }, E::Truncated},
+        BadCase{"jpeg_huge_but_allowed_size_without_data", F::Jpeg,
+                [] { return JpegSized(10000, 10000); }, E::Truncated},
         BadCase{"jpeg_zero_width", F::Jpeg, [] { return JpegSized(0, 30); }, E::Corrupt},
         BadCase{"png_empty", F::Png, [] { return std::vector<uint8_t>{}; }, E::EmptyFile},
         BadCase{"png_text", F::Png, Text, E::NotThisFormat},
         BadCase{"png_cut_in_header", F::Png, [] { return Cut(Png(), 20); }, E::Truncated},
-        BadCase{"png_cut_in_pixels", F::Png, [] { auto v = Png(); return Cut(v, v.size() / 2); }, E::Truncated},
-        BadCase{"png_without_end", F::Png, [] { auto v = Png(); return Cut(v, v.size() - 12); }, E::Truncated},
+        BadCase{"png_cut_in_pixels", F::Png,
+                [] {
+                  auto v = Png();
+                  return Cut(v, v.size() / 2);
+                },
+                E::Truncated},
+        BadCase{"png_without_end", F::Png,
+                [] {
+                  auto v = Png();
+                  return Cut(v, v.size() - 12);
+                },
+                E::Truncated},
         BadCase{"png_huge", F::Png, [] { return PngSized(100000, 100000); }, E::TooLarge},
         BadCase{"png_zero_height", F::Png, [] { return PngSized(40, 0); }, E::Corrupt},
-        BadCase{"png_bad_checksum", F::Png, [] { auto v = Png(); v[v.size() / 2] ^= 0x55; return v; }, E::Corrupt},
+        BadCase{"png_bad_checksum", F::Png,
+                [] {
+                  auto v = Png();
+                  v[v.size() / 2] ^= 0x55;
+                  return v;
+                },
+                E::Corrupt},
         BadCase{"bmp_empty", F::Bmp, [] { return std::vector<uint8_t>{}; }, E::EmptyFile},
         BadCase{"bmp_text", F::Bmp, Text, E::NotThisFormat},
         BadCase{"bmp_cut_in_header", F::Bmp, [] { return Cut(Bmp(), 30); }, E::Truncated},
-        BadCase{"bmp_cut_in_pixels", F::Bmp, [] { auto v = Bmp(); return Cut(v, v.size() - 10); }, E::Truncated},
+        BadCase{"bmp_cut_in_pixels", F::Bmp,
+                [] {
+                  auto v = Bmp();
+                  return Cut(v, v.size() - 10);
+                },
+                E::Truncated},
         BadCase{"bmp_huge", F::Bmp, [] { return BmpSized(100000, 100000); }, E::TooLarge},
         BadCase{"bmp_zero_width", F::Bmp, [] { return BmpSized(0, 30); }, E::Corrupt},
-        BadCase{"bmp_odd_depth", F::Bmp, [] { auto v = Bmp(); v[28] = 7; return v; }, E::Unsupported},
-        BadCase{"bmp_rle_without_end", F::Bmp, [] {
+        BadCase{"bmp_odd_depth", F::Bmp,
+                [] {
+                  auto v = Bmp();
+                  v[28] = 7;
+                  return v;
+                },
+                E::Unsupported},
+        BadCase{"bmp_rle_without_end", F::Bmp,
+                [] {
                   auto v = Bmp();  // an 8-bit run-length picture whose codes stop early
                   v[28] = 8, v[30] = 1;
                   PutLe32(v, 10, 54 + 1024);
                   v.resize(54 + 1024);
                   for (int code : {2, 0, 0, 0}) v.push_back(uint8_t(code));  // a run, end of line
                   return v;
-                }, E::Truncated},
+                },
+                E::Truncated},
         BadCase{"ico_empty", F::Ico, [] { return std::vector<uint8_t>{}; }, E::EmptyFile},
         BadCase{"ico_text", F::Ico, Text, E::NotThisFormat},
-        BadCase{"ico_cut_directory", F::Ico, [] { return Cut(IcoDibSized(16, 16), 12); }, E::Truncated},
-        BadCase{"ico_entry_beyond_file", F::Ico, [] { auto v = IcoDibSized(16, 16); v[18] = 0xF0; return v; }, E::Truncated},
+        BadCase{"ico_cut_directory", F::Ico, [] { return Cut(IcoDibSized(16, 16), 12); },
+                E::Truncated},
+        BadCase{"ico_entry_beyond_file", F::Ico,
+                [] {
+                  auto v = IcoDibSized(16, 16);
+                  v[18] = 0xF0;
+                  return v;
+                },
+                E::Truncated},
         BadCase{"ico_huge", F::Ico, [] { return IcoDibSized(100000, 100000); }, E::TooLarge},
         BadCase{"ico_pixels_missing", F::Ico, [] { return IcoDibSized(16, 16); }, E::Truncated},
-        BadCase{"ico_cut_png", F::Ico, [] { auto v = Png(); return IcoAround(Cut(v, v.size() / 2)); }, E::Truncated},
+        BadCase{"ico_cut_png", F::Ico,
+                [] {
+                  auto v = Png();
+                  return IcoAround(Cut(v, v.size() / 2));
+                },
+                E::Truncated},
         BadCase{"unknown_format", F::Unknown, Png, E::UnknownFormat}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -156,8 +203,8 @@ TEST(BadInputTest, PixelLimitIsCheckedBeforeDecoding) {
 
 TEST(BadInputTest, NoByteFlipCrashesAnyDecoder) {
   // Every single-byte corruption of small files: each must end in a result.
-  for (auto [format, good] : {std::pair{F::Jpeg, Jpeg()}, {F::Png, Png()}, {F::Bmp, Bmp()},
-                              {F::Ico, IcoAround(Png())}}) {
+  for (auto [format, good] :
+       {std::pair{F::Jpeg, Jpeg()}, {F::Png, Png()}, {F::Bmp, Bmp()}, {F::Ico, IcoAround(Png())}}) {
     for (std::size_t i = 0; i < std::min<std::size_t>(good.size(), 700); ++i) {
       std::vector<uint8_t> bad = good;
       bad[i] ^= 0xA5;

@@ -118,16 +118,30 @@ TEST(BmpFilterTest, Rotate90TurnsThreeByTwoIntoTwoByThree) {
   EXPECT_EQ(left, GreyBitmap(2, 3, {3, 6, 2, 5, 1, 4}));
 }
 
-TEST(BmpFilterTest, RotationsUndoEachOtherOnLargerPictures) {
-  // Larger than one rotation tile, with ragged edges.
-  const Bitmap original = Numbered(70, 37);
-  Bitmap b = original;
-  Rotate90(b, true);
-  EXPECT_EQ(b.Pixel(36, 0), original.Pixel(0, 0));
-  Rotate90(b, false);
-  EXPECT_EQ(b, original);
-  for (int i = 0; i < 4; ++i) Rotate90(b, false);
-  EXPECT_EQ(b, original);
+// Rotation by the definition, one pixel at a time.
+Bitmap RotateReference(const Bitmap& src, bool right) {
+  const int w = src.Width(), h = src.Height();
+  Bitmap out;
+  out.Reset(h, w);
+  for (int r = 0; r < w; ++r)
+    for (int c = 0; c < h; ++c)
+      out.SetPixel(c, r, right ? src.Pixel(r, h - 1 - c) : src.Pixel(w - 1 - r, c));
+  return out;
+}
+
+TEST(BmpFilterTest, Rotate90MatchesTheDefinitionAcrossTilesAndPaddings) {
+  // Several tiles each way, ragged edges, and widths with and without padding.
+  for (auto [w, h] : {std::pair{1, 1}, {4, 200}, {64, 64}, {130, 67}, {65, 129}, {201, 3}}) {
+    const Bitmap original = Numbered(w, h);
+    for (bool right : {true, false}) {
+      Bitmap b = original;
+      Rotate90(b, right);
+      EXPECT_TRUE(b == RotateReference(original, right))
+          << w << "x" << h << (right ? " right" : " left");
+      Rotate90(b, !right);
+      EXPECT_TRUE(b == original) << w << "x" << h << " back";
+    }
+  }
 }
 
 TEST(BmpFilterTest, Rotate90OfEmptyPictureFailsAndOthersDoNothing) {

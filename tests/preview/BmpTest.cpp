@@ -37,8 +37,17 @@ std::vector<uint8_t> MakeBmp(int headerSize, int w, int h, int bits, int compres
   if (headerSize == 12) {
     info.u32(12).u16(w).u16(h).u16(1).u16(bits);
   } else {
-    info.u32(40).u32(w).u32(h).u16(1).u16(bits).u32(compression).u32(pixels.size())
-        .u32(0).u32(0).u32(palette.size()).u32(0);
+    info.u32(40)
+        .u32(w)
+        .u32(h)
+        .u16(1)
+        .u16(bits)
+        .u32(compression)
+        .u32(pixels.size())
+        .u32(0)
+        .u32(0)
+        .u32(palette.size())
+        .u32(0);
   }
   for (uint32_t m : masks) info.u32(m);
   for (Bgr c : palette) {
@@ -72,7 +81,8 @@ TEST_P(BmpVariantTest, Decodes) {
   for (int y = 0; y < qt.height(); ++y)
     for (int x = 0; x < qt.width(); ++x) {
       const QRgb c = qt.pixel(x, y);
-      EXPECT_EQ(result.bitmap.Pixel(x, y), (Bgr{uint8_t(qBlue(c)), uint8_t(qGreen(c)), uint8_t(qRed(c))}))
+      EXPECT_EQ(result.bitmap.Pixel(x, y),
+                (Bgr{uint8_t(qBlue(c)), uint8_t(qGreen(c)), uint8_t(qRed(c))}))
           << "Qt differs at " << x << "," << y;
     }
 }
@@ -96,9 +106,11 @@ INSTANTIATE_TEST_SUITE_P(
         // blue 16 -> (16 × 255 + 15) / 31 = 132; 5-6-5 green 63 -> 255.
         BmpVariant{"bits16_555", MakeBmp(40, 1, 1, 16, 0, {}, {0x10, 0x7C, 0, 0}),
                    MakeBitmap(1, 1, {{132, 0, 255}}), false},
-        BmpVariant{"bits16_565", MakeBmp(40, 1, 1, 16, 3, {}, {0xE0, 0x07, 0, 0}, {0xF800, 0x07E0, 0x001F}),
+        BmpVariant{"bits16_565",
+                   MakeBmp(40, 1, 1, 16, 3, {}, {0xE0, 0x07, 0, 0}, {0xF800, 0x07E0, 0x001F}),
                    MakeBitmap(1, 1, {{0, 255, 0}}), false},  // Qt gives 252
-        BmpVariant{"bits24_top_down", [] {
+        BmpVariant{"bits24_top_down",
+                   [] {
                      auto f = MakeBmp(40, 1, 2, 24, 0, {}, {1, 2, 3, 0, 4, 5, 6, 0});
                      f[22] = 0xFE, f[23] = f[24] = f[25] = 0xFF;  // height -2
                      return f;
@@ -108,8 +120,10 @@ INSTANTIATE_TEST_SUITE_P(
                    MakeBitmap(1, 1, {{1, 2, 3}}), true},
         // Bottom row: run of 2 × index 1, run of 2 × index 2, end of line;
         // top row: literal 0 1 2 (padded), run of 1 × index 1, end of bitmap.
-        BmpVariant{"rle8", MakeBmp(40, 4, 2, 8, 1, {A, B, C}, {2, 1, 2, 2, 0, 0, 0, 3, 0, 1, 2, 0, 1, 1, 0, 1}),
-                   MakeBitmap(4, 2, {A, B, C, B, B, B, C, C}), true},
+        BmpVariant{
+            "rle8",
+            MakeBmp(40, 4, 2, 8, 1, {A, B, C}, {2, 1, 2, 2, 0, 0, 0, 3, 0, 1, 2, 0, 1, 1, 0, 1}),
+            MakeBitmap(4, 2, {A, B, C, B, B, B, C, C}), true},
         // A delta skips to the top row's last pixel; skipped pixels stay black.
         BmpVariant{"rle8_delta", MakeBmp(40, 3, 2, 8, 1, {A, B, C}, {1, 1, 0, 2, 1, 1, 1, 2, 0, 1}),
                    MakeBitmap(3, 2, {kBlack, kBlack, C, B, kBlack, kBlack}), false},

@@ -90,14 +90,12 @@ TEST_P(JpegVariantTest, DecodesLikeDjpeg) {
   EXPECT_TRUE(ours.bitmap == theirs.bitmap);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cjpeg, JpegVariantTest,
-                         testing::Values(Variant{"baseline", ""},
-                                         Variant{"progressive", "-progressive"},
-                                         Variant{"grayscale", "-grayscale"},
-                                         Variant{"no_subsampling", "-sample 1x1"},
-                                         Variant{"arithmetic", "-arithmetic"},
-                                         Variant{"restart_markers", "-restart 1"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cjpeg, JpegVariantTest,
+    testing::Values(Variant{"baseline", ""}, Variant{"progressive", "-progressive"},
+                    Variant{"grayscale", "-grayscale"}, Variant{"no_subsampling", "-sample 1x1"},
+                    Variant{"arithmetic", "-arithmetic"}, Variant{"restart_markers", "-restart 1"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JpegTest, ReportsProgressFromZeroToHundred) {
   const EncodeResult jpeg = EncodeJpeg(Photo(256, 256));

@@ -14,9 +14,9 @@ using F = PictureFormat;
 
 TEST(PictureFileTest, FormatFollowsTheExtensionInAnyCase) {
   const std::pair<const char*, F> cases[] = {
-      {".jpg", F::Jpeg}, {".JPEG", F::Jpeg}, {".Png", F::Png}, {".bmp", F::Bmp},
-      {".ICO", F::Ico},  {".jp", F::Unknown}, {".gif", F::Unknown}, {"", F::Unknown},
-      {"jpg", F::Unknown}};
+      {".jpg", F::Jpeg},    {".JPEG", F::Jpeg}, {".Png", F::Png},
+      {".bmp", F::Bmp},     {".ICO", F::Ico},   {".jp", F::Unknown},
+      {".gif", F::Unknown}, {"", F::Unknown},   {"jpg", F::Unknown}};
   for (auto [ext, format] : cases) EXPECT_EQ(FormatFromExtension(ext), format) << ext;
 }
 

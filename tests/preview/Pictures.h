@@ -73,8 +73,9 @@ inline Bitmap Photo(int width, int height) {
   b.Reset(width, height);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
-      b.SetPixel(x, y, {uint8_t((x * 255) / width), uint8_t((y * 255) / height),
-                        uint8_t(128 + ((x * y) % 61) - 30)});
+      b.SetPixel(x, y,
+                 {uint8_t((x * 255) / width), uint8_t((y * 255) / height),
+                  uint8_t(128 + ((x * y) % 61) - 30)});
   return b;
 }
 

@@ -37,8 +37,7 @@ std::vector<uint8_t> WritePng(const PngSpec& spec) {
   png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
                spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (!spec.palette.empty())
-    png_set_PLTE(png, info, spec.palette.data(), int(spec.palette.size()));
+  if (!spec.palette.empty()) png_set_PLTE(png, info, spec.palette.data(), int(spec.palette.size()));
   if (!spec.transparency.empty())
     png_set_tRNS(png, info, spec.transparency.data(), int(spec.transparency.size()), nullptr);
   std::vector<png_bytep> rows;
@@ -80,18 +79,52 @@ TEST_P(PngVariantTest, DecodesTo24Bits) {
 INSTANTIATE_TEST_SUITE_P(
     ColourTypes, PngVariantTest,
     testing::Values(
-        PngVariant{"grey8", {2, 1, PNG_COLOR_TYPE_GRAY, 8, false, {{0, 200}}}, MakeBitmap(2, 1, {Grey(0), Grey(200)})},
-        PngVariant{"grey1", {2, 1, PNG_COLOR_TYPE_GRAY, 1, false, {{0x40}}}, MakeBitmap(2, 1, {Grey(0), Grey(255)})},
-        PngVariant{"rgb16_scaled", {1, 1, PNG_COLOR_TYPE_RGB, 16, false, {{0x12, 0x34, 0x80, 0x00, 0xFF, 0xFF}}}, MakeBitmap(1, 1, {{255, 128, 0x12}})},
-        PngVariant{"palette_with_transparency",
-                   {2, 1, PNG_COLOR_TYPE_PALETTE, 8, false, {{0, 1}}, {{10, 20, 30}, {0, 0, 0}}, {255, 0}},
-                   MakeBitmap(2, 1, {{30, 20, 10}, {255, 255, 255}})},
+        PngVariant{"grey8",
+                   {2, 1, PNG_COLOR_TYPE_GRAY, 8, false, {{0, 200}}},
+                   MakeBitmap(2, 1, {Grey(0), Grey(200)})},
+        PngVariant{"grey1",
+                   {2, 1, PNG_COLOR_TYPE_GRAY, 1, false, {{0x40}}},
+                   MakeBitmap(2, 1, {Grey(0), Grey(255)})},
+        PngVariant{"rgb16_scaled",
+                   {1, 1, PNG_COLOR_TYPE_RGB, 16, false, {{0x12, 0x34, 0x80, 0x00, 0xFF, 0xFF}}},
+                   MakeBitmap(1, 1, {{255, 128, 0x12}})},
+        PngVariant{
+            "palette_with_transparency",
+            {2, 1, PNG_COLOR_TYPE_PALETTE, 8, false, {{0, 1}}, {{10, 20, 30}, {0, 0, 0}}, {255, 0}},
+            MakeBitmap(2, 1, {{30, 20, 10}, {255, 255, 255}})},
         // 50 % red over white: (255 × 128 + 255 × 127 + 127) / 255 and (255 × 127 + 127) / 255.
-        PngVariant{"rgba_half_red", {1, 1, PNG_COLOR_TYPE_RGBA, 8, false, {{255, 0, 0, 128}}}, MakeBitmap(1, 1, {{127, 127, 255}})},
-        PngVariant{"grey_alpha", {1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, {{0, 0}}}, MakeBitmap(1, 1, {Grey(255)})},
-        PngVariant{"interlaced_rgb", {3, 3, PNG_COLOR_TYPE_RGB, 8, true, {{1, 2, 3, 4, 5, 6, 7, 8, 9}, {10, 11, 12, 13, 14, 15, 16, 17, 18}, {19, 20, 21, 22, 23, 24, 25, 26, 27}}},
-                   MakeBitmap(3, 3, {{3, 2, 1}, {6, 5, 4}, {9, 8, 7}, {12, 11, 10}, {15, 14, 13}, {18, 17, 16}, {21, 20, 19}, {24, 23, 22}, {27, 26, 25}})},
-        PngVariant{"interlaced_rgba", {2, 2, PNG_COLOR_TYPE_RGBA, 8, true, {{1, 2, 3, 255, 0, 0, 0, 0}, {4, 5, 6, 255, 7, 8, 9, 255}}},
+        PngVariant{"rgba_half_red",
+                   {1, 1, PNG_COLOR_TYPE_RGBA, 8, false, {{255, 0, 0, 128}}},
+                   MakeBitmap(1, 1, {{127, 127, 255}})},
+        PngVariant{"grey_alpha",
+                   {1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, {{0, 0}}},
+                   MakeBitmap(1, 1, {Grey(255)})},
+        PngVariant{"interlaced_rgb",
+                   {3,
+                    3,
+                    PNG_COLOR_TYPE_RGB,
+                    8,
+                    true,
+                    {{1, 2, 3, 4, 5, 6, 7, 8, 9},
+                     {10, 11, 12, 13, 14, 15, 16, 17, 18},
+                     {19, 20, 21, 22, 23, 24, 25, 26, 27}}},
+                   MakeBitmap(3, 3,
+                              {{3, 2, 1},
+                               {6, 5, 4},
+                               {9, 8, 7},
+                               {12, 11, 10},
+                               {15, 14, 13},
+                               {18, 17, 16},
+                               {21, 20, 19},
+                               {24, 23, 22},
+                               {27, 26, 25}})},
+        PngVariant{"interlaced_rgba",
+                   {2,
+                    2,
+                    PNG_COLOR_TYPE_RGBA,
+                    8,
+                    true,
+                    {{1, 2, 3, 255, 0, 0, 0, 0}, {4, 5, 6, 255, 7, 8, 9, 255}}},
                    MakeBitmap(2, 2, {{3, 2, 1}, {255, 255, 255}, {6, 5, 4}, {9, 8, 7}})}),
     [](const auto& info) { return std::string(info.param.name); });
 

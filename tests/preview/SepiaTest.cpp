@@ -29,7 +29,7 @@ Bgr SepiaReference(Bgr in) {
 TEST(SepiaTest, KnownColours) {
   Bitmap b = MakeBitmap(3, 1, {Grey(0), Grey(255), Grey(128)});
   Sepia(b);
-  EXPECT_EQ(b.Pixel(0, 0), (Bgr{0, 0, 25}));     // negative green and blue clamp to 0
+  EXPECT_EQ(b.Pixel(0, 0), (Bgr{0, 0, 25}));       // negative green and blue clamp to 0
   EXPECT_EQ(b.Pixel(1, 0), (Bgr{220, 249, 255}));  // red clamps to 255
   EXPECT_EQ(b.Pixel(2, 0), (Bgr{93, 122, 153}));
 }
@@ -40,7 +40,8 @@ TEST(SepiaTest, MatchesTheFloatingPointDefinitionForEveryColour) {
   ASSERT_TRUE(b.Reset(256 * 256, 1));
   int mismatches = 0;
   for (int r = 0; r < 256 && mismatches < 5; ++r) {
-    for (int i = 0; i < 256 * 256; ++i) b.SetPixel(i, 0, {uint8_t(i & 0xFF), uint8_t(i >> 8), uint8_t(r)});
+    for (int i = 0; i < 256 * 256; ++i)
+      b.SetPixel(i, 0, {uint8_t(i & 0xFF), uint8_t(i >> 8), uint8_t(r)});
     Sepia(b);
     for (int i = 0; i < 256 * 256; ++i) {
       const Bgr in{uint8_t(i & 0xFF), uint8_t(i >> 8), uint8_t(r)};

@@ -322,6 +322,17 @@ void TfrmMain::RegisterCommands() {
   commands_.Register(QStringLiteral("mnuClose"), [this] { close(); });
   commands_.Register(QStringLiteral("mnuUndo"), [this] { mnuUndoClick(); });
   commands_.Register(QStringLiteral("mnuRedo"), [this] { mnuRedoClick(); });
+  commands_.Register(QStringLiteral("actOpen"), [this] { actOpenExecute(); });
+  commands_.Register(QStringLiteral("mnuAddSameDir"), [this] { AddSameFolder(false); });
+  commands_.Register(QStringLiteral("mnuAddSameDirEx"), [this] { AddSameFolder(true); });
+  commands_.Register(QStringLiteral("actSelectAll"), [this] { actSelectAllExecute(); });
+  commands_.Register(QStringLiteral("actSelectNone"), [this] { actSelectNoneExecute(); });
+  commands_.Register(QStringLiteral("actSelectReverse"), [this] { actSelectReverseExecute(); });
+  commands_.Register(QStringLiteral("actExtract"), [this] { actExtractExecute(); });
+  commands_.Register(QStringLiteral("mnuDeleteFile"), [this] { mnuDeleteFileClick(); });
+  commands_.Register(QStringLiteral("actNameReset"), [this] { actNameResetExecute(); });
+  commands_.Register(QStringLiteral("actClear"), [this] { actClearExecute(); });
+  commands_.Register(QStringLiteral("actRenameReal"), [this] { actRenameRealExecute(); });
 }
 
 }  // namespace tonbo

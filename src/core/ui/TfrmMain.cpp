@@ -13,6 +13,8 @@
 #include "common/Sjis.h"
 #include "core/ListText.h"
 #include "core/ui/PathText.h"
+#include "core/ui/TfrmSelect.h"
+#include "platform/EffectSound.h"
 
 namespace tonbo {
 namespace {
@@ -42,11 +44,20 @@ TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types,
   CreateToolBar();
   RegisterCommands();
   RegisterSwitches();
+  SetSoundPlayer([](const std::string& path) { platform::PlaySoundFileAndWait(path); });
   RecordUndo(QStringLiteral("初期状態"));
   LoadSettings();
+  CreateGuardDialogs();
+  frmSelect_ = new TfrmSelect(this);
+  LoadPlacement(*frmSelect_, "frmSelect");
+  connect(frmSelect_, &TfrmSelect::helpRequested, this,
+          [this] { ConfirmAction(QStringLiteral("dlg_overwrite")); });
 }
 
-TfrmMain::~TfrmMain() { SaveSettings(); }
+TfrmMain::~TfrmMain() {
+  SavePlacement(*frmSelect_, "frmSelect");
+  SaveSettings();
+}
 
 void TfrmMain::CreateList() {
   model_ = new FileListModel(table_, imgListFile_, this);
@@ -72,6 +83,11 @@ void TfrmMain::CreateList() {
   connect(header, &QHeaderView::sectionClicked, this, &TfrmMain::listFileColumnClick);
   connect(listFile_, &QTableView::clicked, this, &TfrmMain::listFileClick);
   connect(listFile_, &QTableView::doubleClicked, this, [this] { commands_.Run("actRenameOne"); });
+  // Files dropped from a file manager land on the list.
+  listFile_->setAcceptDrops(true);
+  listFile_->viewport()->setAcceptDrops(true);
+  listFile_->setDragDropMode(QAbstractItemView::DropOnly);
+  listFile_->viewport()->installEventFilter(this);
   connect(listFile_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     popupMenu1_->popup(listFile_->viewport()->mapToGlobal(pos));
   });
@@ -105,6 +121,11 @@ void TfrmMain::SetStatusText(int panel, const QString& text) {
 void TfrmMain::barResize() {
   // The layout stretches panel 1 over the rest of the bar; never past it.
   panels_[1]->setMaximumWidth(std::max(1, statusBar()->width() - kPanel0Width));
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  shown_ = true;  // explanations never come before the window has appeared
 }
 
 void TfrmMain::resizeEvent(QResizeEvent* event) {

@@ -3,9 +3,11 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "core/CsvDb.h"
+#include "core/EffectSoundGate.h"
 #include "core/IniFile.h"
 #include "core/UndoList.h"
 #include "core/ui/CommandTable.h"
@@ -18,6 +20,13 @@ class QTableView;
 class QToolBar;
 
 namespace tonbo {
+
+class TfrmHelp;
+class TfrmSelect;
+class TfrmVer;
+
+// The delete mark " :(削除)" in code page 932: the row's file goes to the trash.
+const std::string& DeleteMark();
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -57,6 +66,47 @@ class TfrmMain : public QMainWindow {
   void RestoreSelection();
   TUndoList& History() { return undo_; }
 
+  // Adding files (code page 932 paths / outside paths).
+  int AddFiles(const std::vector<std::string>& sjisPaths);
+  int AddDiskPaths(const std::vector<std::string>& diskPaths);
+  void FileDrop1FileDrop(const std::vector<std::string>& diskPaths);
+  void actOpenExecute();
+  void AddSameFolder(bool withSubfolders);
+  int FirstSelectedRow() const;
+
+  // Selection and list editing.
+  std::vector<int> SelectedRows() const;
+  void SelectRows(const std::vector<int>& rows);
+  // Calls routine for every selected row (the only row when the list holds
+  // one and nothing is selected), rebuilds the list and reports the count
+  // with the label. Returns the count, or -1 when nothing was selected.
+  int ForEachSelected(const QString& label, const std::function<void(TfrmMain&, int)>& routine);
+  void actSelectAllExecute();
+  void actSelectNoneExecute();
+  void actSelectReverseExecute();
+  void actExtractExecute();
+  void mnuDeleteFileClick();
+  void actNameResetExecute();
+  void actClearExecute();
+
+  // Applying the names.
+  bool HasPendingChanges() const;
+  void actRenameRealExecute();
+  void ExecuteRenames();
+  TfrmSelect& frmSelect() { return *frmSelect_; }
+
+  // The guard and sounds.
+  bool ConfirmAction(const QString& key);
+  bool ShowExplanation(const QString& key, bool showOmit);
+  void PlayEffectSound(int kind);
+  void SetShown(bool shown) { shown_ = shown; }
+  void mnuHelpClick();
+  void mnuVersionClick();
+  TfrmHelp& frmHelp() { return *frmHelp_; }
+  // Where effect sounds go (the real player unless replaced).
+  void SetSoundPlayer(EffectSoundGate::Player player,
+                      EffectSoundGate::Clock clock = TickCount);
+
   // Settings.
   TIniFileEx& Ini() { return *ini_; }
   void LoadSettings();
@@ -66,6 +116,9 @@ class TfrmMain : public QMainWindow {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CreateList();
@@ -77,6 +130,8 @@ class TfrmMain : public QMainWindow {
   void RegisterCommands();
   void RegisterSwitches();
   void ApplyPicture();
+  void OpenLog(const std::string& log);
+  void CreateGuardDialogs();
   QAction* NewAction(const QString& name, const QString& caption, const QString& command,
                      const QKeySequence& shortcut = {});
   QAction* Act(const QString& name) const;
@@ -96,6 +151,12 @@ class TfrmMain : public QMainWindow {
   QMenu* popupMenu1_ = nullptr;
   std::array<QLabel*, 2> panels_{};
   std::array<bool, FileListModel::ColumnCount> sortDescending_{};
+  std::unique_ptr<EffectSoundGate> soundGate_;
+  TfrmSelect* frmSelect_ = nullptr;
+  TfrmHelp* frmHelp_ = nullptr;
+  TfrmVer* frmVer_ = nullptr;
+  int growthLimit_ = 300;
+  bool shown_ = false;
 };
 
 }  // namespace tonbo

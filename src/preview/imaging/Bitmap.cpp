@@ -14,7 +14,8 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 // Large pictures go on huge pages: a 24-megapixel picture then costs a few
 // dozen page faults instead of eighteen thousand when it is first written.
 uint8_t* AllocatePixels(std::size_t bytes, bool zeroFill) {
-  if (bytes < kHugePage) return static_cast<uint8_t*>(zeroFill ? std::calloc(bytes, 1) : std::malloc(bytes));
+  if (bytes < kHugePage)
+    return static_cast<uint8_t*>(zeroFill ? std::calloc(bytes, 1) : std::malloc(bytes));
   const std::size_t rounded = (bytes + kHugePage - 1) & ~(kHugePage - 1);
   void* p = std::aligned_alloc(kHugePage, rounded);
   if (!p) return nullptr;

@@ -28,10 +28,9 @@ DecodeResult DecodeBmp(ByteSpan data, const DecodeOptions& options) {
   if (ImageError e = detail::ParseDib(dib, false, options, paletteLimit, info);
       e != ImageError::None)
     return detail::Failure(e);
-  const std::size_t start =
-      offset >= kFileHeaderSize + info.headerEnd && offset <= data.size()
-          ? offset
-          : kFileHeaderSize + info.headerEnd;
+  const std::size_t start = offset >= kFileHeaderSize + info.headerEnd && offset <= data.size()
+                                ? offset
+                                : kFileHeaderSize + info.headerEnd;
   if (start > data.size()) return detail::Failure(ImageError::Truncated);
   DecodeResult result;
   result.error = detail::DecodeDibPixels(info, data.subspan(start), result.bitmap, nullptr);

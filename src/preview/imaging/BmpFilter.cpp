@@ -26,22 +26,43 @@ const std::array<uint8_t, 25501>& GreyTable() {
 }
 
 // Rotation works in square tiles so that reads and writes both stay in cache.
-constexpr int kTile = 32;
+constexpr int kTile = 64;
 
-void RotateTile(const ScanlineTable& src, int w, Bitmap& dst, bool right, int x0, int y0) {
+// Copies a pixel as one 4-byte move; the fourth byte lands on a pixel that
+// is written later.
+inline void CopyWide(uint8_t* to, const uint8_t* from) {
+  uint32_t v;
+  std::memcpy(&v, from, 4);
+  std::memcpy(to, &v, 4);
+}
+
+inline void CopyPixel(uint8_t* to, const uint8_t* from) {
+  to[0] = from[0];
+  to[1] = from[1];
+  to[2] = from[2];
+}
+
+// One tile: source rows y0..y1-1, columns x0..x1-1, walked along source rows
+// (clockwise from the bottom of the tile up). Source row k becomes result
+// column H-1-k (clockwise) or k (anticlockwise), so a wide move spills onto
+// the next result column, which a later source row overwrites. Narrow moves
+// are kept for the row whose neighbour column is already finished (the tile
+// above, clockwise) or missing (the last one, anticlockwise), and for the
+// picture's very last pixel, whose fourth byte would lie past the memory.
+template <bool kRight>
+void RotateTile(const ScanlineTable& src, int w, Bitmap& dst, int x0, int y0) {
   const int h = src.Size();
   const int x1 = std::min(x0 + kTile, w), y1 = std::min(y0 + kTile, h);
-  for (int k = y0; k < y1; ++k) {
-    const uint8_t* s = src[k];
-    for (int r = x0; r < x1; ++r) {
-      // Clockwise: result row r, column H-1-k takes source row k, column r.
-      // Anticlockwise: result row W-1-r, column k.
-      uint8_t* d = right ? dst.Row(r) + (h - 1 - k) * kPx : dst.Row(w - 1 - r) + k * kPx;
-      const uint8_t* p = s + r * kPx;
-      d[0] = p[0];
-      d[1] = p[1];
-      d[2] = p[2];
-    }
+  const std::ptrdiff_t step = kRight ? dst.Stride() : -dst.Stride();
+  for (int i = 0; i < y1 - y0; ++i) {
+    const int k = kRight ? y1 - 1 - i : y0 + i;
+    const bool narrow = kRight ? k == y0 : k == h - 1;
+    const int wideEnd = narrow ? x0 : (k == h - 1 && x1 == w ? x1 - 1 : x1);
+    const uint8_t* p = src[k] + x0 * kPx;
+    uint8_t* q = dst.Row(kRight ? x0 : w - 1 - x0) + (kRight ? h - 1 - k : k) * kPx;
+    int r = x0;
+    for (; r < wideEnd; ++r, p += kPx, q += step) CopyWide(q, p);
+    for (; r < x1; ++r, p += kPx, q += step) CopyPixel(q, p);
   }
 }
 
@@ -107,7 +128,9 @@ void Rotate90(Bitmap& bitmap, bool right) {
   Bitmap result;
   if (!result.Reset(h, w, false)) throw std::bad_alloc();
   for (int y0 = 0; y0 < h; y0 += kTile)
-    for (int x0 = 0; x0 < w; x0 += kTile) RotateTile(rows, w, result, right, x0, y0);
+    for (int x0 = 0; x0 < w; x0 += kTile)
+      right ? RotateTile<true>(rows, w, result, x0, y0)
+            : RotateTile<false>(rows, w, result, x0, y0);
   bitmap = std::move(result);
   bitmap.NotifyChanged();
 }

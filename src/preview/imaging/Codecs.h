@@ -30,7 +30,7 @@ enum class ImageError {
   TooLarge,       // dimensions beyond the limits, refused before allocating
   Unsupported,    // a valid variant this program does not read
   OutOfMemory,
-  Cancelled,      // the progress callback asked to stop
+  Cancelled,  // the progress callback asked to stop
 };
 
 // A short Japanese reason (UTF-8) for the log or the error box.
@@ -45,8 +45,8 @@ inline constexpr int kMaxSide = 65535;
 inline constexpr int64_t kDefaultMaxPixels = int64_t{1} << 27;  // 400 MB of pixels
 
 struct DecodeOptions {
-  ProgressFn progress;                // JPEG and PNG report progress
-  Bgr background{255, 255, 255};      // shows through transparent pixels
+  ProgressFn progress;            // JPEG and PNG report progress
+  Bgr background{255, 255, 255};  // shows through transparent pixels
   int64_t maxPixels = kDefaultMaxPixels;
 };
 

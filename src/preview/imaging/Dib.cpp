@@ -16,12 +16,17 @@ constexpr uint32_t kOs2HeaderSizes[] = {16, 64};
 
 bool ValidDepth(int bits, uint32_t compression) {
   switch (compression) {
-    case kDibRgb: return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-    case kDibRle8: return bits == 8;
-    case kDibRle4: return bits == 4;
+    case kDibRgb:
+      return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    case kDibRle8:
+      return bits == 8;
+    case kDibRle4:
+      return bits == 4;
     case kDibBitfields:
-    case kDibAlphaBitfields: return bits == 16 || bits == 32;
-    default: return false;
+    case kDibAlphaBitfields:
+      return bits == 16 || bits == 32;
+    default:
+      return false;
   }
 }
 
@@ -62,7 +67,7 @@ ImageError ReadMasks(ByteSpan dib, uint32_t size, DibInfo& info, std::size_t& en
       info.compression == kDibBitfields || info.compression == kDibAlphaBitfields;
   if (!bitfields) return ImageError::None;
   const std::size_t count = info.compression == kDibAlphaBitfields ? 4 : 3;
-  std::size_t at = kInfoHeaderSize;
+  constexpr std::size_t at = kInfoHeaderSize;
   if (size <= kInfoHeaderSize) {
     end += count * 4;  // the masks follow a short header
   } else if (size < kInfoHeaderSize + count * 4) {
@@ -121,7 +126,8 @@ ImageError ParseDib(ByteSpan dib, bool icon, const DecodeOptions& options, std::
   DefaultMasks(info);
   std::size_t end = size;
   if (ImageError e = ReadMasks(dib, size, info, end); e != ImageError::None) return e;
-  if (ImageError e = ReadPalette(dib, size, colorsUsed, paletteLimit, info, end); e != ImageError::None)
+  if (ImageError e = ReadPalette(dib, size, colorsUsed, paletteLimit, info, end);
+      e != ImageError::None)
     return e;
   info.headerEnd = end;
   return ImageError::None;
@@ -185,7 +191,8 @@ void ConvertRow(const DibInfo& info, const uint8_t* src, uint8_t* out, uint8_t* 
 // Run-length coded rows, bottom row first. Pixels the codes skip stay black.
 class RleDecoder {
  public:
-  RleDecoder(const DibInfo& info, ByteSpan data, Bitmap& out) : info_(info), data_(data), out_(out) {}
+  RleDecoder(const DibInfo& info, ByteSpan data, Bitmap& out)
+      : info_(info), data_(data), out_(out) {}
 
   ImageError Run() {
     while (y_ < info_.height) {
@@ -264,7 +271,8 @@ ImageError DecodeDibPixels(const DibInfo& info, ByteSpan pixels, Bitmap& out,
   if (wantAlpha) alpha->assign(static_cast<std::size_t>(info.width) * info.height, 255);
   for (int r = 0; r < info.height; ++r) {
     const int y = info.topDown ? r : info.height - 1 - r;
-    uint8_t* alphaRow = wantAlpha ? alpha->data() + static_cast<std::size_t>(y) * info.width : nullptr;
+    uint8_t* alphaRow =
+        wantAlpha ? alpha->data() + static_cast<std::size_t>(y) * info.width : nullptr;
     ConvertRow(info, pixels.data() + r * stride, out.Row(y), alphaRow);
   }
   return ImageError::None;

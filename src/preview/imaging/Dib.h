@@ -23,8 +23,8 @@ struct DibInfo {
   bool topDown = false;
   int bitCount = 0;
   uint32_t compression = kDibRgb;
-  uint32_t masks[4] = {};  // red, green, blue, alpha of 16- and 32-bit pixels
-  Bgr palette[256] = {};   // entries the file lacks stay black
+  uint32_t masks[4] = {};     // red, green, blue, alpha of 16- and 32-bit pixels
+  Bgr palette[256] = {};      // entries the file lacks stay black
   std::size_t headerEnd = 0;  // past the header, its masks and its palette
 };
 

@@ -61,7 +61,8 @@ void ApplyTransparency(const detail::DibInfo& info, ByteSpan mask,
 
 DecodeResult DecodeDibIcon(ByteSpan image, const DecodeOptions& options) {
   detail::DibInfo info;
-  if (ImageError e = detail::ParseDib(image, true, options, image.size(), info); e != ImageError::None)
+  if (ImageError e = detail::ParseDib(image, true, options, image.size(), info);
+      e != ImageError::None)
     return detail::Failure(e);
   if (info.compression != detail::kDibRgb || info.topDown)
     return detail::Failure(ImageError::Unsupported);
@@ -76,8 +77,7 @@ DecodeResult DecodeDibIcon(ByteSpan image, const DecodeOptions& options) {
   }
   const std::size_t colourBytes =
       static_cast<std::size_t>(detail::DibStride(info.width, info.bitCount) * info.height);
-  const ByteSpan mask =
-      pixels.size() > colourBytes ? pixels.subspan(colourBytes) : ByteSpan{};
+  const ByteSpan mask = pixels.size() > colourBytes ? pixels.subspan(colourBytes) : ByteSpan{};
   ApplyTransparency(info, mask, alpha, options.background, result.bitmap);
   return result;
 }

@@ -31,10 +31,14 @@ struct ErrorManager {
   char message[JMSG_LENGTH_MAX];
 };
 
-[[noreturn]] void Fail(j_common_ptr cinfo, ImageError error) {
+// Ends the job at its setjmp. Without a text, libjpeg's own message is kept.
+[[noreturn]] void Fail(j_common_ptr cinfo, ImageError error, const char* text = nullptr) {
   auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
   err->error = error;
-  (*cinfo->err->format_message)(cinfo, err->message);
+  if (text)
+    std::snprintf(err->message, sizeof err->message, "%s", text);
+  else
+    (*cinfo->err->format_message)(cinfo, err->message);
   std::longjmp(err->jump, 1);
 }
 
@@ -89,10 +93,10 @@ bool RanOut(j_common_ptr cinfo) {
 
 [[noreturn]] void OnError(j_common_ptr cinfo) {
   const int code = cinfo->err->msg_code;
-  Fail(cinfo, RanOut(cinfo)                    ? ImageError::Truncated
-              : code == JERR_IMAGE_TOO_BIG     ? ImageError::TooLarge
-              : code == JERR_OUT_OF_MEMORY     ? ImageError::OutOfMemory
-                                               : ImageError::Corrupt);
+  Fail(cinfo, RanOut(cinfo)                ? ImageError::Truncated
+              : code == JERR_IMAGE_TOO_BIG ? ImageError::TooLarge
+              : code == JERR_OUT_OF_MEMORY ? ImageError::OutOfMemory
+                                           : ImageError::Corrupt);
 }
 
 // Warnings are counted. Missing pixel data ends decoding: libjpeg would fill
@@ -122,15 +126,15 @@ struct Progress {
 
 void OnProgress(j_common_ptr cinfo) {
   auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
-  if (dinfo->input_scan_number > kMaxScans) Fail(cinfo, ImageError::Unsupported);
+  if (dinfo->input_scan_number > kMaxScans) Fail(cinfo, ImageError::Unsupported, "too many scans");
   const auto* p = reinterpret_cast<Progress*>(cinfo->progress);
   if (p->pub.total_passes <= 0 || p->pub.pass_limit <= 0) return;
-  const double done = (p->pub.completed_passes +
-                       static_cast<double>(p->pub.pass_counter) / p->pub.pass_limit) /
-                      p->pub.total_passes;
+  const double done =
+      (p->pub.completed_passes + static_cast<double>(p->pub.pass_counter) / p->pub.pass_limit) /
+      p->pub.total_passes;
   const int percent = static_cast<int>(done * 100);
   if (!p->reporter->Report(percent < 0 ? 0 : percent > 99 ? 99 : percent))
-    Fail(cinfo, ImageError::Cancelled);
+    Fail(cinfo, ImageError::Cancelled, "stopped by the caller");
 }
 
 struct DecodeJob {
@@ -282,8 +286,8 @@ EncodeResult EncodeJpeg(const Bitmap& bitmap) {
   if (ok) {
     result.bytes.assign(job.buffer, job.buffer + job.size);
   } else {
-    result.error = job.err.error == ImageError::OutOfMemory ? ImageError::OutOfMemory
-                                                            : ImageError::Corrupt;
+    result.error =
+        job.err.error == ImageError::OutOfMemory ? ImageError::OutOfMemory : ImageError::Corrupt;
     result.detail = job.err.message;
   }
   std::free(job.buffer);

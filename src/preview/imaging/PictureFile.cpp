@@ -66,6 +66,7 @@ bool ReadAll(int fd, uint8_t* out, std::size_t size) {
   while (done < size) {
     const ssize_t n = read(fd, out + done, size - done);
     if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = EIO;  // the file shrank while being read
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
   }
@@ -98,40 +99,61 @@ PictureFormat FormatFromExtension(std::string_view extension) {
 
 const char* Describe(ImageError error) {
   switch (error) {
-    case ImageError::None: return "";
-    case ImageError::CannotRead: return "ファイルを読み込めません。";
-    case ImageError::CannotWrite: return "ファイルに書き込めません。";
-    case ImageError::EmptyFile: return "ファイルが空です。";
-    case ImageError::UnknownFormat: return "この拡張子の画像は読み込めません。";
-    case ImageError::NotThisFormat: return "画像の形式が拡張子と合いません。";
-    case ImageError::Truncated: return "画像のデータが途中で切れています。";
-    case ImageError::Corrupt: return "画像のデータが壊れています。";
-    case ImageError::TooLarge: return "画像が大きすぎます。";
-    case ImageError::Unsupported: return "対応していない種類の画像です。";
-    case ImageError::OutOfMemory: return "メモリが足りません。";
-    case ImageError::Cancelled: return "読み込みを中止しました。";
+    case ImageError::None:
+      return "";
+    case ImageError::CannotRead:
+      return "ファイルを読み込めません。";
+    case ImageError::CannotWrite:
+      return "ファイルに書き込めません。";
+    case ImageError::EmptyFile:
+      return "ファイルが空です。";
+    case ImageError::UnknownFormat:
+      return "この拡張子の画像は読み込めません。";
+    case ImageError::NotThisFormat:
+      return "画像の形式が拡張子と合いません。";
+    case ImageError::Truncated:
+      return "画像のデータが途中で切れています。";
+    case ImageError::Corrupt:
+      return "画像のデータが壊れています。";
+    case ImageError::TooLarge:
+      return "画像が大きすぎます。";
+    case ImageError::Unsupported:
+      return "対応していない種類の画像です。";
+    case ImageError::OutOfMemory:
+      return "メモリが足りません。";
+    case ImageError::Cancelled:
+      return "読み込みを中止しました。";
   }
   return "";
 }
 
 DecodeResult Decode(PictureFormat format, ByteSpan data, const DecodeOptions& options) {
   switch (format) {
-    case PictureFormat::Jpeg: return DecodeJpeg(data, options);
-    case PictureFormat::Png: return DecodePng(data, options);
-    case PictureFormat::Bmp: return DecodeBmp(data, options);
-    case PictureFormat::Ico: return DecodeIco(data, options);
-    case PictureFormat::Unknown: break;
+    case PictureFormat::Jpeg:
+      return DecodeJpeg(data, options);
+    case PictureFormat::Png:
+      return DecodePng(data, options);
+    case PictureFormat::Bmp:
+      return DecodeBmp(data, options);
+    case PictureFormat::Ico:
+      return DecodeIco(data, options);
+    case PictureFormat::Unknown:
+      break;
   }
   return detail::Failure(ImageError::UnknownFormat);
 }
 
 EncodeResult Encode(PictureFormat format, const Bitmap& bitmap) {
   switch (format) {
-    case PictureFormat::Jpeg: return EncodeJpeg(bitmap);
-    case PictureFormat::Png: return EncodePng(bitmap);
-    case PictureFormat::Bmp: return EncodeBmp(bitmap);
+    case PictureFormat::Jpeg:
+      return EncodeJpeg(bitmap);
+    case PictureFormat::Png:
+      return EncodePng(bitmap);
+    case PictureFormat::Bmp:
+      return EncodeBmp(bitmap);
     case PictureFormat::Ico:
-    case PictureFormat::Unknown: break;
+    case PictureFormat::Unknown:
+      break;
   }
   EncodeResult result;
   result.error = ImageError::UnknownFormat;

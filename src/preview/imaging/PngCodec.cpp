@@ -99,7 +99,8 @@ bool ReadPixels(DecodeJob& job, int width, int height, int passes, bool hasAlpha
   Bitmap& bitmap = *job.bitmap;
   auto nothing = [](int) {};
   if (!hasAlpha)
-    return ReadPasses(job, passes, height, [&](int y) { return bitmap.Row(y); }, nothing);
+    return ReadPasses(
+        job, passes, height, [&](int y) { return bitmap.Row(y); }, nothing);
   // Pixels with coverage are read aside and blended onto the background:
   // row by row when the picture comes in one pass, all at once otherwise.
   const Bgr bg = job.options->background;
@@ -193,8 +194,8 @@ bool RunEncode(EncodeJob& job) {
   const Bitmap& bitmap = *job.bitmap;
   png_set_write_fn(job.png, &job, WriteToVector, FlushNothing);
   png_set_IHDR(job.png, job.info, static_cast<png_uint_32>(bitmap.Width()),
-               static_cast<png_uint_32>(bitmap.Height()), 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+               static_cast<png_uint_32>(bitmap.Height()), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_set_compression_level(job.png, kPngCompressionLevel);
   png_set_filter(job.png, PNG_FILTER_TYPE_BASE, kPngFilters);
   png_set_compression_buffer_size(job.png, 1024 * 1024);

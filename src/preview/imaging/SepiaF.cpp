@@ -1,5 +1,8 @@
 #include "preview/imaging/SepiaF.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace tonbo::img {
 namespace {
 
@@ -13,9 +16,8 @@ namespace {
 //   blue  = s / 1000 - 34.8532    -> (s - 34854) div 1000, 0 below
 // The three quotients share s div 1000 and differ by whether the remainder
 // reaches the point where the constant's fraction carries over
-// (1000 - 894 = 106, 1000 - 645 = 355, 1000 - 146 = 854).
-inline uint8_t Clamp(int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
-
+// (1000 - 894 = 106, 1000 - 645 = 355, 1000 - 146 = 854). Red can only
+// overflow and green and blue only fall below zero.
 }  // namespace
 
 YCbCr RgbToYCbCr(double r, double g, double b) {
@@ -29,16 +31,36 @@ void YCbCrToRgb(const YCbCr& c, double& r, double& g, double& b) {
   b = c.y + 1.733 * c.cb;
 }
 
+namespace {
+
+// The toned pixel (blue, green, red in the low three bytes) for every s.
+const std::vector<uint32_t>& SepiaTable() {
+  static const std::vector<uint32_t> table = [] {
+    std::vector<uint32_t> t(255001);
+    for (unsigned s = 0; s < t.size(); ++s) {
+      const int q = static_cast<int>(s / 1000), rest = static_cast<int>(s % 1000);
+      const auto r = static_cast<uint32_t>(std::min(q + 25 + (rest >= 106), 255));
+      const auto g = static_cast<uint32_t>(std::max(q - 6 + (rest >= 355), 0));
+      const auto b = static_cast<uint32_t>(std::max(q - 35 + (rest >= 854), 0));
+      t[s] = b | g << 8 | r << 16;
+    }
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
 void Sepia(Bitmap& bitmap) {
   static_assert(kSepiaCb == -0.08 && kSepiaCr == 0.071, "the constants below derive from these");
+  const uint32_t* table = SepiaTable().data();
   for (int y = 0; y < bitmap.Height(); ++y) {
     uint8_t* p = bitmap.Row(y);
     for (int x = 0; x < bitmap.Width(); ++x, p += Bitmap::kBytesPerPixel) {
-      const int s = 299 * p[2] + 587 * p[1] + 114 * p[0];
-      const int t = s / 1000, rest = s - 1000 * t;
-      p[2] = Clamp(t + 25 + (rest >= 106));
-      p[1] = Clamp(t - 6 + (rest >= 355));
-      p[0] = Clamp(t - 35 + (rest >= 854));
+      const uint32_t c = table[299u * p[2] + 587u * p[1] + 114u * p[0]];
+      p[0] = static_cast<uint8_t>(c);
+      p[1] = static_cast<uint8_t>(c >> 8);
+      p[2] = static_cast<uint8_t>(c >> 16);
     }
   }
   bitmap.NotifyChanged();

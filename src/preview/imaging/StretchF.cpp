@@ -191,7 +191,8 @@ void StretchNearest(const Bitmap& source, Bitmap& dest) {
   for (int j = 0; j < dH; ++j) {
     const uint8_t* s = source.Row(nearest(j, sH, dH));
     uint8_t* d = dest.Row(j);
-    for (int i = 0; i < dW; ++i, d += kPx) std::memcpy(d, s + col[static_cast<std::size_t>(i)], kPx);
+    for (int i = 0; i < dW; ++i, d += kPx)
+      std::memcpy(d, s + col[static_cast<std::size_t>(i)], kPx);
   }
 }
 

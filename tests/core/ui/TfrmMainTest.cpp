@@ -86,17 +86,17 @@ class TfrmMainTest : public QObject {
     auto row = [](const char* n, const char* c, const char* s, bool e) {
       QTest::newRow(n) << QString(n) << QString::fromUtf8(c) << QString(s) << e;
     };
-    row("mnuNew", "初期化", "", false);
+    row("mnuNew", "初期化", "", true);
     row("mnuAddSameDirEx", "選択ファイルと同じフォルダにあるファイルとフォルダを追加", "Shift+F4",
-        false);
+        true);
     row("mnuClose", "閉じる", "Alt+F4", true);
     row("mnuUndo", "元に戻す(&Undo)", "Ctrl+Z", false);
     row("mnuRedo", "やり直す(&Redo)", "Ctrl+Y", false);
     row("mnuDescript", "何か実行する前に説明を表示する", "", true);
     row("mnuSelectWildcard", "条件で選択", "Ctrl+F", false);
-    row("U1", "名前をオリジナルの状態に戻す(&U)", "", false);
-    row("actRenameReal", "実際に名前変更を反映させる", "F5", false);
-    row("mnuDeleteFile", "選択されたファイルを削除", "Del", false);
+    row("U1", "名前をオリジナルの状態に戻す(&U)", "", true);
+    row("actRenameReal", "実際に名前変更を反映させる", "F5", true);
+    row("mnuDeleteFile", "選択されたファイルを削除", "Del", true);
     row("mnuReplace", "ファイル名の一括置換", "Ctrl+H", false);
     row("mnuFNameAddHead", "指定文字列＋(ファイル名)｜＝前方に文字を挿入", "", false);
     row("mnuRenameKata", "名前をカタカナに揃える", "", false);
@@ -104,10 +104,10 @@ class TfrmMainTest : public QObject {
     row("mnuTonboExe", "Tonboのプログラムフォルダを開く", "", false);
     row("mnuExcelSort", "辞書順に並び替える", "", true);
     row("mnuToolBar", "ツールバーの表示", "", true);
-    row("mnuHelp", "使い方を見る", "F1", false);
-    row("mnuVersion", "バージョン情報(&V)", "", false);
+    row("mnuHelp", "使い方を見る", "F1", true);
+    row("mnuVersion", "バージョン情報(&V)", "", true);
     row("popRenameOne", "ファイルをプレビューする", "", false);
-    row("N3", "同じフォルダのファイルを追加", "", false);
+    row("N3", "同じフォルダのファイルを追加", "", true);
   }
 
   void menuItems() {

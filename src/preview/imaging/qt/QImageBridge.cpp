@@ -56,9 +56,15 @@ Bitmap FromQImage(const QImage& image, QRgb background) {
   Bitmap out;
   if (image.isNull() || !out.Reset(image.width(), image.height(), false)) return out;
   switch (image.format()) {
-    case QImage::Format_BGR888: CopyBgr888(image, out); break;
-    case QImage::Format_RGB32: CopyRgb32(image, out); break;
-    default: PaintOver(image, background, out); break;
+    case QImage::Format_BGR888:
+      CopyBgr888(image, out);
+      break;
+    case QImage::Format_RGB32:
+      CopyRgb32(image, out);
+      break;
+    default:
+      PaintOver(image, background, out);
+      break;
   }
   return out;
 }

@@ -1,0 +1,150 @@
+#include "core/FileAdder.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+#include "common/Errors.h"
+#include "common/Paths.h"
+#include "common/Sjis.h"
+#include "pattern/Glob.h"
+
+namespace tonbo {
+namespace {
+
+struct DirCloser {
+  void operator()(DIR* d) const { closedir(d); }
+};
+
+bool HasWildcard(std::string_view path) {
+  std::string_view name = path.substr(path.rfind('/') + 1);
+  return name.find_first_of("*?") != std::string_view::npos;
+}
+
+std::string WithoutTrailingSlashes(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+}  // namespace
+
+std::string FormatFileTime(long long unixSeconds) {
+  time_t t = static_cast<time_t>(unixSeconds);
+  struct tm local {};
+  localtime_r(&t, &local);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", local.tm_year + 1900,
+                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec & ~1);
+  return buf;
+}
+
+FileAdder::FileAdder(TCsvDb& table, int& growthLimit, Callbacks callbacks)
+    : table_(table), growthLimit_(growthLimit), callbacks_(std::move(callbacks)) {}
+
+int FileAdder::AddFiles(const std::vector<std::string>& paths) {
+  counter_ = 0;
+  stop_ = false;
+  unrepresentable_.clear();
+  listed_.clear();
+  listed_.reserve(static_cast<size_t>(table_.RowCount()) + paths.size());
+  for (int r = 0; r < table_.RowCount(); ++r) listed_.insert(table_.GetCell(colPath, r));
+  for (const std::string& p : paths) {
+    try {
+      AddPath(p);
+    } catch (const std::exception&) {
+      if (callbacks_.warn)
+        callbacks_.warn(ExtractFilePath(p) + "\r\n" + enc::Lit("の読み込みに失敗"));
+    }
+  }
+  return counter_;
+}
+
+void FileAdder::AddPath(const std::string& path) {
+  std::string p = WithoutTrailingSlashes(path);
+  const std::string folder = ExtractFilePath(p);
+  std::string disk = enc::SjisToDisk(p);
+  struct stat st {};
+  if (lstat(disk.c_str(), &st) != 0) {
+    if (!HasWildcard(p)) return;  // a path that does not exist is skipped silently
+    TGlob glob(p);                // the first matching entry stands for the pattern
+    const auto& found = !glob.Files().empty() ? glob.Files() : glob.Dirs();
+    if (found.empty()) return;
+    p = folder + found.front();
+    disk = enc::SjisToDisk(p);
+    if (lstat(disk.c_str(), &st) != 0) return;
+  }
+  // A link to a folder that the user named is followed; links met inside are not.
+  struct stat target {};
+  if (S_ISLNK(st.st_mode) && stat(disk.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) st = target;
+  if (S_ISDIR(st.st_mode)) {
+    AddFolder(IncludeTrailingSlash(p), IncludeTrailingSlash(disk));
+    return;
+  }
+  AddOneFile(folder, disk.substr(disk.rfind('/') + 1), st);
+}
+
+void FileAdder::AddFolder(const std::string& sjisDir, const std::string& diskDir) {
+  std::unique_ptr<DIR, DirCloser> dir(opendir(diskDir.c_str()));
+  if (!dir) throw EInOutError(diskDir, errno);
+  while (const dirent* entry = readdir(dir.get())) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    const std::string disk = diskDir + name;
+    struct stat st {};
+    if (lstat(disk.c_str(), &st) != 0) continue;  // vanished meanwhile
+    if (S_ISDIR(st.st_mode)) {
+      if (name[0] != '.') AddSubfolder(sjisDir, diskDir, name);
+      continue;
+    }
+    if (S_ISLNK(st.st_mode)) {
+      // A link shows its target's size and time; a link to a folder is not walked.
+      struct stat target {};
+      if (stat(disk.c_str(), &target) == 0) {
+        if (S_ISDIR(target.st_mode)) continue;
+        st = target;
+      }
+    }
+    AddOneFile(sjisDir, name, st);
+  }
+}
+
+void FileAdder::AddSubfolder(const std::string& sjisDir, const std::string& diskDir,
+                             const std::string& diskName) {
+  std::string sjisName;
+  if (!enc::DiskToSjis(diskName, sjisName)) {
+    unrepresentable_.push_back(diskDir + diskName);
+    return;
+  }
+  AddFolder(sjisDir + sjisName + "/", diskDir + diskName + "/");
+}
+
+void FileAdder::AddOneFile(const std::string& sjisDir, const std::string& diskName,
+                           const struct stat& st) {
+  if (stop_) return;
+  std::string name;
+  if (!enc::DiskToSjis(diskName, name)) {
+    unrepresentable_.push_back(enc::SjisToDisk(sjisDir) + diskName);
+    return;
+  }
+  std::string full = sjisDir + name;
+  if (!listed_.insert(full).second) return;
+  const int row = table_.RowCount();
+  table_.SetCell(colNewName, row, ExtractFileBase(name));
+  table_.SetCell(colExt, row, ExtractFileExt(name));
+  table_.SetCell(colModified, row, FormatFileTime(st.st_mtime));
+  table_.SetCell(colSize, row, std::to_string(static_cast<long long>(st.st_size)));
+  table_.SetCell(colPath, row, full);
+  ++counter_;
+  if (table_.RowCount() > growthLimit_) {
+    if (callbacks_.askGrow && callbacks_.askGrow(growthLimit_))
+      growthLimit_ *= 2;
+    else
+      stop_ = true;
+  }
+}
+
+}  // namespace tonbo

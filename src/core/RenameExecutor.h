@@ -1,0 +1,54 @@
+#pragma once
+// Applies the file table to the disk: the one place where listed files are
+// renamed or sent to the trash. Rows are taken top to bottom; a target name
+// that is taken is settled by the same-name question; nothing is ever
+// replaced that the user did not ask to replace.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/CsvDb.h"
+
+namespace tonbo {
+
+// The same-name question's methods, in the order the dialog lists them.
+enum class ConflictMethod { Overwrite = 0, OverwriteIfNewer = 1, Number = 2, Skip = 3 };
+// Its buttons: this file, this and every later conflict, stop the run.
+enum class ConflictButton { Ok = 0, OkAll = 1, Stop = 2 };
+
+struct ConflictAnswer {
+  ConflictButton button = ConflictButton::Ok;
+  ConflictMethod method = ConflictMethod::Number;
+};
+
+struct RenameResult {
+  std::vector<std::string> paths;  // the files the list is rebuilt from, in order
+  std::string log;                 // code page 932, lines end in CR LF
+  int renamed = 0;
+  int deleted = 0;
+  int notDone = 0;
+};
+
+class RenameExecutor {
+ public:
+  // Asked at a conflict with the full target path (code page 932).
+  using AskSameName = std::function<ConflictAnswer(const std::string& sjisTarget)>;
+
+  explicit RenameExecutor(AskSameName ask) : ask_(std::move(ask)) {}
+  RenameResult Run(const TCsvDb& table);
+
+ private:
+  void RunRow(const TCsvDb& table, int row);
+  bool Delete(const std::string& src);
+  // Settles a taken target; false when the row is done with (skipped).
+  bool Settle(const std::string& src, std::string& dst, const std::string& newName);
+  void Rename(const std::string& src, const std::string& dst, const std::string& newName);
+  void Log(const char* utf8Format, const std::string& first, const std::string& second);
+
+  AskSameName ask_;
+  RenameResult result_;
+  int applyToAll_ = 0;  // 0 ask, 1 use the method, 2 stop
+  ConflictMethod method_ = ConflictMethod::Number;
+};
+
+}  // namespace tonbo

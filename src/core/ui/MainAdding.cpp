@@ -1,0 +1,154 @@
+// Adding files to the list: drops, the command line, the open dialog and
+// the two same-folder commands.
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QTableView>
+#include <QUrl>
+
+#include <unistd.h>
+
+#include "common/Dialogs.h"
+#include "common/Paths.h"
+#include "common/Sjis.h"
+#include "core/FileAdder.h"
+#include "core/ui/TfrmMain.h"
+#include "pattern/Glob.h"
+
+namespace tonbo {
+namespace {
+
+QStringList OpenFilters() {
+  return {QStringLiteral("全て (*)"),
+          QStringLiteral("画像(bmp;ico;jpg;gif;png;jpeg) (*.bmp *.ico *.jpg *.jpeg *.png *.gif)"),
+          QStringLiteral("マルチメディア(mid;wav;mp3;wma;mpg;avi) (*.mid *.wav *.mp3 *.wma *.mpg "
+                         "*.mpeg *.avi)"),
+          QStringLiteral("テキスト(txt;html) (*.txt *.htm *.html)")};
+}
+
+// Paths from outside (disk bytes) in code page 932; names the code page
+// cannot take in any more are reported and left out.
+std::vector<std::string> ToSjisPaths(const std::vector<std::string>& diskPaths) {
+  std::vector<std::string> out;
+  QStringList refused;
+  for (const std::string& disk : diskPaths) {
+    std::string sjis;
+    if (enc::DiskToSjis(disk, sjis))
+      out.push_back(std::move(sjis));
+    else
+      refused << QString::fromUtf8(disk);
+  }
+  if (!refused.isEmpty())
+    ShowWarning(QStringLiteral("次のファイル名は扱える文字の数を超えたため、追加できません。\r\n") +
+                refused.join(QStringLiteral("\r\n")));
+  return out;
+}
+
+std::string AbsoluteDisk(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  char cwd[4096];
+  if (!getcwd(cwd, sizeof cwd)) return path;
+  return IncludeTrailingSlash(cwd) + path;
+}
+
+}  // namespace
+
+int TfrmMain::AddFiles(const std::vector<std::string>& sjisPaths) {
+  FileAdder adder(table_, growthLimit_,
+                  {[](int limit) {
+                     return AskYesNo(QStringLiteral("追加したファイルの数が、") +
+                                     QString::number(limit) +
+                                     QStringLiteral(" 個を超えました。\r\nさらに多くのファイルを追加しますか？"));
+                   },
+                   [](const std::string& text) { ShowWarning(enc::FromSjis(text), AppTitle()); }});
+  const int added = adder.AddFiles(sjisPaths);
+  if (!adder.Unrepresentable().empty()) ToSjisPaths(adder.Unrepresentable());
+  SetStatusText(1, QStringLiteral("今回 ") + QString::number(added) +
+                       QStringLiteral("個のファイルをリストに追加しました。"));
+  RefreshList();
+  RecordUndo(QStringLiteral("ファイルの追加"));
+  return added;
+}
+
+int TfrmMain::AddDiskPaths(const std::vector<std::string>& diskPaths) {
+  std::vector<std::string> absolute;
+  for (const std::string& p : diskPaths) absolute.push_back(AbsoluteDisk(p));
+  return AddFiles(ToSjisPaths(absolute));
+}
+
+void TfrmMain::FileDrop1FileDrop(const std::vector<std::string>& diskPaths) {
+  PlayEffectSound(1);
+  AddDiskPaths(diskPaths);
+}
+
+void TfrmMain::actOpenExecute() {
+  if (!ConfirmAction(QStringLiteral("add_files"))) return;
+  FileDialogRequest request;
+  request.filters = OpenFilters();
+  const QStringList chosen = Dialogs().GetOpenFileNames(request);
+  if (chosen.isEmpty()) return;
+  std::vector<std::string> disk;
+  for (const QString& name : chosen) disk.push_back(QFile::encodeName(name).toStdString());
+  AddDiskPaths(disk);
+  RecordUndo(QStringLiteral("ファイルを開く"));
+}
+
+void TfrmMain::AddSameFolder(bool withSubfolders) {
+  if (!ConfirmAction(QStringLiteral("add_file_same_dir"))) return;
+  const int first = FirstSelectedRow();
+  if (first < 0) {
+    ShowWarning(QStringLiteral("ファイルが選択されていません。\r\n予め、リストから任意のファイルを選択"
+                               "しておく必要があります。"),
+                QStringLiteral("同フォルダにあるファイルの追加"));
+    return;
+  }
+  const std::string dir = ExtractFilePath(table_.GetCell(colPath, first));
+  const int before = table_.RowCount();
+  std::vector<std::string> paths;
+  if (withSubfolders) {
+    paths = GlobFilesRecursive(dir + "*").value_or(std::vector<std::string>());
+  } else {
+    for (const std::string& name : GlobFiles(dir + "*")) paths.push_back(dir + name);
+  }
+  AddFiles(paths);
+  const int added = table_.RowCount() - before;
+  if (added > 0) {
+    PlayEffectSound(1);
+    RefreshList();
+  }
+  SetStatusText(1, QString::number(added) + QStringLiteral("個のファイルを追加しました。"));
+  RecordUndo(QStringLiteral("選択ファイルと同じフォルダにあるファイル追加"));
+}
+
+int TfrmMain::FirstSelectedRow() const {
+  int first = -1;
+  for (const QModelIndex& index : listFile_->selectionModel()->selectedRows())
+    if (first < 0 || index.row() < first) first = index.row();
+  return first;
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != listFile_->viewport()) return QMainWindow::eventFilter(watched, event);
+  if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+    auto* drag = static_cast<QDropEvent*>(event);
+    if (drag->mimeData()->hasUrls()) {
+      drag->acceptProposedAction();
+      return true;
+    }
+  } else if (event->type() == QEvent::Drop) {
+    auto* drop = static_cast<QDropEvent*>(event);
+    std::vector<std::string> paths;
+    for (const QUrl& url : drop->mimeData()->urls()) {
+      if (!url.isLocalFile()) continue;
+      // The URL's own bytes, so names that are not UTF-8 arrive intact.
+      paths.push_back(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1())
+                          .toStdString());
+    }
+    drop->acceptProposedAction();
+    if (!paths.empty()) RunGuarded([this, paths] { FileDrop1FileDrop(paths); });
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace tonbo

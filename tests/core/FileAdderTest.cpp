@@ -1,0 +1,167 @@
+#include "core/FileAdder.h"
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "TestEnv.h"
+#include "common/Sjis.h"
+
+namespace tonbo {
+namespace {
+
+class FileAdderTest : public ::testing::Test {
+ protected:
+  std::string root_ = test::MakeTempDir("add");
+  TCsvDb table_;
+  int limit_ = 300;
+  std::vector<int> asked_;
+  std::vector<std::string> warnings_;
+  bool answer_ = true;
+
+  FileAdder Adder() {
+    return FileAdder(table_, limit_,
+                     {[this](int limit) {
+                        asked_.push_back(limit);
+                        return answer_;
+                      },
+                      [this](const std::string& text) { warnings_.push_back(text); }});
+  }
+  void Touch(const std::string& rel, const std::string& bytes = "x") {
+    std::string path = root_ + rel;
+    for (size_t p = path.find('/', root_.size()); p != std::string::npos; p = path.find('/', p + 1))
+      mkdir(path.substr(0, p).c_str(), 0755);
+    test::WriteFile(path, bytes);
+  }
+  std::vector<std::string> Paths() const {
+    std::vector<std::string> out;
+    for (int r = 0; r < table_.RowCount(); ++r) out.push_back(table_.GetCell(colPath, r));
+    return out;
+  }
+  std::vector<std::string> SortedRelPaths() const {
+    std::vector<std::string> out;
+    for (const auto& p : Paths()) out.push_back(p.substr(root_.size()));
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+};
+
+TEST_F(FileAdderTest, RowHoldsNameExtensionDateSizeAndPath) {
+  Touch("photo.tar.gz", std::string(1500, 'a'));
+  Touch("README");
+  Touch(".profile");
+  struct timespec times[2] = {{0, 0}, {1700000001, 0}};  // odd second
+  utimensat(AT_FDCWD, (root_ + "photo.tar.gz").c_str(), times, 0);
+  EXPECT_EQ(Adder().AddFiles({root_ + "photo.tar.gz", root_ + "README", root_ + ".profile"}), 3);
+  EXPECT_EQ(table_.GetCell(colNewName, 0), "photo.tar");
+  EXPECT_EQ(table_.GetCell(colExt, 0), ".gz");
+  EXPECT_EQ(table_.GetCell(colSize, 0), "1500");
+  EXPECT_EQ(table_.GetCell(colModified, 0), FormatFileTime(1700000000));
+  EXPECT_EQ(table_.GetCell(colPath, 0), root_ + "photo.tar.gz");
+  EXPECT_EQ(table_.GetCell(colIconIndex, 0), "");
+  EXPECT_EQ(table_.GetCell(colNewName, 1), "README");
+  EXPECT_EQ(table_.GetCell(colExt, 1), "");
+  EXPECT_EQ(table_.GetCell(colNewName, 2), "");
+  EXPECT_EQ(table_.GetCell(colExt, 2), ".profile");
+}
+
+TEST_F(FileAdderTest, FoldersExpandToEveryFileBelowExceptDotFolders) {
+  Touch("top.txt");
+  Touch("sub/a.txt");
+  Touch("sub/deeper/b.txt");
+  Touch(".hidden/c.txt");
+  Touch("sub/.git/d.txt");
+  Touch("sub/.dotfile");
+  mkdir((root_ + "empty").c_str(), 0755);
+  symlink(root_.c_str(), (root_ + "sub/loop").c_str());  // never walked
+  symlink((root_ + "top.txt").c_str(), (root_ + "sub/link.txt").c_str());
+  EXPECT_EQ(Adder().AddFiles({root_}), 5);
+  EXPECT_EQ(SortedRelPaths(), (std::vector<std::string>{"sub/.dotfile", "sub/a.txt",
+                                                         "sub/deeper/b.txt", "sub/link.txt",
+                                                         "top.txt"}));
+  EXPECT_TRUE(table_.IsConsistent());
+}
+
+TEST_F(FileAdderTest, ListedPathsAreNotAddedTwiceButCaseDiffersCounts) {
+  Touch("a.txt");
+  Touch("A.txt");
+  EXPECT_EQ(Adder().AddFiles({root_ + "a.txt", root_ + "a.txt"}), 1);
+  EXPECT_EQ(Adder().AddFiles({root_ + "a.txt", root_}), 1);  // only A.txt is new
+  EXPECT_EQ(table_.RowCount(), 2);
+}
+
+TEST_F(FileAdderTest, MissingPathsAreSkippedSilentlyAndUnreadableFoldersWarn) {
+  Touch("ok.txt");
+  Touch("blocked/x.txt");
+  Touch("later.txt");
+  // A name that is a file, used as a folder, fails to be read as one.
+  std::vector<std::string> paths = {root_ + "missing.txt", root_ + "ok.txt",
+                                    root_ + "ok.txt/inner/", root_ + "later.txt"};
+  EXPECT_EQ(Adder().AddFiles(paths), 2);
+  EXPECT_TRUE(warnings_.empty());  // ENOTDIR on lookup: nothing found
+  // A folder that cannot be opened (no descriptor left, which stops root too).
+  table_.Clear();
+  struct rlimit before {};
+  getrlimit(RLIMIT_NOFILE, &before);
+  int next = dup(0);
+  close(next);
+  struct rlimit tight = before;
+  tight.rlim_cur = static_cast<rlim_t>(next);
+  setrlimit(RLIMIT_NOFILE, &tight);
+  int added = Adder().AddFiles({root_ + "blocked", root_ + "later.txt"});
+  setrlimit(RLIMIT_NOFILE, &before);
+  EXPECT_EQ(added, 1);
+  ASSERT_EQ(warnings_.size(), 1u);
+  EXPECT_EQ(warnings_[0], root_ + "\r\n" + enc::Lit("の読み込みに失敗"));
+}
+
+TEST_F(FileAdderTest, GrowthQuestionComesAtEachDoubling) {
+  for (int i = 0; i < 5; ++i) Touch("f" + std::to_string(i));
+  for (int i = 0; i < 299; ++i) table_.SetCell(colPath, i, "/elsewhere/" + std::to_string(i));
+  std::vector<std::string> paths;
+  for (int i = 0; i < 5; ++i) paths.push_back(root_ + "f" + std::to_string(i));
+  EXPECT_EQ(Adder().AddFiles(paths), 5);
+  EXPECT_EQ(asked_, std::vector<int>{300});
+  EXPECT_EQ(limit_, 600);
+}
+
+TEST_F(FileAdderTest, AnsweringNoStopsAtTheFirstRowPastTheLimit) {
+  for (int i = 0; i < 5; ++i) Touch("f" + std::to_string(i));
+  for (int i = 0; i < 299; ++i) table_.SetCell(colPath, i, "/elsewhere/" + std::to_string(i));
+  answer_ = false;
+  EXPECT_EQ(Adder().AddFiles({root_}), 2);
+  EXPECT_EQ(table_.RowCount(), 301);
+  EXPECT_EQ(asked_.size(), 1u);
+  EXPECT_EQ(limit_, 300);
+}
+
+TEST_F(FileAdderTest, NamesThatAreNotUtf8RoundTrip) {
+  Touch("caf\xE9.txt");
+  Touch("\xE5\x86\x99\xE7\x9C\x9F \xE3\x80\x9C.jpg");  // 写真 〜
+  EXPECT_EQ(Adder().AddFiles({root_}), 2);
+  std::vector<std::string> back;
+  for (const auto& p : Paths()) back.push_back(enc::SjisToDisk(p));
+  std::sort(back.begin(), back.end());
+  EXPECT_EQ(back, (std::vector<std::string>{root_ + "caf\xE9.txt",
+                                             root_ + "\xE5\x86\x99\xE7\x9C\x9F \xE3\x80\x9C.jpg"}));
+}
+
+TEST_F(FileAdderTest, WildcardPathTakesTheFirstMatch) {
+  Touch("only.log");
+  EXPECT_EQ(Adder().AddFiles({root_ + "*.log"}), 1);
+  EXPECT_EQ(Paths(), std::vector<std::string>{root_ + "only.log"});
+}
+
+TEST(FormatFileTime, EvenSecondsLocalTime) {
+  setenv("TZ", "UTC", 1);
+  tzset();
+  EXPECT_EQ(FormatFileTime(0), "1970/01/01 00:00:00");
+  EXPECT_EQ(FormatFileTime(1700000001), "2023/11/14 22:13:20");
+}
+
+}  // namespace
+}  // namespace tonbo
