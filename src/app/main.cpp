@@ -29,8 +29,8 @@ int main(int argc, char** argv) {
                           tonbo::SettingsPathDisk());
   dialogs.SetOwner(&frmMain);
   // Every argument is a file or folder to list, as the desktop hands them over.
-  std::vector<std::string> paths(argv + 1, argv + argc);
-  if (!paths.empty()) frmMain.AddDiskPaths(paths);
+  frmMain.StartUp(std::vector<std::string>(argv + 1, argv + argc),
+                  QGuiApplication::queryKeyboardModifiers());
   frmMain.show();
   int result = app.exec();
   tonbo::SetDialogs(nullptr);

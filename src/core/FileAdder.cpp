@@ -12,6 +12,7 @@
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "pattern/Glob.h"
+#include "pattern/PathInfo.h"
 
 namespace tonbo {
 namespace {
@@ -33,13 +34,7 @@ std::string WithoutTrailingSlashes(std::string path) {
 }  // namespace
 
 std::string FormatFileTime(long long unixSeconds) {
-  time_t t = static_cast<time_t>(unixSeconds);
-  struct tm local {};
-  localtime_r(&t, &local);
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", local.tm_year + 1900,
-                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec & ~1);
-  return buf;
+  return FormatFileDate(DateTimeFromFileTime(static_cast<std::time_t>(unixSeconds)));
 }
 
 FileAdder::FileAdder(TCsvDb& table, int& growthLimit, Callbacks callbacks)

@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -15,7 +14,7 @@
 namespace tonbo {
 namespace {
 
-enum class EntryKind { Folder, File, Hidden };
+enum class EntryKind { Folder, File, Skipped };
 
 // The mask part of a pattern.
 class NameFilter {
@@ -46,13 +45,13 @@ struct Entry {
     unsigned char type = ent->d_type;
     struct stat st {};
     if (type == DT_UNKNOWN) {
-      if (fstatat(dirFd, ent->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) return EntryKind::Hidden;
+      if (fstatat(dirFd, ent->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) return EntryKind::Skipped;
       type = IFTODT(st.st_mode);
     }
-    if (type == DT_DIR) return ent->d_name[0] == '.' ? EntryKind::Hidden : EntryKind::Folder;
+    if (type == DT_DIR) return ent->d_name[0] == '.' ? EntryKind::Skipped : EntryKind::Folder;
     // A link to a folder is neither entered (no loops) nor listed as a file.
     if (type == DT_LNK && fstatat(dirFd, ent->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode))
-      return EntryKind::Hidden;
+      return EntryKind::Skipped;
     return EntryKind::File;
   }
 };
@@ -146,7 +145,8 @@ std::vector<TDirEntry> ReadFolder(std::string_view dir) {
   ForEachEntry(enc::SjisToDisk(dir), true, [&](const std::string& name, const Entry& e) {
     const EntryKind kind = e.Kind();
     struct stat st {};
-    if (kind == EntryKind::Hidden || fstatat(e.dirFd, e.ent->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+    if (kind == EntryKind::Skipped ||
+        fstatat(e.dirFd, e.ent->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
       return;
     out.push_back({name, kind == EntryKind::Folder, st.st_size, st.st_mtime});
   });

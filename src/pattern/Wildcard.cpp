@@ -144,10 +144,16 @@ int TestAt(const State& s, std::string_view t, size_t p) {
 // fail again, so the search stays linear in the text per star.
 class TriedPositions {
  public:
+  // Beyond this many bits (a file's contents under many stars) the search
+  // goes without the memo rather than take the memory.
+  static constexpr size_t kMaxBits = size_t{1} << 28;
+
   TriedPositions(int stars, size_t textLength) : stride_(textLength + 1) {
-    thread_local std::vector<uint64_t> bits;
-    bits.assign((static_cast<size_t>(stars) * stride_ + 63) / 64, 0);
-    bits_ = &bits;
+    const size_t words = (static_cast<size_t>(stars) * stride_ + 63) / 64;
+    // Names reuse one buffer per thread; large texts get their own.
+    thread_local std::vector<uint64_t> shared;
+    bits_ = words <= 4096 ? &shared : &own_;
+    bits_->assign(words, 0);
   }
   // Marks the position; false when it was marked before.
   bool Mark(int star, size_t p) {
@@ -161,6 +167,7 @@ class TriedPositions {
 
  private:
   size_t stride_;
+  std::vector<uint64_t> own_;
   std::vector<uint64_t>* bits_;
 };
 
@@ -238,7 +245,9 @@ TMask::TMask(std::string_view mask) : states_(MaskCompiler(mask).Run()) {
 bool TMask::Matches(std::string_view text) const {
   // With one starred state the resume points only move forward; the memo of
   // tried positions pays off from two on.
-  if (skipStates_ < 2) return Matcher(states_, text, nullptr).Run();
+  const size_t bits = static_cast<size_t>(skipStates_) * (text.size() + 1);
+  if (skipStates_ < 2 || bits > TriedPositions::kMaxBits)
+    return Matcher(states_, text, nullptr).Run();
   TriedPositions tried(skipStates_, text.size());
   return Matcher(states_, text, &tried).Run();
 }

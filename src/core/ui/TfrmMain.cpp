@@ -44,6 +44,7 @@ TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types,
   CreateToolBar();
   RegisterCommands();
   RegisterSwitches();
+  CreateStartUpTimer();
   SetSoundPlayer([](const std::string& path) { platform::PlaySoundFileAndWait(path); });
   RecordUndo(QStringLiteral("初期状態"));
   LoadSettings();

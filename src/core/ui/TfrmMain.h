@@ -17,6 +17,7 @@
 class QLabel;
 class QMenu;
 class QTableView;
+class QTimer;
 class QToolBar;
 
 namespace tonbo {
@@ -65,6 +66,11 @@ class TfrmMain : public QMainWindow {
   void SaveSelection();
   void RestoreSelection();
   TUndoList& History() { return undo_; }
+
+  // Start-up: the command line's files and the keys held (Shift adds the
+  // first file's folder, Ctrl opens the preview after 500 ms).
+  void StartUp(const std::vector<std::string>& diskPaths, Qt::KeyboardModifiers keys);
+  void timerPreviewTimer();
 
   // Adding files (code page 932 paths / outside paths).
   int AddFiles(const std::vector<std::string>& sjisPaths);
@@ -132,6 +138,7 @@ class TfrmMain : public QMainWindow {
   void ApplyPicture();
   void OpenLog(const std::string& log);
   void CreateGuardDialogs();
+  void CreateStartUpTimer();
   QAction* NewAction(const QString& name, const QString& caption, const QString& command,
                      const QKeySequence& shortcut = {});
   QAction* Act(const QString& name) const;
@@ -155,6 +162,7 @@ class TfrmMain : public QMainWindow {
   TfrmSelect* frmSelect_ = nullptr;
   TfrmHelp* frmHelp_ = nullptr;
   TfrmVer* frmVer_ = nullptr;
+  QTimer* timerPreview_ = nullptr;
   int growthLimit_ = 300;
   bool shown_ = false;
 };
