@@ -1,6 +1,7 @@
 #include "TestEnv.h"
 
 #include <sys/stat.h>
+#include <cerrno>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -39,6 +40,15 @@ void PrepareEnvironment() {
   MakeDir(g_root + "/home/.cache");
   MakeDir(g_root + "/run");
   for (auto& d : dirs) setenv(d[0], (g_root + d[1]).c_str(), 1);
+  // Desktop programs a test might start by mistake do nothing here.
+  MakeDir(g_root + "/bin");
+  for (const char* tool : {"xdg-open", "x-terminal-emulator", "gio"}) {
+    std::string path = g_root + "/bin/" + tool;
+    WriteFile(path, "#!/bin/sh\nexit 0\n");
+    chmod(path.c_str(), 0755);
+  }
+  const char* oldPath = std::getenv("PATH");
+  setenv("PATH", (g_root + "/bin:" + (oldPath ? oldPath : "/usr/bin:/bin")).c_str(), 1);
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   setenv("LANG", "C.UTF-8", 1);
   unsetenv("LC_ALL");
