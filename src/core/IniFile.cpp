@@ -34,6 +34,7 @@ bool ParseIniInteger(std::string_view text, int& value) {
   if (text.front() == '-' || text.front() == '+') {
     negative = text.front() == '-';
     text.remove_prefix(1);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) return false;
   }
   int base = 10;
   if (!text.empty() && text.front() == '$') {

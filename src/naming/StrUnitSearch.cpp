@@ -63,7 +63,7 @@ std::string Replace(std::string_view text, std::string_view oldText, std::string
        p = all ? FindFrom(key, text, done, foldCase) : kNone) {
     out.append(text, done, p - done).append(newText);
     done = p + oldText.size();
-    
+    if (newEndsInLead && done < text.size()) out.push_back(text[done++]);
   }
   return out.append(text, done);
 }

@@ -1,11 +1,10 @@
-// Half-width and full-width. The pairs follow the code page's own
-// correspondence of its single-byte and double-byte characters: the quotes
-// and the grave accent pair with ” ’ ‘ as in AnkTable, while the backslash
-// pairs with ＼ (a file name's "\" is a backslash here, never a yen sign;
-// ￥ still becomes "\" on the way to half-width). Katakana without a
+// Half-width and full-width. Each printable ASCII character pairs with one
+// full-width character, the one AnkTable gives where it has one: so the
+// quotes and the grave accent pair with ” ’ ‘. The backslash pairs with ＼:
+// a file name's "\" is a backslash here, never a yen sign (￥ still becomes
+// "\" on the way to half-width). The lone marks ﾞ ﾟ pair with ゛ ゜, so that
+// going full-width and back gives the same text. Katakana without a
 // half-width form (ヮ ヰ ヱ ヵ ヶ) stay full-width.
-#include <array>
-
 #include "naming/StrUnit.h"
 #include "naming/StrUnitChars.h"
 

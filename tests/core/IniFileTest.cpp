@@ -23,7 +23,8 @@ TEST(IniFile, GarbageValuesGiveTheDefault) {
     const char* value;
     int expect;
   } cases[] = {{"12", 12}, {"-3", -3}, {"$1F", 31}, {" 7 ", 7}, {"abc", 99},
-               {"", 99},   {"1.5", 99}, {"99999999999", 99}, {"0x10", 16}};
+               {"", 99},   {"1.5", 99}, {"99999999999", 99}, {"0x10", 16},
+               {"--1", 99}, {"+-1", 99}};
   for (const auto& c : cases) {
     TIniFileEx ini("");
     ini.WriteString("s", "k", c.value);

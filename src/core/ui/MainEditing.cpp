@@ -27,7 +27,15 @@ void TfrmMain::SelectRows(const std::vector<int>& rows) {
   listFile_->selectionModel()->select(selected, QItemSelectionModel::ClearAndSelect);
 }
 
-int TfrmMain::ForEachSelected(const QString& label, const std::function<void(TfrmMain&, int)>& routine) {
+int TfrmMain::ForEachSelected(const QString& label,
+                              const std::function<void(TfrmMain&, int)>& routine) {
+  return ForEachSelectedRows(label, [&](const std::vector<int>& rows) {
+    for (int row : rows) routine(*this, row);
+  });
+}
+
+int TfrmMain::ForEachSelectedRows(const QString& label,
+                                  const std::function<void(const std::vector<int>&)>& routine) {
   std::vector<int> rows = SelectedRows();
   if (rows.empty()) {
     if (table_.RowCount() != 1) {
@@ -39,7 +47,7 @@ int TfrmMain::ForEachSelected(const QString& label, const std::function<void(Tfr
     rows = {0};
     SelectRows(rows);
   }
-  for (int row : rows) routine(*this, row);
+  routine(rows);
   RefreshList();
   SetStatusText(1, QString::number(rows.size()) + QStringLiteral("個：") + label);
   return static_cast<int>(rows.size());

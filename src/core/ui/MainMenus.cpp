@@ -106,6 +106,7 @@ const ItemRow kCombineMenu[] = {
     Item("mnuRenbanAndStr", "[連番]＋指定文字列"),
     Item("mnuRenbanAndStr2", "指定文字列＋[連番]"),
     Item("mnuRenbanAndOldName", "[連番]＋(ファイル名)"),
+    Sep,
     Item("mnuFNameAddFoot", "(ファイル名)＋指定文字列"),
     Item("mnuFNameAddHead", "指定文字列＋(ファイル名)｜＝前方に文字を挿入"),
     Item("mnuRenbanAndStr3", "指定文字列＋[連番]＋(ファイル名)"),
@@ -114,9 +115,11 @@ const ItemRow kCombineMenu[] = {
 const ItemRow kFormatMenu[] = {
     Item("mnuRenameLower", "名前を小文字に揃える"),
     Item("mnuRenameUpper", "名前を大文字に揃える"),
+    Sep,
     Item("mnuRenameHankakuAnk", "名前の英数記号のみを半角に揃える"),
     Item("mnuRenameHankaku", "名前を半角に揃える"),
     Item("mnuRenameZenkaku", "名前を全角に揃える"),
+    Sep,
     Item("mnuRenameHira", "名前をひらがなに揃える"),
     Item("mnuRenameKata", "名前をカタカナに揃える"),
 };

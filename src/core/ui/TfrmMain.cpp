@@ -14,6 +14,7 @@
 #include "core/ListText.h"
 #include "core/ui/PathText.h"
 #include "core/ui/TfrmSelect.h"
+#include "naming/ui/TfrmFormat.h"
 #include "platform/EffectSound.h"
 
 namespace tonbo {
@@ -48,6 +49,8 @@ TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types,
   SetSoundPlayer([](const std::string& path) { platform::PlaySoundFileAndWait(path); });
   RecordUndo(QStringLiteral("初期状態"));
   LoadSettings();
+  CreateFormatDialog();
+  RegisterNamingCommands();
   CreateGuardDialogs();
   frmSelect_ = new TfrmSelect(this);
   LoadPlacement(*frmSelect_, "frmSelect");
@@ -56,6 +59,7 @@ TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types,
 }
 
 TfrmMain::~TfrmMain() {
+  frmFormat_->SaveSettings(*ini_);
   SavePlacement(*frmSelect_, "frmSelect");
   SaveSettings();
 }

@@ -5,11 +5,13 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <random>
 
 #include "core/CsvDb.h"
 #include "core/EffectSoundGate.h"
 #include "core/IniFile.h"
 #include "core/UndoList.h"
+#include "naming/RenameRules.h"
 #include "core/ui/CommandTable.h"
 #include "core/ui/FileListModel.h"
 #include "core/ui/FileTypes.h"
@@ -22,6 +24,7 @@ class QToolBar;
 
 namespace tonbo {
 
+class TfrmFormat;
 class TfrmHelp;
 class TfrmSelect;
 class TfrmVer;
@@ -87,6 +90,9 @@ class TfrmMain : public QMainWindow {
   // one and nothing is selected), rebuilds the list and reports the count
   // with the label. Returns the count, or -1 when nothing was selected.
   int ForEachSelected(const QString& label, const std::function<void(TfrmMain&, int)>& routine);
+  // The same with one routine over all the rows at once.
+  int ForEachSelectedRows(const QString& label,
+                          const std::function<void(const std::vector<int>&)>& routine);
   void actSelectAllExecute();
   void actSelectNoneExecute();
   void actSelectReverseExecute();
@@ -100,6 +106,22 @@ class TfrmMain : public QMainWindow {
   void actRenameRealExecute();
   void ExecuteRenames();
   TfrmSelect& frmSelect() { return *frmSelect_; }
+
+  // Naming commands.
+  TfrmFormat& frmFormat() { return *frmFormat_; }
+  std::mt19937& Random() { return random_; }
+  void actOptionRenameExecute();
+  void mnuRenbanClick();
+  void mnuRenameDateClick();
+  void mnuRenameRandomClick();
+  void mnuRenbanAndStrClick();
+  void mnuRenbanAndStr2Click();
+  void mnuRenbanAndOldNameClick();
+  void mnuRenbanAndStr3Click();
+  void mnuRenameSimpleClick();
+  void AddTextCommand(bool atHead);
+  void FormatCommand(const QString& label, std::string (*convert)(std::string_view),
+                     bool extensionToo);
 
   // The guard and sounds.
   bool ConfirmAction(const QString& key);
@@ -139,6 +161,9 @@ class TfrmMain : public QMainWindow {
   void OpenLog(const std::string& log);
   void CreateGuardDialogs();
   void CreateStartUpTimer();
+  void CreateFormatDialog();
+  void RegisterNamingCommands();
+  void RunSerialWith(const std::function<void(RenameRules&)>& change);
   QAction* NewAction(const QString& name, const QString& caption, const QString& command,
                      const QKeySequence& shortcut = {});
   QAction* Act(const QString& name) const;
@@ -162,6 +187,8 @@ class TfrmMain : public QMainWindow {
   TfrmSelect* frmSelect_ = nullptr;
   TfrmHelp* frmHelp_ = nullptr;
   TfrmVer* frmVer_ = nullptr;
+  TfrmFormat* frmFormat_ = nullptr;
+  std::mt19937 random_;
   QTimer* timerPreview_ = nullptr;
   int growthLimit_ = 300;
   bool shown_ = false;
