@@ -1,5 +1,7 @@
 // The explain-before-executing guard, the manual, the version dialog and
 // the effect sounds.
+#include <QCoreApplication>
+
 #include "common/Dialogs.h"
 #include "common/Folders.h"
 #include "core/ExplanationPages.h"
@@ -38,6 +40,8 @@ bool TfrmMain::ShowExplanation(const QString& key, bool showOmit) {
   frmHelp_->LoadPage(ExplanationPage(ProgramDirDisk(), key.toStdString()));
   return Dialogs().RunModal(*frmHelp_) == QDialog::Accepted;
 }
+
+void TfrmMain::ProcessEvents() { QCoreApplication::processEvents(); }
 
 void TfrmMain::mnuHelpClick() { platform::ShellOpen(ProgramFolder() + "doc/index.htm"); }
 

@@ -15,6 +15,7 @@
 #include "core/ui/CommandTable.h"
 #include "core/ui/FileListModel.h"
 #include "core/ui/FileTypes.h"
+#include "core/ui/ListHost.h"
 
 class QLabel;
 class QMenu;
@@ -32,7 +33,7 @@ class TfrmVer;
 // The delete mark " :(削除)" in code page 932: the row's file goes to the trash.
 const std::string& DeleteMark();
 
-class TfrmMain : public QMainWindow {
+class TfrmMain : public QMainWindow, public ListHost {
   Q_OBJECT
  public:
   // settingsPath: the settings file (disk path); empty keeps settings in memory.
@@ -41,14 +42,14 @@ class TfrmMain : public QMainWindow {
                     const std::string& settingsPath = std::string());
   ~TfrmMain() override;
 
-  TCsvDb& Table() { return table_; }
+  TCsvDb& Table() override { return table_; }
   QTableView* List() const { return listFile_; }
   CommandTable& Commands() { return commands_; }
   QString StatusText(int panel) const;
-  void SetStatusText(int panel, const QString& text);
+  void SetStatusText(int panel, const QString& text) override;
 
   // Rebuilds the list from the file table.
-  void RefreshList();
+  void RefreshList() override;
   // Sorts the table by a list column and rebuilds the list.
   void listFileColumnClick(int column);
   // Shows the first selected item's path in panel 1.
@@ -62,7 +63,7 @@ class TfrmMain : public QMainWindow {
   void SetSwitch(const char* name, bool on);
 
   // History.
-  void RecordUndo(const QString& label);
+  void RecordUndo(const QString& label) override;
   void mnuUndoClick();
   void mnuRedoClick();
   void UpdateUndoMenu();
@@ -84,8 +85,8 @@ class TfrmMain : public QMainWindow {
   int FirstSelectedRow() const;
 
   // Selection and list editing.
-  std::vector<int> SelectedRows() const;
-  void SelectRows(const std::vector<int>& rows);
+  std::vector<int> SelectedRows() const override;
+  void SelectRows(const std::vector<int>& rows) override;
   // Calls routine for every selected row (the only row when the list holds
   // one and nothing is selected), rebuilds the list and reports the count
   // with the label. Returns the count, or -1 when nothing was selected.
@@ -125,7 +126,9 @@ class TfrmMain : public QMainWindow {
 
   // The guard and sounds.
   bool ConfirmAction(const QString& key);
-  bool ShowExplanation(const QString& key, bool showOmit);
+  bool ShowExplanation(const QString& key, bool showOmit) override;
+  bool ExtNotChange() const override { return Switch("mnuExtNotChange"); }
+  void ProcessEvents() override;
   void PlayEffectSound(int kind);
   void SetShown(bool shown) { shown_ = shown; }
   void mnuHelpClick();

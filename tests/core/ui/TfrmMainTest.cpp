@@ -98,8 +98,8 @@ class TfrmMainTest : public QObject {
     row("actRenameReal", "実際に名前変更を反映させる", "F5", true);
     row("mnuDeleteFile", "選択されたファイルを削除", "Del", true);
     row("mnuReplace", "ファイル名の一括置換", "Ctrl+H", false);
-    row("mnuFNameAddHead", "指定文字列＋(ファイル名)｜＝前方に文字を挿入", "", false);
-    row("mnuRenameKata", "名前をカタカナに揃える", "", false);
+    row("mnuFNameAddHead", "指定文字列＋(ファイル名)｜＝前方に文字を挿入", "", true);
+    row("mnuRenameKata", "名前をカタカナに揃える", "", true);
     row("actClipboardNoPath", "クリップボードに名前(パスなし)をコピー", "", false);
     row("mnuTonboExe", "Tonboのプログラムフォルダを開く", "", false);
     row("mnuExcelSort", "辞書順に並び替える", "", true);
