@@ -32,7 +32,14 @@ endfunction()
 function(tonbo_glob_library name dir)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
-  tonbo_library(${name} SOURCES ${srcs} LIBS ${ARG_LIBS})
+  if(srcs)
+    tonbo_library(${name} SOURCES ${srcs} LIBS ${ARG_LIBS})
+  else()
+    # Nothing built yet: a header-only stand-in keeps the dependents linking.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+  endif()
 endfunction()
 
 # tonbo_glob_gtest(NAME DIR LIBS ...): one GoogleTest executable of every .cpp in DIR.
