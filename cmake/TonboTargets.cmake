@@ -61,12 +61,16 @@ function(tonbo_glob_qtests prefix dir)
   endforeach()
 endfunction()
 
-# tonbo_glob_bench(NAME DIR LIBS ...): one Google Benchmark executable of every .cpp in DIR.
+# tonbo_glob_bench(NAME DIR [OWN_MAIN] LIBS ...): one Google Benchmark executable of every
+# .cpp in DIR, run in the tests' sandbox by the shared main unless OWN_MAIN.
 function(tonbo_glob_bench name dir)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "" "LIBS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
   if(srcs)
     add_executable(${name} ${srcs})
+    if(NOT ARG_OWN_MAIN)
+      target_link_libraries(${name} PRIVATE tonbo_bench_main)
+    endif()
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark tonbo_test_env)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   endif()

@@ -136,4 +136,4 @@ BENCHMARK(BM_DecodeJpegVsDjpeg)->Unit(benchmark::kMillisecond)->Iterations(5);
 }  // namespace
 }  // namespace tonbo::img
 
-BENCHMARK_MAIN();
+

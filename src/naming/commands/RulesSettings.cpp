@@ -1,66 +1,73 @@
 #include "naming/commands/RulesSettings.h"
 
+#include <variant>
+
 namespace tonbo {
 namespace {
+
 constexpr const char* kSection = "setting";
-}
+
+// Every setting with its key, in the order they are read and written.
+struct Field {
+  const char* key;
+  std::variant<int RenameRules::*, bool RenameRules::*, std::string RenameRules::*> member;
+};
+
+const Field kFields[] = {
+    {"spnRandomFrom", &RenameRules::randomFrom},
+    {"spnRandomTo", &RenameRules::randomTo},
+    {"chkRandomLower", &RenameRules::randomLower},
+    {"chkRandomUpper", &RenameRules::randomUpper},
+    {"chkRandomNum", &RenameRules::randomNum},
+    {"chkRandomSymbol", &RenameRules::randomSymbol},
+    {"chkRandomHira", &RenameRules::randomHira},
+    {"chkRandomKana", &RenameRules::randomKana},
+    {"spnRenbanLength.Value", &RenameRules::renbanLength},
+    {"edtRenbanHeader.Text", &RenameRules::renbanHeader},
+    {"edtRenbanFooter.Text", &RenameRules::renbanFooter},
+    {"cmbRenbanDate.ItemIndex", &RenameRules::renbanDate},
+    {"cmbRenbanOldName.ItemIndex", &RenameRules::renbanOldName},
+    {"grpRenbanPattern.ItemIndex", &RenameRules::renbanPattern},
+    {"cmbDateFormat.ItemIndex", &RenameRules::dateFormat},
+    {"spnDateKeta.Value", &RenameRules::dateKeta},
+    {"edtDateSplitter.Text", &RenameRules::dateSplitter},
+    {"edtDateHeader.Text", &RenameRules::dateHeader},
+    {"edtDateFooter.Text", &RenameRules::dateFooter},
+    {"spnRenbanStart", &RenameRules::renbanStart},
+    {"spnDateStart", &RenameRules::dateStart},
+};
+
+template <class... Fns>
+struct Visit : Fns... {
+  using Fns::operator()...;
+};
+template <class... Fns>
+Visit(Fns...) -> Visit<Fns...>;
+
+}  // namespace
 
 RenameRules LoadRenameRules(const TIniFileEx& ini) {
   RenameRules r;
-  auto num = [&](const char* key, int& v) { v = ini.ReadInteger(kSection, key, v); };
-  auto flag = [&](const char* key, bool& v) { v = ini.ReadBool(kSection, key, v); };
-  auto text = [&](const char* key, std::string& v) { v = ini.ReadString(kSection, key, v); };
-  num("spnRandomFrom", r.randomFrom);
-  num("spnRandomTo", r.randomTo);
-  flag("chkRandomLower", r.randomLower);
-  flag("chkRandomUpper", r.randomUpper);
-  flag("chkRandomNum", r.randomNum);
-  flag("chkRandomSymbol", r.randomSymbol);
-  flag("chkRandomHira", r.randomHira);
-  flag("chkRandomKana", r.randomKana);
-  num("spnRenbanLength.Value", r.renbanLength);
-  text("edtRenbanHeader.Text", r.renbanHeader);
-  text("edtRenbanFooter.Text", r.renbanFooter);
-  num("cmbRenbanDate.ItemIndex", r.renbanDate);
-  num("cmbRenbanOldName.ItemIndex", r.renbanOldName);
-  num("grpRenbanPattern.ItemIndex", r.renbanPattern);
-  num("cmbDateFormat.ItemIndex", r.dateFormat);
-  num("spnDateKeta.Value", r.dateKeta);
-  text("edtDateSplitter.Text", r.dateSplitter);
-  text("edtDateHeader.Text", r.dateHeader);
-  text("edtDateFooter.Text", r.dateFooter);
-  num("spnRenbanStart", r.renbanStart);
-  num("spnDateStart", r.dateStart);
+  for (const Field& f : kFields) {
+    std::visit(Visit{[&](int RenameRules::*m) { r.*m = ini.ReadInteger(kSection, f.key, r.*m); },
+                     [&](bool RenameRules::*m) { r.*m = ini.ReadBool(kSection, f.key, r.*m); },
+                     [&](std::string RenameRules::*m) {
+                       r.*m = ini.ReadString(kSection, f.key, r.*m);
+                     }},
+               f.member);
+  }
   r.Clamp();
   return r;
 }
 
 void SaveRenameRules(const RenameRules& r, TIniFileEx& ini) {
   ini.SetDeferred(true);
-  auto num = [&](const char* key, int v) { ini.WriteInteger(kSection, key, v); };
-  auto flag = [&](const char* key, bool v) { ini.WriteBool(kSection, key, v); };
-  auto text = [&](const char* key, const std::string& v) { ini.WriteString(kSection, key, v); };
-  num("spnRandomFrom", r.randomFrom);
-  num("spnRandomTo", r.randomTo);
-  flag("chkRandomLower", r.randomLower);
-  flag("chkRandomUpper", r.randomUpper);
-  flag("chkRandomNum", r.randomNum);
-  flag("chkRandomSymbol", r.randomSymbol);
-  flag("chkRandomHira", r.randomHira);
-  flag("chkRandomKana", r.randomKana);
-  num("spnRenbanLength.Value", r.renbanLength);
-  text("edtRenbanHeader.Text", r.renbanHeader);
-  text("edtRenbanFooter.Text", r.renbanFooter);
-  num("cmbRenbanDate.ItemIndex", r.renbanDate);
-  num("cmbRenbanOldName.ItemIndex", r.renbanOldName);
-  num("grpRenbanPattern.ItemIndex", r.renbanPattern);
-  num("cmbDateFormat.ItemIndex", r.dateFormat);
-  num("spnDateKeta.Value", r.dateKeta);
-  text("edtDateSplitter.Text", r.dateSplitter);
-  text("edtDateHeader.Text", r.dateHeader);
-  text("edtDateFooter.Text", r.dateFooter);
-  num("spnRenbanStart", r.renbanStart);
-  num("spnDateStart", r.dateStart);
+  for (const Field& f : kFields) {
+    std::visit(Visit{[&](int RenameRules::*m) { ini.WriteInteger(kSection, f.key, r.*m); },
+                     [&](bool RenameRules::*m) { ini.WriteBool(kSection, f.key, r.*m); },
+                     [&](std::string RenameRules::*m) { ini.WriteString(kSection, f.key, r.*m); }},
+               f.member);
+  }
   ini.SetDeferred(false);
 }
 

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include "FakeFileTypes.h"
 #include "QtTestMain.h"
 #include "ScriptedDialogs.h"
 #include "common/Folders.h"
@@ -13,13 +14,6 @@
 #include "core/ui/TfrmMain.h"
 
 namespace tonbo {
-
-namespace {
-class NoTypes : public FileTypeSource {
- public:
-  FileTypeInfo Fetch(const std::string&) override { return {FallbackFileIcon(), std::nullopt}; }
-};
-}  // namespace
 
 class MainAddingTest : public QObject {
   Q_OBJECT
@@ -29,7 +23,7 @@ class MainAddingTest : public QObject {
   std::uint32_t now_ = 0;
 
   TfrmMain& Make() {
-    w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<NoTypes>());
+    w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<test::NoFileTypes>());
     w_->SetSwitch("mnuDescript", false);
     played_.clear();
     now_ = 0;

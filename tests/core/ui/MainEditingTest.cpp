@@ -2,6 +2,7 @@
 #include <QItemSelectionModel>
 #include <QTableView>
 
+#include "FakeFileTypes.h"
 #include "QtTestMain.h"
 #include "ScriptedDialogs.h"
 #include "common/Sjis.h"
@@ -9,20 +10,13 @@
 
 namespace tonbo {
 
-namespace {
-class NoTypes : public FileTypeSource {
- public:
-  FileTypeInfo Fetch(const std::string&) override { return {FallbackFileIcon(), std::nullopt}; }
-};
-}  // namespace
-
 class MainEditingTest : public QObject {
   Q_OBJECT
   std::unique_ptr<TfrmMain> w_;
   std::vector<std::string> played_;
 
   TfrmMain& Make(int rows) {
-    w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<NoTypes>());
+    w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<test::NoFileTypes>());
     w_->SetSwitch("mnuDescript", false);
     w_->SetSoundPlayer([this](const std::string& p) { played_.push_back(p); });
     for (int i = 0; i < rows; ++i) {

@@ -2,6 +2,7 @@
 #include <QItemSelectionModel>
 #include <QTableView>
 
+#include "FakeFileTypes.h"
 #include "QtTestMain.h"
 #include "common/Sjis.h"
 #include "core/ui/TfrmMain.h"
@@ -9,10 +10,6 @@
 namespace tonbo {
 
 namespace {
-class NoTypes : public FileTypeSource {
- public:
-  FileTypeInfo Fetch(const std::string&) override { return {FallbackFileIcon(), std::nullopt}; }
-};
 
 // The visible state of the history, compared as one value.
 struct UndoState {
@@ -38,7 +35,7 @@ class MainHistoryTest : public QObject {
   std::unique_ptr<TfrmMain> w_;
 
   TfrmMain& Make() {
-    w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<NoTypes>());
+    w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<test::NoFileTypes>());
     return *w_;
   }
   UndoState State() {

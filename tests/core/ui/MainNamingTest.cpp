@@ -1,5 +1,6 @@
 #include <QAction>
 
+#include "FakeFileTypes.h"
 #include "QtTestMain.h"
 #include "ScriptedDialogs.h"
 #include "common/Paths.h"
@@ -9,19 +10,12 @@
 
 namespace tonbo {
 
-namespace {
-class NoTypes : public FileTypeSource {
- public:
-  FileTypeInfo Fetch(const std::string&) override { return {FallbackFileIcon(), std::nullopt}; }
-};
-}  // namespace
-
 class MainNamingTest : public QObject {
   Q_OBJECT
   std::unique_ptr<TfrmMain> w_;
 
   TfrmMain& Make(std::initializer_list<const char*> names) {
-    w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<NoTypes>());
+    w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<test::NoFileTypes>());
     w_->SetSwitch("mnuDescript", false);
     w_->SetSoundPlayer([](const std::string&) {});
     int r = 0;

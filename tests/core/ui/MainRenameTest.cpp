@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "FakeFileTypes.h"
 #include "QtTestMain.h"
 #include "ScriptedDialogs.h"
 #include "common/Folders.h"
@@ -15,10 +16,6 @@
 namespace tonbo {
 
 namespace {
-class NoTypes : public FileTypeSource {
- public:
-  FileTypeInfo Fetch(const std::string&) override { return {FallbackFileIcon(), std::nullopt}; }
-};
 // Records what would be started instead of starting it.
 class NoLaunch : public platform::Launcher {
  public:
@@ -40,7 +37,7 @@ class MainRenameTest : public QObject {
   std::string dir_;
 
   TfrmMain& Make() {
-    w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<NoTypes>());
+    w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<test::NoFileTypes>());
     w_->SetSwitch("mnuDescript", false);
     w_->SetSoundPlayer([](const std::string&) {});
     dir_ = test::MakeTempDir("ren");
