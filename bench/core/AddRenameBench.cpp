@@ -36,7 +36,8 @@ const std::string& Tree() {
       std::string sub = dir + "folder" + std::to_string(f) + "/";
       mkdir(sub.c_str(), 0755);
       for (int i = 0; i < 100; ++i) {
-        int fd = open((sub + "写真_" + std::to_string(i) + ".jpg").c_str(), O_CREAT | O_WRONLY, 0644);
+        int fd =
+            open((sub + "写真_" + std::to_string(i) + ".jpg").c_str(), O_CREAT | O_WRONLY, 0644);
         close(fd);
       }
     }
@@ -115,7 +116,8 @@ BENCHMARK(BM_MemoryTableAndHistory)->Unit(benchmark::kMillisecond)->Iterations(1
 // 10,000 files in one folder, each to be renamed.
 std::string MakeFolder(int files) {
   std::string dir = test::MakeTempDir("ren");
-  for (int i = 0; i < files; ++i) close(open((dir + "f" + std::to_string(i)).c_str(), O_CREAT | O_WRONLY, 0644));
+  for (int i = 0; i < files; ++i)
+    close(open((dir + "f" + std::to_string(i)).c_str(), O_CREAT | O_WRONLY, 0644));
   return dir;
 }
 
@@ -144,7 +146,8 @@ void BM_Rename10k_VsPlainLoop(benchmark::State& state) {
     rebuild += Seconds(start);
     start = Clock::now();
     for (int i = 0; i < kFiles; ++i)
-      platform::RenameNoReplace(floorDir + "f" + std::to_string(i), floorDir + "g" + std::to_string(i));
+      platform::RenameNoReplace(floorDir + "f" + std::to_string(i),
+                                floorDir + "g" + std::to_string(i));
     plain += Seconds(start);
     std::filesystem::remove_all(dir);
     std::filesystem::remove_all(floorDir);

@@ -135,5 +135,3 @@ BENCHMARK(BM_DecodeJpegVsDjpeg)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 }  // namespace tonbo::img
-
-

@@ -17,10 +17,10 @@ std::string ProgramFolder();
 // Stands in for the system folder: "/usr/".
 std::string WindowsDir();
 
-std::string ConfigDirDisk();    // settings and the character table
+std::string ConfigDirDisk();     // settings and the character table
 std::string SettingsPathDisk();  // tonbo.ini
-std::string StateDirDisk();     // log.txt, err.txt
-std::string CacheDirDisk();     // temp.htm
+std::string StateDirDisk();      // log.txt, err.txt
+std::string CacheDirDisk();      // temp.htm
 
 // Creates a folder and its parents; false when it cannot be made.
 bool MakeDirs(const std::string& diskDir);

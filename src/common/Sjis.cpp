@@ -42,7 +42,7 @@ int UserIndex(unsigned char lead, unsigned char trail) {
 // round trip is exact: a Unicode character maps to a code only when that
 // code decodes back to the same character.
 struct StaticTables {
-  std::vector<char32_t> decode = std::vector<char32_t>(65536, kNone);  // code -> char
+  std::vector<char32_t> decode = std::vector<char32_t>(65536, kNone);    // code -> char
   std::vector<uint16_t> encode = std::vector<uint16_t>(65536, kNoCode);  // BMP char -> code
 
   StaticTables() {
@@ -132,9 +132,11 @@ void AppendUtf8(std::string& out, char32_t u) {
 char32_t NextUtf8(std::string_view s, size_t& i) {
   auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
   unsigned char c = b(i);
-  int len = c < 0x80 ? 1 : (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3
-                                                   : (c >= 0xF0 && c <= 0xF4) ? 4
-                                                                              : 0;
+  int len = c < 0x80                   ? 1
+            : (c >= 0xC2 && c <= 0xDF) ? 2
+            : (c >= 0xE0 && c <= 0xEF) ? 3
+            : (c >= 0xF0 && c <= 0xF4) ? 4
+                                       : 0;
   if (len == 1) return s[i++] & 0x7F;
   if (len == 0 || i + len > s.size()) return kRawByteBase + b(i++);
   char32_t u = c & (0xFF >> (len + 1));
@@ -367,7 +369,8 @@ bool SjisCodec::FromQString(const QString& text, std::string& out) {
 
 QString SjisCodec::ToQString(std::string_view sjis) {
   std::u16string units = ToUtf16(sjis);
-  return QString(reinterpret_cast<const QChar*>(units.data()), static_cast<qsizetype>(units.size()));
+  return QString(reinterpret_cast<const QChar*>(units.data()),
+                 static_cast<qsizetype>(units.size()));
 }
 
 std::u16string SjisCodec::ToUtf16(std::string_view sjis) {

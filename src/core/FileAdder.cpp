@@ -74,7 +74,8 @@ void FileAdder::AddPath(const std::string& path) {
   }
   // A link to a folder that the user named is followed; links met inside are not.
   struct stat target {};
-  if (S_ISLNK(st.st_mode) && stat(disk.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) st = target;
+  if (S_ISLNK(st.st_mode) && stat(disk.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
+    st = target;
   if (S_ISDIR(st.st_mode)) {
     AddFolder(IncludeTrailingSlash(p), IncludeTrailingSlash(disk));
     return;

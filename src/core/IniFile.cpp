@@ -75,7 +75,8 @@ void TIniFileEx::Reload() {
       line.value = std::string(Trim(t.substr(eq + 1)));
     }
     lines_.push_back(std::move(line));
-    if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n')
+    if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
+        bytes[end + 1] == '\n')
       ++end;
     start = end + 1;
   }

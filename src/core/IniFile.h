@@ -42,8 +42,8 @@ class TIniFileEx {
 
  private:
   struct Line {
-    std::string text;      // the whole line as read or written
-    std::string key;       // for key=value lines
+    std::string text;  // the whole line as read or written
+    std::string key;   // for key=value lines
     std::string value;
     bool isSection = false;
     bool isPair = false;

@@ -25,7 +25,8 @@ long long FileTime(const std::string& disk) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
+  struct stat sa {
+  }, sb{};
   return lstat(a.c_str(), &sa) == 0 && lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
          sa.st_ino == sb.st_ino;
 }
@@ -35,9 +36,7 @@ nlink_t LinkCount(const std::string& disk) {
   return lstat(disk.c_str(), &st) == 0 ? st.st_nlink : 0;
 }
 
-bool Exists(const std::string& sjisPath) {
-  return platform::FileExists(enc::SjisToDisk(sjisPath));
-}
+bool Exists(const std::string& sjisPath) { return platform::FileExists(enc::SjisToDisk(sjisPath)); }
 
 }  // namespace
 

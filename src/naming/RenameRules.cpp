@@ -28,8 +28,7 @@ bool Digits(std::string_view text, size_t at, size_t count, int& value) {
 }  // namespace
 
 bool ParseDateText(std::string_view t, LocalDateTime& d) {
-  if (t.size() != 19 || t[4] != '/' || t[7] != '/' || t[10] != ' ' || t[13] != ':' ||
-      t[16] != ':')
+  if (t.size() != 19 || t[4] != '/' || t[7] != '/' || t[10] != ' ' || t[13] != ':' || t[16] != ':')
     return false;
   if (!Digits(t, 0, 4, d.year) || !Digits(t, 5, 2, d.month) || !Digits(t, 8, 2, d.day) ||
       !Digits(t, 11, 2, d.hour) || !Digits(t, 14, 2, d.minute) || !Digits(t, 17, 2, d.second))
@@ -40,7 +39,7 @@ bool ParseDateText(std::string_view t, LocalDateTime& d) {
 
 LocalDateTime CurrentLocalDateTime() {
   std::time_t now = std::time(nullptr);
-  std::tm tm {};
+  std::tm tm{};
   localtime_r(&now, &tm);
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
@@ -77,9 +76,17 @@ std::string FormatDatePattern(std::string_view p, const LocalDateTime& d) {
 }
 
 const std::array<std::string, 11>& DateFormatChoices() {
-  static const std::array<std::string, 11> choices = {
-      "yy-mm-dd", "yyyy-mm-dd", "yy_mm_dd", "yyyy_mm_dd", "yymmdd", "yyyymmdd", "yy_mm", "mm_dd",
-      enc::Lit("yy年mm月dd日hh時nn分"), "yy_mm_dd-hh_nn_ss", "hh_nn_ss"};
+  static const std::array<std::string, 11> choices = {"yy-mm-dd",
+                                                      "yyyy-mm-dd",
+                                                      "yy_mm_dd",
+                                                      "yyyy_mm_dd",
+                                                      "yymmdd",
+                                                      "yyyymmdd",
+                                                      "yy_mm",
+                                                      "mm_dd",
+                                                      enc::Lit("yy年mm月dd日hh時nn分"),
+                                                      "yy_mm_dd-hh_nn_ss",
+                                                      "hh_nn_ss"};
   return choices;
 }
 
@@ -109,7 +116,8 @@ std::string DecimalText(long long number, int width) {
 
 std::string HexText(long long number, int width) {
   // A negative number is its 32-bit two's complement.
-  unsigned long long v = number < 0 ? static_cast<uint32_t>(number) : static_cast<unsigned long long>(number);
+  unsigned long long v =
+      number < 0 ? static_cast<uint32_t>(number) : static_cast<unsigned long long>(number);
   char buf[32];
   std::snprintf(buf, sizeof buf, "%llX", v);
   std::string digits = buf;
@@ -132,7 +140,8 @@ std::string FormatSerialName(const RenameRules& r, long long number, std::string
   const int width = std::max(r.renbanLength, 1);
   std::string datePart;
   if (r.renbanDate >= 1 && r.renbanDate <= 4)
-    datePart = FormatDatePattern(SerialDatePatterns()[static_cast<size_t>(r.renbanDate)], date) + "_";
+    datePart =
+        FormatDatePattern(SerialDatePatterns()[static_cast<size_t>(r.renbanDate)], date) + "_";
   std::string numberText;
   switch (static_cast<SerialStyle>(r.renbanPattern)) {
     case SerialStyle::Hexadecimal:

@@ -34,11 +34,11 @@ struct RenameRules {
   bool randomLower = true, randomUpper = true, randomNum = true;
   bool randomSymbol = true, randomHira = true, randomKana = true;
   // Serial numbers.
-  int renbanLength = 3;  // 0-30
+  int renbanLength = 3;                    // 0-30
   std::string renbanHeader, renbanFooter;  // code page 932, taken literally
-  int renbanDate = 0;     // 0-4
-  int renbanOldName = 0;  // 0-1
-  int renbanPattern = 0;  // SerialStyle
+  int renbanDate = 0;                      // 0-4
+  int renbanOldName = 0;                   // 0-1
+  int renbanPattern = 0;                   // SerialStyle
   int renbanStart = 1;
   // Date names.
   int dateFormat = 0;  // 0-10

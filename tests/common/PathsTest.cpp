@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "common/TextFile.h"
 #include "TestEnv.h"
+#include "common/TextFile.h"
 
 namespace tonbo {
 namespace {
@@ -29,7 +29,8 @@ TEST_P(PathParts, SplitAtLastSlashAndLastDotOfName) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PathParts,
-    ::testing::Values(PathCase{"/home/u/photo.tar.gz", "/home/u/", "photo.tar.gz", "photo.tar", ".gz"},
+    ::testing::Values(PathCase{"/home/u/photo.tar.gz", "/home/u/", "photo.tar.gz", "photo.tar",
+                               ".gz"},
                       PathCase{"/home/u/README", "/home/u/", "README", "README", ""},
                       PathCase{"/home/u.d/README", "/home/u.d/", "README", "README", ""},
                       PathCase{"/x/.bashrc", "/x/", ".bashrc", "", ".bashrc"},

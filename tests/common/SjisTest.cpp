@@ -51,23 +51,18 @@ TEST_P(SjisNames, RoundTripsExactlyWithExpectedCodes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, SjisNames,
-    ::testing::Values(NameCase{"ascii", "report-01_final.txt", "report-01_final.txt"},
-                      NameCase{"backslash stays backslash", "a\\b", "a\\b"},
-                      NameCase{"tilde stays tilde", "~x", "~x"},
-                      NameCase{"hiragana", "あ", "\x82\xA0"},
-                      NameCase{"kanji", "写真", "\x8E\xCA\x90\x5E"},
-                      NameCase{"half-width katakana", "ｱ", "\xB1"},
-                      NameCase{"full-width tilde", "～", "\x81\x60"},
-                      NameCase{"NEC special", "①", "\x87\x40"},
-                      NameCase{"wave dash", "〜", ""}, NameCase{"e acute", "é", ""},
-                      NameCase{"emoji", "😀", ""}, NameCase{"yen sign", "¥", ""},
-                      NameCase{"overline", "‾", ""}, NameCase{"em dash", "—", ""},
-                      NameCase{"minus sign", "−", ""}, NameCase{"double vertical", "‖", ""},
-                      NameCase{"cent", "¢", ""}, NameCase{"not sign", "¬", ""},
-                      NameCase{"hiragana vu", "ゔ", ""},
-                      NameCase{"private use", "\xEE\x80\x80", ""},
-                      NameCase{"invalid byte", "\xFF", ""},
-                      NameCase{"truncated sequence", "\xE3\x81", ""}));
+    ::testing::Values(
+        NameCase{"ascii", "report-01_final.txt", "report-01_final.txt"},
+        NameCase{"backslash stays backslash", "a\\b", "a\\b"},
+        NameCase{"tilde stays tilde", "~x", "~x"}, NameCase{"hiragana", "あ", "\x82\xA0"},
+        NameCase{"kanji", "写真", "\x8E\xCA\x90\x5E"}, NameCase{"half-width katakana", "ｱ", "\xB1"},
+        NameCase{"full-width tilde", "～", "\x81\x60"}, NameCase{"NEC special", "①", "\x87\x40"},
+        NameCase{"wave dash", "〜", ""}, NameCase{"e acute", "é", ""}, NameCase{"emoji", "😀", ""},
+        NameCase{"yen sign", "¥", ""}, NameCase{"overline", "‾", ""}, NameCase{"em dash", "—", ""},
+        NameCase{"minus sign", "−", ""}, NameCase{"double vertical", "‖", ""},
+        NameCase{"cent", "¢", ""}, NameCase{"not sign", "¬", ""}, NameCase{"hiragana vu", "ゔ", ""},
+        NameCase{"private use", "\xEE\x80\x80", ""}, NameCase{"invalid byte", "\xFF", ""},
+        NameCase{"truncated sequence", "\xE3\x81", ""}));
 
 TEST(SjisCodec, MixedNameKeepsEveryByte) {
   SjisCodec codec(TablePath());

@@ -1,7 +1,7 @@
 #include "core/FileAdder.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,9 +80,9 @@ TEST_F(FileAdderTest, FoldersExpandToEveryFileBelowExceptDotFolders) {
   symlink(root_.c_str(), (root_ + "sub/loop").c_str());  // never walked
   symlink((root_ + "top.txt").c_str(), (root_ + "sub/link.txt").c_str());
   EXPECT_EQ(Adder().AddFiles({root_}), 5);
-  EXPECT_EQ(SortedRelPaths(), (std::vector<std::string>{"sub/.dotfile", "sub/a.txt",
-                                                         "sub/deeper/b.txt", "sub/link.txt",
-                                                         "top.txt"}));
+  EXPECT_EQ(SortedRelPaths(),
+            (std::vector<std::string>{"sub/.dotfile", "sub/a.txt", "sub/deeper/b.txt",
+                                      "sub/link.txt", "top.txt"}));
   EXPECT_TRUE(table_.IsConsistent());
 }
 
@@ -147,7 +147,7 @@ TEST_F(FileAdderTest, NamesThatAreNotUtf8RoundTrip) {
   for (const auto& p : Paths()) back.push_back(enc::SjisToDisk(p));
   std::sort(back.begin(), back.end());
   EXPECT_EQ(back, (std::vector<std::string>{root_ + "caf\xE9.txt",
-                                             root_ + "\xE5\x86\x99\xE7\x9C\x9F \xE3\x80\x9C.jpg"}));
+                                            root_ + "\xE5\x86\x99\xE7\x9C\x9F \xE3\x80\x9C.jpg"}));
 }
 
 TEST_F(FileAdderTest, WildcardPathTakesTheFirstMatch) {

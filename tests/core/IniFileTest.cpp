@@ -22,9 +22,8 @@ TEST(IniFile, GarbageValuesGiveTheDefault) {
   struct {
     const char* value;
     int expect;
-  } cases[] = {{"12", 12}, {"-3", -3}, {"$1F", 31}, {" 7 ", 7}, {"abc", 99},
-               {"", 99},   {"1.5", 99}, {"99999999999", 99}, {"0x10", 16},
-               {"--1", 99}, {"+-1", 99}};
+  } cases[] = {{"12", 12},  {"-3", -3},          {"$1F", 31},  {" 7 ", 7},  {"abc", 99}, {"", 99},
+               {"1.5", 99}, {"99999999999", 99}, {"0x10", 16}, {"--1", 99}, {"+-1", 99}};
   for (const auto& c : cases) {
     TIniFileEx ini("");
     ini.WriteString("s", "k", c.value);
@@ -38,7 +37,8 @@ TEST(IniFile, GarbageValuesGiveTheDefault) {
 
 TEST(IniFile, WritesKeepUnknownLinesAndOrder) {
   std::string path = test::MakeTempDir() + "tonbo.ini";
-  test::WriteFile(path, "; mine\r\n[setting]\r\nfuture_key=abc\r\nsound=1\r\n\r\n[other]\r\nx=1\r\n");
+  test::WriteFile(path,
+                  "; mine\r\n[setting]\r\nfuture_key=abc\r\nsound=1\r\n\r\n[other]\r\nx=1\r\n");
   TIniFileEx ini(path);
   ASSERT_TRUE(ini.WriteBool("SETTING", "Sound", false));
   ASSERT_TRUE(ini.WriteInteger("setting", "digits", 4));

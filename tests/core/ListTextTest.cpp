@@ -12,10 +12,18 @@ TEST(SizeText, RoundsUpAndHalvesToEven) {
     const char* cell;
     const char* text;
   } cases[] = {
-      {"0", "0 KB"},          {"1", "1 KB"},          {"1023", "1 KB"},
-      {"1024", "2 KB"},       {"1025", "2 KB"},       {"1536", "2 KB"},
-      {"2048", "2 KB"},       {"3072", "4 KB"},       {"1000000", "977 KB"},
-      {"2560000", "2,500 KB"}, {"abc", "0 KB"},       {"", "0 KB"},
+      {"0", "0 KB"},
+      {"1", "1 KB"},
+      {"1023", "1 KB"},
+      {"1024", "2 KB"},
+      {"1025", "2 KB"},
+      {"1536", "2 KB"},
+      {"2048", "2 KB"},
+      {"3072", "4 KB"},
+      {"1000000", "977 KB"},
+      {"2560000", "2,500 KB"},
+      {"abc", "0 KB"},
+      {"", "0 KB"},
       {"5368709120", "5,242,880 KB"},  // 5 GiB: no 32-bit wrap
   };
   for (const auto& c : cases) EXPECT_EQ(SizeText(c.cell), c.text) << c.cell;

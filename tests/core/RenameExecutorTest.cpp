@@ -163,8 +163,8 @@ TEST_F(RenameExecutorTest, StoppingLeavesTheRestUntouchedAndListed) {
   RenameResult r = Run();
   EXPECT_EQ(r.renamed, 1);
   EXPECT_EQ(r.paths, (std::vector<std::string>{dir_ + "z.txt", dir_ + "a.txt", dir_ + "b.txt"}));
-  EXPECT_EQ(Disk(), (std::map<std::string, std::string>{{"z.txt", "C"}, {"a.txt", "A"},
-                                                         {"b.txt", "B"}}));
+  EXPECT_EQ(Disk(),
+            (std::map<std::string, std::string>{{"z.txt", "C"}, {"a.txt", "A"}, {"b.txt", "B"}}));
 }
 
 TEST_F(RenameExecutorTest, MarkedFilesGoToTheTrashAndGoneFilesStillCount) {
@@ -181,8 +181,8 @@ TEST_F(RenameExecutorTest, MarkedFilesGoToTheTrashAndGoneFilesStillCount) {
 TEST_F(RenameExecutorTest, FailuresAreLoggedAndLoseNothing) {
   File("a.txt", "A");
   mkdir((dir_ + "folder").c_str(), 0755);
-  Row("vanished.txt", "x.txt");       // the source is gone
-  Row("a.txt", "folder");             // a folder holds the name: no question, a failure
+  Row("vanished.txt", "x.txt");                  // the source is gone
+  Row("a.txt", "folder");                        // a folder holds the name: no question, a failure
   Row("a.txt", std::string(300, 'n') + ".txt");  // longer than a name may be
   RenameResult r = Run();
   EXPECT_TRUE(asked_.empty());
@@ -207,7 +207,8 @@ TEST_F(RenameExecutorTest, AMarkedFileTheTrashRefusesStaysListed) {
   EXPECT_EQ(r.notDone, 1);
   EXPECT_EQ(r.paths, std::vector<std::string>{dir_ + "keep.txt"});
   EXPECT_EQ(Disk().at("keep.txt"), "KEEP");
-  EXPECT_NE(Log(r).find("ごみ箱に移動できませんでした：\"" + dir_ + "keep.txt\""), std::string::npos);
+  EXPECT_NE(Log(r).find("ごみ箱に移動できませんでした：\"" + dir_ + "keep.txt\""),
+            std::string::npos);
 }
 
 }  // namespace

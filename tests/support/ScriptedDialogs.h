@@ -8,8 +8,8 @@
 
 #include <deque>
 #include <functional>
-#include <utility>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "common/Dialogs.h"
@@ -27,7 +27,7 @@ class ScriptedDialogs : public DialogPort {
   ScriptedDialogs() { previous_ = SetDialogs(this); }
   ~ScriptedDialogs() override { SetDialogs(previous_); }
 
-  std::deque<Answer> answers;          // for AskYesNo / AskYesNoCancel
+  std::deque<Answer> answers;                   // for AskYesNo / AskYesNoCancel
   std::deque<std::pair<bool, QString>> inputs;  // for InputQuery: {false, _} = Cancel
   std::deque<QStringList> openFiles;
   std::deque<QString> saveFiles;

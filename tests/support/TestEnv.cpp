@@ -1,8 +1,8 @@
 #include "TestEnv.h"
 
 #include <sys/stat.h>
-#include <cerrno>
 #include <unistd.h>
+#include <cerrno>
 
 #include <cstdlib>
 #include <fstream>

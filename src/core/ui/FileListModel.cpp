@@ -66,7 +66,8 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
       return CellText(index.row(), index.column());
     case Qt::DecorationRole:
-      if (index.column() == ColName) return images_.At(rowImages_[static_cast<size_t>(index.row())]);
+      if (index.column() == ColName)
+        return images_.At(rowImages_[static_cast<size_t>(index.row())]);
       return {};
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(kColumns[index.column()].alignment | Qt::AlignVCenter);

@@ -14,8 +14,8 @@ QIcon FallbackFileIcon() {
     QPainter p(&pixmap);
     p.setPen(QColor(90, 90, 90));
     p.setBrush(Qt::white);
-    p.drawPolygon(QPolygon({QPoint(3, 1), QPoint(10, 1), QPoint(13, 4), QPoint(13, 14),
-                            QPoint(3, 14)}));
+    p.drawPolygon(
+        QPolygon({QPoint(3, 1), QPoint(10, 1), QPoint(13, 4), QPoint(13, 14), QPoint(3, 14)}));
     p.drawLine(10, 1, 10, 4);
     p.drawLine(10, 4, 13, 4);
     return QIcon(pixmap);
@@ -25,7 +25,8 @@ QIcon FallbackFileIcon() {
 
 void SetUpIconTheme() {
   QStringList paths = QIcon::themeSearchPaths();
-  for (const QString& dir : {QStringLiteral("/usr/share/icons"), QStringLiteral("/usr/local/share/icons")})
+  for (const QString& dir :
+       {QStringLiteral("/usr/share/icons"), QStringLiteral("/usr/local/share/icons")})
     if (!paths.contains(dir)) paths << dir;
   QIcon::setThemeSearchPaths(paths);
   if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))

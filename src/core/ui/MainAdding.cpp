@@ -54,13 +54,14 @@ std::string AbsoluteDisk(const std::string& path) {
 }  // namespace
 
 int TfrmMain::AddFiles(const std::vector<std::string>& sjisPaths) {
-  FileAdder adder(table_, growthLimit_,
-                  {[](int limit) {
-                     return AskYesNo(QStringLiteral("追加したファイルの数が、") +
-                                     QString::number(limit) +
-                                     QStringLiteral(" 個を超えました。\r\nさらに多くのファイルを追加しますか？"));
-                   },
-                   [](const std::string& text) { ShowWarning(enc::FromSjis(text), AppTitle()); }});
+  FileAdder adder(
+      table_, growthLimit_,
+      {[](int limit) {
+         return AskYesNo(
+             QStringLiteral("追加したファイルの数が、") + QString::number(limit) +
+             QStringLiteral(" 個を超えました。\r\nさらに多くのファイルを追加しますか？"));
+       },
+       [](const std::string& text) { ShowWarning(enc::FromSjis(text), AppTitle()); }});
   const int added = adder.AddFiles(sjisPaths);
   if (!adder.Unrepresentable().empty()) ToSjisPaths(adder.Unrepresentable());
   SetStatusText(1, QStringLiteral("今回 ") + QString::number(added) +
@@ -97,9 +98,10 @@ void TfrmMain::AddSameFolder(bool withSubfolders) {
   if (!ConfirmAction(QStringLiteral("add_file_same_dir"))) return;
   const int first = FirstSelectedRow();
   if (first < 0) {
-    ShowWarning(QStringLiteral("ファイルが選択されていません。\r\n予め、リストから任意のファイルを選択"
-                               "しておく必要があります。"),
-                QStringLiteral("同フォルダにあるファイルの追加"));
+    ShowWarning(
+        QStringLiteral("ファイルが選択されていません。\r\n予め、リストから任意のファイルを選択"
+                       "しておく必要があります。"),
+        QStringLiteral("同フォルダにあるファイルの追加"));
     return;
   }
   const std::string dir = ExtractFilePath(table_.GetCell(colPath, first));
@@ -141,8 +143,8 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     for (const QUrl& url : drop->mimeData()->urls()) {
       if (!url.isLocalFile()) continue;
       // The URL's own bytes, so names that are not UTF-8 arrive intact.
-      paths.push_back(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1())
-                          .toStdString());
+      paths.push_back(
+          QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
     }
     drop->acceptProposedAction();
     if (!paths.empty()) RunGuarded([this, paths] { FileDrop1FileDrop(paths); });

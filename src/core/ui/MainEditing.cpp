@@ -39,9 +39,10 @@ int TfrmMain::ForEachSelectedRows(const QString& label,
   std::vector<int> rows = SelectedRows();
   if (rows.empty()) {
     if (table_.RowCount() != 1) {
-      ShowWarning(QStringLiteral("リスト中のファイルが選択されていません\r\nファイルを選択してから再度実行"
-                                 "してください。"),
-                  label);
+      ShowWarning(
+          QStringLiteral("リスト中のファイルが選択されていません\r\nファイルを選択してから再度実行"
+                         "してください。"),
+          label);
       return -1;
     }
     rows = {0};
@@ -55,14 +56,15 @@ int TfrmMain::ForEachSelectedRows(const QString& label,
 
 void TfrmMain::actSelectAllExecute() {
   listFile_->selectAll();
-  SetStatusText(1, QString::number(SelectedRows().size()) +
-                       QStringLiteral("個のファイルを選択しました。"));
+  SetStatusText(
+      1, QString::number(SelectedRows().size()) + QStringLiteral("個のファイルを選択しました。"));
   RecordUndo(QStringLiteral("全て選択"));
 }
 
 void TfrmMain::actSelectNoneExecute() {
   listFile_->clearSelection();
-  SetStatusText(1, QString::number(model_->rowCount()) + QStringLiteral("個の選択を解除しました。"));
+  SetStatusText(1,
+                QString::number(model_->rowCount()) + QStringLiteral("個の選択を解除しました。"));
   RecordUndo(QStringLiteral("全ての選択を解除"));
 }
 
@@ -104,7 +106,8 @@ void TfrmMain::mnuDeleteFileClick() {
       table_.SetCell(colNewName, row, mark);
       ++count;
     } else {
-      table_.SetCell(colNewName, row, ExtractFileBase(ExtractFileName(table_.GetCell(colPath, row))));
+      table_.SetCell(colNewName, row,
+                     ExtractFileBase(ExtractFileName(table_.GetCell(colPath, row))));
       --count;
     }
   }

@@ -18,8 +18,7 @@ const QString kRenameCaption = QStringLiteral("名前変更");
 
 QString ChangedText(int count, int skipped) {
   QString text = QString::number(count) + QStringLiteral("個のファイル名を変更しました。");
-  if (skipped > 0)
-    text += QStringLiteral("（更新日を読めない%1個はそのままです。）").arg(skipped);
+  if (skipped > 0) text += QStringLiteral("（更新日を読めない%1個はそのままです。）").arg(skipped);
   return text;
 }
 
@@ -74,9 +73,10 @@ void TfrmMain::mnuRenameRandomClick() {
   if (rows.empty()) ShowWarning(kNoRange, kRenameCaption);
   RenameRules rules = frmFormat_->Rules();
   if (RandomPool(rules).empty()) {
-    ShowWarning(QStringLiteral("ランダムな名前に使う文字が選ばれていません。\r\n「名前変換規則の設定」の"
-                               "「ファイル名に利用する文字構成」で、使う文字を選んでください。"),
-                QStringLiteral("ランダムに命名"));
+    ShowWarning(
+        QStringLiteral("ランダムな名前に使う文字が選ばれていません。\r\n「名前変換規則の設定」の"
+                       "「ファイル名に利用する文字構成」で、使う文字を選んでください。"),
+        QStringLiteral("ランダムに命名"));
     return;
   }
   bool relaxed = false;
@@ -108,8 +108,9 @@ void TfrmMain::RunSerialWith(const std::function<void(RenameRules&)>& change) {
 }
 
 void TfrmMain::mnuRenbanAndStrClick() {
-  const QString s = InputBox(QStringLiteral("連番＋指定文字列"),
-                             QStringLiteral("連番の後ろにつける文字列を入力してください。"), QString());
+  const QString s =
+      InputBox(QStringLiteral("連番＋指定文字列"),
+               QStringLiteral("連番の後ろにつける文字列を入力してください。"), QString());
   if (s.isEmpty()) return;
   RunSerialWith([&](RenameRules& r) { r.renbanFooter += enc::ToSjis(s); });
 }
@@ -163,9 +164,9 @@ void TfrmMain::AddTextCommand(bool atHead) {
     ShowWarning(kNoRange, kRenameCaption);
     return;
   }
-  const QString s = InputBox(atHead ? QStringLiteral("指定文字列＋ファイル名")
-                                    : QStringLiteral("ファイル名＋指定文字列"),
-                             QStringLiteral("文字列の入力"), QString());
+  const QString s = InputBox(
+      atHead ? QStringLiteral("指定文字列＋ファイル名") : QStringLiteral("ファイル名＋指定文字列"),
+      QStringLiteral("文字列の入力"), QString());
   if (s.isEmpty()) return;
   const int count = AddText(table_, rows, enc::ToSjis(s), atHead);
   RefreshList();
@@ -176,9 +177,8 @@ void TfrmMain::AddTextCommand(bool atHead) {
 void TfrmMain::FormatCommand(const QString& label, std::string (*convert)(std::string_view),
                              bool extensionToo) {
   const bool alsoExt = extensionToo && !Switch("mnuExtNotChange");
-  ForEachSelected(label, [&](TfrmMain& w, int row) {
-    ConvertRow(w.Table(), row, convert, alsoExt);
-  });
+  ForEachSelected(label,
+                  [&](TfrmMain& w, int row) { ConvertRow(w.Table(), row, convert, alsoExt); });
 }
 
 void TfrmMain::RegisterNamingCommands() {

@@ -40,14 +40,16 @@ void TfrmMain::ExecuteRenames() {
   AddFiles(result.paths);
   undo_.Clear();  // what is on disk now cannot be undone from the list
   RecordUndo(QString());
-  QString report = QString::number(result.renamed) + QStringLiteral("個のファイルを名前変更しました。");
+  QString report =
+      QString::number(result.renamed) + QStringLiteral("個のファイルを名前変更しました。");
   if (result.deleted > 0)
     report += QStringLiteral("\r\n") + QString::number(result.deleted) +
               QStringLiteral("個のファイルを削除しました。");
   ShowInfo(report);
   if (!result.log.empty() &&
-      AskYesNo(QString::number(result.notDone) +
-               QStringLiteral(" 個のファイルを名前変更できませんでした。\r\nエラーログを見ますか？")))
+      AskYesNo(
+          QString::number(result.notDone) +
+          QStringLiteral(" 個のファイルを名前変更できませんでした。\r\nエラーログを見ますか？")))
     OpenLog(result.log);
   RefreshList();
 }
@@ -63,8 +65,9 @@ void TfrmMain::OpenLog(const std::string& log) {
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
   if (HasPendingChanges()) {
-    switch (AskYesNoCancel(QStringLiteral("今回ファイル名に変更がありました。\r\n実際にファイル名を変更"
-                                          "してもよろしいですか？"))) {
+    switch (
+        AskYesNoCancel(QStringLiteral("今回ファイル名に変更がありました。\r\n実際にファイル名を変更"
+                                      "してもよろしいですか？"))) {
       case Answer::Cancel:
         event->ignore();
         return;

@@ -17,9 +17,9 @@ struct SwitchKey {
 
 // Every switch defaults to on.
 const SwitchKey kSwitches[] = {
-    {"mnuSound", "sound"},          {"mnuDescript", "always_help"},
-    {"mnuPicture", "picture"},      {"mnuExtNotChange", "ext_not_change"},
-    {"mnuToolBar", "toolbar"},      {"mnuExcelSort", "mnuExcelSort"},
+    {"mnuSound", "sound"},     {"mnuDescript", "always_help"},
+    {"mnuPicture", "picture"}, {"mnuExtNotChange", "ext_not_change"},
+    {"mnuToolBar", "toolbar"}, {"mnuExcelSort", "mnuExcelSort"},
 };
 
 constexpr int kStateNormal = 0;

@@ -11,11 +11,11 @@
 #include "core/EffectSoundGate.h"
 #include "core/IniFile.h"
 #include "core/UndoList.h"
-#include "naming/RenameRules.h"
 #include "core/ui/CommandTable.h"
 #include "core/ui/FileListModel.h"
 #include "core/ui/FileTypes.h"
 #include "core/ui/ListHost.h"
+#include "naming/RenameRules.h"
 
 class QLabel;
 class QMenu;
@@ -135,8 +135,7 @@ class TfrmMain : public QMainWindow, public ListHost {
   void mnuVersionClick();
   TfrmHelp& frmHelp() { return *frmHelp_; }
   // Where effect sounds go (the real player unless replaced).
-  void SetSoundPlayer(EffectSoundGate::Player player,
-                      EffectSoundGate::Clock clock = TickCount);
+  void SetSoundPlayer(EffectSoundGate::Player player, EffectSoundGate::Clock clock = TickCount);
 
   // Settings.
   TIniFileEx& Ini() { return *ini_; }

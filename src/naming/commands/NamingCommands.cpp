@@ -176,8 +176,7 @@ int NameFixed(TCsvDb& table, const std::vector<int>& rows, std::string_view text
 int AddText(TCsvDb& table, const std::vector<int>& rows, std::string_view text, bool atHead) {
   for (int row : rows) {
     const std::string& name = table.GetCell(colNewName, row);
-    table.SetCell(colNewName, row,
-                  atHead ? std::string(text) + name : name + std::string(text));
+    table.SetCell(colNewName, row, atHead ? std::string(text) + name : name + std::string(text));
   }
   return static_cast<int>(rows.size());
 }

@@ -49,12 +49,11 @@ Visit(Fns...) -> Visit<Fns...>;
 RenameRules LoadRenameRules(const TIniFileEx& ini) {
   RenameRules r;
   for (const Field& f : kFields) {
-    std::visit(Visit{[&](int RenameRules::*m) { r.*m = ini.ReadInteger(kSection, f.key, r.*m); },
-                     [&](bool RenameRules::*m) { r.*m = ini.ReadBool(kSection, f.key, r.*m); },
-                     [&](std::string RenameRules::*m) {
-                       r.*m = ini.ReadString(kSection, f.key, r.*m);
-                     }},
-               f.member);
+    std::visit(
+        Visit{[&](int RenameRules::*m) { r.*m = ini.ReadInteger(kSection, f.key, r.*m); },
+              [&](bool RenameRules::*m) { r.*m = ini.ReadBool(kSection, f.key, r.*m); },
+              [&](std::string RenameRules::*m) { r.*m = ini.ReadString(kSection, f.key, r.*m); }},
+        f.member);
   }
   r.Clamp();
   return r;

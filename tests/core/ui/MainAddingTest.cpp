@@ -73,8 +73,9 @@ class MainAddingTest : public QObject {
   void dropKeepsNamesThatAreNotUtf8() {
     Make();
     Touch("caf\xE9.txt");
-    QUrl url = QUrl::fromEncoded(QByteArray("file://") +
-                                 QByteArray::fromStdString(dir_ + "caf\xE9.txt").toPercentEncoding("/"));
+    QUrl url =
+        QUrl::fromEncoded(QByteArray("file://") +
+                          QByteArray::fromStdString(dir_ + "caf\xE9.txt").toPercentEncoding("/"));
     Drop({url});
     QCOMPARE(w_->Table().RowCount(), 1);
     QCOMPARE(enc::SjisToDisk(w_->Table().GetCell(colPath, 0)), dir_ + "caf\xE9.txt");
@@ -90,7 +91,8 @@ class MainAddingTest : public QObject {
     QCOMPARE(Label(), QStringLiteral("ファイルを開く"));
     QCOMPARE(Label(1), QStringLiteral("ファイルの追加"));
     QCOMPARE(dialogs.shown[0].kind, QStringLiteral("open"));
-    QVERIFY(dialogs.shown[0].text.startsWith(QStringLiteral("全て (*);;画像(bmp;ico;jpg;gif;png;jpeg)")));
+    QVERIFY(dialogs.shown[0].text.startsWith(
+        QStringLiteral("全て (*);;画像(bmp;ico;jpg;gif;png;jpeg)")));
     // Cancelling the dialog changes nothing.
     w_->findChild<QAction*>("actOpen")->trigger();
     QCOMPARE(w_->History().Count(), 3);

@@ -35,7 +35,8 @@ class MainEditingTest : public QObject {
   }
   std::vector<std::string> Names() {
     std::vector<std::string> out;
-    for (int r = 0; r < w_->Table().RowCount(); ++r) out.push_back(w_->Table().GetCell(colNewName, r));
+    for (int r = 0; r < w_->Table().RowCount(); ++r)
+      out.push_back(w_->Table().GetCell(colNewName, r));
     return out;
   }
 

@@ -20,9 +20,7 @@ class MainGuardTest : public QObject {
     w_->SetSoundPlayer([](const std::string&) {});
     return *w_;
   }
-  static void Click(QDialog& d, const char* button) {
-    d.findChild<QPushButton*>(button)->click();
-  }
+  static void Click(QDialog& d, const char* button) { d.findChild<QPushButton*>(button)->click(); }
 
  private slots:
   void cleanup() { w_.reset(); }

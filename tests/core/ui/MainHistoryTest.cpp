@@ -77,12 +77,10 @@ class MainHistoryTest : public QObject {
     Make();
     AddNames({"a", "b", "c", "d"}, "ファイルの追加");
     // A selection made by clicking is saved into the next recorded entry.
-    w_->List()->selectionModel()->select(
-        w_->List()->model()->index(1, 0),
-        QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    w_->List()->selectionModel()->select(
-        w_->List()->model()->index(3, 0),
-        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    w_->List()->selectionModel()->select(w_->List()->model()->index(1, 0),
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    w_->List()->selectionModel()->select(w_->List()->model()->index(3, 0),
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
     w_->RecordUndo("選択の反転");  // a command that does not rebuild the list
     w_->List()->clearSelection();
     w_->mnuUndoClick();

@@ -140,7 +140,8 @@ class MainRenameTest : public QObject {
     QCoreApplication::sendEvent(w_.get(), &first);
     QVERIFY(!first.isAccepted());
     QCOMPARE(dialogs.Texts("yesnocancel"),
-             QStringList({"今回ファイル名に変更がありました。\r\n実際にファイル名を変更してもよろしいですか？"}));
+             QStringList({"今回ファイル名に変更がありました。\r\n実際にファイル名を変更してもよろし"
+                          "いですか？"}));
     dialogs.answers = {Answer::Yes};
     QCloseEvent second;
     QCoreApplication::sendEvent(w_.get(), &second);

@@ -22,8 +22,8 @@ class MainSettingsTest : public QObject {
  private slots:
   void firstStartHasEverySwitchOn() {
     auto w = Make(Ini(""));
-    for (const char* name : {"mnuSound", "mnuDescript", "mnuPicture", "mnuExtNotChange",
-                             "mnuToolBar", "mnuExcelSort"})
+    for (const char* name :
+         {"mnuSound", "mnuDescript", "mnuPicture", "mnuExtNotChange", "mnuToolBar", "mnuExcelSort"})
       QVERIFY2(w->Switch(name), name);
     w->show();
     QVERIFY(w->findChild<QToolBar*>("ToolBar")->isVisible());
@@ -31,8 +31,9 @@ class MainSettingsTest : public QObject {
   }
 
   void storedSwitchesAreReadAndGarbageGivesDefaults() {
-    auto w = Make(Ini("[setting]\nsound=0\npicture=0\ntoolbar=0\nalways_help=banana\n"
-                      "MNUEXCELSORT=0\next_not_change=\n"));
+    auto w =
+        Make(Ini("[setting]\nsound=0\npicture=0\ntoolbar=0\nalways_help=banana\n"
+                 "MNUEXCELSORT=0\next_not_change=\n"));
     QVERIFY(!w->Switch("mnuSound"));
     QVERIFY(!w->Switch("mnuPicture"));
     QVERIFY(!w->Switch("mnuToolBar"));

@@ -129,16 +129,17 @@ class TfrmMainTest : public QObject {
     QStringList hints;
     for (QAction* a : bar->actions())
       if (!a->isSeparator()) hints << a->toolTip();
-    QCOMPARE(hints, QStringList({"初期化", "ファイルを追加", "バックアップ", "元のファイル名に戻す",
-                                 "リストからファイルの除外", "ファイルを削除", "プレビュー",
-                                 "全て選択", "ランダムに名前変更", "連番に名前変更",
-                                 "日付名前変更"}));
+    QCOMPARE(hints,
+             QStringList({"初期化", "ファイルを追加", "バックアップ", "元のファイル名に戻す",
+                          "リストからファイルの除外", "ファイルを削除", "プレビュー", "全て選択",
+                          "ランダムに名前変更", "連番に名前変更", "日付名前変更"}));
     // Two live actions with one shortcut would make both dead keys.
     QMap<QString, QString> seen;
     for (QAction* a : w.findChildren<QAction*>()) {
       if (a->shortcut().isEmpty() || a->associatedObjects().isEmpty()) continue;
       const QString key = a->shortcut().toString();
-      QVERIFY2(!seen.contains(key), qPrintable(key + " " + seen.value(key) + " " + a->objectName()));
+      QVERIFY2(!seen.contains(key),
+               qPrintable(key + " " + seen.value(key) + " " + a->objectName()));
       seen.insert(key, a->objectName());
     }
     QCOMPARE(seen.size(), 16);
@@ -149,7 +150,8 @@ class TfrmMainTest : public QObject {
     QAbstractItemModelTester tester(w.List()->model(),
                                     QAbstractItemModelTester::FailureReportingMode::QtTest);
     auto* model = w.List()->model();
-    const QStringList captions = {"新しい名前", "拡張子", "更新日", "ｻｲｽﾞ", "説明", "元のファイル名"};
+    const QStringList captions = {"新しい名前", "拡張子", "更新日",
+                                  "ｻｲｽﾞ",       "説明",   "元のファイル名"};
     const int widths[] = {90, 48, 78, 55, 90, 130};
     for (int c = 0; c < 6; ++c) {
       QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), captions[c]);
@@ -183,10 +185,10 @@ class TfrmMainTest : public QObject {
     QCOMPARE(Cell(w, 1, 4), QStringLiteral("テキスト文書"));
     QCOMPARE(Cell(w, 1, 3), QStringLiteral("2,500 KB"));
     QCOMPARE(calls_["/d/c.exe"] + calls_["/d/d.exe"], 2);  // each program its own icon
-    QCOMPARE(calls_["/d/F.JPG"], 1);  // no earlier row has ".jpg" exactly
-    QCOMPARE(calls_["/d/g.jpg"], 1);  // the first ".jpg" row is itself
-    QCOMPARE(calls_.count("/d/H.JPG"), size_t(0));  // reuses g.jpg
-    QCOMPARE(Cell(w, 4, 4), QStringLiteral(".jpg"));  // no description: the lowered extension
+    QCOMPARE(calls_["/d/F.JPG"], 1);                       // no earlier row has ".jpg" exactly
+    QCOMPARE(calls_["/d/g.jpg"], 1);                       // the first ".jpg" row is itself
+    QCOMPARE(calls_.count("/d/H.JPG"), size_t(0));         // reuses g.jpg
+    QCOMPARE(Cell(w, 4, 4), QStringLiteral(".jpg"));       // no description: the lowered extension
     QCOMPARE(Cell(w, 8, 0), QStringLiteral("README"));
     QVERIFY(!w.List()->model()->index(7, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
     // A second rebuild uses the cached icons: no further fetches.

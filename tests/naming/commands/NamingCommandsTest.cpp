@@ -67,8 +67,8 @@ TEST(RenameRules, LettersFormOneAlphabetWithoutGaps) {
   struct {
     long long n;
     const char* text;
-  } cases[] = {{1, "a"}, {26, "z"}, {27, "aa"}, {28, "ab"}, {52, "az"}, {53, "ba"},
-               {676, "yz"}, {677, "za"}, {702, "zz"}, {703, "aaa"}, {0, "0"}, {-3, "-3"}};
+  } cases[] = {{1, "a"},    {26, "z"},   {27, "aa"},  {28, "ab"},   {52, "az"}, {53, "ba"},
+               {676, "yz"}, {677, "za"}, {702, "zz"}, {703, "aaa"}, {0, "0"},   {-3, "-3"}};
   for (const auto& c : cases) EXPECT_EQ(LetterText(c.n), c.text) << c.n;
 }
 
@@ -111,7 +111,7 @@ TEST(NameByDate, SameDateGetsConsecutiveSerialsAndOthersStartAgain) {
   NameByDate(t, {0, 1, 2, 3}, r);
   // An unselected row already holds 05-12-31__001.
   EXPECT_EQ(Names(t), (std::vector<std::string>{"05-12-31__002", "05-12-31__003", "05-12-30__001",
-                                                 "05-12-31__004", "05-12-31__001"}));
+                                                "05-12-31__004", "05-12-31__001"}));
   NameByDate(t, {0, 1, 2, 3}, r);  // again: the same names
   EXPECT_EQ(Names(t)[0], "05-12-31__002");
   EXPECT_EQ(Names(t)[3], "05-12-31__004");
@@ -138,8 +138,9 @@ TEST(NameByDate, MatchesALinearReference) {
     for (int i = 0; i < 12; ++i) {
       const char* date = dates[rng() % 2];
       t.SetCell(colModified, i, date);
-      std::string name = rng() % 2 ? "05-12-3" + std::to_string(rng() % 2) + "_" + std::to_string(rng() % 5 + 1)
-                                   : "x" + std::to_string(i);
+      std::string name =
+          rng() % 2 ? "05-12-3" + std::to_string(rng() % 2) + "_" + std::to_string(rng() % 5 + 1)
+                    : "x" + std::to_string(i);
       t.SetCell(colNewName, i, name);
       if (rng() % 3) rows.push_back(i);
     }
@@ -213,7 +214,8 @@ TEST(NameRandom, NamesAreUniqueWithinTheLengthBounds) {
 TEST(NameRandom, RelaxesWhenNamesRunOut) {
   TCsvDb t;
   std::vector<int> rows;
-  for (int i = 0; i < 12; ++i) rows.push_back(i), t.SetCell(colNewName, i, "file" + std::to_string(i));
+  for (int i = 0; i < 12; ++i)
+    rows.push_back(i), t.SetCell(colNewName, i, "file" + std::to_string(i));
   RenameRules r;
   r.randomFrom = r.randomTo = 1;
   r.randomLower = r.randomUpper = r.randomSymbol = r.randomHira = r.randomKana = false;
@@ -237,7 +239,8 @@ TEST(NameRandom, PoolHoldsTheClassesInOrder) {
   EXPECT_EQ(pool.size(), 195u);
   EXPECT_EQ(pool.front(), "a");
   EXPECT_EQ(enc::FromSjis(pool.back()), QStringLiteral("ン"));
-  r.randomLower = r.randomUpper = r.randomNum = r.randomSymbol = r.randomHira = r.randomKana = false;
+  r.randomLower = r.randomUpper = r.randomNum = r.randomSymbol = r.randomHira = r.randomKana =
+      false;
   EXPECT_TRUE(RandomPool(r).empty());
   TCsvDb t = Table({{"a", kDay}});
   RandomHooks hooks{[](int) { return 0; }, {}};
