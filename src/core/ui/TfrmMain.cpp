@@ -49,13 +49,17 @@ TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types,
   SetSoundPlayer([](const std::string& path) { platform::PlaySoundFileAndWait(path); });
   RecordUndo(QStringLiteral("初期状態"));
   LoadSettings();
+  // The dialogs in their start-up order: rule settings, select by condition,
+  // version, explanation, same-name question, replace, name grid.
   CreateFormatDialog();
   RegisterNamingCommands();
+  CreateFilterDialog();
   CreateGuardDialogs();
   frmSelect_ = new TfrmSelect(this);
   LoadPlacement(*frmSelect_, "frmSelect");
   connect(frmSelect_, &TfrmSelect::helpRequested, this,
           [this] { ConfirmAction(QStringLiteral("dlg_overwrite")); });
+  CreateReplaceDialogs();
 }
 
 TfrmMain::~TfrmMain() {

@@ -25,7 +25,10 @@ class QToolBar;
 
 namespace tonbo {
 
+class TfrmFilter;
 class TfrmFormat;
+class TfrmRenameIkkatu;
+class TfrmReplace;
 class TfrmHelp;
 class TfrmSelect;
 class TfrmVer;
@@ -165,6 +168,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   void CreateStartUpTimer();
   void CreateFormatDialog();
   void RegisterNamingCommands();
+  void CreateFilterDialog();
+  void CreateReplaceDialogs();
   void RunSerialWith(const std::function<void(RenameRules&)>& change);
   QAction* NewAction(const QString& name, const QString& caption, const QString& command,
                      const QKeySequence& shortcut = {});
@@ -190,6 +195,9 @@ class TfrmMain : public QMainWindow, public ListHost {
   TfrmHelp* frmHelp_ = nullptr;
   TfrmVer* frmVer_ = nullptr;
   TfrmFormat* frmFormat_ = nullptr;
+  TfrmFilter* frmFilter_ = nullptr;
+  TfrmReplace* frmReplace_ = nullptr;
+  TfrmRenameIkkatu* frmRenameIkkatu_ = nullptr;
   std::mt19937 random_;
   QTimer* timerPreview_ = nullptr;
   int growthLimit_ = 300;
