@@ -1,5 +1,7 @@
 #include "pattern/commands/NameGrid.h"
 
+#include <algorithm>
+
 #include "common/Paths.h"
 #include "naming/StrUnit.h"
 #include "pattern/commands/TextLines.h"
@@ -27,7 +29,10 @@ std::vector<std::string> PastedNames(std::string_view text) {
 
 void WriteBackNames(TCsvDb& table, const std::vector<std::string>& names) {
   const int count = std::min(table.RowCount(), static_cast<int>(names.size()));
-  for (int r = 0; r < count; ++r) table.SetCell(colNewName, r, names[r]);
+  for (int r = 0; r < count; ++r) {
+    // An unchanged row stays shared with the history's snapshots.
+    if (table.GetCell(colNewName, r) != names[r]) table.SetCell(colNewName, r, names[r]);
+  }
 }
 
 }  // namespace tonbo

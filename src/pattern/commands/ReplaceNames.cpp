@@ -28,7 +28,8 @@ void WriteBack(TCsvDb& table, int row, ReplaceScope scope, const std::string& re
       // A "." that the replacement removed no longer starts an extension.
       const std::string ext = ExtractFileExt(result);
       table.SetCell(colExt, row, ext);
-      table.SetCell(colNewName, row, std::string_view(result).substr(0, result.size() - ext.size()));
+      table.SetCell(colNewName, row,
+                    std::string_view(result).substr(0, result.size() - ext.size()));
       return;
     }
     case ReplaceScope::ExtOnly:

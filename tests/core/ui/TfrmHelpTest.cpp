@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "../../platform/RecordingLauncher.h"
+#include "RecordingLauncher.h"
 #include "QtTestMain.h"
 #include "ScriptedDialogs.h"
 #include "common/Folders.h"
