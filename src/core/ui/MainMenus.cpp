@@ -215,6 +215,36 @@ const ToolRow kToolButtons[] = {
     {"ToolButton12", "日付名前変更", "mnuRenameDate", "x-office-calendar"},
 };
 
+// Pictures of the menu items (shown while "メニューにアイコンを表示" is on).
+const std::pair<const char*, const char*> kMenuIcons[] = {
+    {"mnuNew", "document-new"},
+    {"mnuAddFile", "list-add"},
+    {"mnuLoadList", "document-open"},
+    {"mnuSaveList", "document-save-as"},
+    {"mnuClose", "application-exit"},
+    {"mnuUndo", "edit-undo"},
+    {"mnuRedo", "edit-redo"},
+    {"actSelectAll", "edit-select-all"},
+    {"mnuSelectWildcard", "edit-find"},
+    {"actRenameReal", "system-run"},
+    {"U1", "edit-clear"},
+    {"actExtract", "list-remove"},
+    {"actBackup", "document-save"},
+    {"mnuDeleteFile", "edit-delete"},
+    {"actRenameOne", "document-print-preview"},
+    {"mnuReplace", "edit-find-replace"},
+    {"mnuRenameRandom", "media-playlist-shuffle"},
+    {"mnuRenban", "format-justify-left"},
+    {"mnuRenameDate", "x-office-calendar"},
+    {"actExecute", "document-open"},
+    {"actExplorer", "folder-open"},
+    {"actDos", "utilities-terminal"},
+    {"actClipboard", "edit-copy"},
+    {"mnuHelp", "help-contents"},
+    {"mnuVersion", "help-about"},
+    {"actOptionRename", "preferences-system"},
+};
+
 template <size_t N>
 void AddItems(TfrmMain* w, QMenu* menu, const ItemRow (&rows)[N],
               const std::function<QAction*(const ItemRow&)>& make) {
@@ -287,6 +317,9 @@ void TfrmMain::CreateMenus() {
   settings->addSeparator();
   settings->addAction(Act(QStringLiteral("actOptionRename")));
   AddItems(this, addMenu("ヘルプ(&H)", "mnuHelpMenu"), kHelpMenu, make);
+  for (const auto& [name, icon] : kMenuIcons)
+    if (QAction* action = Act(QString::fromLatin1(name)))
+      action->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
 }
 
 void TfrmMain::CreatePopupMenu() {
