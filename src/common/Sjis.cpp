@@ -330,23 +330,40 @@ void AppendUtf16(std::u16string& out, char32_t u) {
   }
 }
 
+// The length of the leading run of ASCII, which reads the same on both sides.
+// The tables are made here all the same, so they are ready at the first
+// conversion whatever its text (later, descriptors may have run out).
+size_t AsciiPrefix(std::string_view text) {
+  Tables();
+  size_t n = 0;
+  while (n < text.size() && static_cast<unsigned char>(text[n]) < 0x80) ++n;
+  return n;
+}
+
 }  // namespace
 
 bool SjisCodec::FromDisk(std::string_view bytes, std::string& out) {
-  out.clear();
+  const size_t ascii = AsciiPrefix(bytes);
+  out.assign(bytes.substr(0, ascii));
+  if (ascii == bytes.size()) return true;
   out.reserve(bytes.size());
   auto assign = [this](char32_t u) { return d_->Assign(u); };
-  for (size_t i = 0; i < bytes.size();) {
+  for (size_t i = ascii; i < bytes.size();) {
     if (!EncodeChar(out, NextUtf8(bytes, i), assign)) return false;
   }
   return true;
 }
 
 std::string SjisCodec::ToDisk(std::string_view sjis) {
+  // Most names are all ASCII: copied at once.
+  const size_t ascii = AsciiPrefix(sjis);
+  if (ascii == sjis.size()) return std::string(sjis);
   std::string out;
   out.reserve(sjis.size() + sjis.size() / 2);
+  out.append(sjis.substr(0, ascii));
   DecodeSjis(
-      sjis, [&](char32_t u) { AppendUtf8(out, u); }, [this](int i) { return d_->CharOf(i); });
+      sjis.substr(ascii), [&](char32_t u) { AppendUtf8(out, u); },
+      [this](int i) { return d_->CharOf(i); });
   return out;
 }
 

@@ -1,6 +1,7 @@
 #include "core/FileAdder.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -86,12 +87,14 @@ void FileAdder::AddPath(const std::string& path) {
 void FileAdder::AddFolder(const std::string& sjisDir, const std::string& diskDir) {
   std::unique_ptr<DIR, DirCloser> dir(opendir(diskDir.c_str()));
   if (!dir) throw EInOutError(diskDir, errno);
+  // Entries are looked at relative to the open folder: the whole path is not
+  // walked again for each of them.
+  const int fd = dirfd(dir.get());
   while (const dirent* entry = readdir(dir.get())) {
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
-    const std::string disk = diskDir + name;
     struct stat st {};
-    if (lstat(disk.c_str(), &st) != 0) continue;  // vanished meanwhile
+    if (fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // vanished meanwhile
     if (S_ISDIR(st.st_mode)) {
       if (name[0] != '.') AddSubfolder(sjisDir, diskDir, name);
       continue;
@@ -99,7 +102,7 @@ void FileAdder::AddFolder(const std::string& sjisDir, const std::string& diskDir
     if (S_ISLNK(st.st_mode)) {
       // A link shows its target's size and time; a link to a folder is not walked.
       struct stat target {};
-      if (stat(disk.c_str(), &target) == 0) {
+      if (fstatat(fd, name.c_str(), &target, 0) == 0) {
         if (S_ISDIR(target.st_mode)) continue;
         st = target;
       }
@@ -126,14 +129,17 @@ void FileAdder::AddOneFile(const std::string& sjisDir, const std::string& diskNa
     unrepresentable_.push_back(enc::SjisToDisk(sjisDir) + diskName);
     return;
   }
-  std::string full = sjisDir + name;
-  if (!listed_.insert(full).second) return;
+  const auto [listed, fresh] = listed_.insert(sjisDir + name);
+  if (!fresh) return;
+  const std::string& full = *listed;
   const int row = table_.RowCount();
+  // The last column first: the row's cells are made in one piece, not grown
+  // cell by cell.
+  table_.SetCell(colPath, row, full);
   table_.SetCell(colNewName, row, ExtractFileBase(name));
   table_.SetCell(colExt, row, ExtractFileExt(name));
   table_.SetCell(colModified, row, FormatFileTime(st.st_mtime));
   table_.SetCell(colSize, row, std::to_string(static_cast<long long>(st.st_size)));
-  table_.SetCell(colPath, row, full);
   ++counter_;
   if (table_.RowCount() > growthLimit_) {
     if (callbacks_.askGrow && callbacks_.askGrow(growthLimit_))

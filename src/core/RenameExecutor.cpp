@@ -36,12 +36,22 @@ nlink_t LinkCount(const std::string& disk) {
   return lstat(disk.c_str(), &st) == 0 ? st.st_nlink : 0;
 }
 
+// Equal but for the letter case of A-Z (byte by byte, never allocating).
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return true;
+}
+
 bool Exists(const std::string& sjisPath) { return platform::FileExists(enc::SjisToDisk(sjisPath)); }
 
 }  // namespace
 
 RenameResult RenameExecutor::Run(const TCsvDb& table) {
   result_ = RenameResult();
+  result_.paths.reserve(static_cast<size_t>(table.RowCount()));
   applyToAll_ = 0;
   for (int row = 0; row < table.RowCount(); ++row) {
     RunRow(table, row);
@@ -68,6 +78,12 @@ void RenameExecutor::RunRow(const TCsvDb& table, int row) {
     result_.paths.push_back(dst);
     return;
   }
+  // Mostly the name is free: the no-replace rename finds that out itself, so
+  // the target is looked up once instead of twice (a large share of a big
+  // run). A change of letter case only takes the long way with its question,
+  // because on a case-folding file system the file itself holds the name.
+  const std::string_view oldName = std::string_view(src).substr(src.rfind('/') + 1);
+  if (!SameIgnoringAsciiCase(newName, oldName) && RenameIfFree(src, dst)) return;
   if (Exists(dst) && !Settle(src, dst, newName)) return;
   if (applyToAll_ == 2) return;
   Rename(src, dst, newName);
@@ -126,6 +142,13 @@ bool RenameExecutor::Settle(const std::string& src, std::string& dst, const std:
       return false;
   }
   return false;
+}
+
+bool RenameExecutor::RenameIfFree(const std::string& src, const std::string& dst) {
+  if (platform::RenameNoReplace(enc::SjisToDisk(src), enc::SjisToDisk(dst)) != 0) return false;
+  result_.paths.push_back(dst);
+  ++result_.renamed;
+  return true;
 }
 
 void RenameExecutor::Rename(const std::string& src, const std::string& dst,

@@ -42,6 +42,8 @@ class RenameExecutor {
   bool Delete(const std::string& src);
   // Settles a taken target; false when the row is done with (skipped).
   bool Settle(const std::string& src, std::string& dst, const std::string& newName);
+  // Renames when no entry holds the target name; false (nothing changed) otherwise.
+  bool RenameIfFree(const std::string& src, const std::string& dst);
   void Rename(const std::string& src, const std::string& dst, const std::string& newName);
   void Log(const char* utf8Format, const std::string& first, const std::string& second);
 

@@ -70,4 +70,10 @@ void SaveRenameRules(const RenameRules& r, TIniFileEx& ini) {
   ini.SetDeferred(false);
 }
 
+std::vector<const char*> RenameRulesKeys() {
+  std::vector<const char*> keys;
+  for (const Field& f : kFields) keys.push_back(f.key);
+  return keys;
+}
+
 }  // namespace tonbo

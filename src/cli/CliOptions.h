@@ -1,0 +1,75 @@
+#pragma once
+// The command line of tonbo-cli as a plain value: the paths to add, the
+// steps to run in the order given, and how the result leaves the program.
+// Texts that reach the file table are code page 932 already.
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "common/Errors.h"
+#include "core/RenameExecutor.h"
+#include "pattern/commands/FilterSelect.h"
+#include "pattern/commands/ReplaceNames.h"
+
+namespace tonbo::cli {
+
+// Bad usage: what() is the UTF-8 message; the program ends with exit code 2
+// before anything on disk changes.
+class EUsageError : public ETonboError {
+ public:
+  using ETonboError::ETonboError;
+};
+
+// The naming commands that take no settings of their own on the line.
+struct NamingStep {
+  enum Kind { Serial, Date, Random, Fixed, Append, Prepend } kind;
+  std::string text;  // Fixed, Append, Prepend
+};
+
+// The formatting commands of "整形".
+struct FormatStep {
+  const char* label;  // the menu caption (UTF-8), used in messages
+  std::string (*convert)(std::string_view);
+  bool extensionToo;  // converts Ext as well when extensions may change
+};
+
+struct ReplaceStep {
+  ReplaceOptions options;
+};
+
+struct SelectStep {
+  FilterOptions options;
+};
+
+// An override of a key of the settings section "setting", for the steps after it.
+struct SetStep {
+  std::string key, value;
+};
+
+using Step = std::variant<NamingStep, FormatStep, ReplaceStep, SelectStep, SetStep>;
+
+// What --on-conflict chose: a method for every conflict, or stop at the first.
+struct ConflictChoice {
+  bool stop = false;
+  ConflictMethod method = ConflictMethod::Skip;
+};
+
+struct CliOptions {
+  bool help = false;
+  bool apply = false;
+  bool utf8 = false;
+  bool quiet = false;
+  ConflictChoice conflict;
+  std::optional<unsigned long long> seed;
+  std::vector<Step> steps;
+  std::vector<std::string> paths;  // as given (disk bytes)
+};
+
+// Reads the arguments after the program name. Throws EUsageError.
+CliOptions ParseArguments(const std::vector<std::string>& args);
+
+// The Japanese --help text (UTF-8).
+const char* HelpText();
+
+}  // namespace tonbo::cli

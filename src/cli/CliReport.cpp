@@ -1,0 +1,32 @@
+#include "cli/CliReport.h"
+
+#include "common/Sjis.h"
+
+namespace tonbo::cli {
+namespace {
+
+std::string WithoutCr(std::string text) {
+  size_t to = 0;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) text[to++] = text[i];
+  text.resize(to);
+  return text;
+}
+
+}  // namespace
+
+void Reporter::Info(std::string_view utf8) {
+  if (!quiet_) Note(utf8);
+}
+
+void Reporter::Note(std::string_view utf8) {
+  err_ << WithoutCr(std::string(utf8));
+  if (utf8.empty() || utf8.back() != '\n') err_ << '\n';
+  err_.flush();
+}
+
+void Reporter::Error(std::string_view utf8) { Note("tonbo-cli: " + std::string(utf8)); }
+
+std::string ToUtf8(std::string_view sjis) { return WithoutCr(enc::SjisToDisk(sjis)); }
+
+}  // namespace tonbo::cli

@@ -1,0 +1,28 @@
+#pragma once
+// Messages of tonbo-cli: every one goes to standard error in UTF-8, one per
+// line, so the table on standard output stays clean for scripts.
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace tonbo::cli {
+
+class Reporter {
+ public:
+  Reporter(std::ostream& err, bool quiet) : err_(err), quiet_(quiet) {}
+  // What a command did (the windows' status texts); --quiet leaves them out.
+  void Info(std::string_view utf8);
+  // Results, warnings and the executor's log: always written.
+  void Note(std::string_view utf8);
+  // A fault that ends the run or spoils its result.
+  void Error(std::string_view utf8);
+
+ private:
+  std::ostream& err_;
+  bool quiet_;
+};
+
+// Code page 932 text as UTF-8 for the terminal, CR LF line ends as LF.
+std::string ToUtf8(std::string_view sjis);
+
+}  // namespace tonbo::cli

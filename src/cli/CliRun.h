@@ -1,0 +1,19 @@
+#pragma once
+// tonbo-cli from its arguments to its exit code: add the paths as the list
+// does, run the steps in memory, then print the table or apply it.
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tonbo::cli {
+
+// The exit codes.
+constexpr int kExitDone = 0;        // every row was done
+constexpr int kExitIncomplete = 1;  // rows skipped or failed, folders unread, run stopped
+constexpr int kExitUsage = 2;       // bad usage; nothing on disk changed
+
+// args: the arguments after the program name (outside bytes). The table goes
+// to out, every message to err.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace tonbo::cli

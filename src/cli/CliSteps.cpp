@@ -1,0 +1,175 @@
+#include "cli/CliSteps.h"
+
+#include "common/Paths.h"
+#include "naming/commands/NamingCommands.h"
+#include "naming/commands/RulesSettings.h"
+
+namespace tonbo::cli {
+namespace {
+
+constexpr const char* kSection = "setting";
+constexpr const char* kNoRange = "範囲が選択されていません。";
+constexpr const char* kNoneSelected =
+    "リスト中のファイルが選択されていません\nファイルを選択してから再度実行してください。";
+
+std::string ChangedText(int count, int skipped) {
+  std::string text = std::to_string(count) + "個のファイル名を変更しました。";
+  if (skipped > 0) text += "（更新日を読めない" + std::to_string(skipped) + "個はそのままです。）";
+  return text;
+}
+
+// A key that some command of this program reads from the settings section.
+bool IsReadKey(const std::string& key) {
+  const std::string lower = LowerAscii(key);
+  if (lower == "ext_not_change") return true;
+  for (const char* known : RenameRulesKeys())
+    if (lower == LowerAscii(known)) return true;
+  return false;
+}
+
+class StepRunner {
+ public:
+  explicit StepRunner(StepContext& c) : c_(c) {}
+
+  void operator()(const NamingStep& s);
+  void operator()(const FormatStep& s);
+  void operator()(const ReplaceStep& s);
+  void operator()(const SelectStep& s);
+  void operator()(const SetStep& s);
+
+ private:
+  bool ExtNotChange() const { return c_.settings.ReadBool(kSection, "ext_not_change", true); }
+  // False, after the window's warning, when no row is selected.
+  bool HaveRows(const char* warning) {
+    if (!c_.rows.empty()) return true;
+    c_.report.Error(warning);
+    return false;
+  }
+  void Random();
+
+  StepContext& c_;
+};
+
+void StepRunner::operator()(const NamingStep& s) {
+  switch (s.kind) {
+    case NamingStep::Serial:
+    case NamingStep::Date: {
+      if (!HaveRows(kNoRange)) return;
+      const RenameRules rules = LoadRenameRules(c_.settings);
+      const NamingOutcome out = s.kind == NamingStep::Serial ? NameSerial(c_.table, c_.rows, rules)
+                                                             : NameByDate(c_.table, c_.rows, rules);
+      c_.report.Info(ChangedText(out.named, out.skipped));
+      return;
+    }
+    case NamingStep::Random:
+      if (HaveRows(kNoRange)) Random();
+      return;
+    case NamingStep::Fixed:
+      if (!HaveRows(kNoneSelected)) return;
+      NameFixed(c_.table, c_.rows, s.text, ExtNotChange());
+      c_.report.Info(std::to_string(c_.rows.size()) + "個：名前の変更");
+      return;
+    case NamingStep::Append:
+    case NamingStep::Prepend: {
+      if (!HaveRows(kNoRange)) return;
+      const int count = AddText(c_.table, c_.rows, s.text, s.kind == NamingStep::Prepend);
+      c_.report.Info(ChangedText(count, 0));
+      return;
+    }
+  }
+}
+
+void StepRunner::Random() {
+  RenameRules rules = LoadRenameRules(c_.settings);
+  if (RandomPool(rules).empty())
+    throw EUsageError(
+        "ランダムな名前に使う文字が選ばれていません。--set chkRandomLower=1 などで、"
+        "使う文字を選んでください。");
+  bool relaxed = false;
+  RandomHooks hooks{
+      [this](int n) { return static_cast<int>(c_.random() % static_cast<unsigned>(n)); },
+      [this, &relaxed] {
+        relaxed = true;
+        c_.report.Note("ランダムに名前を付けるのが難しいので条件をゆるくします。");
+      }};
+  const int named = NameRandom(c_.table, c_.rows, rules, hooks);
+  // As in the window: the wider length is for this command only, the small
+  // letters stay on for the rest of the run (in memory only).
+  if (relaxed) c_.settings.WriteBool(kSection, "chkRandomLower", true);
+  c_.report.Info(ChangedText(named, 0));
+}
+
+void StepRunner::operator()(const FormatStep& s) {
+  if (!HaveRows(kNoneSelected)) return;
+  const bool alsoExt = s.extensionToo && !ExtNotChange();
+  for (int row : c_.rows) ConvertRow(c_.table, row, s.convert, alsoExt);
+  c_.report.Info(std::to_string(c_.rows.size()) + "個：" + s.label);
+}
+
+void StepRunner::operator()(const ReplaceStep& s) {
+  if (!HaveRows("ファイルが選択されていません。")) return;
+  const int count = ReplaceInNames(c_.table, c_.rows, s.options);
+  c_.report.Info(std::to_string(count) + " 個のファイルを置換しました。");
+}
+
+void StepRunner::operator()(const SelectStep& s) {
+  std::vector<bool> decided;
+  const int count = SelectByCondition(c_.table, s.options, decided);
+  c_.rows.clear();
+  for (size_t row = 0; row < decided.size(); ++row)
+    if (decided[row]) c_.rows.push_back(static_cast<int>(row));
+  c_.report.Info(std::to_string(count) + "個のファイルを選択しました。");
+}
+
+void StepRunner::operator()(const SetStep& s) {
+  c_.settings.WriteString(kSection, s.key, s.value);
+  if (!IsReadKey(s.key))
+    c_.report.Error("--set のキー「" + ToUtf8(s.key) +
+                    "」はどのコマンドも読まないので、何も変わりません。");
+}
+
+// One row standing for the list while masks and expressions are compiled.
+TCsvDb SampleTable() {
+  TCsvDb table;
+  table.SetCell(colNewName, 0, "a");
+  table.SetCell(colExt, 0, ".b");
+  table.SetCell(colPath, 0, "/a.b");
+  return table;
+}
+
+void CheckStep(const Step& step) {
+  if (const auto* r = std::get_if<ReplaceStep>(&step); r && r->options.regularExpression) {
+    TCsvDb table = SampleTable();
+    ReplaceInNames(table, {0}, r->options);
+  } else if (const auto* s = std::get_if<SelectStep>(&step);
+             s && s->options.method != FilterMethod::Plain) {
+    FilterOptions f = s->options;
+    f.scope = FilterScope::Name;  // the key alone is checked: no file is read
+    std::vector<bool> decided;
+    SelectByCondition(SampleTable(), f, decided);
+  }
+}
+
+std::string StepText(const Step& step) {
+  if (const auto* r = std::get_if<ReplaceStep>(&step))
+    return "--regex " + ToUtf8(r->options.command);
+  const auto& f = std::get<SelectStep>(step).options;
+  return (f.method == FilterMethod::Wildcard ? "--select-mask " : "--select-regex ") +
+         ToUtf8(f.key);
+}
+
+}  // namespace
+
+void RunStep(const Step& step, StepContext& context) { std::visit(StepRunner(context), step); }
+
+void CheckExpressions(const std::vector<Step>& steps) {
+  for (const Step& step : steps) {
+    try {
+      CheckStep(step);
+    } catch (const ETonboError& e) {
+      throw EUsageError(StepText(step) + "：" + e.what());
+    }
+  }
+}
+
+}  // namespace tonbo::cli

@@ -1,0 +1,30 @@
+#pragma once
+// Runs the steps of the command line over the file table in memory, each
+// through the same code the windows call, with the windows' messages.
+#include <random>
+#include <vector>
+
+#include "cli/CliOptions.h"
+#include "cli/CliReport.h"
+#include "core/CsvDb.h"
+#include "core/IniFile.h"
+
+namespace tonbo::cli {
+
+struct StepContext {
+  TCsvDb& table;
+  std::vector<int>& rows;  // the rows the next command works on, in table order
+  TIniFileEx& settings;    // a copy in memory: --set never reaches the file
+  std::mt19937& random;
+  Reporter& report;
+};
+
+// Throws EUsageError (a step that cannot run with these settings) and
+// ETonboError (an expression that fails on a row); no step touches the disk.
+void RunStep(const Step& step, StepContext& context);
+
+// Runs every mask and expression of the steps once on a sample row, so a
+// malformed one is reported before any file is read. Throws EUsageError.
+void CheckExpressions(const std::vector<Step>& steps);
+
+}  // namespace tonbo::cli

@@ -1,0 +1,189 @@
+// --apply, the conflict methods and bad usage: real renames on disk, and
+// nothing at all on disk when the command line is wrong.
+#include "CliHarness.h"
+
+namespace tonbo::test {
+namespace {
+
+using Files = std::map<std::string, std::string>;
+
+class CliApply : public CliFolder {};
+
+TEST_F(CliApply, RenamesAndReportsOnStandardError) {
+  File("a.txt", "A");
+  File("b.txt", "B");
+  const CliRun run = RunTonboCli({"--regex", "s/^/x_/", "--apply", dir_});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(Disk(), (Files{{"x_a.txt", "A"}, {"x_b.txt", "B"}}));
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("2個のファイルを名前変更しました。"), std::string::npos) << run.err;
+}
+
+TEST_F(CliApply, SwapsThroughTheListWithoutLosingAFile) {
+  File("1.txt", "one");
+  File("2.txt", "two");
+  // 1 -> 2 while 2 -> 1: the first is numbered, nothing is replaced.
+  const CliRun run =
+      RunTonboCli({"--regex", "s/^1$/x/", "--regex", "s/^2$/1/", "--regex", "s/^x$/2/", "--apply",
+                   "--on-conflict", "number", dir_ + "1.txt", dir_ + "2.txt"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(Disk(), (Files{{"2_1.txt", "one"}, {"1.txt", "two"}}));
+}
+
+struct ConflictCase {
+  const char* method;
+  time_t listedTime;  // the time of a.txt; b.txt was written at 1700000000
+  Files expected;
+  int code;
+  const char* message;
+};
+
+void PrintTo(const ConflictCase& c, std::ostream* os) { *os << c.method << "@" << c.listedTime; }
+
+class CliConflicts : public CliFolder, public ::testing::WithParamInterface<ConflictCase> {};
+
+// a.txt -> b.txt finds b.txt (not listed) in the way; c.txt -> d.txt comes after it.
+TEST_P(CliConflicts, SettleTheTakenNameAsTold) {
+  const ConflictCase& c = GetParam();
+  File("a.txt", "A", c.listedTime);
+  File("b.txt", "B");
+  File("c.txt", "C");
+  const CliRun run = RunTonboCli({"--replace", "a", "b", "--replace", "c", "d", "--apply",
+                                  "--on-conflict", c.method, dir_ + "a.txt", dir_ + "c.txt"});
+  EXPECT_EQ(run.code, c.code) << run.err;
+  EXPECT_EQ(Disk(), c.expected);
+  EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+}
+
+constexpr time_t kOlder = 1600000000, kNewer = 1800000000;
+
+INSTANTIATE_TEST_SUITE_P(
+    Methods, CliConflicts,
+    ::testing::Values(
+        ConflictCase{"skip",
+                     kOlder,
+                     {{"a.txt", "A"}, {"b.txt", "B"}, {"d.txt", "C"}},
+                     1,
+                     "同名ファイルがあったのでスキップ：\"b.txt\""},
+        ConflictCase{"overwrite",
+                     kOlder,
+                     {{"b.txt", "A"}, {"d.txt", "C"}},
+                     0,
+                     "2個のファイルを名前変更しました。"},
+        ConflictCase{"newer",
+                     kOlder,
+                     {{"a.txt", "A"}, {"b.txt", "B"}, {"d.txt", "C"}},
+                     1,
+                     "書込先ファイルの方が新しかったのでスキップ"},
+        ConflictCase{"newer",
+                     kNewer,
+                     {{"b.txt", "A"}, {"d.txt", "C"}},
+                     0,
+                     "2個のファイルを名前変更しました。"},
+        ConflictCase{"number",
+                     kOlder,
+                     {{"b.txt", "B"}, {"b_1.txt", "A"}, {"d.txt", "C"}},
+                     0,
+                     "2個のファイルを名前変更しました。"},
+        ConflictCase{
+            "stop", kOlder, {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}, 1, "中止しました"}));
+
+TEST_F(CliApply, OverwrittenFileGoesToTheTrash) {
+  File("a.txt", "new");
+  File("b.txt", "replaced by a");
+  const CliRun run =
+      RunTonboCli({"--name", "b", "--apply", "--on-conflict=overwrite", dir_ + "a.txt"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  const std::string trash = std::string(getenv("XDG_DATA_HOME")) + "/Trash/files/b.txt";
+  EXPECT_EQ(ReadFile(trash), "replaced by a");
+}
+
+struct UsageCase {
+  const char* label;
+  std::vector<std::string> args;  // after the folder
+  const char* message;
+};
+
+void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.label; }
+
+class CliBadUsage : public CliFolder, public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(CliBadUsage, ExplainsAndChangesNothing) {
+  File("a.txt", "A");
+  std::vector<std::string> args = {dir_, "--renban", "--apply"};
+  args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+  const CliRun run = RunTonboCli(args);
+  EXPECT_EQ(run.code, 2);
+  EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(Disk(), (Files{{"a.txt", "A"}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliBadUsage,
+    ::testing::Values(
+        UsageCase{"unknown", {"--bogus"}, "不明なオプションです：--bogus"},
+        UsageCase{"value_on_switch", {"--apply=yes"}, "不明なオプションです"},
+        UsageCase{"missing_value", {"--replace", "a"}, "--replace には値が2つ必要です。"},
+        UsageCase{"misplaced_modifier", {"--first"}, "--first は --replace の直後"},
+        UsageCase{"first_after_regex", {"--regex", "s/a/b/", "--first"}, "--first は --replace"},
+        UsageCase{"not_after_command", {"--not"}, "--not は --select-…"},
+        UsageCase{"bad_scope", {"--replace", "a", "b", "--scope", "all"}, "name、name+ext、ext"},
+        UsageCase{"bad_in", {"--select-text", "a", "--in", "size"}, "--in の値「size」"},
+        UsageCase{"bad_conflict", {"--on-conflict", "ask"}, "--on-conflict の値「ask」"},
+        UsageCase{"bad_seed", {"--seed", "-1"}, "--seed には"},
+        UsageCase{"set_without_value", {"--set", "spnRenbanStart"}, "KEY=VALUE"},
+        UsageCase{"empty_name", {"--name", ""}, "--name の文字列が空です。"},
+        UsageCase{"malformed_mask", {"--select-mask", "[a"}, "--select-mask [a："},
+        UsageCase{"malformed_regex", {"--regex", "s/(/x/"}, "--regex s/(/x/："},
+        UsageCase{"malformed_select_regex",
+                  {"--select-regex", "(", "--in", "contents"},
+                  "--select-regex ("},
+        UsageCase{"missing_path", {"/no/such/file"}, "見つかりません：/no/such/file"},
+        UsageCase{"no_random_characters",
+                  {"--set", "chkRandomLower=0", "--set", "chkRandomUpper=0", "--set",
+                   "chkRandomNum=0", "--set", "chkRandomSymbol=0", "--set", "chkRandomHira=0",
+                   "--set", "chkRandomKana=0", "--random"},
+                  "ランダムな名前に使う文字が選ばれていません。"}));
+
+TEST_F(CliApply, NoPathIsBadUsage) {
+  const CliRun run = RunTonboCli({"--renban"});
+  EXPECT_EQ(run.code, 2);
+  EXPECT_NE(run.err.find("ファイルかフォルダを指定してください"), std::string::npos);
+}
+
+// Every code of the user-defined area is taken: a name needing one more
+// cannot be listed, so nothing of the folder is renamed.
+TEST_F(CliApply, UnrepresentableNameEndsTheRunBeforeAnyRename) {
+  const std::string config = MakeTempDir("full");
+  mkdir((config + "tonbo").c_str(), 0700);
+  std::string table;
+  for (int i = 0; i < 1880; ++i) {
+    const int off = i % 188, trail = off < 0x3F ? 0x40 + off : 0x80 + off - 0x3F;
+    char line[32];
+    snprintf(line, sizeof line, "%02X%02X U+%X\n", 0xF0 + i / 188, trail, 0x10000 + i);
+    table += line;
+  }
+  WriteFile(config + "tonbo/charmap.txt", table);
+  File("a.txt", "A");
+  File("\xF0\x9F\x98\x80.txt", "smile");
+  const CliRun run = RunTonboCli({"--renban", "--apply", dir_}, {"XDG_CONFIG_HOME=" + config});
+  EXPECT_EQ(run.code, 2);
+  EXPECT_NE(run.err.find("扱える文字の数を超えた"), std::string::npos) << run.err;
+  EXPECT_EQ(Disk(), (Files{{"a.txt", "A"}, {"\xF0\x9F\x98\x80.txt", "smile"}}));
+}
+
+TEST(CliHelp, ExplainsEveryOption) {
+  const CliRun run = RunTonboCli({"--help"});
+  EXPECT_EQ(run.code, 0);
+  for (const char* option :
+       {"--renban",      "--date",         "--random",      "--name",    "--append",  "--prepend",
+        "--lower",       "--upper",        "--hankaku-ank", "--hankaku", "--zenkaku", "--hiragana",
+        "--katakana",    "--replace",      "--case",        "--first",   "--regex",   "--scope",
+        "--select-mask", "--select-regex", "--select-text", "--not",     "--in",      "--set",
+        "--apply",       "--on-conflict",  "--utf8",        "--seed",    "--quiet",   "終了コード"})
+    EXPECT_NE(run.out.find(option), std::string::npos) << option;
+}
+
+}  // namespace
+}  // namespace tonbo::test

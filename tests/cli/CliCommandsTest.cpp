@@ -1,0 +1,204 @@
+// The commands without --apply: the table printed for files in list order,
+// nothing changed on disk.
+#include <set>
+
+#include "CliHarness.h"
+#include "common/Sjis.h"
+
+namespace tonbo::test {
+namespace {
+
+struct CommandCase {
+  const char* label;
+  std::vector<std::string> files;  // listed in this order
+  std::vector<std::string> args;
+  std::vector<std::string> expected;  // new names, in the same order
+};
+
+void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.label; }
+
+class CliCommands : public CliFolder, public ::testing::WithParamInterface<CommandCase> {};
+
+TEST_P(CliCommands, PrintsTheNewNamesAndLeavesTheDiskAlone) {
+  const CommandCase& c = GetParam();
+  std::vector<std::string> args = c.args;
+  args.push_back("--utf8");
+  for (const std::string& f : c.files) {
+    File(f, "content of " + f);
+    args.push_back(dir_ + f);
+  }
+  const auto before = Disk();
+  const CliRun run = RunTonboCli(args);
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(NewNames(run), c.expected) << run.err;
+  EXPECT_EQ(Disk(), before);
+}
+
+const std::vector<std::string> kTwo = {"b.txt", "a.jpg"};
+const std::vector<std::string> kMixed = {"Ab.TXT", "カナ１.Jpg"};
+const std::vector<std::string> kThree = {"a.txt", "b.jpg", "c.txt"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Naming, CliCommands,
+    ::testing::Values(
+        CommandCase{"serial", kTwo, {"--renban"}, {"001.txt", "002.jpg"}},
+        CommandCase{
+            "serial_settings",
+            kTwo,
+            {"--set", "spnRenbanLength.Value=2", "--set=edtRenbanHeader.Text=p", "--renban"},
+            {"p01.txt", "p02.jpg"}},
+        CommandCase{
+            "set_before", kTwo, {"--set", "spnRenbanStart=5", "--renban"}, {"005.txt", "006.jpg"}},
+        CommandCase{
+            "set_after", kTwo, {"--renban", "--set", "spnRenbanStart=5"}, {"001.txt", "002.jpg"}},
+        CommandCase{"date", kTwo, {"--date"}, {"23-11-14__001.txt", "23-11-14__002.jpg"}},
+        CommandCase{"fixed", kTwo, {"--name", "新"}, {"新.txt", "新_1.jpg"}},
+        CommandCase{"fixed_with_ext",
+                    kTwo,
+                    {"--set", "ext_not_change=0", "--name", "n.md"},
+                    {"n.md", "n_1.md"}},
+        CommandCase{"append", kTwo, {"--append", "_x"}, {"b_x.txt", "a_x.jpg"}},
+        CommandCase{"prepend", kTwo, {"--prepend", "x_"}, {"x_b.txt", "x_a.jpg"}}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Formatting, CliCommands,
+    ::testing::Values(
+        CommandCase{"lower", kMixed, {"--lower"}, {"ab.TXT", "カナ１.Jpg"}},
+        CommandCase{"lower_ext",
+                    kMixed,
+                    {"--set", "ext_not_change=0", "--lower"},
+                    {"ab.txt", "カナ１.jpg"}},
+        CommandCase{"upper", kMixed, {"--upper"}, {"AB.TXT", "カナ１.Jpg"}},
+        CommandCase{"hankaku_ank", kMixed, {"--hankaku-ank"}, {"Ab.TXT", "カナ1.Jpg"}},
+        CommandCase{"hankaku", kMixed, {"--hankaku"}, {"Ab.TXT", "ｶﾅ1.Jpg"}},
+        CommandCase{"zenkaku", kMixed, {"--zenkaku"}, {"Ａｂ.TXT", "カナ１.Jpg"}},
+        CommandCase{"hiragana_never_ext",
+                    {"カナ.カナ"},
+                    {"--set", "ext_not_change=0", "--hiragana"},
+                    {"かな.カナ"}},
+        CommandCase{"kana_round_trip", kMixed, {"--hiragana", "--katakana"}, kMixed}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Replacing, CliCommands,
+    ::testing::Values(
+        CommandCase{
+            "plain", {"aXa.txt", "b.a.txt"}, {"--replace", "x", "y"}, {"aya.txt", "b.a.txt"}},
+        CommandCase{"plain_case", {"aXa.txt"}, {"--replace", "x", "y", "--case"}, {"aXa.txt"}},
+        CommandCase{"plain_first", {"aXa.txt"}, {"--replace", "a", "z", "--first"}, {"zXa.txt"}},
+        CommandCase{"plain_whole", {"aXa.txt"}, {"--replace", "", "w"}, {"w.txt"}},
+        CommandCase{
+            "plain_ext", {"aXa.txt"}, {"--replace", "txt", "md", "--scope", "ext"}, {"aXa.md"}},
+        CommandCase{
+            "regex", {"aXa.txt", "b.a.txt"}, {"--regex", "s/a/Q/g"}, {"QXQ.txt", "b.Q.txt"}},
+        CommandCase{"regex_name_ext",
+                    {"b.a.txt"},
+                    {"--regex", "s/\\.txt$//", "--scope", "name+ext"},
+                    {"b.a"}}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Selecting, CliCommands,
+    ::testing::Values(
+        CommandCase{"mask",
+                    kThree,
+                    {"--select-mask", "*.TXT", "--append", "_t"},
+                    {"a_t.txt", "b.jpg", "c_t.txt"}},
+        CommandCase{"mask_not",
+                    kThree,
+                    {"--select-mask", "*.txt", "--not", "--append", "_t"},
+                    {"a.txt", "b_t.jpg", "c.txt"}},
+        CommandCase{"text_in_name",
+                    kThree,
+                    {"--select-text", "B", "--in", "name", "--renban"},
+                    {"a.txt", "001.jpg", "c.txt"}},
+        CommandCase{"text_case_none", kThree, {"--select-text", "B", "--case", "--renban"}, kThree},
+        CommandCase{"regex_ext",
+                    kThree,
+                    {"--select-regex", "^\\.j", "--in", "ext", "--upper"},
+                    {"a.txt", "B.jpg", "c.txt"}},
+        CommandCase{"path",
+                    kThree,
+                    {"--select-text", "/c.", "--in", "path", "--upper"},
+                    {"a.txt", "b.jpg", "C.txt"}},
+        CommandCase{"contents",
+                    kThree,
+                    {"--select-text", "of b", "--in", "contents", "--upper"},
+                    {"a.txt", "B.jpg", "c.txt"}},
+        CommandCase{
+            "chain_reselects",
+            kThree,
+            {"--select-mask", "*.txt", "--append", "_t", "--select-mask", "a*", "--prepend", "p_"},
+            {"p_a_t.txt", "b.jpg", "c_t.txt"}}));
+
+class CliListing : public CliFolder {};
+
+TEST_F(CliListing, AddsFoldersAsTheListDoes) {
+  File("a.txt");
+  File("sub/b.txt");
+  File(".dot/c.txt");
+  File(".hidden");
+  const CliRun run = RunTonboCli({dir_, dir_ + "a.txt", dir_ + "sub/"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  const auto names = NewNames(run);
+  EXPECT_EQ(std::multiset<std::string>(names.begin(), names.end()),
+            (std::multiset<std::string>{"a.txt", "b.txt", ".hidden"}));
+  EXPECT_NE(run.err.find("今回 3個のファイルをリストに追加しました。"), std::string::npos);
+}
+
+TEST_F(CliListing, WritesCodePage932UnlessAskedForUtf8) {
+  File("写真.jpg");
+  const CliRun sjis = RunTonboCli({dir_ + "写真.jpg"});
+  const CliRun utf8 = RunTonboCli({"--utf8", dir_ + "写真.jpg"});
+  EXPECT_EQ(sjis.out, enc::Lit("写真,.jpg," + dir_ + "写真.jpg\r\n"));
+  EXPECT_EQ(utf8.out, "写真,.jpg," + dir_ + "写真.jpg\r\n");
+}
+
+TEST_F(CliListing, RelativePathsBecomeAbsolute) {
+  File("a.txt");
+  ASSERT_EQ(chdir(dir_.c_str()), 0);
+  const CliRun run = RunTonboCli({"./a.txt"});
+  EXPECT_EQ(run.out, "a,.txt," + dir_ + "a.txt\r\n");
+}
+
+TEST_F(CliListing, RandomNamesAreUniqueAndFollowTheSeed) {
+  for (const char* f : {"a", "b", "c", "d", "e", "f"}) File(f);
+  std::vector<std::string> args = {"--set",    "chkRandomHira=0",
+                                   "--set",    "chkRandomKana=0",
+                                   "--set",    "chkRandomSymbol=0",
+                                   "--set",    "spnRandomFrom=5",
+                                   "--set",    "spnRandomTo=5",
+                                   "--random", "--seed",
+                                   "7",        dir_};
+  const auto first = NewNames(RunTonboCli(args));
+  const auto again = NewNames(RunTonboCli(args));
+  args[args.size() - 2] = "8";
+  const auto other = NewNames(RunTonboCli(args));
+  EXPECT_EQ(first, again);
+  EXPECT_NE(first, other);
+  EXPECT_EQ(std::set<std::string>(first.begin(), first.end()).size(), 6u);
+  for (const std::string& name : first) {
+    EXPECT_EQ(name.size(), 5u) << name;
+    EXPECT_EQ(
+        name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"),
+        std::string::npos)
+        << name;
+  }
+}
+
+// The settings file of the windows is read, and never written.
+TEST_F(CliListing, ReadsTheSettingsFileAndNeverWritesIt) {
+  const std::string ini = std::string(getenv("XDG_CONFIG_HOME")) + "/tonbo/tonbo.ini";
+  mkdir((std::string(getenv("XDG_CONFIG_HOME")) + "/tonbo").c_str(), 0700);
+  const std::string text = "[setting]\r\nspnRenbanLength.Value=5\r\next_not_change=0\r\n";
+  WriteFile(ini, text);
+  File("a.TXT");
+  const CliRun run = RunTonboCli(
+      {"--set", "edtRenbanHeader.Text=h", "--set", "nosuchkey=1", "--renban", "--lower", dir_});
+  const std::string after = ReadFile(ini);
+  unlink(ini.c_str());
+  EXPECT_EQ(NewNames(run), std::vector<std::string>{"h00001.txt"});
+  EXPECT_EQ(after, text);
+  EXPECT_NE(run.err.find("nosuchkey"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tonbo::test
