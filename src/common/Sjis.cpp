@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <mutex>
 #include <unordered_map>
+#include <stdexcept>
 #include <vector>
 
 #include "common/Folders.h"
@@ -48,6 +49,13 @@ struct StaticTables {
   StaticTables() {
     iconv_t dec = iconv_open("UTF-32LE", "CP932");
     iconv_t enc = iconv_open("CP932", "UTF-32LE");
+    // Without the converters (no descriptor left, no gconv module) the tables
+    // would be empty: fail now, and the next conversion tries again.
+    if (dec == reinterpret_cast<iconv_t>(-1) || enc == reinterpret_cast<iconv_t>(-1)) {
+      if (dec != reinterpret_cast<iconv_t>(-1)) iconv_close(dec);
+      if (enc != reinterpret_cast<iconv_t>(-1)) iconv_close(enc);
+      throw std::runtime_error("code page 932 converter unavailable");
+    }
     std::vector<uint16_t> codes;
     for (int b = 0; b < 0x100; ++b)
       if (!IsLeadByte(static_cast<unsigned char>(b))) codes.push_back(static_cast<uint16_t>(b));
