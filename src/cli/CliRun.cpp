@@ -1,7 +1,6 @@
 #include "cli/CliRun.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <numeric>
@@ -17,25 +16,6 @@
 
 namespace tonbo::cli {
 namespace {
-
-// A path of the line made absolute against the working folder, without "."
-// parts, so the table shows the paths a user would write.
-std::string AbsolutePath(const std::string& path) {
-  std::string full = path;
-  if (full.empty() || full[0] != '/') {
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd)) full = IncludeTrailingSlash(cwd) + path;
-  }
-  std::string out;
-  for (size_t start = 0; start < full.size();) {
-    size_t end = full.find('/', start);
-    if (end == std::string::npos) end = full.size();
-    const std::string_view part = std::string_view(full).substr(start, end - start);
-    if (!part.empty() && part != ".") out.append("/").append(part);
-    start = end + 1;
-  }
-  return out.empty() ? "/" : out;
-}
 
 unsigned long long ClockSeed() {
   return static_cast<unsigned long long>(

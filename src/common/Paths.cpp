@@ -1,5 +1,7 @@
 #include "common/Paths.h"
 
+#include <unistd.h>
+
 namespace tonbo {
 namespace {
 size_t NameStart(std::string_view path) {
@@ -44,6 +46,23 @@ std::string IncludeTrailingSlash(std::string_view dir) {
   std::string out(dir);
   if (out.empty() || out.back() != '/') out += '/';
   return out;
+}
+
+std::string AbsolutePath(const std::string& path) {
+  std::string full = path;
+  if (full.empty() || full[0] != '/') {
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd)) full = IncludeTrailingSlash(cwd) + path;
+  }
+  std::string out;
+  for (size_t start = 0; start < full.size();) {
+    size_t end = full.find('/', start);
+    if (end == std::string::npos) end = full.size();
+    const std::string_view part = std::string_view(full).substr(start, end - start);
+    if (!part.empty() && part != ".") out.append("/").append(part);
+    start = end + 1;
+  }
+  return out.empty() ? "/" : out;
 }
 
 std::string LowerAscii(std::string_view text) {

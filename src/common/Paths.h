@@ -19,6 +19,10 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext);
 // Adds a trailing "/" when missing.
 std::string IncludeTrailingSlash(std::string_view dir);
 
+// A path made absolute against the working folder, without "." parts and
+// doubled "/" (outside paths: the command line, drops).
+std::string AbsolutePath(const std::string& path);
+
 // Lowers the letters A-Z byte by byte (for extension lookups).
 std::string LowerAscii(std::string_view text);
 

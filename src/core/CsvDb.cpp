@@ -4,7 +4,14 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "common/Sjis.h"
+
 namespace tonbo {
+
+const std::string& DeleteMark() {
+  static const std::string mark = enc::Lit(" :(削除)");
+  return mark;
+}
 namespace {
 
 const std::string kEmpty;

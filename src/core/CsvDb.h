@@ -23,6 +23,10 @@ enum FileColumn : int {
   colFileColumnCount = 8,
 };
 
+// The delete mark " :(削除)" in code page 932 as a row's `NewName`: the
+// row's file goes to the trash in the next rename run.
+const std::string& DeleteMark();
+
 // One row: an ordered sequence of cells; an absent cell reads as empty.
 class TCsvCells {
  public:

@@ -12,11 +12,6 @@
 namespace tonbo {
 namespace {
 
-const std::string& DeleteMarkText() {
-  static const std::string mark = enc::Lit(" :(削除)");
-  return mark;
-}
-
 // Last-write time at two-second resolution; 0 when the file is missing.
 long long FileTime(const std::string& disk) {
   struct stat st {};
@@ -70,7 +65,7 @@ void RenameExecutor::RunRow(const TCsvDb& table, int row) {
   const std::string& base = table.GetCell(colNewName, row);
   const std::string newName = base + table.GetCell(colExt, row);
   std::string dst = ExtractFilePath(src) + newName;
-  if (base == DeleteMarkText()) {
+  if (base == DeleteMark()) {
     if (!Delete(src)) result_.paths.push_back(src);
     return;
   }

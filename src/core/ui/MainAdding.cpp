@@ -6,8 +6,6 @@
 #include <QTableView>
 #include <QUrl>
 
-#include <unistd.h>
-
 #include "common/Dialogs.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
@@ -44,13 +42,6 @@ std::vector<std::string> ToSjisPaths(const std::vector<std::string>& diskPaths) 
   return out;
 }
 
-std::string AbsoluteDisk(const std::string& path) {
-  if (!path.empty() && path[0] == '/') return path;
-  char cwd[4096];
-  if (!getcwd(cwd, sizeof cwd)) return path;
-  return IncludeTrailingSlash(cwd) + path;
-}
-
 }  // namespace
 
 int TfrmMain::AddFiles(const std::vector<std::string>& sjisPaths) {
@@ -73,7 +64,7 @@ int TfrmMain::AddFiles(const std::vector<std::string>& sjisPaths) {
 
 int TfrmMain::AddDiskPaths(const std::vector<std::string>& diskPaths) {
   std::vector<std::string> absolute;
-  for (const std::string& p : diskPaths) absolute.push_back(AbsoluteDisk(p));
+  for (const std::string& p : diskPaths) absolute.push_back(AbsolutePath(p));
   return AddFiles(ToSjisPaths(absolute));
 }
 

@@ -138,9 +138,4 @@ void TfrmMain::actClearExecute() {
   RecordUndo(QStringLiteral("リスト初期化"));
 }
 
-const std::string& DeleteMark() {
-  static const std::string mark = enc::Lit(" :(削除)");
-  return mark;
-}
-
 }  // namespace tonbo

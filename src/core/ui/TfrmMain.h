@@ -33,9 +33,6 @@ class TfrmHelp;
 class TfrmSelect;
 class TfrmVer;
 
-// The delete mark " :(削除)" in code page 932: the row's file goes to the trash.
-const std::string& DeleteMark();
-
 class TfrmMain : public QMainWindow, public ListHost {
   Q_OBJECT
  public:

@@ -24,19 +24,21 @@
 #include <vector>
 
 #include "common/Sjis.h"
+#include "common/ui/Controls.h"
 #include "naming/commands/RulesSettings.h"
 
 namespace tonbo {
 namespace {
 
+using ui::Check;
+using ui::Edit;
+using ui::Text;
+using ui::U;
+
 constexpr int kNoLimitMin = std::numeric_limits<int>::min();
 constexpr int kNoLimitMax = std::numeric_limits<int>::max();
 constexpr int kRenbanSampleCount = 101;
 constexpr int kDateSampleCount = 30;
-
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
-QLabel* Text(QWidget* parent, const char* utf8) { return new QLabel(U(utf8), parent); }
 
 QGroupBox* Group(QWidget* parent, const char* name, const char* title) {
   auto* group = new QGroupBox(U(title), parent);
@@ -49,18 +51,6 @@ QSpinBox* Spin(QWidget* parent, const char* name, int min, int max) {
   spin->setObjectName(QString::fromLatin1(name));
   spin->setRange(min, max);
   return spin;
-}
-
-QLineEdit* Edit(QWidget* parent, const char* name) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(QString::fromLatin1(name));
-  return edit;
-}
-
-QCheckBox* Check(QWidget* parent, const char* name, const char* caption) {
-  auto* check = new QCheckBox(U(caption), parent);
-  check->setObjectName(QString::fromLatin1(name));
-  return check;
 }
 
 // Only the listed choices: the list is not editable.

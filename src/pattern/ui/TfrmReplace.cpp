@@ -22,29 +22,19 @@
 #include "common/Errors.h"
 #include "common/Folders.h"
 #include "common/Sjis.h"
+#include "common/ui/Controls.h"
 #include "pattern/commands/ReplaceSamples.h"
 #include "platform/Shell.h"
 
 namespace tonbo {
 namespace {
 
+using ui::Check;
+using ui::Edit;
+using ui::Text;
+using ui::U;
+
 const char* const kScopes[] = {"ファイル名", "ファイル名＋拡張子", "拡張子のみ"};
-
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
-QLabel* Text(QWidget* parent, const char* utf8) { return new QLabel(U(utf8), parent); }
-
-QLineEdit* Edit(QWidget* parent, const char* name) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(QString::fromLatin1(name));
-  return edit;
-}
-
-QCheckBox* Check(QWidget* parent, const char* name, const char* caption) {
-  auto* check = new QCheckBox(U(caption), parent);
-  check->setObjectName(QString::fromLatin1(name));
-  return check;
-}
 
 // No button is a default one: Enter runs the replacement only from the
 // command box, and never twice.
