@@ -2,7 +2,9 @@
 // out of the list, mark files for deletion, reset names, clear the list,
 // and the selection runner used by the naming commands.
 #include <QItemSelectionModel>
+
 #include <QTableView>
+#include <algorithm>
 
 #include "common/Dialogs.h"
 #include "common/Paths.h"
@@ -12,18 +14,27 @@
 namespace tonbo {
 
 std::vector<int> TfrmMain::SelectedRows() const {
+  // From the selection's ranges: asking row by row costs a pass over the
+  // ranges for every row.
   std::vector<int> rows;
-  QItemSelectionModel* selection = listFile_->selectionModel();
   const int items = std::min(model_->rowCount(), table_.RowCount());
-  for (int i = 0; i < items; ++i)
-    if (selection->isRowSelected(i, QModelIndex())) rows.push_back(i);
+  for (const QItemSelectionRange& range : listFile_->selectionModel()->selection())
+    for (int row = range.top(); row <= range.bottom() && row < items; ++row) rows.push_back(row);
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   return rows;
 }
 
 void TfrmMain::SelectRows(const std::vector<int>& rows) {
+  // Runs of neighbouring rows become one range each.
   QItemSelection selected;
-  for (int row : rows)
-    selected.select(model_->index(row, 0), model_->index(row, FileListModel::ColumnCount - 1));
+  for (size_t i = 0; i < rows.size();) {
+    size_t last = i;
+    while (last + 1 < rows.size() && rows[last + 1] == rows[last] + 1) ++last;
+    selected.select(model_->index(rows[i], 0),
+                    model_->index(rows[last], FileListModel::ColumnCount - 1));
+    i = last + 1;
+  }
   listFile_->selectionModel()->select(selected, QItemSelectionModel::ClearAndSelect);
 }
 

@@ -13,25 +13,22 @@ const QString kUndoCaption = QStringLiteral("元に戻す(&Undo)");
 }
 
 void TfrmMain::SaveSelection() {
-  QItemSelectionModel* selection = listFile_->selectionModel();
-  const int items = model_->rowCount();
-  for (int i = 0; i < items && i < table_.RowCount(); ++i)
-    table_.SetCell(colSelected, i, selection->isRowSelected(i, QModelIndex()) ? "1" : "");
+  const std::vector<int> selected = SelectedRows();
+  const int items = std::min(model_->rowCount(), table_.RowCount());
+  size_t next = 0;
+  for (int i = 0; i < items; ++i) {
+    const bool on = next < selected.size() && selected[next] == i;
+    if (on) ++next;
+    table_.SetCell(colSelected, i, on ? "1" : "");
+  }
 }
 
 void TfrmMain::RestoreSelection() {
-  QItemSelection selected;
-  const int items = model_->rowCount();
-  for (int i = 0; i < table_.RowCount() && i < items; ++i) {
-    if (table_.GetCell(colSelected, i) != "1") continue;
-    int last = i;
-    while (last + 1 < table_.RowCount() && last + 1 < items &&
-           table_.GetCell(colSelected, last + 1) == "1")
-      ++last;
-    selected.select(model_->index(i, 0), model_->index(last, FileListModel::ColumnCount - 1));
-    i = last;
-  }
-  listFile_->selectionModel()->select(selected, QItemSelectionModel::ClearAndSelect);
+  std::vector<int> rows;
+  const int items = std::min(model_->rowCount(), table_.RowCount());
+  for (int i = 0; i < items; ++i)
+    if (table_.GetCell(colSelected, i) == "1") rows.push_back(i);
+  SelectRows(rows);
 }
 
 void TfrmMain::RecordUndo(const QString& label) {
