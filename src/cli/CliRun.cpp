@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <memory>
 #include <numeric>
 
 #include "cli/CliOptions.h"
@@ -17,6 +18,18 @@
 namespace tonbo::cli {
 namespace {
 
+// Whether a step reads the Modified cell: naming by date, serial numbers
+// (which may carry the file's date) and selection by date.
+bool NeedsDetails(const std::vector<Step>& steps) {
+  for (const Step& step : steps) {
+    if (const auto* naming = std::get_if<NamingStep>(&step))
+      if (naming->kind == NamingStep::Serial || naming->kind == NamingStep::Date) return true;
+    if (const auto* select = std::get_if<SelectStep>(&step))
+      if (select->options.scope == FilterScope::Date) return true;
+  }
+  return false;
+}
+
 unsigned long long ClockSeed() {
   return static_cast<unsigned long long>(
       std::chrono::system_clock::now().time_since_epoch().count());
@@ -24,8 +37,13 @@ unsigned long long ClockSeed() {
 
 class Session {
  public:
-  Session(const CliOptions& o, std::ostream& out, Reporter& report)
-      : o_(o), out_(out), report_(report) {}
+  Session(const CliOptions& o, std::ostream& out, Reporter& report, Ending ending)
+      : o_(o), out_(out), report_(report), ending_(ending) {}
+  ~Session() {
+    if (ending_ == Ending::LeaveMemory) static_cast<void>(owned_.release());
+  }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
   // The exit code; throws EUsageError and, from a step, ETonboError.
   int Run();
 
@@ -39,7 +57,9 @@ class Session {
   const CliOptions& o_;
   std::ostream& out_;
   Reporter& report_;
-  TCsvDb table_;
+  const Ending ending_;
+  std::unique_ptr<TCsvDb> owned_ = std::make_unique<TCsvDb>();
+  TCsvDb& table_ = *owned_;
   bool unread_ = false;  // a folder could not be read: some files are missing
 };
 
@@ -80,6 +100,7 @@ void Session::AddFiles(const std::vector<std::string>& sjisPaths) {
                      unread_ = true;
                      report_.Error(ToUtf8(text));
                    }});
+  adder.SetReadDetails(NeedsDetails(o_.steps));
   const int added = adder.AddFiles(sjisPaths);
   if (!adder.Unrepresentable().empty()) {
     std::string names;
@@ -135,7 +156,8 @@ bool Session::Apply() {
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           Ending ending) {
   Reporter errors(err, false);
   CliOptions options;
   try {
@@ -151,7 +173,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   Reporter report(err, options.quiet);
   try {
-    return Session(options, out, report).Run();
+    return Session(options, out, report, ending).Run();
   } catch (const ETonboError& e) {
     // Raised before the executor runs: the disk is as it was.
     errors.Error(e.what());

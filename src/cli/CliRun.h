@@ -12,8 +12,16 @@ constexpr int kExitDone = 0;        // every row was done
 constexpr int kExitIncomplete = 1;  // rows skipped or failed, folders unread, run stopped
 constexpr int kExitUsage = 2;       // bad usage; nothing on disk changed
 
+// What happens to the file table when the run is over.
+enum class Ending {
+  FreeMemory,   // freed as usual
+  LeaveMemory,  // left for the process's end to take back at once; the caller
+                // must end the process with std::_Exit right after
+};
+
 // args: the arguments after the program name (outside bytes). The table goes
 // to out, every message to err.
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           Ending ending = Ending::FreeMemory);
 
 }  // namespace tonbo::cli

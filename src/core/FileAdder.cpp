@@ -39,15 +39,13 @@ std::string FormatFileTime(long long unixSeconds) {
 }
 
 FileAdder::FileAdder(TCsvDb& table, int& growthLimit, Callbacks callbacks)
-    : table_(table), growthLimit_(growthLimit), callbacks_(std::move(callbacks)) {}
+    : table_(table), growthLimit_(growthLimit), callbacks_(std::move(callbacks)), listed_(table) {}
 
 int FileAdder::AddFiles(const std::vector<std::string>& paths) {
   counter_ = 0;
   stop_ = false;
   unrepresentable_.clear();
-  listed_.clear();
-  listed_.reserve(static_cast<size_t>(table_.RowCount()) + paths.size());
-  for (int r = 0; r < table_.RowCount(); ++r) listed_.insert(table_.GetCell(colPath, r));
+  listed_.Rebuild();
   for (const std::string& p : paths) {
     try {
       AddPath(p);
@@ -81,7 +79,7 @@ void FileAdder::AddPath(const std::string& path) {
     AddFolder(IncludeTrailingSlash(p), IncludeTrailingSlash(disk));
     return;
   }
-  AddOneFile(folder, disk.substr(disk.rfind('/') + 1), st);
+  AddOneFile(folder, disk.substr(disk.rfind('/') + 1), &st);
 }
 
 void FileAdder::AddFolder(const std::string& sjisDir, const std::string& diskDir) {
@@ -93,6 +91,10 @@ void FileAdder::AddFolder(const std::string& sjisDir, const std::string& diskDir
   while (const dirent* entry = readdir(dir.get())) {
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
+    if (!details_ && entry->d_type == DT_REG) {
+      AddOneFile(sjisDir, name, nullptr);
+      continue;
+    }
     struct stat st {};
     if (fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // vanished meanwhile
     if (S_ISDIR(st.st_mode)) {
@@ -107,7 +109,7 @@ void FileAdder::AddFolder(const std::string& sjisDir, const std::string& diskDir
         st = target;
       }
     }
-    AddOneFile(sjisDir, name, st);
+    AddOneFile(sjisDir, name, details_ ? &st : nullptr);
   }
 }
 
@@ -122,24 +124,25 @@ void FileAdder::AddSubfolder(const std::string& sjisDir, const std::string& disk
 }
 
 void FileAdder::AddOneFile(const std::string& sjisDir, const std::string& diskName,
-                           const struct stat& st) {
+                           const struct stat* st) {
   if (stop_) return;
   std::string name;
   if (!enc::DiskToSjis(diskName, name)) {
     unrepresentable_.push_back(enc::SjisToDisk(sjisDir) + diskName);
     return;
   }
-  const auto [listed, fresh] = listed_.insert(sjisDir + name);
-  if (!fresh) return;
-  const std::string& full = *listed;
+  const std::string full = sjisDir + name;
   const int row = table_.RowCount();
+  if (!listed_.Insert(full, row)) return;
   // The last column first: the row's cells are made in one piece, not grown
   // cell by cell.
   table_.SetCell(colPath, row, full);
   table_.SetCell(colNewName, row, ExtractFileBase(name));
   table_.SetCell(colExt, row, ExtractFileExt(name));
-  table_.SetCell(colModified, row, FormatFileTime(st.st_mtime));
-  table_.SetCell(colSize, row, std::to_string(static_cast<long long>(st.st_size)));
+  if (st) {
+    table_.SetCell(colModified, row, FormatFileTime(st->st_mtime));
+    table_.SetCell(colSize, row, std::to_string(static_cast<long long>(st->st_size)));
+  }
   ++counter_;
   if (table_.RowCount() > growthLimit_) {
     if (callbacks_.askGrow && callbacks_.askGrow(growthLimit_))

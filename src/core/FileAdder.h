@@ -7,10 +7,10 @@
 
 #include <functional>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "core/CsvDb.h"
+#include "core/PathIndex.h"
 
 namespace tonbo {
 
@@ -30,6 +30,11 @@ class FileAdder {
   // Adds every path (code page 932) in order; returns how many rows were added.
   int AddFiles(const std::vector<std::string>& paths);
 
+  // Off: the Modified and Size cells stay empty, and a folder's regular files
+  // are taken from the listing without looking at each one. For runs whose
+  // commands never show or use the time and size (the command line's).
+  void SetReadDetails(bool on) { details_ = on; }
+
   // Names that could not be taken in because the user-defined area of the
   // code page was full (disk bytes), from the last AddFiles.
   const std::vector<std::string>& Unrepresentable() const { return unrepresentable_; }
@@ -39,15 +44,17 @@ class FileAdder {
   void AddFolder(const std::string& sjisDir, const std::string& diskDir);
   void AddSubfolder(const std::string& sjisDir, const std::string& diskDir,
                     const std::string& diskName);
-  void AddOneFile(const std::string& sjisDir, const std::string& diskName, const struct stat& st);
+  // st null: the file's details are not read.
+  void AddOneFile(const std::string& sjisDir, const std::string& diskName, const struct stat* st);
 
   TCsvDb& table_;
   int& growthLimit_;
   Callbacks callbacks_;
-  std::unordered_set<std::string> listed_;
+  PathIndex listed_;
   std::vector<std::string> unrepresentable_;
   int counter_ = 0;
   bool stop_ = false;
+  bool details_ = true;
 };
 
 // The file table's text for a file time: local time, "yyyy/mm/dd hh:nn:ss",

@@ -144,6 +144,22 @@ TEST_F(CliListing, AddsFoldersAsTheListDoes) {
   EXPECT_NE(run.err.find("今回 3個のファイルをリストに追加しました。"), std::string::npos);
 }
 
+// Files found in a folder are listed without their times when no command
+// uses them; the commands that do must still see them.
+TEST_F(CliListing, FolderFilesKeepTheirDatesForTheCommandsThatUseThem) {
+  File("old.txt", "x", 1500000000);  // 2017
+  File("new.txt");                   // 2023/11/14
+  const auto selected =
+      NewNames(RunTonboCli({"--select-text", "2023/11", "--in", "date", "--append", "_d", dir_}));
+  EXPECT_EQ(std::multiset<std::string>(selected.begin(), selected.end()),
+            (std::multiset<std::string>{"old.txt", "new_d.txt"}));
+  for (const char* command : {"--date", "--renban"}) {
+    const CliRun run = RunTonboCli({command, "--set", "cmbRenbanDate.ItemIndex=1", dir_});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err.find("そのまま"), std::string::npos) << command << run.err;
+  }
+}
+
 TEST_F(CliListing, WritesCodePage932UnlessAskedForUtf8) {
   File("写真.jpg");
   const CliRun sjis = RunTonboCli({dir_ + "写真.jpg"});

@@ -79,11 +79,22 @@ TEST_F(FileAdderTest, FoldersExpandToEveryFileBelowExceptDotFolders) {
   mkdir((root_ + "empty").c_str(), 0755);
   symlink(root_.c_str(), (root_ + "sub/loop").c_str());  // never walked
   symlink((root_ + "top.txt").c_str(), (root_ + "sub/link.txt").c_str());
-  EXPECT_EQ(Adder().AddFiles({root_}), 5);
-  EXPECT_EQ(SortedRelPaths(),
-            (std::vector<std::string>{"sub/.dotfile", "sub/a.txt", "sub/deeper/b.txt",
-                                      "sub/link.txt", "top.txt"}));
-  EXPECT_TRUE(table_.IsConsistent());
+  // Without the details the same files are found; only time and size stay empty.
+  for (bool details : {true, false}) {
+    SCOPED_TRACE(details);
+    table_.Clear();
+    FileAdder adder = Adder();
+    adder.SetReadDetails(details);
+    EXPECT_EQ(adder.AddFiles({root_}), 5);
+    EXPECT_EQ(SortedRelPaths(),
+              (std::vector<std::string>{"sub/.dotfile", "sub/a.txt", "sub/deeper/b.txt",
+                                        "sub/link.txt", "top.txt"}));
+    EXPECT_TRUE(table_.IsConsistent());
+    for (int row = 0; row < table_.RowCount(); ++row) {
+      EXPECT_EQ(table_.GetCell(colModified, row).empty(), !details);
+      EXPECT_EQ(table_.GetCell(colSize, row), details ? "1" : "");
+    }
+  }
 }
 
 TEST_F(FileAdderTest, ListedPathsAreNotAddedTwiceButCaseDiffersCounts) {
