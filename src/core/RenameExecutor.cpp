@@ -57,6 +57,7 @@ RenameResult RenameExecutor::Run(const TCsvDb& table) {
       break;
     }
   }
+  folder_.Close();
   return std::move(result_);
 }
 
@@ -140,7 +141,16 @@ bool RenameExecutor::Settle(const std::string& src, std::string& dst, const std:
 }
 
 bool RenameExecutor::RenameIfFree(const std::string& src, const std::string& dst) {
-  if (platform::RenameNoReplace(enc::SjisToDisk(src), enc::SjisToDisk(dst)) != 0) return false;
+  const std::string diskSrc = enc::SjisToDisk(src), diskDst = enc::SjisToDisk(dst);
+  const size_t cut = diskSrc.rfind('/') + 1;
+  // "/" is never part of a double-byte character, so the folder parts compare as bytes.
+  const bool sameFolder =
+      diskDst.rfind('/') + 1 == cut && diskDst.compare(0, cut, diskSrc, 0, cut) == 0;
+  const int err = sameFolder
+                      ? folder_.RenameNoReplaceIn(std::string_view(diskSrc).substr(0, cut),
+                                                  diskSrc.c_str() + cut, diskDst.c_str() + cut)
+                      : platform::RenameNoReplace(diskSrc, diskDst);
+  if (err != 0) return false;
   result_.paths.push_back(dst);
   ++result_.renamed;
   return true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/CsvDb.h"
+#include "platform/FileOps.h"
 
 namespace tonbo {
 
@@ -48,6 +49,7 @@ class RenameExecutor {
   void Log(const char* utf8Format, const std::string& first, const std::string& second);
 
   AskSameName ask_;
+  platform::FolderHandle folder_;  // the folder of the rows being renamed
   RenameResult result_;
   int applyToAll_ = 0;  // 0 ask, 1 use the method, 2 stop
   ConflictMethod method_ = ConflictMethod::Number;

@@ -16,11 +16,11 @@
 namespace tonbo::platform {
 namespace {
 
-int RenameAt2NoReplace(const char* from, const char* to) {
+int RenameAt2NoReplace(int dirFd, const char* from, const char* to) {
 #if defined(__GLIBC__) && __GLIBC_PREREQ(2, 28)
-  return renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+  return renameat2(dirFd, from, dirFd, to, RENAME_NOREPLACE);
 #else
-  return static_cast<int>(syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+  return static_cast<int>(syscall(SYS_renameat2, dirFd, from, dirFd, to, RENAME_NOREPLACE));
 #endif
 }
 
@@ -52,9 +52,28 @@ int RenameChecked(const std::string& from, const struct stat& fromSt, const std:
 }  // namespace
 
 int RenameNoReplace(const std::string& from, const std::string& to) {
-  if (RenameAt2NoReplace(from.c_str(), to.c_str()) == 0) return 0;
+  if (RenameAt2NoReplace(AT_FDCWD, from.c_str(), to.c_str()) == 0) return 0;
   int err = errno;
   return FlagRefused(err) ? RenameByLink(from, to) : err;
+}
+
+int FolderHandle::RenameNoReplaceIn(std::string_view dir, const char* from, const char* to) {
+  if (fd_ < 0 || dir != dir_) {
+    Close();
+    dir_ = dir;
+    fd_ = open(dir_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  }
+  if (fd_ >= 0 && RenameAt2NoReplace(fd_, from, to) == 0) return 0;
+  // A folder that cannot be opened, or a file system without the flag, goes
+  // the long way (which has the fallbacks and the right error).
+  if (fd_ >= 0 && !FlagRefused(errno)) return errno;
+  return RenameNoReplace(dir_ + from, dir_ + to);
+}
+
+void FolderHandle::Close() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  dir_.clear();
 }
 
 int RenameByLink(const std::string& from, const std::string& to) {

@@ -3,6 +3,7 @@
 // UTF-8). Failures are returned as values: an errno, and for the operations
 // that go through GIO or several steps also a short UTF-8 message.
 #include <string>
+#include <string_view>
 
 namespace tonbo::platform {
 
@@ -10,6 +11,26 @@ namespace tonbo::platform {
 // (then EEXIST and both stay as they were). A change of letter case only, on
 // the same file, is allowed. Returns 0 or an errno.
 int RenameNoReplace(const std::string& from, const std::string& to);
+
+// An open folder that renames of its entries go through, so the folder's
+// path is not walked again for every file of a large run. The folder opened
+// is the last one asked for.
+class FolderHandle {
+ public:
+  FolderHandle() = default;
+  ~FolderHandle() { Close(); }
+  FolderHandle(const FolderHandle&) = delete;
+  FolderHandle& operator=(const FolderHandle&) = delete;
+
+  // RenameNoReplace(dir + from, dir + to) for two names in folder dir (a
+  // path ending in "/"). Returns 0 or an errno.
+  int RenameNoReplaceIn(std::string_view dir, const char* from, const char* to);
+  void Close();
+
+ private:
+  std::string dir_;
+  int fd_ = -1;
+};
 
 // The way RenameNoReplace goes on file systems that refuse the atomic
 // no-replace flag: link() + unlink() for files, a checked rename() for

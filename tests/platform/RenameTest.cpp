@@ -95,10 +95,31 @@ TEST_P(RenameTest, RenamesTheLinkNotItsTarget) {
   EXPECT_EQ(ReadFile(dir_ + "renamed.txt"), "r");
 }
 
+// Through an open folder, as a run renames; one handle for every case, so it
+// also moves from folder to folder. Names in two folders take the long way.
+int RenameInFolder(const std::string& from, const std::string& to) {
+  static FolderHandle folder;
+  const size_t cut = from.rfind('/') + 1;
+  if (to.rfind('/') + 1 != cut || to.compare(0, cut, from, 0, cut) != 0)
+    return RenameNoReplace(from, to);
+  return folder.RenameNoReplaceIn(std::string_view(from).substr(0, cut), from.c_str() + cut,
+                                  to.c_str() + cut);
+}
+
 INSTANTIATE_TEST_SUITE_P(Ways, RenameTest,
                          ::testing::Values(RenameWay{"NoReplace", &RenameNoReplace},
-                                           RenameWay{"ByLink", &RenameByLink}),
+                                           RenameWay{"ByLink", &RenameByLink},
+                                           RenameWay{"InFolder", &RenameInFolder}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FolderHandleTest, FolderThatCannotBeOpenedGivesTheErrorOfThePath) {
+  FolderHandle folder;
+  const std::string dir = MakeTempDir("handle");
+  EXPECT_EQ(folder.RenameNoReplaceIn(dir + "missing/", "a", "b"), ENOENT);
+  WriteFile(dir + "a", "x");
+  EXPECT_EQ(folder.RenameNoReplaceIn(dir, "a", "b"), 0);
+  EXPECT_EQ(ListDir(dir), Strings{"b"});
+}
 
 TEST(DeleteFileNowTest, RemovesFilesOnly) {
   std::string dir = MakeTempDir("del");
