@@ -140,6 +140,7 @@ bool Session::Apply() {
     stoppedAt = target;
     return ConflictAnswer{ConflictButton::Stop, ConflictMethod::Skip};
   });
+  executor.SetKeepPaths(false);  // nothing is listed again afterwards
   const RenameResult result = executor.Run(table_);
   report_.Note(std::to_string(result.renamed) + "個のファイルを名前変更しました。");
   if (result.deleted > 0)

@@ -7,8 +7,6 @@ namespace {
 
 std::uint64_t HashOf(std::string_view text) { return std::hash<std::string_view>{}(text); }
 
-std::uint32_t TagOf(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
-
 }  // namespace
 
 void PathIndex::Rebuild() {
@@ -20,16 +18,15 @@ void PathIndex::Rebuild() {
 bool PathIndex::Insert(std::string_view path, int row) {
   if ((used_ + 1) * 2 > slots_.size()) Grow();
   const std::uint64_t hash = HashOf(path);
-  const std::uint32_t tag = TagOf(hash);
   const size_t mask = slots_.size() - 1;
   for (size_t at = hash & mask;; at = (at + 1) & mask) {
     Slot& slot = slots_[at];
     if (slot.row < 0) {
-      slot = {tag, row};
+      slot = {hash, row};
       ++used_;
       return true;
     }
-    if (slot.tag == tag && table_.GetCell(colPath, slot.row) == path) return false;
+    if (slot.hash == hash && table_.GetCell(colPath, slot.row) == path) return false;
   }
 }
 
@@ -37,14 +34,14 @@ void PathIndex::Grow() {
   std::vector<Slot> old = std::move(slots_);
   slots_.assign(old.empty() ? 16 : old.size() * 2, Slot());
   for (const Slot& slot : old)
-    if (slot.row >= 0) Place(HashOf(table_.GetCell(colPath, slot.row)), slot.row);
+    if (slot.row >= 0) Place(slot);
 }
 
-void PathIndex::Place(std::uint64_t hash, int row) {
+void PathIndex::Place(const Slot& slot) {
   const size_t mask = slots_.size() - 1;
-  size_t at = hash & mask;
+  size_t at = slot.hash & mask;
   while (slots_[at].row >= 0) at = (at + 1) & mask;
-  slots_[at] = {TagOf(hash), row};
+  slots_[at] = slot;
 }
 
 }  // namespace tonbo

@@ -23,11 +23,11 @@ class PathIndex {
 
  private:
   struct Slot {
-    std::uint32_t tag = 0;  // upper hash bits, to skip most compares
-    int row = -1;           // -1: empty
+    std::uint64_t hash = 0;  // kept, so growing never reads the paths again
+    int row = -1;            // -1: empty
   };
   void Grow();
-  void Place(std::uint64_t hash, int row);
+  void Place(const Slot& slot);
 
   const TCsvDb& table_;
   std::vector<Slot> slots_;  // a power of two in size, at most half full

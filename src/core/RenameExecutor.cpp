@@ -46,14 +46,13 @@ bool Exists(const std::string& sjisPath) { return platform::FileExists(enc::Sjis
 
 RenameResult RenameExecutor::Run(const TCsvDb& table) {
   result_ = RenameResult();
-  result_.paths.reserve(static_cast<size_t>(table.RowCount()));
+  if (keepPaths_) result_.paths.reserve(static_cast<size_t>(table.RowCount()));
   applyToAll_ = 0;
   for (int row = 0; row < table.RowCount(); ++row) {
     RunRow(table, row);
     if (applyToAll_ == 2) {
       // Stopped: this row and every later one stay as they are.
-      for (int rest = row; rest < table.RowCount(); ++rest)
-        result_.paths.push_back(table.GetCell(colPath, rest));
+      for (int rest = row; rest < table.RowCount(); ++rest) Keep(table.GetCell(colPath, rest));
       break;
     }
   }
@@ -67,11 +66,11 @@ void RenameExecutor::RunRow(const TCsvDb& table, int row) {
   const std::string newName = base + table.GetCell(colExt, row);
   std::string dst = ExtractFilePath(src) + newName;
   if (base == DeleteMark()) {
-    if (!Delete(src)) result_.paths.push_back(src);
+    if (!Delete(src)) Keep(src);
     return;
   }
   if (src == dst) {
-    result_.paths.push_back(dst);
+    Keep(dst);
     return;
   }
   // Mostly the name is free: the no-replace rename finds that out itself, so
@@ -112,7 +111,7 @@ bool RenameExecutor::Settle(const std::string& src, std::string& dst, const std:
       if (FileTime(diskDst) >= FileTime(diskSrc)) {
         Log("書込先ファイルの方が新しかったのでスキップ：\"%s\"←\"%s\"\r\n", newName, src);
         ++result_.notDone;
-        result_.paths.push_back(dst);
+        Keep(dst);
         return false;
       }
       [[fallthrough]];
@@ -134,7 +133,7 @@ bool RenameExecutor::Settle(const std::string& src, std::string& dst, const std:
     case ConflictMethod::Skip:
       Log("同名ファイルがあったのでスキップ：\"%s\"←\"%s\"\r\n", newName, src);
       ++result_.notDone;
-      result_.paths.push_back(src);
+      Keep(src);
       return false;
   }
   return false;
@@ -151,7 +150,7 @@ bool RenameExecutor::RenameIfFree(const std::string& src, const std::string& dst
                                                   diskSrc.c_str() + cut, diskDst.c_str() + cut)
                       : platform::RenameNoReplace(diskSrc, diskDst);
   if (err != 0) return false;
-  result_.paths.push_back(dst);
+  Keep(dst);
   ++result_.renamed;
   return true;
 }
@@ -165,7 +164,7 @@ void RenameExecutor::Rename(const std::string& src, const std::string& dst,
   if (err == EEXIST && SameFile(diskSrc, diskDst) && LinkCount(diskSrc) == 1)
     err = ::rename(diskSrc.c_str(), diskDst.c_str()) == 0 ? 0 : errno;
   if (err == 0) {
-    result_.paths.push_back(dst);
+    Keep(dst);
     ++result_.renamed;
     return;
   }

@@ -37,6 +37,9 @@ class RenameExecutor {
 
   explicit RenameExecutor(AskSameName ask) : ask_(std::move(ask)) {}
   RenameResult Run(const TCsvDb& table);
+  // Off: RenameResult::paths stays empty, for a caller that does not list
+  // the files again (a large run then keeps no second copy of every path).
+  void SetKeepPaths(bool on) { keepPaths_ = on; }
 
  private:
   void RunRow(const TCsvDb& table, int row);
@@ -47,11 +50,15 @@ class RenameExecutor {
   bool RenameIfFree(const std::string& src, const std::string& dst);
   void Rename(const std::string& src, const std::string& dst, const std::string& newName);
   void Log(const char* utf8Format, const std::string& first, const std::string& second);
+  void Keep(const std::string& path) {
+    if (keepPaths_) result_.paths.push_back(path);
+  }
 
   AskSameName ask_;
   platform::FolderHandle folder_;  // the folder of the rows being renamed
   RenameResult result_;
   int applyToAll_ = 0;  // 0 ask, 1 use the method, 2 stop
+  bool keepPaths_ = true;
   ConflictMethod method_ = ConflictMethod::Number;
 };
 
