@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -139,6 +140,7 @@ struct Contender {
   bool present;
   Measure best;
   bool measured = false;
+  std::vector<double> seconds;  // every round, for the median
 };
 
 std::vector<Contender> Contenders() {
@@ -174,7 +176,15 @@ void Round(std::vector<Contender>& contenders, int files) {
     if (!m.ok) std::printf("  %s: the folder was not renamed as expected\n", c.label);
     if (!c.measured || m.seconds < c.best.seconds) c.best = m;
     c.measured = true;
+    c.seconds.push_back(m.seconds);
   }
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty()      ? 0
+         : v.size() % 2 ? v[v.size() / 2]
+                        : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 void Report(const std::vector<Contender>& c, int files) {
@@ -184,8 +194,8 @@ void Report(const std::vector<Contender>& c, int files) {
       std::printf("  %-15s not installed, skipped\n", one.label);
       continue;
     }
-    std::printf("  %-15s %8.3f s  peak %7.1f MB%s\n", one.label, one.best.seconds,
-                one.best.peakKb / 1024.0, one.best.ok ? "" : "  (FAILED)");
+    std::printf("  %-15s %8.3f s  (median %.3f s)  peak %7.1f MB%s\n", one.label, one.best.seconds,
+                Median(one.seconds), one.best.peakKb / 1024.0, one.best.ok ? "" : "  (FAILED)");
   }
   const double tonbo = c[1].best.seconds;
   std::printf("  tonbo-cli / plain loop = %.2f  (goal <= 1.2)\n", tonbo / c[0].best.seconds);
@@ -196,6 +206,12 @@ void Report(const std::vector<Contender>& c, int files) {
   std::printf("  tonbo-cli / plain loop in the open folder = %.2f  (for reference)\n",
               tonbo / c[4].best.seconds);
   std::printf("  tonbo-cli peak memory %.1f MB (goal < 150)\n", c[1].best.peakKb / 1024.0);
+  std::printf("  by medians: tonbo-cli / plain loop = %.2f",
+              Median(c[1].seconds) / Median(c[0].seconds));
+  for (size_t i = 2; i < 4; ++i)
+    if (c[i].present)
+      std::printf(", / %s = %.2f", c[i].label, Median(c[1].seconds) / Median(c[i].seconds));
+  std::printf("\n");
 }
 
 }  // namespace
