@@ -12,12 +12,6 @@ constexpr const char* kNoRange = "範囲が選択されていません。";
 constexpr const char* kNoneSelected =
     "リスト中のファイルが選択されていません\nファイルを選択してから再度実行してください。";
 
-std::string ChangedText(int count, int skipped) {
-  std::string text = std::to_string(count) + "個のファイル名を変更しました。";
-  if (skipped > 0) text += "（更新日を読めない" + std::to_string(skipped) + "個はそのままです。）";
-  return text;
-}
-
 // A key that some command of this program reads from the settings section.
 bool IsReadKey(const std::string& key) {
   const std::string lower = LowerAscii(key);
@@ -58,7 +52,7 @@ void StepRunner::operator()(const NamingStep& s) {
       const RenameRules rules = LoadRenameRules(c_.settings);
       const NamingOutcome out = s.kind == NamingStep::Serial ? NameSerial(c_.table, c_.rows, rules)
                                                              : NameByDate(c_.table, c_.rows, rules);
-      c_.report.Info(ChangedText(out.named, out.skipped));
+      c_.report.Info(ChangedNamesText(out.named, out.skipped));
       return;
     }
     case NamingStep::Random:
@@ -73,7 +67,7 @@ void StepRunner::operator()(const NamingStep& s) {
     case NamingStep::Prepend: {
       if (!HaveRows(kNoRange)) return;
       const int count = AddText(c_.table, c_.rows, s.text, s.kind == NamingStep::Prepend);
-      c_.report.Info(ChangedText(count, 0));
+      c_.report.Info(ChangedNamesText(count, 0));
       return;
     }
   }
@@ -96,7 +90,7 @@ void StepRunner::Random() {
   // As in the window: the wider length is for this command only, the small
   // letters stay on for the rest of the run (in memory only).
   if (relaxed) c_.settings.WriteBool(kSection, "chkRandomLower", true);
-  c_.report.Info(ChangedText(named, 0));
+  c_.report.Info(ChangedNamesText(named, 0));
 }
 
 void StepRunner::operator()(const FormatStep& s) {

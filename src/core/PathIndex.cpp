@@ -10,7 +10,7 @@ std::uint64_t HashOf(std::string_view text) { return std::hash<std::string_view>
 }  // namespace
 
 void PathIndex::Rebuild() {
-  slots_.assign(16, Slot());
+  slots_.clear();  // the first Insert makes the slots
   used_ = 0;
   for (int row = 0; row < table_.RowCount(); ++row) Insert(table_.GetCell(colPath, row), row);
 }

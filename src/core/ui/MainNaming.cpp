@@ -17,9 +17,7 @@ const QString kNoRange = QStringLiteral("範囲が選択されていません。
 const QString kRenameCaption = QStringLiteral("名前変更");
 
 QString ChangedText(int count, int skipped) {
-  QString text = QString::number(count) + QStringLiteral("個のファイル名を変更しました。");
-  if (skipped > 0) text += QStringLiteral("（更新日を読めない%1個はそのままです。）").arg(skipped);
-  return text;
+  return QString::fromStdString(ChangedNamesText(count, skipped));
 }
 
 // Combination commands change the serial settings for one run only.

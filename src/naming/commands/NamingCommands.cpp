@@ -98,6 +98,12 @@ class DateNamer {
 
 }  // namespace
 
+std::string ChangedNamesText(int named, int skipped) {
+  std::string text = std::to_string(named) + "個のファイル名を変更しました。";
+  if (skipped > 0) text += "（更新日を読めない" + std::to_string(skipped) + "個はそのままです。）";
+  return text;
+}
+
 NamingOutcome NameSerial(TCsvDb& table, const std::vector<int>& rows, const RenameRules& rules) {
   NamingOutcome out;
   const bool needsDate = rules.renbanDate >= 1 && rules.renbanDate <= 4;

@@ -19,6 +19,10 @@ struct NamingOutcome {
   int skipped = 0;  // rows whose date text could not be read
 };
 
+// The status text after a naming command (UTF-8), with the rows left as
+// they were when there are any.
+std::string ChangedNamesText(int named, int skipped);
+
 // Serial numbers from the rules' start value, in row order.
 NamingOutcome NameSerial(TCsvDb& table, const std::vector<int>& rows, const RenameRules& rules);
 
