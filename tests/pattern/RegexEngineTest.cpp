@@ -236,7 +236,9 @@ TEST_P(Runaways, EndWithAnErrorWithinAboutASecond) {
   const double seconds = SecondsOf([&] { call = Call::Run(c.subst, c.command, c.text); });
   EXPECT_EQ(call.result, 0);
   EXPECT_NE(call.error.find(c.message), std::string::npos) << call.error;
-  EXPECT_LT(seconds, 2.5);
+  // Without the limits these take from minutes to centuries; the bound is
+  // loose so a loaded machine cannot fail it, yet a missing limit still does.
+  EXPECT_LT(seconds, 30.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(

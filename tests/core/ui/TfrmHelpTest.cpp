@@ -22,12 +22,8 @@
 namespace tonbo {
 namespace {
 
-// data/ of the source tree (the program folder's contents), found from this file's path.
-std::string SourceDataDir() {
-  const QDir tests = QFileInfo(QStringLiteral(__FILE__)).dir();
-  return QDir::cleanPath(tests.absoluteFilePath(QStringLiteral("../../../data"))).toStdString() +
-         "/";
-}
+// data/ of the source tree (the program folder's contents).
+std::string SourceDataDir() { return std::string(TONBO_SOURCE_DATA_DIR) + "/"; }
 
 void WritePage(const std::string& path, const char* body) {
   test::WriteFile(path, std::string("<html><head><meta charset=\"utf-8\"></head><body>") + body +

@@ -85,9 +85,7 @@ class TfrmVerTest : public QObject {
   }
 
   void shippedHistoryNamesTheVersion() {
-    const QDir tests = QFileInfo(QStringLiteral(__FILE__)).dir();
-    OverrideExecutableDir(
-        QDir::cleanPath(tests.absoluteFilePath(QStringLiteral("../../../data"))).toStdString());
+    OverrideExecutableDir(TONBO_SOURCE_DATA_DIR);
     TfrmVer dlg;
     QVERIFY(ShowAndClose(dlg).startsWith(QStringLiteral("Version ")));
   }
