@@ -33,7 +33,8 @@ QString OneLine(QString name) {
 }  // namespace
 
 TfrmProgress::TfrmProgress(QWidget* parent, const QString& caption, Clock clock)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
       clock_(std::move(clock)),
       lblCount_(new QLabel(this)),
       lblName_(new QLabel(this)),
