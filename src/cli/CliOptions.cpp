@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "cli/CliReport.h"
 #include "common/Sjis.h"
 #include "naming/StrUnit.h"
 
@@ -13,7 +14,7 @@ namespace {
 std::string Sjis(const std::string& arg, const std::string& option) {
   std::string out;
   if (!enc::DiskToSjis(arg, out))
-    throw EUsageError(option + " の文字列「" + arg +
+    throw EUsageError(option + " の文字列「" + Escaped(arg) +
                       "」は、扱える文字の数を超えたため使えません。");
   return out;
 }
@@ -36,7 +37,8 @@ T Choose(const Choice<T> (&choices)[N], const std::string& word, const std::stri
     if (word == c.word) return c.value;
     words += words.empty() ? c.word : std::string("、") + c.word;
   }
-  throw EUsageError(option + " の値「" + word + "」は使えません（" + words + " のいずれか）。");
+  throw EUsageError(option + " の値「" + Escaped(word) + "」は使えません（" + words +
+                    " のいずれか）。");
 }
 
 const Choice<ReplaceScope> kScopes[] = {{"name", ReplaceScope::Name},
@@ -102,7 +104,7 @@ struct Parser {
   void Set(const std::string& pair) {
     const size_t eq = pair.find('=');
     if (eq == std::string::npos || eq == 0)
-      throw EUsageError("--set は KEY=VALUE の形で書いてください：「" + pair + "」");
+      throw EUsageError("--set は KEY=VALUE の形で書いてください：「" + Escaped(pair) + "」");
     o.steps.emplace_back(std::in_place_type<SetStep>, Sjis(pair.substr(0, eq), "--set"),
                          Sjis(pair.substr(eq + 1), "--set"));
   }
@@ -111,7 +113,7 @@ struct Parser {
     errno = 0;
     const unsigned long long seed = std::strtoull(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || text[0] == '-' || errno != 0)
-      throw EUsageError("--seed には 0 以上の整数を書いてください：「" + text + "」");
+      throw EUsageError("--seed には 0 以上の整数を書いてください：「" + Escaped(text) + "」");
     o.seed = seed;
   }
 };
@@ -258,7 +260,7 @@ CliOptions ParseArguments(const std::vector<std::string>& args) {
     }
     Args values;
     const OptionSpec* spec = SplitValue(arg, values);
-    if (!spec) throw EUsageError("不明なオプションです：" + arg);
+    if (!spec) throw EUsageError("不明なオプションです：" + Escaped(arg));
     while (values.size() < spec->arity) {
       if (++i >= args.size())
         throw EUsageError(std::string(spec->name) + " には値が" + (spec->arity == 2 ? "2つ" : "") +

@@ -2,11 +2,13 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <chrono>
 #include <memory>
 #include <numeric>
 
 #include "cli/CliOptions.h"
+#include "cli/CliProgress.h"
 #include "cli/CliReport.h"
 #include "cli/CliSteps.h"
 #include "common/Folders.h"
@@ -30,6 +32,44 @@ bool NeedsDetails(const std::vector<Step>& steps) {
   return false;
 }
 
+// Standard output could not take the table or the help: the run's result
+// does not reach its reader.
+class EOutputError : public ETonboError {
+ public:
+  explicit EOutputError(int code) : ETonboError("標準出力に書き込めませんでした" + Reason(code)) {}
+
+ private:
+  static std::string Reason(int code) {
+    switch (code) {
+      case ENOSPC:
+        return "（ディスクの空きがありません）";
+      case EPIPE:
+        return "（出力の読み手が終了しました）";
+      case EDQUOT:
+        return "（ディスクの割り当てを超えました）";
+      case EIO:
+        return "（入出力エラー）";
+      default:
+        return "";
+    }
+  }
+};
+
+// Writes text whole, or throws EOutputError.
+void WriteOut(std::ostream& out, std::string_view text) {
+  errno = 0;
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  out.flush();
+  if (!out) throw EOutputError(errno);
+}
+
+// A cell of the table as a terminal shows it: controls and bytes that are
+// not UTF-8 escaped, back in code page 932 for the table's own writing.
+std::string ForTerminal(const std::string& sjis) {
+  std::string out;
+  return enc::DiskToSjis(Escaped(enc::SjisToDisk(sjis)), out) ? out : "?";
+}
+
 unsigned long long ClockSeed() {
   return static_cast<unsigned long long>(
       std::chrono::system_clock::now().time_since_epoch().count());
@@ -37,8 +77,9 @@ unsigned long long ClockSeed() {
 
 class Session {
  public:
-  Session(const CliOptions& o, std::ostream& out, Reporter& report, Ending ending)
-      : o_(o), out_(out), report_(report), ending_(ending) {}
+  Session(const CliOptions& o, std::ostream& out, std::ostream& err, Reporter& report,
+          Ending ending, Terminals terminals)
+      : o_(o), out_(out), err_(err), report_(report), ending_(ending), terminals_(terminals) {}
   ~Session() {
     if (ending_ == Ending::LeaveMemory) static_cast<void>(owned_.release());
   }
@@ -56,8 +97,10 @@ class Session {
 
   const CliOptions& o_;
   std::ostream& out_;
+  std::ostream& err_;
   Reporter& report_;
   const Ending ending_;
+  const Terminals terminals_;
   std::unique_ptr<TCsvDb> owned_ = std::make_unique<TCsvDb>();
   TCsvDb& table_ = *owned_;
   bool unread_ = false;  // a folder could not be read: some files are missing
@@ -82,13 +125,22 @@ std::vector<std::string> Session::ListedPaths() const {
     const std::string disk = AbsolutePath(given);
     struct stat st {};
     if (lstat(disk.c_str(), &st) != 0)
-      throw EUsageError("ファイルまたはフォルダが見つかりません：" + given);
+      throw EUsageError("ファイルまたはフォルダが見つかりません：" + Escaped(given));
     std::string sjis;
     if (!enc::DiskToSjis(disk, sjis))
-      throw EUsageError("次のパスは扱える文字の数を超えたため、追加できません：" + given);
+      throw EUsageError("次のパスは扱える文字の数を超えたため、追加できません：" + Escaped(given));
     out.push_back(std::move(sjis));
   }
   return out;
+}
+
+// The adder's warning is the folder, CR LF and "の読み込みに失敗": the folder
+// is a name.
+std::string UnreadText(const std::string& sjis) {
+  const std::string tail = "\r\n" + enc::Lit("の読み込みに失敗");
+  if (sjis.size() < tail.size() || sjis.compare(sjis.size() - tail.size(), tail.size(), tail) != 0)
+    return ShownName(sjis);
+  return ShownName(sjis.substr(0, sjis.size() - tail.size())) + "\nの読み込みに失敗";
 }
 
 void Session::AddFiles(const std::vector<std::string>& sjisPaths) {
@@ -98,13 +150,17 @@ void Session::AddFiles(const std::vector<std::string>& sjisPaths) {
                   {[](int) { return true; },
                    [this](const std::string& text) {
                      unread_ = true;
-                     report_.Error(ToUtf8(text));
+                     report_.Error(UnreadText(text));
                    }});
   adder.SetReadDetails(NeedsDetails(o_.steps));
+  TerminalProgress progress(err_, terminals_.err, "ファイルの追加", terminals_.columns);
+  adder.SetProgress(&progress);
+  report_.SetProgress(&progress);
   const int added = adder.AddFiles(sjisPaths);
+  report_.SetProgress(nullptr);
   if (!adder.Unrepresentable().empty()) {
     std::string names;
-    for (const std::string& disk : adder.Unrepresentable()) names += "\n" + disk;
+    for (const std::string& disk : adder.Unrepresentable()) names += "\n" + Escaped(disk);
     throw EUsageError("次のファイル名は扱える文字の数を超えたため、追加できません。" + names);
   }
   report_.Info("今回 " + std::to_string(added) + "個のファイルをリストに追加しました。");
@@ -122,14 +178,13 @@ void Session::RunSteps() {
 
 void Session::PrintTable() const {
   TCsvDb shown;
-  for (int row = 0; row < table_.RowCount(); ++row) {
-    shown.SetCell(0, row, table_.GetCell(colNewName, row));
-    shown.SetCell(1, row, table_.GetCell(colExt, row));
-    shown.SetCell(2, row, table_.GetCell(colPath, row));
-  }
-  const std::string text = o_.utf8 ? enc::SjisToDisk(shown.SaveToText()) : shown.SaveToText();
-  out_.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out_.flush();
+  const int columns[] = {colNewName, colExt, colPath};
+  for (int row = 0; row < table_.RowCount(); ++row)
+    for (int c = 0; c < 3; ++c) {
+      const std::string& cell = table_.GetCell(columns[c], row);
+      shown.SetCell(c, row, terminals_.out ? ForTerminal(cell) : cell);
+    }
+  WriteOut(out_, o_.utf8 ? enc::SjisToDisk(shown.SaveToText()) : shown.SaveToText());
 }
 
 // True when every row was done.
@@ -147,10 +202,10 @@ bool Session::Apply() {
     report_.Note(std::to_string(result.deleted) + "個のファイルを削除しました。");
   if (!result.log.empty()) {
     report_.Note(std::to_string(result.notDone) + " 個のファイルを名前変更できませんでした。");
-    report_.Note(ToUtf8(result.log));
+    report_.Note(ShownLines(result.log));
   }
   if (!stoppedAt.empty())
-    report_.Error("同名のファイルがあったので中止しました：" + ToUtf8(stoppedAt) +
+    report_.Error("同名のファイルがあったので中止しました：" + ShownName(stoppedAt) +
                   "\nこのファイルから後は変更していません。");
   return result.notDone == 0 && stoppedAt.empty();
 }
@@ -158,7 +213,7 @@ bool Session::Apply() {
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           Ending ending) {
+           Ending ending, Terminals terminals) {
   Reporter errors(err, false);
   CliOptions options;
   try {
@@ -168,16 +223,23 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     errors.Note("使い方は tonbo-cli --help で表示されます。");
     return kExitUsage;
   }
-  if (options.help) {
-    out << HelpText();
-    return kExitDone;
-  }
   Reporter report(err, options.quiet);
   try {
-    return Session(options, out, report, ending).Run();
-  } catch (const ETonboError& e) {
-    // Raised before the executor runs: the disk is as it was.
+    if (options.help) {
+      WriteOut(out, HelpText());
+      return kExitDone;
+    }
+    return Session(options, out, err, report, ending, terminals).Run();
+  } catch (const EOutputError& e) {
     errors.Error(e.what());
+    return kExitIncomplete;
+  } catch (const EUsageError& e) {
+    // Raised before the executor runs: the disk is as it was. Names in it are escaped.
+    errors.Error(e.what());
+    return kExitUsage;
+  } catch (const ETonboError& e) {
+    // An expression failing on a row: the library's text may quote the row.
+    errors.Error(Escaped(e.what()));
     return kExitUsage;
   }
 }

@@ -19,9 +19,18 @@ enum class Ending {
                 // must end the process with std::_Exit right after
 };
 
+// Where out and err lead: a terminal gets the table with its names escaped
+// (a file or pipe gets the exact bytes) and the progress line.
+struct Terminals {
+  bool out = false;
+  bool err = false;
+  int columns = 80;  // the width of the terminal of err
+};
+
 // args: the arguments after the program name (outside bytes). The table goes
-// to out, every message to err.
+// to out, every message to err. A table or help text that cannot be written
+// whole (a full disk, a closed pipe) ends with exit code 1 and a message.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           Ending ending = Ending::FreeMemory);
+           Ending ending = Ending::FreeMemory, Terminals terminals = {});
 
 }  // namespace tonbo::cli

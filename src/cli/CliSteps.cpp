@@ -118,7 +118,7 @@ void StepRunner::operator()(const SelectStep& s) {
 void StepRunner::operator()(const SetStep& s) {
   c_.settings.WriteString(kSection, s.key, s.value);
   if (!IsReadKey(s.key))
-    c_.report.Error("--set のキー「" + ToUtf8(s.key) +
+    c_.report.Error("--set のキー「" + ShownName(s.key) +
                     "」はどのコマンドも読まないので、何も変わりません。");
 }
 
@@ -146,10 +146,10 @@ void CheckStep(const Step& step) {
 
 std::string StepText(const Step& step) {
   if (const auto* r = std::get_if<ReplaceStep>(&step))
-    return "--regex " + ToUtf8(r->options.command);
+    return "--regex " + ShownName(r->options.command);
   const auto& f = std::get<SelectStep>(step).options;
   return (f.method == FilterMethod::Wildcard ? "--select-mask " : "--select-regex ") +
-         ToUtf8(f.key);
+         ShownName(f.key);
 }
 
 }  // namespace
@@ -161,7 +161,7 @@ void CheckExpressions(const std::vector<Step>& steps) {
     try {
       CheckStep(step);
     } catch (const ETonboError& e) {
-      throw EUsageError(StepText(step) + "：" + e.what());
+      throw EUsageError(StepText(step) + "：" + Escaped(e.what()));
     }
   }
 }

@@ -43,10 +43,13 @@ FileAdder::FileAdder(TCsvDb& table, int& growthLimit, Callbacks callbacks)
 
 int FileAdder::AddFiles(const std::vector<std::string>& paths) {
   counter_ = 0;
+  reached_ = 0;
   stop_ = false;
+  cancelled_ = false;
   unrepresentable_.clear();
   listed_.Rebuild();
   for (const std::string& p : paths) {
+    if (cancelled_) break;
     try {
       AddPath(p);
     } catch (const std::exception&) {
@@ -54,7 +57,15 @@ int FileAdder::AddFiles(const std::vector<std::string>& paths) {
         callbacks_.warn(ExtractFilePath(p) + "\r\n" + enc::Lit("の読み込みに失敗"));
     }
   }
+  if (progress_) progress_->Finish();
   return counter_;
+}
+
+bool FileAdder::Reach(const std::string& name, bool isFile) {
+  if (cancelled_) return false;
+  if (progress_ && !progress_->Step(reached_, -1, name)) cancelled_ = true;
+  if (isFile) ++reached_;
+  return !cancelled_;
 }
 
 void FileAdder::AddPath(const std::string& path) {
@@ -88,7 +99,9 @@ void FileAdder::AddFolder(const std::string& sjisDir, const std::string& diskDir
   // Entries are looked at relative to the open folder: the whole path is not
   // walked again for each of them.
   const int fd = dirfd(dir.get());
-  while (const dirent* entry = readdir(dir.get())) {
+  while (!cancelled_) {
+    const dirent* entry = readdir(dir.get());
+    if (!entry) break;
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
     if (!details_ && entry->d_type == DT_REG) {
@@ -120,7 +133,10 @@ void FileAdder::AddSubfolder(const std::string& sjisDir, const std::string& disk
     unrepresentable_.push_back(diskDir + diskName);
     return;
   }
-  AddFolder(sjisDir + sjisName + "/", diskDir + diskName + "/");
+  const std::string sub = sjisDir + sjisName + "/";
+  // A tree of many folders and few files still answers a stop at once.
+  if (!Reach(sub, false)) return;
+  AddFolder(sub, diskDir + diskName + "/");
 }
 
 void FileAdder::AddOneFile(const std::string& sjisDir, const std::string& diskName,
@@ -132,6 +148,7 @@ void FileAdder::AddOneFile(const std::string& sjisDir, const std::string& diskNa
     return;
   }
   const std::string full = sjisDir + name;
+  if (!Reach(full, true)) return;
   const int row = table_.RowCount();
   if (!listed_.Insert(full, row)) return;
   // The last column first: the row's cells are made in one piece, not grown

@@ -11,6 +11,7 @@
 
 #include "core/CsvDb.h"
 #include "core/PathIndex.h"
+#include "core/Progress.h"
 
 namespace tonbo {
 
@@ -35,12 +36,22 @@ class FileAdder {
   // commands never show or use the time and size (the command line's).
   void SetReadDetails(bool on) { details_ = on; }
 
+  // Each file (and folder) reached is reported to sink before it is taken
+  // in; when the sink answers false the add stops there: the rows added so
+  // far stay and Cancelled() is true. Null: no progress.
+  void SetProgress(ProgressSink* sink) { progress_ = sink; }
+  // The last AddFiles was stopped through the progress sink.
+  bool Cancelled() const { return cancelled_; }
+
   // Names that could not be taken in because the user-defined area of the
   // code page was full (disk bytes), from the last AddFiles.
   const std::vector<std::string>& Unrepresentable() const { return unrepresentable_; }
 
  private:
   void AddPath(const std::string& path);
+  // False when the work is to stop before name (code page 932); a file
+  // counts towards the progress, a folder only shows its name.
+  bool Reach(const std::string& name, bool isFile);
   void AddFolder(const std::string& sjisDir, const std::string& diskDir);
   void AddSubfolder(const std::string& sjisDir, const std::string& diskDir,
                     const std::string& diskName);
@@ -52,8 +63,11 @@ class FileAdder {
   Callbacks callbacks_;
   PathIndex listed_;
   std::vector<std::string> unrepresentable_;
+  ProgressSink* progress_ = nullptr;
+  long long reached_ = 0;
   int counter_ = 0;
   bool stop_ = false;
+  bool cancelled_ = false;
   bool details_ = true;
 };
 

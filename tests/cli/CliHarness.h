@@ -4,6 +4,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,6 +43,82 @@ inline CliRun RunTonboCli(const std::vector<std::string>& args,
   int status = 0;
   waitpid(pid, &status, 0);
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(io + "out"), ReadFile(io + "err")};
+}
+
+// Where a stream of the child leads.
+enum class Sink {
+  Pipe,        // a pipe read to its end
+  Terminal,    // a pseudo-terminal read to its end (both streams share one)
+  ClosedPipe,  // a pipe whose reading end is closed before the child starts
+  DevFull,     // /dev/full: every write fails for want of space
+};
+
+// Runs tonbo-cli with standard output and standard error led to out and err.
+// What a terminal shows comes back in CliRun::out when out is the terminal
+// (err then shares it), else in CliRun::err.
+inline CliRun RunTonboCliTo(const std::vector<std::string>& args, Sink out, Sink err) {
+  int master = -1, slave = -1;
+  if (out == Sink::Terminal || err == Sink::Terminal) {
+    winsize size{};
+    size.ws_col = 60;
+    size.ws_row = 24;
+    if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) return {};
+  }
+  int outPipe[2] = {-1, -1}, errPipe[2] = {-1, -1};
+  auto leadTo = [&](Sink sink, int(&p)[2]) {
+    if (sink == Sink::Pipe || sink == Sink::ClosedPipe) pipe2(p, O_CLOEXEC);
+    if (sink == Sink::ClosedPipe) close(p[0]), p[0] = -1;
+  };
+  leadTo(out, outPipe);
+  leadTo(err, errPipe);
+  std::vector<char*> argv{const_cast<char*>(TONBO_CLI_PATH)};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setenv("TZ", "UTC", 1);
+    auto attach = [&](Sink sink, int(&p)[2], int fd) {
+      if (sink == Sink::Terminal) dup2(slave, fd);
+      if (sink == Sink::Pipe || sink == Sink::ClosedPipe) dup2(p[1], fd);
+      if (sink == Sink::DevFull) dup2(open("/dev/full", O_WRONLY), fd);
+    };
+    if (master >= 0) setsid(), ioctl(slave, TIOCSCTTY, 0);
+    attach(out, outPipe, 1);
+    attach(err, errPipe, 2);
+    if (master >= 0) close(master), close(slave);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  if (slave >= 0) close(slave);
+  for (int fd : {outPipe[1], errPipe[1]})
+    if (fd >= 0) close(fd);
+  // Both readable ends are read together, so neither fills and blocks the child.
+  const int outFd = out == Sink::Terminal ? master : outPipe[0];
+  const int errFd = err == Sink::Terminal ? (out == Sink::Terminal ? -1 : master) : errPipe[0];
+  CliRun run;
+  std::vector<std::pair<int, std::string*>> open;
+  if (outFd >= 0) open.push_back({outFd, &run.out});
+  if (errFd >= 0) open.push_back({errFd, &run.err});
+  while (!open.empty()) {
+    std::vector<pollfd> fds;
+    for (auto& o : open) fds.push_back({o.first, POLLIN, 0});
+    poll(fds.data(), fds.size(), 10000);
+    for (size_t i = fds.size(); i-- > 0;) {
+      if (!fds[i].revents) continue;
+      char buf[4096];
+      const ssize_t n = read(fds[i].fd, buf, sizeof buf);
+      if (n > 0) {
+        open[i].second->append(buf, static_cast<size_t>(n));
+      } else {
+        close(fds[i].fd);  // the end, or EIO once the terminal's last writer is gone
+        open.erase(open.begin() + static_cast<std::ptrdiff_t>(i));
+      }
+    }
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
 }
 
 // A temporary folder of files and what the command line makes of it.

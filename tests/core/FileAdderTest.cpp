@@ -167,6 +167,67 @@ TEST_F(FileAdderTest, WildcardPathTakesTheFirstMatch) {
   EXPECT_EQ(Paths(), std::vector<std::string>{root_ + "only.log"});
 }
 
+// Answers false from the given step on; remembers every step it saw.
+class StoppingSink : public ProgressSink {
+ public:
+  explicit StoppingSink(long long stopAt) : stopAt_(stopAt) {}
+  bool Step(std::int64_t done, std::int64_t total, const std::string& name) override {
+    steps.push_back({done, total, name});
+    return static_cast<long long>(steps.size()) <= stopAt_;
+  }
+  void Finish() override { ++finished; }
+  struct Seen {
+    std::int64_t done, total;
+    std::string name;
+  };
+  std::vector<Seen> steps;
+  int finished = 0;
+
+ private:
+  long long stopAt_;
+};
+
+TEST_F(FileAdderTest, StoppingBetweenTwoFilesKeepsTheRowsAddedSoFar) {
+  for (int i = 0; i < 10; ++i) Touch("many/f" + std::to_string(i));
+  Touch("later.txt");
+  FileAdder adder = Adder();
+  StoppingSink sink(4);
+  adder.SetProgress(&sink);
+  // The folder stops after four files; the path after it is not looked at.
+  EXPECT_EQ(adder.AddFiles({root_ + "many", root_ + "later.txt"}), 4);
+  EXPECT_TRUE(adder.Cancelled());
+  EXPECT_EQ(table_.RowCount(), 4);
+  ASSERT_EQ(sink.steps.size(), 5u);
+  EXPECT_EQ(sink.finished, 1);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(sink.steps[i].done, i);
+    EXPECT_EQ(sink.steps[i].total, -1);
+  }
+  // Every row added was announced by name; the refused fifth file is not listed.
+  for (int r = 0; r < 4; ++r) EXPECT_EQ(sink.steps[r].name, table_.GetCell(colPath, r));
+  const std::vector<std::string> listed = Paths();
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), sink.steps[4].name), 0);
+
+  // The next add with the same adder starts afresh.
+  StoppingSink all(1000);
+  adder.SetProgress(&all);
+  EXPECT_EQ(adder.AddFiles({root_ + "later.txt"}), 1);
+  EXPECT_FALSE(adder.Cancelled());
+  EXPECT_EQ(adder.AddFiles({root_ + "many"}), 6);
+  EXPECT_EQ(table_.RowCount(), 11);
+}
+
+TEST_F(FileAdderTest, AStopInADeepTreeLeavesTheRestUnwalked) {
+  for (int i = 0; i < 20; ++i) Touch("d" + std::to_string(i) + "/sub/file");
+  FileAdder adder = Adder();
+  StoppingSink sink(1);  // the first folder is shown, then the stop
+  adder.SetProgress(&sink);
+  EXPECT_EQ(adder.AddFiles({root_}), 0);
+  EXPECT_TRUE(adder.Cancelled());
+  EXPECT_EQ(sink.steps.size(), 2u);
+  EXPECT_EQ(sink.steps[0].name.back(), '/');
+}
+
 TEST(FormatFileTime, EvenSecondsLocalTime) {
   setenv("TZ", "UTC", 1);
   tzset();

@@ -42,9 +42,16 @@ std::vector<std::string> ToSjisPaths(const std::vector<std::string>& diskPaths) 
   return out;
 }
 
+const QString kAddCaption = QStringLiteral("ファイルの追加");
+
+// An add stopped in the progress window says so before its count.
+QString StoppedPrefix(bool stopped) {
+  return stopped ? QStringLiteral("中止しました。") : QString();
+}
+
 }  // namespace
 
-int TfrmMain::AddFiles(const std::vector<std::string>& sjisPaths) {
+int TfrmMain::AddFiles(const std::vector<std::string>& sjisPaths, ProgressSink* progress) {
   FileAdder adder(
       table_, growthLimit_,
       {[](int limit) {
@@ -53,9 +60,11 @@ int TfrmMain::AddFiles(const std::vector<std::string>& sjisPaths) {
              QStringLiteral(" 個を超えました。\r\nさらに多くのファイルを追加しますか？"));
        },
        [](const std::string& text) { ShowWarning(enc::FromSjis(text), AppTitle()); }});
+  adder.SetProgress(progress);
   const int added = adder.AddFiles(sjisPaths);
   if (!adder.Unrepresentable().empty()) ToSjisPaths(adder.Unrepresentable());
-  SetStatusText(1, QStringLiteral("今回 ") + QString::number(added) +
+  SetStatusText(1, StoppedPrefix(adder.Cancelled()) + QStringLiteral("今回 ") +
+                       QString::number(added) +
                        QStringLiteral("個のファイルをリストに追加しました。"));
   RefreshList();
   RecordUndo(QStringLiteral("ファイルの追加"));
@@ -65,7 +74,8 @@ int TfrmMain::AddFiles(const std::vector<std::string>& sjisPaths) {
 int TfrmMain::AddDiskPaths(const std::vector<std::string>& diskPaths) {
   std::vector<std::string> absolute;
   for (const std::string& p : diskPaths) absolute.push_back(AbsolutePath(p));
-  return AddFiles(ToSjisPaths(absolute));
+  TfrmProgress progress(this, kAddCaption, progressClock_);
+  return AddFiles(ToSjisPaths(absolute), &progress);
 }
 
 void TfrmMain::FileDrop1FileDrop(const std::vector<std::string>& diskPaths) {
@@ -103,13 +113,15 @@ void TfrmMain::AddSameFolder(bool withSubfolders) {
   } else {
     for (const std::string& name : GlobFiles(dir + "*")) paths.push_back(dir + name);
   }
-  AddFiles(paths);
+  TfrmProgress progress(this, kAddCaption, progressClock_);
+  AddFiles(paths, &progress);
   const int added = table_.RowCount() - before;
   if (added > 0) {
     PlayEffectSound(1);
     RefreshList();
   }
-  SetStatusText(1, QString::number(added) + QStringLiteral("個のファイルを追加しました。"));
+  SetStatusText(1, StoppedPrefix(progress.Cancelled()) + QString::number(added) +
+                       QStringLiteral("個のファイルを追加しました。"));
   RecordUndo(QStringLiteral("選択ファイルと同じフォルダにあるファイル追加"));
 }
 

@@ -15,6 +15,7 @@
 #include "core/ui/FileListModel.h"
 #include "core/ui/FileTypes.h"
 #include "core/ui/ListHost.h"
+#include "core/ui/TfrmProgress.h"
 #include "naming/RenameRules.h"
 
 class QLabel;
@@ -76,8 +77,11 @@ class TfrmMain : public QMainWindow, public ListHost {
   void StartUp(const std::vector<std::string>& diskPaths, Qt::KeyboardModifiers keys);
   void timerPreviewTimer();
 
-  // Adding files (code page 932 paths / outside paths).
-  int AddFiles(const std::vector<std::string>& sjisPaths);
+  // Adding files (code page 932 paths / outside paths). With a progress
+  // sink the add can be stopped: the rows added so far stay, the status
+  // text starts with "中止しました。" and the history entry is still recorded.
+  int AddFiles(const std::vector<std::string>& sjisPaths, ProgressSink* progress = nullptr);
+  // The add commands' way in: shows the progress window when it lasts.
   int AddDiskPaths(const std::vector<std::string>& diskPaths);
   void FileDrop1FileDrop(const std::vector<std::string>& diskPaths);
   void actOpenExecute();
@@ -136,6 +140,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   TfrmHelp& frmHelp() { return *frmHelp_; }
   // Where effect sounds go (the real player unless replaced).
   void SetSoundPlayer(EffectSoundGate::Player player, EffectSoundGate::Clock clock = TickCount);
+  // The clock of the progress windows the commands open (the real one unless replaced).
+  void SetProgressClock(TfrmProgress::Clock clock) { progressClock_ = std::move(clock); }
 
   // Settings.
   TIniFileEx& Ini() { return *ini_; }
@@ -197,6 +203,7 @@ class TfrmMain : public QMainWindow, public ListHost {
   TfrmRenameIkkatu* frmRenameIkkatu_ = nullptr;
   std::mt19937 random_;
   QTimer* timerPreview_ = nullptr;
+  TfrmProgress::Clock progressClock_;
   int growthLimit_ = 300;
   bool shown_ = false;
 };

@@ -1,7 +1,9 @@
 #include <QAction>
 #include <QItemSelectionModel>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QUrl>
 
 #include <sys/stat.h>
@@ -152,6 +154,58 @@ class MainAddingTest : public QObject {
              QStringList({"追加したファイルの数が、300 個を超えました。\r\nさらに多くのファイルを"
                           "追加しますか？"}));
     QCOMPARE(w_->Table().RowCount(), 301);
+  }
+
+  // Every clock reading is 100 ms later: the progress window comes up at the
+  // sixth file, and a press of its button waiting there stops the add.
+  void longAddsShowProgressAndStopOnCancel() {
+    Make();
+    std::int64_t clock = 0;
+    w_->SetProgressClock([&clock] { return clock += 100; });
+    for (int i = 0; i < 40; ++i) Touch("f" + std::to_string(i));
+    bool seen = false;
+    QTimer::singleShot(0, w_.get(), [&seen] {
+      auto* progress = qobject_cast<TfrmProgress*>(QApplication::activeModalWidget());
+      if (!progress) return;
+      seen = progress->isVisible() && progress->parent() != nullptr;
+      progress->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+    });
+    Drop({QUrl::fromLocalFile(QString::fromStdString(dir_))});
+    QVERIFY(seen);
+    const int rows = w_->Table().RowCount();
+    QVERIFY2(rows >= 5 && rows <= 7, qPrintable(QString::number(rows)));
+    QCOMPARE(w_->List()->model()->rowCount(), rows);
+    QCOMPARE(w_->StatusText(1),
+             QStringLiteral("中止しました。今回 %1個のファイルをリストに追加しました。").arg(rows));
+    QCOMPARE(Label(), QStringLiteral("ファイルの追加"));
+    QVERIFY(!w_->findChild<TfrmProgress*>());  // gone with the command
+    QVERIFY(!QApplication::activeModalWidget());
+
+    // The same-folder add stops the same way and keeps its own status text.
+    w_->List()->selectRow(0);
+    QTimer::singleShot(0, w_.get(), [] {
+      if (auto* progress = qobject_cast<TfrmProgress*>(QApplication::activeModalWidget()))
+        progress->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+    });
+    w_->findChild<QAction*>("mnuAddSameDir")->trigger();
+    const int more = w_->Table().RowCount() - rows;
+    QVERIFY2(more < 40 - rows, qPrintable(QString::number(more)));
+    QCOMPARE(w_->StatusText(1),
+             QStringLiteral("中止しました。%1個のファイルを追加しました。").arg(more));
+    QCOMPARE(Label(), QStringLiteral("選択ファイルと同じフォルダにあるファイル追加"));
+  }
+
+  void shortAddsNeverShowTheProgressWindow() {
+    Make();
+    std::int64_t clock = 0;
+    w_->SetProgressClock([&clock] { return clock += 10; });
+    for (int i = 0; i < 40; ++i) Touch("f" + std::to_string(i));
+    bool seen = false;
+    QTimer::singleShot(0, w_.get(), [&seen] { seen = true; });
+    w_->AddDiskPaths({dir_});
+    QVERIFY(!seen);  // the window system was never let in during the add
+    QCOMPARE(w_->Table().RowCount(), 40);
+    QCOMPARE(w_->StatusText(1), QStringLiteral("今回 40個のファイルをリストに追加しました。"));
   }
 };
 
