@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "common/Folders.h"
 #include "common/Paths.h"
 #include "platform/Launcher.h"
 #include "shell/SpecialFolders.h"
@@ -63,7 +64,10 @@ std::string DesktopEntryText(const std::string& shortcutPath, const std::string&
 std::string ScriptText(const std::string& target, const std::string& description,
                        const std::string& workingFolder) {
   std::string text = "#!/bin/sh\n";
-  if (!description.empty()) text += "# " + description + "\n";
+  std::string comment = description;
+  for (char& c : comment)
+    if (c == '\n' || c == '\r') c = ' ';
+  if (!comment.empty()) text += "# " + comment + "\n";
   if (!workingFolder.empty()) text += "cd " + QuoteForShell(workingFolder) + " 2>/dev/null\n";
   if (IsDesktopEntryName(target))
     text += "exec gio launch " + QuoteForShell(target) + " \"$@\"\n";
@@ -192,8 +196,9 @@ bool CreateShortcut(const std::string& shortcutPath, const std::string& target,
 
 bool CreateDesktopShortcut(const std::string& target, const std::string& name,
                            const std::string& workingFolder) {
-  return CreateShortcut(SpecialFolderDisk(SpecialFolder::Desktop) + name + ".desktop", target, name,
-                        workingFolder);
+  const std::string desktop = SpecialFolderDisk(SpecialFolder::Desktop);
+  MakeDirs(desktop);  // a fresh account may have none yet
+  return CreateShortcut(desktop + name + ".desktop", target, name, workingFolder);
 }
 
 std::map<std::string, std::string> ReadDesktopEntry(const std::string& path) {
