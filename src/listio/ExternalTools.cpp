@@ -7,6 +7,7 @@
 #include "platform/FileManager.h"
 #include "platform/Launcher.h"
 #include "platform/Terminal.h"
+#include "shell/MimeApps.h"
 #include "shell/ShortcutFiles.h"
 
 namespace tonbo::listio {
@@ -66,6 +67,10 @@ QString OpenTerminal(const std::string& diskPath) {
 
 QString OpenInEditor(const std::string& diskPath) {
   if (!Exists(diskPath)) return Missing(diskPath);
+  // The text editor, whatever the file's own type; without one, the file's
+  // own association.
+  const std::string editor = shell::DefaultApplicationFor("text/plain");
+  if (!editor.empty() && shell::LaunchEntryWithFile(editor, diskPath)) return {};
   if (platform::OpenInTextEditor(diskPath)) return {};
   return Quoted(diskPath) + QStringLiteral("を開くテキストエディタがありません（xdg-open）。");
 }

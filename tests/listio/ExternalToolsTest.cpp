@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdio>
 #include <cstdlib>
 
 #include "RecordingLauncher.h"
@@ -27,7 +30,16 @@ class ToolsTest : public ::testing::Test {
   std::string dir = test::MakeTempDir("tools");
   std::string file = dir + "a b.txt";
   RecordingLauncher launcher;
-  void SetUp() override { test::WriteFile(file, "x"); }
+  void SetUp() override {
+    test::WriteFile(file, "x");
+    // No system text editor: the file's own association is asked.
+    setenv("XDG_DATA_DIRS", dir.c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", dir.c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("XDG_DATA_DIRS");
+    unsetenv("XDG_CONFIG_DIRS");
+  }
 };
 
 TEST_F(ToolsTest, OpenAndEditorNameTheFileTheDesktopCouldNotTake) {
@@ -43,6 +55,20 @@ TEST_F(ToolsTest, OpenAndEditorNameTheFileTheDesktopCouldNotTake) {
   launcher.answer = false;
   EXPECT_EQ(OpenWithAssociation(file), shown + "を開くプログラムがありません（xdg-open）。");
   EXPECT_EQ(OpenInEditor(file), shown + "を開くテキストエディタがありません（xdg-open）。");
+}
+
+TEST_F(ToolsTest, EditorIsTheTextEditorWhateverTheFileType) {
+  const std::string apps = std::string(std::getenv("XDG_DATA_HOME")) + "/applications/";
+  test::MakeTempDir();  // the sandbox exists
+  mkdir(apps.c_str(), 0755);
+  test::WriteFile(apps + "tonbo-test-editor.desktop", "[Desktop Entry]\nExec=myeditor %F\n");
+  test::WriteFile(dir + "mimeapps.list",
+                  "[Default Applications]\ntext/plain=tonbo-test-editor.desktop\n");
+  EXPECT_EQ(OpenInEditor(file), QString());
+  std::remove((apps + "tonbo-test-editor.desktop").c_str());
+  ASSERT_EQ(launcher.started.size(), 1u);
+  EXPECT_EQ(launcher.started[0].program, "myeditor");
+  EXPECT_EQ(launcher.started[0].arguments, QStringList{QString::fromStdString(file)});
 }
 
 TEST_F(ToolsTest, FileManagerSelectsTheFileOrOpensItsFolder) {

@@ -63,6 +63,9 @@ class MainShellTest : public QObject {
     mkdir((program + "tools").c_str(), 0755);
     test::WriteFile(program + "tools/a.wav", "RIFF");
     OverrideExecutableDir(program);
+    // No text editor of the machine's own: the editor is asked through xdg-open.
+    setenv("XDG_DATA_DIRS", program.c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", program.c_str(), 1);
   }
   void cleanup() { w_.reset(); }
 
