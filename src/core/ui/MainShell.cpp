@@ -158,7 +158,8 @@ void TfrmMain::BuildSendToMenu() {
   QMenu* sendTo = findChild<QMenu*>(QStringLiteral("mnuSendTo"));
   for (size_t k = 0; k < entries.size(); ++k) {
     const std::string path = entries[k].path;
-    const QString caption = FromDisk(entries[k].caption);
+    // No hot keys: an "&" in a name is shown as itself.
+    const QString caption = FromDisk(entries[k].caption).replace('&', QStringLiteral("&&"));
     const QIcon icon = SendToIcon(entries[k], *types_);
     for (QMenu* menu : {popupMenu1_, sendTo}) {
       if (!menu) continue;

@@ -205,16 +205,23 @@ class MainShellTest : public QObject {
       return found;
     };
     QVERIFY(items("PopupMenu1").isEmpty());  // the menus are built at start
-    Make(3);                                 // the restart
+    test::WriteFile(shell::SpecialFolderDisk(shell::SpecialFolder::SendTo) + "R&D", "");
+    Make(3);  // the restart
     QCOMPARE(items("PopupMenu1").size(), 1);
     QCOMPARE(items("mnuSendTo").size(), 1);
     QVERIFY(w_->findChild<QMenu*>("mnuSendTo")->isEnabled());
     QVERIFY(!items("PopupMenu1").first()->icon().isNull());
+    // An "&" in an entry's name is no hot key.
+    QCOMPARE(items("mnuSendTo").size(), 1);
+    QStringList captions;
+    for (QAction* a : w_->findChild<QMenu*>("mnuSendTo")->actions()) captions << a->text();
+    QVERIFY2(captions.contains(QStringLiteral("R&&D")), qPrintable(captions.join("|")));
     w_->SelectRows({0, 2});
     items("PopupMenu1").first()->trigger();
     for (int i = 0; i < 500 && access(out.c_str(), F_OK) != 0; ++i) QThread::msleep(10);
     QCOMPARE(QString::fromStdString(test::ReadFile(out)), Path(0) + "\n" + Path(2) + "\n");
     unlink((shell::SpecialFolderDisk(shell::SpecialFolder::SendTo) + "record").c_str());
+    unlink((shell::SpecialFolderDisk(shell::SpecialFolder::SendTo) + "R&D").c_str());
   }
 };
 
