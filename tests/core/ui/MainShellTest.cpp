@@ -212,7 +212,6 @@ class MainShellTest : public QObject {
     QVERIFY(w_->findChild<QMenu*>("mnuSendTo")->isEnabled());
     QVERIFY(!items("PopupMenu1").first()->icon().isNull());
     // An "&" in an entry's name is no hot key.
-    QCOMPARE(items("mnuSendTo").size(), 1);
     QStringList captions;
     for (QAction* a : w_->findChild<QMenu*>("mnuSendTo")->actions()) captions << a->text();
     QVERIFY2(captions.contains(QStringLiteral("R&&D")), qPrintable(captions.join("|")));
