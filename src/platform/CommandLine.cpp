@@ -55,15 +55,19 @@ bool IsNotepad(std::string_view program) {
   return lower == "notepad.exe" || lower == "notepad";
 }
 
+bool OpenInTextEditor(const std::string& diskPath) {
+  // The URL form keeps names that are not UTF-8 intact on the way.
+  QString url = QString::fromLatin1(FileUrlFromDisk(diskPath).toEncoded());
+  return CurrentLauncher().StartDetached(QStringLiteral("xdg-open"), {url});
+}
+
 bool RunDiskCommandLine(const std::string& diskCommandLine) {
   std::vector<std::string> words = SplitCommandLine(diskCommandLine);
   if (words.empty()) return false;
   if (IsNotepad(words[0])) {
     std::string file = NotepadFile(words);
     if (file.empty()) return false;  // no editor to start without a file
-    // The URL form keeps names that are not UTF-8 intact on the way.
-    QString url = QString::fromLatin1(FileUrlFromDisk(file).toEncoded());
-    return CurrentLauncher().StartDetached(QStringLiteral("xdg-open"), {url});
+    return OpenInTextEditor(file);
   }
   QStringList args;
   for (size_t i = 1; i < words.size(); ++i) args << FromDisk(words[i]);

@@ -8,6 +8,8 @@
 #include <QDesktopServices>
 #include <QProcess>
 
+#include "platform/FileManager.h"
+
 namespace tonbo::platform {
 namespace {
 
@@ -31,6 +33,13 @@ std::string Absolute(const std::string& path) {
 }
 
 }  // namespace
+
+bool Launcher::StartIn(const QString& program, const QStringList& arguments,
+                       const QString& workingFolder) {
+  return QProcess::startDetached(program, arguments, workingFolder);
+}
+
+bool Launcher::ShowItems(const QStringList& uris) { return ShowItemsOverDBus(uris); }
 
 Launcher& CurrentLauncher() {
   static DesktopLauncher desktop;

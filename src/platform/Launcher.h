@@ -17,6 +17,13 @@ class Launcher {
   virtual bool OpenUrl(const QUrl& url) = 0;
   // Starts a program without waiting for it; true when the process started.
   virtual bool StartDetached(const QString& program, const QStringList& arguments) = 0;
+  // The same with a working folder (a terminal opened in a file's folder).
+  virtual bool StartIn(const QString& program, const QStringList& arguments,
+                       const QString& workingFolder);
+  // Asks the file manager to show these file URLs with the files selected
+  // (org.freedesktop.FileManager1.ShowItems on the session bus); false when
+  // no file manager answered.
+  virtual bool ShowItems(const QStringList& uris);
 };
 
 // The launcher in use: the desktop one unless a test set another.

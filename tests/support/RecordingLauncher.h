@@ -15,6 +15,7 @@ class RecordingLauncher : public platform::Launcher {
   struct Start {
     QString program;
     QStringList arguments;
+    QString folder;  // working folder, empty when not given
   };
 
   RecordingLauncher() { platform::SetLauncher(this); }
@@ -25,11 +26,22 @@ class RecordingLauncher : public platform::Launcher {
     return answer;
   }
   bool StartDetached(const QString& program, const QStringList& arguments) override {
-    started.push_back({program, arguments});
+    started.push_back({program, arguments, QString()});
     return answer;
   }
+  bool StartIn(const QString& program, const QStringList& arguments,
+               const QString& workingFolder) override {
+    started.push_back({program, arguments, workingFolder});
+    return answer;
+  }
+  bool ShowItems(const QStringList& uris) override {
+    shownItems.push_back(uris);
+    return fileManager;
+  }
 
-  bool answer = true;  // what the "desktop" reports
+  bool answer = true;        // what the "desktop" reports
+  bool fileManager = false;  // whether a file manager answers on the bus
+  std::vector<QStringList> shownItems;
   std::vector<QUrl> opened;
   std::vector<Start> started;
 };

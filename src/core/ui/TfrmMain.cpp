@@ -49,6 +49,7 @@ TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types,
   SetSoundPlayer([](const std::string& path) { platform::PlaySoundFileAndWait(path); });
   RecordUndo(QStringLiteral("初期状態"));
   LoadSettings();
+  CreateShellCommands();  // with the send-to menus
   // The dialogs in their start-up order: rule settings, select by condition,
   // version, explanation, same-name question, replace, name grid.
   CreateFormatDialog();

@@ -150,6 +150,15 @@ class TfrmMain : public QMainWindow, public ListHost {
   void LoadPlacement(QWidget& window, const char* section);
   void SavePlacement(QWidget& window, const char* section);
 
+  // Handing files to the desktop, install commands, send-to menus.
+  std::string RowDiskPath(int row) const;
+  // Runs a per-file desktop operation over the selection; failures follow
+  // the count in the status bar. Returns the count, or -1.
+  int RunExternalTool(const QString& title, QString (*operation)(const std::string&));
+  void CopyNames(bool withPath);
+  void actMakeShortcutExecute();
+  void SendToClick(const std::string& entryPath);
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -173,6 +182,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   void RegisterNamingCommands();
   void CreateFilterDialog();
   void CreateReplaceDialogs();
+  void CreateShellCommands();
+  void BuildSendToMenu();
   void RunSerialWith(const std::function<void(RenameRules&)>& change);
   QAction* NewAction(const QString& name, const QString& caption, const QString& command,
                      const QKeySequence& shortcut = {});

@@ -65,6 +65,18 @@ void DrawName(QPainter& p, const QRectF& area) {
 
 }  // namespace
 
+QImage DrawTonboIcon(int side) {
+  QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.translate(side / 2.0, side / 2.0);
+  p.scale(side / 100.0, side / 100.0);
+  p.rotate(35);
+  DrawDragonfly(p);
+  return image;
+}
+
 QPixmap DrawTonboLogo(const QSize& size, qreal devicePixelRatio) {
   QPixmap pixmap(size * devicePixelRatio);
   pixmap.setDevicePixelRatio(devicePixelRatio);

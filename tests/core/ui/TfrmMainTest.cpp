@@ -100,8 +100,8 @@ class TfrmMainTest : public QObject {
     row("mnuReplace", "ファイル名の一括置換", "Ctrl+H", true);
     row("mnuFNameAddHead", "指定文字列＋(ファイル名)｜＝前方に文字を挿入", "", true);
     row("mnuRenameKata", "名前をカタカナに揃える", "", true);
-    row("actClipboardNoPath", "クリップボードに名前(パスなし)をコピー", "", false);
-    row("mnuTonboExe", "Tonboのプログラムフォルダを開く", "", false);
+    row("actClipboardNoPath", "クリップボードに名前(パスなし)をコピー", "", true);
+    row("mnuTonboExe", "Tonboのプログラムフォルダを開く", "", true);
     row("mnuExcelSort", "辞書順に並び替える", "", true);
     row("mnuToolBar", "ツールバーの表示", "", true);
     row("mnuHelp", "使い方を見る", "F1", true);
