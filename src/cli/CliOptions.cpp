@@ -10,17 +10,15 @@ namespace tonbo::cli {
 namespace {
 
 // A text typed on the line (outside bytes) in code page 932.
-std::string Sjis(const std::string& arg, const std::string& option) {
+std::string Sjis(const std::string& arg) {
   std::string out;
-  if (!enc::DiskToSjis(arg, out))
-    throw EUsageError(option + " の文字列「" + arg +
-                      "」は、扱える文字の数を超えたため使えません。");
+  enc::DiskToSjis(arg, out);
   return out;
 }
 
 std::string NonEmptySjis(const std::string& arg, const std::string& option) {
   if (arg.empty()) throw EUsageError(option + " の文字列が空です。");
-  return Sjis(arg, option);
+  return Sjis(arg);
 }
 
 template <typename T>
@@ -84,11 +82,11 @@ struct Parser {
   void Replace(ReplaceOptions r) {
     o.steps.emplace_back(std::in_place_type<ReplaceStep>, std::move(r));
   }
-  void Select(FilterMethod method, const std::string& key, const std::string& option) {
+  void Select(FilterMethod method, const std::string& key) {
     FilterOptions f;
     f.scope = FilterScope::NameExt;
     f.method = method;
-    f.key = Sjis(key, option);
+    f.key = Sjis(key);
     o.steps.emplace_back(std::in_place_type<SelectStep>, std::move(f));
   }
   void Case(const std::string& option) {
@@ -103,8 +101,8 @@ struct Parser {
     const size_t eq = pair.find('=');
     if (eq == std::string::npos || eq == 0)
       throw EUsageError("--set は KEY=VALUE の形で書いてください：「" + pair + "」");
-    o.steps.emplace_back(std::in_place_type<SetStep>, Sjis(pair.substr(0, eq), "--set"),
-                         Sjis(pair.substr(eq + 1), "--set"));
+    o.steps.emplace_back(std::in_place_type<SetStep>, Sjis(pair.substr(0, eq)),
+                         Sjis(pair.substr(eq + 1)));
   }
   void Seed(const std::string& text) {
     char* end = nullptr;
@@ -182,10 +180,10 @@ const OptionSpec kOptions[] = {
        p.Format("カタカナに揃える", KatakanaStr, false);
      }},
     {"--replace", 2,
-     [](Parser& p, const std::string& n, const Args& v) {
+     [](Parser& p, const std::string&, const Args& v) {
        ReplaceOptions r;
-       r.search = Sjis(v[0], n);
-       r.replacement = Sjis(v[1], n);
+       r.search = Sjis(v[0]);
+       r.replacement = Sjis(v[1]);
        p.Replace(std::move(r));
      }},
     {"--regex", 1,
@@ -203,17 +201,11 @@ const OptionSpec kOptions[] = {
        p.Last<ReplaceStep>(n, "--replace か --regex").options.scope = Choose(kScopes, v[0], n);
      }},
     {"--select-mask", 1,
-     [](Parser& p, const std::string& n, const Args& v) {
-       p.Select(FilterMethod::Wildcard, v[0], n);
-     }},
+     [](Parser& p, const std::string&, const Args& v) { p.Select(FilterMethod::Wildcard, v[0]); }},
     {"--select-regex", 1,
-     [](Parser& p, const std::string& n, const Args& v) {
-       p.Select(FilterMethod::RegExp, v[0], n);
-     }},
+     [](Parser& p, const std::string&, const Args& v) { p.Select(FilterMethod::RegExp, v[0]); }},
     {"--select-text", 1,
-     [](Parser& p, const std::string& n, const Args& v) {
-       p.Select(FilterMethod::Plain, v[0], n);
-     }},
+     [](Parser& p, const std::string&, const Args& v) { p.Select(FilterMethod::Plain, v[0]); }},
     {"--not", 0,
      [](Parser& p, const std::string& n, const Args&) {
        p.Last<SelectStep>(n, "--select-…").options.exclude = true;

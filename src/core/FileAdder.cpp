@@ -44,7 +44,6 @@ FileAdder::FileAdder(TCsvDb& table, int& growthLimit, Callbacks callbacks)
 int FileAdder::AddFiles(const std::vector<std::string>& paths) {
   counter_ = 0;
   stop_ = false;
-  unrepresentable_.clear();
   listed_.Rebuild();
   for (const std::string& p : paths) {
     try {
@@ -116,10 +115,7 @@ void FileAdder::AddFolder(const std::string& sjisDir, const std::string& diskDir
 void FileAdder::AddSubfolder(const std::string& sjisDir, const std::string& diskDir,
                              const std::string& diskName) {
   std::string sjisName;
-  if (!enc::DiskToSjis(diskName, sjisName)) {
-    unrepresentable_.push_back(diskDir + diskName);
-    return;
-  }
+  enc::DiskToSjis(diskName, sjisName);
   AddFolder(sjisDir + sjisName + "/", diskDir + diskName + "/");
 }
 
@@ -127,10 +123,7 @@ void FileAdder::AddOneFile(const std::string& sjisDir, const std::string& diskNa
                            const struct stat* st) {
   if (stop_) return;
   std::string name;
-  if (!enc::DiskToSjis(diskName, name)) {
-    unrepresentable_.push_back(enc::SjisToDisk(sjisDir) + diskName);
-    return;
-  }
+  enc::DiskToSjis(diskName, name);
   const std::string full = sjisDir + name;
   const int row = table_.RowCount();
   if (!listed_.Insert(full, row)) return;

@@ -35,10 +35,6 @@ class FileAdder {
   // commands never show or use the time and size (the command line's).
   void SetReadDetails(bool on) { details_ = on; }
 
-  // Names that could not be taken in because the user-defined area of the
-  // code page was full (disk bytes), from the last AddFiles.
-  const std::vector<std::string>& Unrepresentable() const { return unrepresentable_; }
-
  private:
   void AddPath(const std::string& path);
   void AddFolder(const std::string& sjisDir, const std::string& diskDir);
@@ -51,7 +47,6 @@ class FileAdder {
   int& growthLimit_;
   Callbacks callbacks_;
   PathIndex listed_;
-  std::vector<std::string> unrepresentable_;
   int counter_ = 0;
   bool stop_ = false;
   bool details_ = true;
