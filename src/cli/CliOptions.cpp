@@ -5,6 +5,7 @@
 
 #include "common/Sjis.h"
 #include "naming/StrUnit.h"
+#include "naming/commands/NameRepair.h"
 
 namespace tonbo::cli {
 namespace {
@@ -178,6 +179,14 @@ const OptionSpec kOptions[] = {
     {"--katakana", 0,
      [](Parser& p, const std::string&, const Args&) {
        p.Format("カタカナに揃える", KatakanaStr, false);
+     }},
+    {"--fix-encoding", 0,
+     [](Parser& p, const std::string&, const Args&) {
+       p.o.steps.emplace_back(std::in_place_type<RepairStep>, FixGarbledNames, FixedNamesText);
+     }},
+    {"--nfc", 0,
+     [](Parser& p, const std::string&, const Args&) {
+       p.o.steps.emplace_back(std::in_place_type<RepairStep>, ComposeNames, ComposedNamesText);
      }},
     {"--replace", 2,
      [](Parser& p, const std::string&, const Args& v) {

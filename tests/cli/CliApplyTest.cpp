@@ -189,11 +189,13 @@ TEST(CliHelp, ExplainsEveryOption) {
   const CliRun run = RunTonboCli({"--help"});
   EXPECT_EQ(run.code, 0);
   for (const char* option :
-       {"--renban",      "--date",         "--random",      "--name",    "--append",  "--prepend",
-        "--lower",       "--upper",        "--hankaku-ank", "--hankaku", "--zenkaku", "--hiragana",
-        "--katakana",    "--replace",      "--case",        "--first",   "--regex",   "--scope",
-        "--select-mask", "--select-regex", "--select-text", "--not",     "--in",      "--set",
-        "--apply",       "--on-conflict",  "--utf8",        "--seed",    "--quiet",   "終了コード"})
+       {"--renban",      "--date",         "--random",      "--name",         "--append",
+        "--prepend",     "--lower",        "--upper",       "--hankaku-ank",  "--hankaku",
+        "--zenkaku",     "--hiragana",     "--katakana",    "--fix-encoding", "--nfc",
+        "--replace",     "--case",         "--first",       "--regex",        "--scope",
+        "--select-mask", "--select-regex", "--select-text", "--not",          "--in",
+        "--set",         "--apply",        "--on-conflict", "--utf8",         "--seed",
+        "--quiet",       "終了コード"})
     EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }
 
