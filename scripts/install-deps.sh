@@ -16,7 +16,7 @@ PACKAGES=(
   xdg-utils desktop-file-utils appstream dbus-daemon dpkg-dev
   xvfb xauth imagemagick x11-apps
   clang-format
-  rename mmv
+  rename mmv convmv
 )
 
 missing=()

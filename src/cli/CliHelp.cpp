@@ -28,6 +28,9 @@ CSV 形式で標準出力に書きます。
   --zenkaku             全角に揃える
   --hiragana            ひらがなに揃える（拡張子は変えません）
   --katakana            カタカナに揃える（拡張子は変えません）
+  --fix-encoding        文字化けを直す（シフトJIS・EUC-JP のままの名前、
+                        二重に変換された UTF-8 の名前を本来の名前に）
+  --nfc                 濁点を結合する（Mac の分かれた濁点・アクセントをまとめる）
 
 置換:
   --replace OLD NEW     文字列 OLD を NEW に置き換える（OLD が空なら全体を NEW に）

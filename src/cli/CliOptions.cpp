@@ -6,22 +6,21 @@
 #include "cli/CliReport.h"
 #include "common/Sjis.h"
 #include "naming/StrUnit.h"
+#include "naming/commands/NameRepair.h"
 
 namespace tonbo::cli {
 namespace {
 
 // A text typed on the line (outside bytes) in code page 932.
-std::string Sjis(const std::string& arg, const std::string& option) {
+std::string Sjis(const std::string& arg) {
   std::string out;
-  if (!enc::DiskToSjis(arg, out))
-    throw EUsageError(option + " の文字列「" + Escaped(arg) +
-                      "」は、扱える文字の数を超えたため使えません。");
+  enc::DiskToSjis(arg, out);
   return out;
 }
 
 std::string NonEmptySjis(const std::string& arg, const std::string& option) {
   if (arg.empty()) throw EUsageError(option + " の文字列が空です。");
-  return Sjis(arg, option);
+  return Sjis(arg);
 }
 
 template <typename T>
@@ -86,11 +85,11 @@ struct Parser {
   void Replace(ReplaceOptions r) {
     o.steps.emplace_back(std::in_place_type<ReplaceStep>, std::move(r));
   }
-  void Select(FilterMethod method, const std::string& key, const std::string& option) {
+  void Select(FilterMethod method, const std::string& key) {
     FilterOptions f;
     f.scope = FilterScope::NameExt;
     f.method = method;
-    f.key = Sjis(key, option);
+    f.key = Sjis(key);
     o.steps.emplace_back(std::in_place_type<SelectStep>, std::move(f));
   }
   void Case(const std::string& option) {
@@ -105,8 +104,8 @@ struct Parser {
     const size_t eq = pair.find('=');
     if (eq == std::string::npos || eq == 0)
       throw EUsageError("--set は KEY=VALUE の形で書いてください：「" + Escaped(pair) + "」");
-    o.steps.emplace_back(std::in_place_type<SetStep>, Sjis(pair.substr(0, eq), "--set"),
-                         Sjis(pair.substr(eq + 1), "--set"));
+    o.steps.emplace_back(std::in_place_type<SetStep>, Sjis(pair.substr(0, eq)),
+                         Sjis(pair.substr(eq + 1)));
   }
   void Seed(const std::string& text) {
     char* end = nullptr;
@@ -183,11 +182,19 @@ const OptionSpec kOptions[] = {
      [](Parser& p, const std::string&, const Args&) {
        p.Format("カタカナに揃える", KatakanaStr, false);
      }},
+    {"--fix-encoding", 0,
+     [](Parser& p, const std::string&, const Args&) {
+       p.o.steps.emplace_back(std::in_place_type<RepairStep>, FixGarbledNames, FixedNamesText);
+     }},
+    {"--nfc", 0,
+     [](Parser& p, const std::string&, const Args&) {
+       p.o.steps.emplace_back(std::in_place_type<RepairStep>, ComposeNames, ComposedNamesText);
+     }},
     {"--replace", 2,
-     [](Parser& p, const std::string& n, const Args& v) {
+     [](Parser& p, const std::string&, const Args& v) {
        ReplaceOptions r;
-       r.search = Sjis(v[0], n);
-       r.replacement = Sjis(v[1], n);
+       r.search = Sjis(v[0]);
+       r.replacement = Sjis(v[1]);
        p.Replace(std::move(r));
      }},
     {"--regex", 1,
@@ -205,17 +212,11 @@ const OptionSpec kOptions[] = {
        p.Last<ReplaceStep>(n, "--replace か --regex").options.scope = Choose(kScopes, v[0], n);
      }},
     {"--select-mask", 1,
-     [](Parser& p, const std::string& n, const Args& v) {
-       p.Select(FilterMethod::Wildcard, v[0], n);
-     }},
+     [](Parser& p, const std::string&, const Args& v) { p.Select(FilterMethod::Wildcard, v[0]); }},
     {"--select-regex", 1,
-     [](Parser& p, const std::string& n, const Args& v) {
-       p.Select(FilterMethod::RegExp, v[0], n);
-     }},
+     [](Parser& p, const std::string&, const Args& v) { p.Select(FilterMethod::RegExp, v[0]); }},
     {"--select-text", 1,
-     [](Parser& p, const std::string& n, const Args& v) {
-       p.Select(FilterMethod::Plain, v[0], n);
-     }},
+     [](Parser& p, const std::string&, const Args& v) { p.Select(FilterMethod::Plain, v[0]); }},
     {"--not", 0,
      [](Parser& p, const std::string& n, const Args&) {
        p.Last<SelectStep>(n, "--select-…").options.exclude = true;

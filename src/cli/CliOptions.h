@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/Errors.h"
+#include "core/CsvDb.h"
 #include "core/RenameExecutor.h"
 #include "pattern/commands/FilterSelect.h"
 #include "pattern/commands/ReplaceNames.h"
@@ -34,6 +35,12 @@ struct FormatStep {
   bool extensionToo;  // converts Ext as well when extensions may change
 };
 
+// "文字化けを直す" and "濁点を結合する": whole names, counted.
+struct RepairStep {
+  int (*repair)(TCsvDb&, const std::vector<int>&, bool alsoExt);
+  std::string (*status)(int changed);
+};
+
 struct ReplaceStep {
   ReplaceOptions options;
 };
@@ -47,7 +54,7 @@ struct SetStep {
   std::string key, value;
 };
 
-using Step = std::variant<NamingStep, FormatStep, ReplaceStep, SelectStep, SetStep>;
+using Step = std::variant<NamingStep, FormatStep, RepairStep, ReplaceStep, SelectStep, SetStep>;
 
 // What --on-conflict chose: a method for every conflict, or stop at the first.
 struct ConflictChoice {

@@ -118,7 +118,7 @@ int Session::Run() {
   return done ? kExitDone : kExitIncomplete;
 }
 
-// Every path exists and can be written in code page 932, or the run ends here.
+// Every path exists, or the run ends here.
 std::vector<std::string> Session::ListedPaths() const {
   std::vector<std::string> out;
   for (const std::string& given : o_.paths) {
@@ -127,8 +127,7 @@ std::vector<std::string> Session::ListedPaths() const {
     if (lstat(disk.c_str(), &st) != 0)
       throw EUsageError("ファイルまたはフォルダが見つかりません：" + Escaped(given));
     std::string sjis;
-    if (!enc::DiskToSjis(disk, sjis))
-      throw EUsageError("次のパスは扱える文字の数を超えたため、追加できません：" + Escaped(given));
+    enc::DiskToSjis(disk, sjis);
     out.push_back(std::move(sjis));
   }
   return out;
@@ -158,11 +157,6 @@ void Session::AddFiles(const std::vector<std::string>& sjisPaths) {
   report_.SetProgress(&progress);
   const int added = adder.AddFiles(sjisPaths);
   report_.SetProgress(nullptr);
-  if (!adder.Unrepresentable().empty()) {
-    std::string names;
-    for (const std::string& disk : adder.Unrepresentable()) names += "\n" + Escaped(disk);
-    throw EUsageError("次のファイル名は扱える文字の数を超えたため、追加できません。" + names);
-  }
   report_.Info("今回 " + std::to_string(added) + "個のファイルをリストに追加しました。");
 }
 

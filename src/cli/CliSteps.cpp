@@ -27,6 +27,7 @@ class StepRunner {
 
   void operator()(const NamingStep& s);
   void operator()(const FormatStep& s);
+  void operator()(const RepairStep& s);
   void operator()(const ReplaceStep& s);
   void operator()(const SelectStep& s);
   void operator()(const SetStep& s);
@@ -98,6 +99,11 @@ void StepRunner::operator()(const FormatStep& s) {
   const bool alsoExt = s.extensionToo && !ExtNotChange();
   for (int row : c_.rows) ConvertRow(c_.table, row, s.convert, alsoExt);
   c_.report.Info(std::to_string(c_.rows.size()) + "個：" + s.label);
+}
+
+void StepRunner::operator()(const RepairStep& s) {
+  if (!HaveRows(kNoneSelected)) return;
+  c_.report.Info(s.status(s.repair(c_.table, c_.rows, !ExtNotChange())));
 }
 
 void StepRunner::operator()(const ReplaceStep& s) {

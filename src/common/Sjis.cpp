@@ -1,15 +1,9 @@
 #include "common/Sjis.h"
 
-#include <fcntl.h>
 #include <iconv.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
 #include <cstdio>
-#include <mutex>
-#include <unordered_map>
 #include <stdexcept>
 #include <vector>
 
@@ -23,6 +17,16 @@ constexpr uint16_t kNoCode = 0xFFFF;
 // Bytes that are not UTF-8 travel as these code points (as lone surrogates).
 constexpr char32_t kRawByteBase = 0xDC00;
 constexpr int kUserCodes = 1880;  // 0xF040-0xF9FC
+// A character outside the code page is a start code (0xF640-0xF9FC) and one
+// continuation code (0xF040-0xF5FC): 751 x 1,128 pairs hold the code points
+// below 847,128; the last start code, 0xF9FC, takes two continuations for the
+// rarely used planes above. The two sets never overlap, so a search never
+// finds a character straddling two others. Bytes that are not UTF-8 ride on
+// U+DC80-U+DCFF, which UTF-8 cannot hold.
+constexpr int kContinuations = 6 * 188;
+constexpr int kStarts = kUserCodes - kContinuations;
+constexpr char32_t kPairValues = static_cast<char32_t>(kStarts - 1) * kContinuations;
+constexpr unsigned char kStartLead = 0xF6;
 
 bool IsUserLead(unsigned char c) { return c >= 0xF0 && c <= 0xF9; }
 bool IsTrail(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
@@ -95,7 +99,7 @@ struct StaticTables {
     size_t outLen = sizeof u;
     if (!Convert(dec, in, inLen, reinterpret_cast<char*>(&u), outLen) || outLen != sizeof u)
       return kNone;
-    // Private use belongs to the character table alone.
+    // Private use belongs to the user-defined codes alone.
     return (u >= 0xE000 && u <= 0xF8FF) ? kNone : u;
   }
 
@@ -160,146 +164,108 @@ char32_t NextUtf8(std::string_view s, size_t& i) {
 
 }  // namespace
 
-// The user-defined codes: which character each assigned code stands for.
+// The single user-defined codes that earlier versions handed out from a
+// table in the configuration folder ("F040 U+00E9" a line). Read once and
+// never written: only lists and settings saved then still hold such codes.
 struct SjisCodec::Impl {
-  std::string path;
-  std::mutex mutex;
-  std::array<char32_t, kUserCodes> charOf{};
-  std::unordered_map<char32_t, int> indexOf;
-  struct timespec seenMtime {};
-  off_t seenSize = -1;
+  std::array<char32_t, kUserCodes> legacyChar{};
 
-  Impl(std::string p) : path(std::move(p)) {
-    charOf.fill(kNone);
-    std::lock_guard lock(mutex);
-    Reload(false);
+  explicit Impl(const std::string& path) {
+    legacyChar.fill(kNone);
+    if (!path.empty()) Read(path);
   }
 
-  void Merge(int index, char32_t u) {
-    if (index < 0 || index >= kUserCodes || charOf[index] != kNone || indexOf.count(u)) return;
-    charOf[index] = u;
-    indexOf.emplace(u, index);
-  }
-
-  void ParseLine(const std::string& line) {
-    unsigned code = 0, u = 0;
-    if (std::sscanf(line.c_str(), "%4X U+%X", &code, &u) != 2) return;
-    unsigned char lead = code >> 8, trail = code & 0xFF;
-    if (!IsUserLead(lead) || !IsTrail(trail) || u > 0x10FFFF) return;
-    Merge(UserIndex(lead, trail), u);
-  }
-
-  void ParseAll(int fd) {
-    std::string text, line;
-    char buf[8192];
-    lseek(fd, 0, SEEK_SET);
-    for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
-    size_t start = 0;
-    for (size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1)
-      ParseLine(text.substr(start, nl - start));
-    struct stat st {};
-    if (fstat(fd, &st) == 0) {
-      seenMtime = st.st_mtim;
-      seenSize = st.st_size;
+  void Read(const std::string& path) {
+    FILE* f = std::fopen(path.c_str(), "re");
+    if (!f) return;
+    char line[64];
+    while (std::fgets(line, sizeof line, f)) {
+      unsigned code = 0, u = 0;
+      if (std::sscanf(line, "%4X U+%X", &code, &u) != 2) continue;
+      const unsigned char lead = code >> 8, trail = code & 0xFF;
+      if (!IsUserLead(lead) || !IsTrail(trail) || u > 0x10FFFF) continue;
+      const int index = UserIndex(lead, trail);
+      if (legacyChar[index] == kNone) legacyChar[index] = u;
     }
+    std::fclose(f);
   }
 
-  bool Changed() const {
-    struct stat st {};
-    if (path.empty() || stat(path.c_str(), &st) != 0) return false;
-    return st.st_size != seenSize || st.st_mtim.tv_sec != seenMtime.tv_sec ||
-           st.st_mtim.tv_nsec != seenMtime.tv_nsec;
-  }
-
-  // Re-reads the table (another Tonbo process may have added codes).
-  void Reload(bool onlyIfChanged) {
-    if (path.empty() || (onlyIfChanged && !Changed())) return;
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return;
-    flock(fd, LOCK_SH);
-    ParseAll(fd);
-    flock(fd, LOCK_UN);
-    close(fd);
-  }
-
-  int FirstFree() const {
-    for (int i = 0; i < kUserCodes; ++i)
-      if (charOf[i] == kNone) return i;
-    return -1;
-  }
-
-  // Code index for a character outside the code page; -1 when the area is full.
-  int Assign(char32_t u) {
-    std::lock_guard lock(mutex);
-    if (auto it = indexOf.find(u); it != indexOf.end()) return it->second;
-    int fd = -1;
-    if (!path.empty()) {
-      MakeDirs(path.substr(0, path.rfind('/') + 1));
-      fd = open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    }
-    if (fd >= 0) {
-      flock(fd, LOCK_EX);
-      ParseAll(fd);
-    }
-    int index = indexOf.count(u) ? indexOf[u] : FirstFree();
-    if (index >= 0 && charOf[index] == kNone) {
-      Merge(index, u);
-      if (fd >= 0) {
-        char line[32];
-        int n = std::snprintf(line, sizeof line, "%04X U+%04X\n", UserCode(index),
-                              static_cast<unsigned>(u));
-        if (write(fd, line, static_cast<size_t>(n)) == n) {
-          struct stat st {};
-          if (fstat(fd, &st) == 0) seenMtime = st.st_mtim, seenSize = st.st_size;
-        }
-      }
-    }
-    if (fd >= 0) {
-      flock(fd, LOCK_UN);
-      close(fd);
-    }
-    return index;
-  }
-
-  char32_t CharOf(int index) {
-    std::lock_guard lock(mutex);
-    if (charOf[index] == kNone) Reload(true);
-    // An unassigned code reads as the private-use character of its position.
-    return charOf[index] == kNone ? static_cast<char32_t>(0xE000 + index) : charOf[index];
+  // What a user-defined code standing alone means: what the earlier table
+  // said, else the private-use character code page 932 gives it.
+  char32_t Single(int index) const {
+    return legacyChar[index] != kNone ? legacyChar[index] : static_cast<char32_t>(0xE000 + index);
   }
 };
 
-SjisCodec::SjisCodec(std::string tablePath) : d_(std::make_unique<Impl>(std::move(tablePath))) {}
+SjisCodec::SjisCodec(std::string legacyTablePath) : d_(std::make_unique<Impl>(legacyTablePath)) {}
 SjisCodec::~SjisCodec() = default;
 
 namespace {
 
-// Appends the code for one character; false when the user-defined area is full.
-template <typename AssignFn>
-bool EncodeChar(std::string& out, char32_t u, AssignFn&& assign) {
-  if (u < 0x80) {
-    out += static_cast<char>(u);
-    return true;
-  }
-  if (u <= 0xFFFF) {
-    uint16_t code = Tables().encode[u];
-    if (code != kNoCode) {
-      if (code > 0xFF) out += static_cast<char>(code >> 8);
-      out += static_cast<char>(code & 0xFF);
-      return true;
-    }
-  }
-  int index = assign(u);
-  if (index < 0) return false;
-  uint16_t code = UserCode(index);
+void AppendCode(std::string& out, uint16_t code) {
+  if (code > 0xFF) out += static_cast<char>(code >> 8);
+  out += static_cast<char>(code & 0xFF);
+}
+
+void AppendUser(std::string& out, int index) {
+  const uint16_t code = UserCode(index);
   out += static_cast<char>(code >> 8);
   out += static_cast<char>(code & 0xFF);
-  return true;
+}
+
+// The start code and continuations that stand for a code point.
+void AppendPair(std::string& out, char32_t u) {
+  if (u < kPairValues) {
+    AppendUser(out, kContinuations + static_cast<int>(u / kContinuations));
+  } else {
+    AppendUser(out, kUserCodes - 1);
+    u -= kPairValues;
+    AppendUser(out, static_cast<int>(u / kContinuations));
+  }
+  AppendUser(out, static_cast<int>(u % kContinuations));
+}
+
+// Index of the user-defined code at s[i] (2 bytes), or -1.
+int UserAt(std::string_view s, size_t i) {
+  if (i + 1 >= s.size()) return -1;
+  const auto lead = static_cast<unsigned char>(s[i]), trail = static_cast<unsigned char>(s[i + 1]);
+  return IsUserLead(lead) && IsTrail(trail) ? UserIndex(lead, trail) : -1;
+}
+
+bool IsContinuation(int index) { return index >= 0 && index < kContinuations; }
+
+// The code point of the start code and continuations at s[i], and their
+// length in bytes (0 when there is no whole character there).
+char32_t PairAt(std::string_view s, size_t i, size_t& length) {
+  length = 0;
+  const int start = UserAt(s, i), first = UserAt(s, i + 2);
+  if (start < kContinuations || !IsContinuation(first)) return kNone;
+  if (start < kUserCodes - 1) {
+    length = 4;
+    return static_cast<char32_t>(start - kContinuations) * kContinuations + first;
+  }
+  const int second = UserAt(s, i + 4);
+  const char32_t u = kPairValues + static_cast<char32_t>(first) * kContinuations + second;
+  if (!IsContinuation(second) || u > 0x10FFFF) return kNone;
+  length = 6;
+  return u;
+}
+
+void EncodeChar(std::string& out, char32_t u) {
+  if (u < 0x80) {
+    out += static_cast<char>(u);
+    return;
+  }
+  if (u <= 0xFFFF) {
+    const uint16_t code = Tables().encode[u];
+    if (code != kNoCode) return AppendCode(out, code);
+  }
+  AppendPair(out, u);
 }
 
 // Walks code page 932 text character by character, giving each code point.
 template <typename Sink, typename UserFn>
-void DecodeSjis(std::string_view s, Sink&& sink, UserFn&& user) {
+void DecodeSjis(std::string_view s, Sink&& sink, UserFn&& single) {
   const auto& tables = Tables();
   for (size_t i = 0; i < s.size();) {
     auto c = static_cast<unsigned char>(s[i]);
@@ -311,8 +277,12 @@ void DecodeSjis(std::string_view s, Sink&& sink, UserFn&& user) {
     if (IsLeadByte(c) && i + 1 < s.size()) {
       auto t = static_cast<unsigned char>(s[i + 1]);
       if (IsUserLead(c) && IsTrail(t)) {
-        sink(user(UserIndex(c, t)));
-        i += 2;
+        size_t length = 0;
+        const char32_t u = c >= kStartLead ? PairAt(s, i, length) : kNone;
+        // A code on its own (from text made elsewhere, or half of a
+        // character cut by an edit) reads as a character of its own.
+        sink(length ? u : single(UserIndex(c, t)));
+        i += length ? length : 2;
         continue;
       }
       char32_t u = tables.decode[(c << 8) | t];
@@ -350,15 +320,20 @@ size_t AsciiPrefix(std::string_view text) {
 
 }  // namespace
 
+size_t CharLength(std::string_view s, size_t i) {
+  const auto c = static_cast<unsigned char>(s[i]);
+  if (!IsLeadByte(c) || i + 1 >= s.size()) return 1;
+  size_t length = 0;
+  if (c >= kStartLead && IsUserLead(c)) PairAt(s, i, length);
+  return length ? length : 2;
+}
+
 bool SjisCodec::FromDisk(std::string_view bytes, std::string& out) {
   const size_t ascii = AsciiPrefix(bytes);
   out.assign(bytes.substr(0, ascii));
   if (ascii == bytes.size()) return true;
-  out.reserve(bytes.size());
-  auto assign = [this](char32_t u) { return d_->Assign(u); };
-  for (size_t i = ascii; i < bytes.size();) {
-    if (!EncodeChar(out, NextUtf8(bytes, i), assign)) return false;
-  }
+  out.reserve(bytes.size() + bytes.size() / 3);
+  for (size_t i = ascii; i < bytes.size();) EncodeChar(out, NextUtf8(bytes, i));
   return true;
 }
 
@@ -369,16 +344,16 @@ std::string SjisCodec::ToDisk(std::string_view sjis) {
   std::string out;
   out.reserve(sjis.size() + sjis.size() / 2);
   out.append(sjis.substr(0, ascii));
+  const Impl& d = *d_;
   DecodeSjis(
       sjis.substr(ascii), [&](char32_t u) { AppendUtf8(out, u); },
-      [this](int i) { return d_->CharOf(i); });
+      [&d](int i) { return d.Single(i); });
   return out;
 }
 
 bool SjisCodec::FromQString(const QString& text, std::string& out) {
   out.clear();
   out.reserve(static_cast<size_t>(text.size()) * 2);
-  auto assign = [this](char32_t u) { return d_->Assign(u); };
   const QChar* p = text.constData();
   const qsizetype n = text.size();
   for (qsizetype i = 0; i < n; ++i) {
@@ -387,7 +362,7 @@ bool SjisCodec::FromQString(const QString& text, std::string& out) {
       u = QChar::surrogateToUcs4(p[i].unicode(), p[i + 1].unicode());
       ++i;
     }
-    if (!EncodeChar(out, u, assign)) return false;
+    EncodeChar(out, u);
   }
   return true;
 }
@@ -401,14 +376,10 @@ QString SjisCodec::ToQString(std::string_view sjis) {
 std::u16string SjisCodec::ToUtf16(std::string_view sjis) {
   std::u16string out;
   out.reserve(sjis.size());
+  const Impl& d = *d_;
   DecodeSjis(
-      sjis, [&](char32_t u) { AppendUtf16(out, u); }, [this](int i) { return d_->CharOf(i); });
+      sjis, [&](char32_t u) { AppendUtf16(out, u); }, [&d](int i) { return d.Single(i); });
   return out;
-}
-
-int SjisCodec::AssignedCount() {
-  std::lock_guard lock(d_->mutex);
-  return static_cast<int>(d_->indexOf.size());
 }
 
 SjisCodec& Codec() {
@@ -418,13 +389,7 @@ SjisCodec& Codec() {
 
 std::string ToSjis(const QString& text) {
   std::string out;
-  if (Codec().FromQString(text, out)) return out;
-  // The area is full: keep what can be kept, one "?" per character that cannot.
-  out.clear();
-  for (QChar ch : text) {
-    std::string one;
-    out += Codec().FromQString(QString(ch), one) ? one : std::string("?");
-  }
+  Codec().FromQString(text, out);
   return out;
 }
 

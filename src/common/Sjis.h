@@ -1,9 +1,10 @@
 #pragma once
 // The one place where text crosses between code page 932 (inside) and
-// UTF-8 / UTF-16 (file names on disk, widgets). Characters that code page 932
-// cannot hold, and bytes that are not UTF-8, take a code of the user-defined
-// area (0xF040-0xF9FC) from a small persistent table, so every file name on
-// disk survives the trip in and out byte for byte.
+// UTF-8 / UTF-16 (file names on disk, widgets). A character that code page
+// 932 cannot hold, and a byte that is not UTF-8, becomes a fixed pair of
+// codes of the user-defined area computed from its code point, so every file
+// name on disk survives the trip in and out byte for byte, the same in every
+// process, with nothing to fill up.
 #include <QString>
 
 #include <memory>
@@ -17,17 +18,23 @@ constexpr bool IsLeadByte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// Bytes of the inside character that starts at s[i]: 4 (or, above U+CED17,
+// 6) for the user-defined codes that stand for one character outside the
+// code page, 2 for a double-byte character, 1 otherwise (never past the end).
+size_t CharLength(std::string_view s, size_t i);
+
 class SjisCodec {
  public:
-  // tablePath: the persistent table of user-defined codes, shared by every
-  // Tonbo process of the user; empty keeps the table in memory only.
-  explicit SjisCodec(std::string tablePath);
+  // legacyTablePath: the table of single user-defined codes that earlier
+  // versions handed out (read once, never written), so lists and settings
+  // saved with them still read; empty for none.
+  explicit SjisCodec(std::string legacyTablePath = {});
   ~SjisCodec();
   SjisCodec(const SjisCodec&) = delete;
   SjisCodec& operator=(const SjisCodec&) = delete;
 
-  // Outside bytes (UTF-8, possibly invalid) to code page 932. False when a
-  // character needs a new user-defined code and the area is full.
+  // Outside bytes (UTF-8, possibly invalid) to code page 932; always true
+  // (every byte string has its inside form).
   bool FromDisk(std::string_view bytes, std::string& out);
   // Code page 932 to the exact outside bytes.
   std::string ToDisk(std::string_view sjis);
@@ -37,21 +44,19 @@ class SjisCodec {
   bool FromQString(const QString& text, std::string& out);
   QString ToQString(std::string_view sjis);
 
-  // UTF-16 code units of a code page 932 text (dictionary order); assigns nothing.
+  // UTF-16 code units of a code page 932 text (dictionary order).
   std::u16string ToUtf16(std::string_view sjis);
-
-  // Number of user-defined codes assigned so far (for messages and tests).
-  int AssignedCount();
 
  private:
   struct Impl;
   std::unique_ptr<Impl> d_;
 };
 
-// The process-wide codec, its table in the configuration folder.
+// The process-wide codec (with the earlier versions' table of the
+// configuration folder, when there is one).
 SjisCodec& Codec();
 
-// Shorthands on Codec(). ToSjis/DiskToSjisLossy put "?" where the user-defined area is full.
+// Shorthands on Codec().
 std::string ToSjis(const QString& text);
 QString FromSjis(std::string_view sjis);
 std::string SjisToDisk(std::string_view sjis);

@@ -46,7 +46,6 @@ int FileAdder::AddFiles(const std::vector<std::string>& paths) {
   reached_ = 0;
   stop_ = false;
   cancelled_ = false;
-  unrepresentable_.clear();
   listed_.Rebuild();
   for (const std::string& p : paths) {
     if (cancelled_) break;
@@ -129,10 +128,7 @@ void FileAdder::AddFolder(const std::string& sjisDir, const std::string& diskDir
 void FileAdder::AddSubfolder(const std::string& sjisDir, const std::string& diskDir,
                              const std::string& diskName) {
   std::string sjisName;
-  if (!enc::DiskToSjis(diskName, sjisName)) {
-    unrepresentable_.push_back(diskDir + diskName);
-    return;
-  }
+  enc::DiskToSjis(diskName, sjisName);
   const std::string sub = sjisDir + sjisName + "/";
   // A tree of many folders and few files still answers a stop at once.
   if (!Reach(sub, false)) return;
@@ -143,10 +139,7 @@ void FileAdder::AddOneFile(const std::string& sjisDir, const std::string& diskNa
                            const struct stat* st) {
   if (stop_) return;
   std::string name;
-  if (!enc::DiskToSjis(diskName, name)) {
-    unrepresentable_.push_back(enc::SjisToDisk(sjisDir) + diskName);
-    return;
-  }
+  enc::DiskToSjis(diskName, name);
   const std::string full = sjisDir + name;
   if (!Reach(full, true)) return;
   const int row = table_.RowCount();

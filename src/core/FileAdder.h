@@ -43,10 +43,6 @@ class FileAdder {
   // The last AddFiles was stopped through the progress sink.
   bool Cancelled() const { return cancelled_; }
 
-  // Names that could not be taken in because the user-defined area of the
-  // code page was full (disk bytes), from the last AddFiles.
-  const std::vector<std::string>& Unrepresentable() const { return unrepresentable_; }
-
  private:
   void AddPath(const std::string& path);
   // False when the work is to stop before name (code page 932); a file
@@ -62,7 +58,6 @@ class FileAdder {
   int& growthLimit_;
   Callbacks callbacks_;
   PathIndex listed_;
-  std::vector<std::string> unrepresentable_;
   ProgressSink* progress_ = nullptr;
   long long reached_ = 0;
   int counter_ = 0;

@@ -82,9 +82,7 @@ void ForEachEntry(const std::string& diskDir, bool followLink, Fn&& fn) {
   std::string name;
   while (const dirent* ent = readdir(dir.get())) {
     if (IsSelfOrParent(ent->d_name)) continue;
-    // A name that needs a new user-defined code while that area is full has
-    // no code page 932 form: it is left out.
-    if (!enc::DiskToSjis(ent->d_name, name)) continue;
+    enc::DiskToSjis(ent->d_name, name);
     fn(std::as_const(name), Entry{dirfd(dir.get()), ent});
   }
 }

@@ -20,7 +20,7 @@ namespace tonbo {
 namespace {
 
 enc::SjisCodec& Codec() {
-  static enc::SjisCodec codec("");  // in memory: nothing is assigned on disk
+  static enc::SjisCodec codec;  // without an earlier version's table
   return codec;
 }
 

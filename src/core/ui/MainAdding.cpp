@@ -24,21 +24,10 @@ QStringList OpenFilters() {
           QStringLiteral("テキスト(txt;html) (*.txt *.htm *.html)")};
 }
 
-// Paths from outside (disk bytes) in code page 932; names the code page
-// cannot take in any more are reported and left out.
+// Paths from outside (disk bytes) in code page 932.
 std::vector<std::string> ToSjisPaths(const std::vector<std::string>& diskPaths) {
-  std::vector<std::string> out;
-  QStringList refused;
-  for (const std::string& disk : diskPaths) {
-    std::string sjis;
-    if (enc::DiskToSjis(disk, sjis))
-      out.push_back(std::move(sjis));
-    else
-      refused << QString::fromUtf8(disk);
-  }
-  if (!refused.isEmpty())
-    ShowWarning(QStringLiteral("次のファイル名は扱える文字の数を超えたため、追加できません。\r\n") +
-                refused.join(QStringLiteral("\r\n")));
+  std::vector<std::string> out(diskPaths.size());
+  for (size_t i = 0; i < diskPaths.size(); ++i) enc::DiskToSjis(diskPaths[i], out[i]);
   return out;
 }
 
@@ -62,7 +51,6 @@ int TfrmMain::AddFiles(const std::vector<std::string>& sjisPaths, ProgressSink* 
        [](const std::string& text) { ShowWarning(enc::FromSjis(text), AppTitle()); }});
   adder.SetProgress(progress);
   const int added = adder.AddFiles(sjisPaths);
-  if (!adder.Unrepresentable().empty()) ToSjisPaths(adder.Unrepresentable());
   SetStatusText(1, StoppedPrefix(adder.Cancelled()) + QStringLiteral("今回 ") +
                        QString::number(added) +
                        QStringLiteral("個のファイルをリストに追加しました。"));

@@ -122,6 +122,9 @@ const ItemRow kFormatMenu[] = {
     Sep,
     Item("mnuRenameHira", "名前をひらがなに揃える"),
     Item("mnuRenameKata", "名前をカタカナに揃える"),
+    Sep,
+    Item("mnuRenameFixEncoding", "文字化けを直す"),
+    Item("mnuRenameNfc", "濁点を結合する"),
 };
 
 const ItemRow kFunctionMenu[] = {

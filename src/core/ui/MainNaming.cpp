@@ -7,6 +7,7 @@
 #include "common/Sjis.h"
 #include "core/ui/TfrmMain.h"
 #include "naming/StrUnit.h"
+#include "naming/commands/NameRepair.h"
 #include "naming/commands/NamingCommands.h"
 #include "naming/ui/TfrmFormat.h"
 
@@ -179,6 +180,20 @@ void TfrmMain::FormatCommand(const QString& label, std::string (*convert)(std::s
                   [&](TfrmMain& w, int row) { ConvertRow(w.Table(), row, convert, alsoExt); });
 }
 
+void TfrmMain::RepairCommand(const QString& key, const QString& label,
+                             int (*repair)(TCsvDb&, const std::vector<int>&, bool),
+                             std::string (*status)(int)) {
+  if (!ConfirmAction(key)) return;
+  const bool alsoExt = !Switch("mnuExtNotChange");
+  int changed = 0;
+  if (ForEachSelectedRows(label, [&](const std::vector<int>& rows) {
+        changed = repair(table_, rows, alsoExt);
+      }) < 0)
+    return;
+  SetStatusText(1, QString::fromStdString(status(changed)));
+  if (changed > 0) RecordUndo(label);
+}
+
 void TfrmMain::RegisterNamingCommands() {
   auto reg = [this](const char* key, std::function<void()> fn) {
     commands_.Register(QString::fromLatin1(key), std::move(fn));
@@ -202,6 +217,10 @@ void TfrmMain::RegisterNamingCommands() {
   reg("mnuRenameZenkaku", [this] { FormatCommand("全角に揃える", ZenkakuStr, true); });
   reg("mnuRenameHira", [this] { FormatCommand("ひらがなに揃える", HiraganaStr, false); });
   reg("mnuRenameKata", [this] { FormatCommand("カタカナに揃える", KatakanaStr, false); });
+  reg("mnuRenameFixEncoding",
+      [this] { RepairCommand("fix_encoding", "文字化けの修正", FixGarbledNames, FixedNamesText); });
+  reg("mnuRenameNfc",
+      [this] { RepairCommand("nfc", "濁点の結合", ComposeNames, ComposedNamesText); });
 }
 
 }  // namespace tonbo

@@ -60,7 +60,8 @@ void TfrmMain::OpenLog(const std::string& log) {
   const std::string path = dir + "log.txt";
   if (!SaveTextFile(path, log)) return;
   std::string sjisPath;
-  if (enc::DiskToSjis(path, sjisPath)) platform::RunCommandLine("notepad.exe \"" + sjisPath + "\"");
+  enc::DiskToSjis(path, sjisPath);
+  platform::RunCommandLine("notepad.exe \"" + sjisPath + "\"");
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {

@@ -127,6 +127,10 @@ class TfrmMain : public QMainWindow, public ListHost {
   void AddTextCommand(bool atHead);
   void FormatCommand(const QString& label, std::string (*convert)(std::string_view),
                      bool extensionToo);
+  // "文字化けを直す" and "濁点を結合する": guarded, counted, recorded in the history.
+  void RepairCommand(const QString& key, const QString& label,
+                     int (*repair)(TCsvDb&, const std::vector<int>&, bool),
+                     std::string (*status)(int));
 
   // The guard and sounds.
   bool ConfirmAction(const QString& key);

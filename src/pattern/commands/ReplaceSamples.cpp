@@ -29,7 +29,7 @@ std::string InsideText(std::string_view bytes) {
   if (!QUtf8StringView(bytes.data(), static_cast<qsizetype>(bytes.size())).isValidUtf8())
     return std::string(bytes);
   std::string sjis;
-  if (!enc::DiskToSjis(bytes, sjis)) sjis = enc::ToSjis(QString::fromUtf8(bytes));
+  enc::DiskToSjis(bytes, sjis);
   return sjis;
 }
 

@@ -4,6 +4,7 @@
 
 #include "QtTestMain.h"
 #include "ScriptedDialogs.h"
+#include "common/Sjis.h"
 #include "core/ui/TfrmHelp.h"
 #include "core/ui/TfrmMain.h"
 
@@ -67,6 +68,21 @@ class MainGuardTest : public QObject {
     w_->findChild<QAction*>("actNameReset")->trigger();
     QCOMPARE(w_->Table().GetCell(colNewName, 0), std::string("x"));
     QCOMPARE(w_->History().Count(), 1);
+  }
+
+  void repairCommandsAskTheirOwnPage() {
+    Make();
+    w_->Table().SetCell(colPath, 0, "/d/a.txt");
+    w_->Table().SetCell(colNewName, 0, enc::Lit("\xE3\x81\x8B\xE3\x82\x99"));  // か + voiced mark
+    w_->SetShown(true);
+    test::ScriptedDialogs dialogs;  // closed without "実行(&O)"
+    w_->findChild<QAction*>("mnuRenameNfc")->trigger();
+    QCOMPARE(dialogs.shown.size(), size_t(1));
+    QCOMPARE(w_->Table().GetCell(colNewName, 0), enc::Lit("\xE3\x81\x8B\xE3\x82\x99"));
+    dialogs.onModal = [](QDialog& d) { Click(d, "btnOk"); };
+    w_->findChild<QAction*>("mnuRenameNfc")->trigger();
+    QCOMPARE(w_->Table().GetCell(colNewName, 0), enc::Lit("が"));
+    QVERIFY(w_->Ini().ReadBool("help", "nfc", true) == false);
   }
 
   void versionDialogShowsAndHelpOpensTheManual() {

@@ -147,6 +147,49 @@ class MainNamingTest : public QObject {
     QCOMPARE(Names(), QStringList({"README.TXT"}));
   }
 
+  // Names from a Windows zip and from macOS: repaired, counted, undoable.
+  void repairCommandsCountTheirNamesAndCanBeUndone() {
+    Make({"a.jpg", "b.txt", "c.txt"});
+    auto setName = [&](int row, const std::string& disk) {
+      std::string sjis;
+      enc::DiskToSjis(disk, sjis);
+      w_->Table().SetCell(colNewName, row, sjis);
+    };
+    setName(0, "\x8E\xCA\x90\x5E");          // 写真 in code page 932
+    setName(1, "\xE3\x81\x8B\xE3\x82\x99");  // か + voiced mark
+    setName(2, "readme");
+    w_->RefreshList();
+    w_->RecordUndo("ファイルの追加");
+    w_->SelectRows({0, 1, 2});
+    const QStringList before = Names();
+    Trigger("mnuRenameFixEncoding");
+    QCOMPARE(Names(), QStringList({"写真.jpg", before[1], "readme.txt"}));
+    QCOMPARE(w_->StatusText(1), QStringLiteral("1個のファイル名の文字化けを直しました。"));
+    QCOMPARE(LastLabel(), QStringLiteral("文字化けの修正"));
+    w_->SelectRows({0, 1, 2});  // the rebuilt list has no selection
+    Trigger("mnuRenameNfc");
+    QCOMPARE(Names(), QStringList({"写真.jpg", "が.txt", "readme.txt"}));
+    QCOMPARE(w_->StatusText(1), QStringLiteral("1個のファイル名の濁点を結合しました。"));
+    QCOMPARE(LastLabel(), QStringLiteral("濁点の結合"));
+    w_->SelectRows({0, 1, 2});
+    Trigger("mnuRenameNfc");
+    QCOMPARE(w_->StatusText(1), QStringLiteral("結合する濁点のあるファイル名はありませんでした。"));
+    Trigger("mnuUndo");  // the command that changed nothing left no entry
+    QCOMPARE(Names(), QStringList({"写真.jpg", before[1], "readme.txt"}));
+    Trigger("mnuUndo");
+    QCOMPARE(Names(), before);
+  }
+
+  void repairWithoutSelectionWarnsAndRecordsNothing() {
+    Make({"a.jpg", "b.jpg"});
+    test::ScriptedDialogs dialogs;
+    const int entries = w_->History().Count();
+    Trigger("mnuRenameFixEncoding");
+    QCOMPARE(dialogs.Texts("warning").size(), 1);
+    QCOMPARE(dialogs.shown[0].caption, QStringLiteral("文字化けの修正"));
+    QCOMPARE(w_->History().Count(), entries);
+  }
+
   void randomWithNoClassWarnsAndChangesNothing() {
     Make({"a.jpg"});
     RenameRules rules = w_->frmFormat().Rules();
