@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "cli/CliOptions.h"
+#include "cli/CliRecover.h"
 #include "cli/CliReport.h"
 #include "cli/CliSteps.h"
 #include "common/Folders.h"
@@ -142,6 +143,10 @@ bool Session::Apply() {
   });
   executor.SetKeepPaths(false);  // nothing is listed again afterwards
   const RenameResult result = executor.Run(table_);
+  if (!result.error.empty()) {
+    report_.Error(result.error);
+    return false;
+  }
   report_.Note(std::to_string(result.renamed) + "個のファイルを名前変更しました。");
   if (result.deleted > 0)
     report_.Note(std::to_string(result.deleted) + "個のファイルを削除しました。");
@@ -173,6 +178,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitDone;
   }
   Reporter report(err, options.quiet);
+  if (options.recover != RecoverAction::None || options.undoLast)
+    return RunJournalCommand(options, out, report);
   try {
     return Session(options, out, report, ending).Run();
   } catch (const ETonboError& e) {

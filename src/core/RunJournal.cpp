@@ -348,21 +348,32 @@ int CloseJournal(const std::string& path, const std::string& how) {
   return err;
 }
 
+JournalStatus PeekJournal(const std::string& path) {
+  JournalStatus status;
+  std::ifstream in(path, std::ios::binary);
+  std::string head;
+  if (!std::getline(in, head)) return status;
+  const std::vector<std::string> f = Split(head);
+  if (f.size() >= 3 && f[0] == "tonbo-journal") status.kind = f[2];
+  // Reading every journal would cost as much as the runs: the last lines say enough.
+  in.clear();
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  const std::streamoff tail = std::min<std::streamoff>(size, 512);
+  std::string end(static_cast<size_t>(tail), '\0');
+  in.seekg(size - tail);
+  in.read(end.data(), tail);
+  status.complete = end.find("\ncomplete\t") != std::string::npos;
+  status.closed = end.find("\nclosed\t") != std::string::npos;
+  return status;
+}
+
 void PruneJournals(const std::string& dir) {
   const time_t now = time(nullptr);
   size_t finished = 0;
   for (const std::string& path : ListJournals(dir)) {
-    Journal j;
-    // Reading every journal would cost as much as the runs: the last line says enough.
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    const std::streamoff size = in.tellg();
-    const std::streamoff tail = std::min<std::streamoff>(size, 256);
-    std::string end(static_cast<size_t>(tail), '\0');
-    in.seekg(size - tail);
-    in.read(end.data(), tail);
-    const bool done = end.find("\ncomplete\t") != std::string::npos ||
-                      end.find("\nclosed\t") != std::string::npos;
-    if (!done || JournalInUse(path)) continue;
+    const JournalStatus status = PeekJournal(path);
+    if (!(status.complete || status.closed) || JournalInUse(path)) continue;
     struct stat st {};
     const bool old = stat(path.c_str(), &st) == 0 && now - st.st_mtime > kKeepSeconds;
     if (++finished > kKeepRuns || old) unlink(path.c_str());

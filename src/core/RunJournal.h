@@ -86,6 +86,12 @@ struct Journal {
 bool ReadJournal(const std::string& path, Journal& out);
 // Journal paths of dir, newest first.
 std::vector<std::string> ListJournals(const std::string& dir);
+// What the first and the last lines of a journal say, without reading it all.
+struct JournalStatus {
+  std::string kind;
+  bool complete = false, closed = false;
+};
+JournalStatus PeekJournal(const std::string& path);
 // Another process is writing it (its run is still going).
 bool JournalInUse(const std::string& path);
 // Appends "closed" with a note (finished, rolled back, undone); 0 or an errno.

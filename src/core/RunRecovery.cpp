@@ -166,8 +166,10 @@ bool ReadOrFail(const std::string& path, Journal& j, RecoveryResult& result) {
 // are settled with it.
 void CloseRecoveriesOf(const std::string& journal) {
   for (const std::string& path : ListJournals(JournalDirDisk())) {
+    const JournalStatus status = PeekJournal(path);
+    if (status.kind != "recover" || status.complete || status.closed) continue;
     Journal j;
-    if (path != journal && ReadJournal(path, j) && j.kind == "recover" && j.source == journal &&
+    if (path != journal && ReadJournal(path, j) && j.source == journal &&
         !j.complete && j.closed.empty())
       CloseJournal(path, "settled");
   }
@@ -178,6 +180,8 @@ void CloseRecoveriesOf(const std::string& journal) {
 std::vector<std::string> UnfinishedJournals(const std::string& dir) {
   std::vector<std::string> out;
   for (const std::string& path : ListJournals(dir)) {
+    const JournalStatus status = PeekJournal(path);
+    if (status.complete || status.closed || status.kind == "recover") continue;
     Journal j;
     if (!ReadJournal(path, j) || j.complete || !j.closed.empty() || !j.planned) continue;
     if (j.kind == "recover" || JournalInUse(path)) continue;
@@ -188,9 +192,8 @@ std::vector<std::string> UnfinishedJournals(const std::string& dir) {
 
 std::string LastUndoableJournal(const std::string& dir) {
   for (const std::string& path : ListJournals(dir)) {
-    Journal j;
-    if (!ReadJournal(path, j) || !j.complete || j.kind != "run") continue;
-    if (j.closed.empty()) return path;
+    const JournalStatus status = PeekJournal(path);
+    if (status.complete && !status.closed && status.kind == "run") return path;
   }
   return {};
 }
