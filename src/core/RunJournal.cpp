@@ -373,9 +373,17 @@ void PruneJournals(const std::string& dir) {
   size_t finished = 0;
   for (const std::string& path : ListJournals(dir)) {
     const JournalStatus status = PeekJournal(path);
-    if (!(status.complete || status.closed) || JournalInUse(path)) continue;
+    if (JournalInUse(path)) continue;
     struct stat st {};
-    const bool old = stat(path.c_str(), &st) == 0 && now - st.st_mtime > kKeepSeconds;
+    if (stat(path.c_str(), &st) != 0) continue;
+    if (!(status.complete || status.closed)) {
+      // A run that ended before its plan was written changed nothing (an
+      // hour on, so that a run just starting is never touched).
+      Journal j;
+      if (now - st.st_mtime > 3600 && (!ReadJournal(path, j) || !j.planned)) unlink(path.c_str());
+      continue;
+    }
+    const bool old = now - st.st_mtime > kKeepSeconds;
     if (++finished > kKeepRuns || old) unlink(path.c_str());
   }
 }
