@@ -280,7 +280,8 @@ CliOptions ParseArguments(const std::vector<std::string>& args) {
   const bool both = o.recover != RecoverAction::None && o.undoLast;
   if (journalOnly && (both || !o.paths.empty() || !o.steps.empty() || o.apply))
     throw EUsageError(
-        "--recover と --undo-last は、ほかのコマンドやパスと一緒には使えません（どちらか一つだけ）。");
+        "--recover と --undo-last "
+        "は、ほかのコマンドやパスと一緒には使えません（どちらか一つだけ）。");
   if (!o.help && !journalOnly && o.paths.empty())
     throw EUsageError("名前を変えるファイルかフォルダを指定してください。");
   return o;

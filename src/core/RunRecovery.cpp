@@ -169,8 +169,8 @@ void CloseRecoveriesOf(const std::string& journal) {
     const JournalStatus status = PeekJournal(path);
     if (status.kind != "recover" || status.complete || status.closed) continue;
     Journal j;
-    if (path != journal && ReadJournal(path, j) && j.source == journal &&
-        !j.complete && j.closed.empty())
+    if (path != journal && ReadJournal(path, j) && j.source == journal && !j.complete &&
+        j.closed.empty())
       CloseJournal(path, "settled");
   }
 }
