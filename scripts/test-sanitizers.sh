@@ -11,5 +11,7 @@ export QT_QPA_PLATFORM=offscreen
 # Qt and GLib keep caches for the life of the process; leaks are not checked.
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# The crash harness kills tonbo-cli 50 times by default; ten runs do under the sanitizers.
+export TONBO_CRASH_RUNS=10
 cd build-sanitize
 ctest --output-on-failure -j"$(nproc)" --timeout 900

@@ -56,6 +56,10 @@ const Choice<ConflictChoice> kConflicts[] = {
     {"stop", {true, ConflictMethod::Skip}},
 };
 
+const Choice<RecoverAction> kRecover[] = {{"finish", RecoverAction::Finish},
+                                          {"rollback", RecoverAction::Rollback},
+                                          {"show", RecoverAction::Show}};
+
 using Args = std::vector<std::string>;
 
 // Builds the options from one option and its values at a time.
@@ -135,6 +139,11 @@ const OptionSpec kOptions[] = {
      [](Parser& p, const std::string& n, const Args& v) {
        p.o.conflict = Choose(kConflicts, v[0], n);
      }},
+    {"--recover", 1,
+     [](Parser& p, const std::string& n, const Args& v) {
+       p.o.recover = Choose(kRecover, v[0], n);
+     }},
+    {"--undo-last", 0, [](Parser& p, const std::string&, const Args&) { p.o.undoLast = true; }},
     {"--seed", 1, [](Parser& p, const std::string&, const Args& v) { p.Seed(v[0]); }},
     {"--set", 1, [](Parser& p, const std::string&, const Args& v) { p.Set(v[0]); }},
     {"--renban", 0,
@@ -270,7 +279,13 @@ CliOptions ParseArguments(const std::vector<std::string>& args) {
     }
     spec->run(parser, spec->name, values);
   }
-  if (!o.help && o.paths.empty())
+  const bool journalOnly = o.recover != RecoverAction::None || o.undoLast;
+  const bool both = o.recover != RecoverAction::None && o.undoLast;
+  if (journalOnly && (both || !o.paths.empty() || !o.steps.empty() || o.apply))
+    throw EUsageError(
+        "--recover と --undo-last "
+        "は、ほかのコマンドやパスと一緒には使えません（どちらか一つだけ）。");
+  if (!o.help && !journalOnly && o.paths.empty())
     throw EUsageError("名前を変えるファイルかフォルダを指定してください。");
   return o;
 }

@@ -62,8 +62,13 @@ struct ConflictChoice {
   ConflictMethod method = ConflictMethod::Skip;
 };
 
+// --recover: what to do with a run that did not end.
+enum class RecoverAction { None, Finish, Rollback, Show };
+
 struct CliOptions {
   bool help = false;
+  RecoverAction recover = RecoverAction::None;
+  bool undoLast = false;
   bool apply = false;
   bool utf8 = false;
   bool quiet = false;

@@ -9,6 +9,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/CliProgress.h"
+#include "cli/CliRecover.h"
 #include "cli/CliReport.h"
 #include "cli/CliSteps.h"
 #include "common/Folders.h"
@@ -190,7 +191,15 @@ bool Session::Apply() {
     return ConflictAnswer{ConflictButton::Stop, ConflictMethod::Skip};
   });
   executor.SetKeepPaths(false);  // nothing is listed again afterwards
+  TerminalProgress progress(err_, terminals_.err, "名前の変更", terminals_.columns);
+  executor.SetProgress(&progress);
+  report_.SetProgress(&progress);
   const RenameResult result = executor.Run(table_);
+  report_.SetProgress(nullptr);
+  if (!result.error.empty()) {
+    report_.Error(result.error);
+    return false;
+  }
   report_.Note(std::to_string(result.renamed) + "個のファイルを名前変更しました。");
   if (result.deleted > 0)
     report_.Note(std::to_string(result.deleted) + "個のファイルを削除しました。");
@@ -218,6 +227,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitUsage;
   }
   Reporter report(err, options.quiet);
+  if (options.recover != RecoverAction::None || options.undoLast)
+    return RunJournalCommand(options, out, report);
   try {
     if (options.help) {
       WriteOut(out, HelpText());

@@ -2,11 +2,11 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
-#include <cstdio>
+#include <algorithm>
 
 #include "common/Paths.h"
 #include "common/Sjis.h"
+#include "core/RunJournal.h"
 #include "platform/FileOps.h"
 
 namespace tonbo {
@@ -19,167 +19,181 @@ long long FileTime(const std::string& disk) {
   return static_cast<long long>(st.st_mtime) & ~1LL;
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {
-  }, sb{};
-  return lstat(a.c_str(), &sa) == 0 && lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
-}
-
-nlink_t LinkCount(const std::string& disk) {
-  struct stat st {};
-  return lstat(disk.c_str(), &st) == 0 ? st.st_nlink : 0;
-}
-
-// Equal but for the letter case of A-Z (byte by byte, never allocating).
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
-
 bool Exists(const std::string& sjisPath) { return platform::FileExists(enc::SjisToDisk(sjisPath)); }
 
 }  // namespace
 
+RowProblem RefusedName(const std::string& sjisName) {
+  if (sjisName.empty()) return RowProblem::EmptyName;
+  if (sjisName == "." || sjisName == "..") return RowProblem::DotName;
+  // "/" is never the second byte of a double-byte character.
+  if (sjisName.find('/') != std::string::npos) return RowProblem::Slash;
+  if (sjisName.find('\0') != std::string::npos) return RowProblem::NulByte;
+  const std::string disk = enc::SjisToDisk(sjisName);
+  if (disk.find('/') != std::string::npos) return RowProblem::Slash;
+  if (disk.find('\0') != std::string::npos) return RowProblem::NulByte;
+  return RowProblem::None;
+}
+
+RenameExecutor::RenameExecutor(AskSameName ask)
+    : ask_(std::move(ask)), journalDir_(JournalDirDisk()) {}
+
 RenameResult RenameExecutor::Run(const TCsvDb& table) {
+  table_ = &table;
   result_ = RenameResult();
-  if (keepPaths_) result_.paths.reserve(static_cast<size_t>(table.RowCount()));
+  numbered_.clear();
   applyToAll_ = 0;
-  for (int row = 0; row < table.RowCount(); ++row) {
-    RunRow(table, row);
-    if (applyToAll_ == 2) {
-      // Stopped: this row and every later one stay as they are.
-      for (int rest = row; rest < table.RowCount(); ++rest) Keep(table.GetCell(colPath, rest));
-      break;
-    }
+  std::vector<EngineRow> rows = BuildRows();
+  RenameEngine engine(rows, [this](int row, const EngineRow& r) { return SettleRow(row, r); });
+  engine.SetProgress(progress_,
+                     [this](int row) { return ExtractFileName(table_->GetCell(colPath, row)); });
+  if (const int err = engine.Run(journalDir_, "run", "")) {
+    result_.error =
+        "名前の変更の記録を書けないため、何も変更しませんでした。" + platform::ErrorText(err);
+    for (EngineRow& r : rows) r.outcome = RowOutcome::Untouched;
+    if (keepPaths_)
+      for (int row = 0; row < table.RowCount(); ++row) Keep(table.GetCell(colPath, row));
+    return std::move(result_);
   }
-  folder_.Close();
+  result_.stopped = engine.Stopped();
+  result_.journal = engine.JournalPath();
+  Collect(rows);
+  table_ = nullptr;
   return std::move(result_);
 }
 
-void RenameExecutor::RunRow(const TCsvDb& table, int row) {
-  const std::string& src = table.GetCell(colPath, row);
-  const std::string& base = table.GetCell(colNewName, row);
-  const std::string newName = base + table.GetCell(colExt, row);
-  std::string dst = ExtractFilePath(src) + newName;
-  if (base == DeleteMark()) {
-    if (!Delete(src)) Keep(src);
-    return;
-  }
-  if (src == dst) {
-    Keep(dst);
-    return;
-  }
-  // Mostly the name is free: the no-replace rename finds that out itself, so
-  // the target is looked up once instead of twice (a large share of a big
-  // run). A change of letter case only takes the long way with its question,
-  // because on a case-folding file system the file itself holds the name.
-  const std::string_view oldName = std::string_view(src).substr(src.rfind('/') + 1);
-  if (!SameIgnoringAsciiCase(newName, oldName) && RenameIfFree(src, dst)) return;
-  if (Exists(dst) && !Settle(src, dst, newName)) return;
-  if (applyToAll_ == 2) return;
-  Rename(src, dst, newName);
+std::string RenameExecutor::Target(int row) const {
+  const std::string& src = table_->GetCell(colPath, row);
+  return ExtractFilePath(src) + table_->GetCell(colNewName, row) + table_->GetCell(colExt, row);
 }
 
-bool RenameExecutor::Delete(const std::string& src) {
-  std::string message;
-  const std::string disk = enc::SjisToDisk(src);
-  int err = platform::MoveToTrash(disk, &message);
-  // A file that is already gone counts as deleted; one that stays is kept listed.
-  if (err == 0 || (err == ENOENT && !platform::FileExists(disk))) {
-    ++result_.deleted;
-    return true;
+std::vector<EngineRow> RenameExecutor::BuildRows() {
+  const int count = table_->RowCount();
+  std::vector<EngineRow> rows(static_cast<size_t>(count));
+  platform::FolderHandle folder;
+  for (int row = 0; row < count; ++row) {
+    EngineRow& r = rows[static_cast<size_t>(row)];
+    const std::string& src = table_->GetCell(colPath, row);
+    const std::string& base = table_->GetCell(colNewName, row);
+    if (base == DeleteMark()) {
+      r.kind = RowKind::Trash;
+    } else {
+      const std::string newName = base + table_->GetCell(colExt, row);
+      const size_t cut = src.rfind('/') + 1;
+      if (src.size() - cut == newName.size() && src.compare(cut, newName.size(), newName) == 0)
+        continue;  // unchanged
+      r.problem = RefusedName(newName);
+      if (r.problem != RowProblem::None) {
+        r.kind = RowKind::Refused;
+        r.outcome = RowOutcome::Failed;
+        continue;
+      }
+      r.kind = RowKind::Rename;
+      r.to = enc::SjisToDisk(std::string_view(src).substr(0, cut)) + enc::SjisToDisk(newName);
+    }
+    r.from = enc::SjisToDisk(src);
+    const size_t slash = r.from.rfind('/') + 1;
+    r.id = folder.IdentityIn(std::string_view(r.from).substr(0, slash), r.from.c_str() + slash);
   }
-  ++result_.notDone;
-  Log("ごみ箱に移動できませんでした：\"%s\"（%s）\r\n", src, enc::Lit(message));
-  return false;
+  return rows;
 }
 
-bool RenameExecutor::Settle(const std::string& src, std::string& dst, const std::string& newName) {
+Settlement RenameExecutor::SettleRow(int row, const EngineRow& r) {
   if (applyToAll_ == 0) {
-    ConflictAnswer answer = ask_ ? ask_(dst) : ConflictAnswer{ConflictButton::Stop, method_};
+    const ConflictAnswer answer =
+        ask_ ? ask_(Target(row)) : ConflictAnswer{ConflictButton::Stop, method_};
     applyToAll_ = static_cast<int>(answer.button);
     method_ = answer.method;
-    if (applyToAll_ == 2) return false;
   }
-  const std::string diskSrc = enc::SjisToDisk(src), diskDst = enc::SjisToDisk(dst);
+  if (applyToAll_ == 2) return {Settlement::Stop, {}, {}};
   switch (method_) {
     case ConflictMethod::OverwriteIfNewer:
-      if (FileTime(diskDst) >= FileTime(diskSrc)) {
-        Log("書込先ファイルの方が新しかったのでスキップ：\"%s\"←\"%s\"\r\n", newName, src);
-        ++result_.notDone;
-        Keep(dst);
-        return false;
-      }
-      [[fallthrough]];
-    case ConflictMethod::Overwrite: {
-      // The file that held the name goes to the trash, where it can be restored.
-      std::string message;
-      if (!SameFile(diskSrc, diskDst)) platform::MoveToTrash(diskDst, &message);
-      return true;
-    }
+      if (FileTime(r.to) >= FileTime(r.from))
+        return {Settlement::Skip, {}, RowOutcome::SkippedNewer};
+      return {Settlement::Overwrite, {}, {}};
+    case ConflictMethod::Overwrite:
+      return {Settlement::Overwrite, {}, {}};
     case ConflictMethod::Number: {
-      const std::string dir = ExtractFilePath(src);
-      const std::string base = ExtractFileBase(newName), ext = ExtractFileExt(newName);
-      int n = 1;
-      do {
-        dst = dir + base + "_" + std::to_string(n++) + ext;
-      } while (Exists(dst));
-      return true;
+      // NewName + "_" + n + Ext: a dot inside the new name stays where it is.
+      const std::string stem =
+          ExtractFilePath(table_->GetCell(colPath, row)) + table_->GetCell(colNewName, row) + "_";
+      const std::string& ext = table_->GetCell(colExt, row);
+      std::string candidate;
+      for (int n = 1;; ++n) {
+        candidate = stem + std::to_string(n) + ext;
+        if (!Exists(candidate)) break;
+      }
+      numbered_.emplace_back(row, candidate);
+      return {Settlement::RenameTo, enc::SjisToDisk(candidate), {}};
     }
     case ConflictMethod::Skip:
-      Log("同名ファイルがあったのでスキップ：\"%s\"←\"%s\"\r\n", newName, src);
-      ++result_.notDone;
-      Keep(src);
-      return false;
+      break;
   }
-  return false;
+  return {Settlement::Skip, {}, RowOutcome::SkippedSame};
 }
 
-bool RenameExecutor::RenameIfFree(const std::string& src, const std::string& dst) {
-  const std::string diskSrc = enc::SjisToDisk(src), diskDst = enc::SjisToDisk(dst);
-  const size_t cut = diskSrc.rfind('/') + 1;
-  // "/" is never part of a double-byte character, so the folder parts compare as bytes.
-  const bool sameFolder =
-      diskDst.rfind('/') + 1 == cut && diskDst.compare(0, cut, diskSrc, 0, cut) == 0;
-  const int err = sameFolder
-                      ? folder_.RenameNoReplaceIn(std::string_view(diskSrc).substr(0, cut),
-                                                  diskSrc.c_str() + cut, diskDst.c_str() + cut)
-                      : platform::RenameNoReplace(diskSrc, diskDst);
-  if (err != 0) return false;
-  Keep(dst);
-  ++result_.renamed;
-  return true;
-}
-
-void RenameExecutor::Rename(const std::string& src, const std::string& dst,
-                            const std::string& newName) {
-  const std::string diskSrc = enc::SjisToDisk(src), diskDst = enc::SjisToDisk(dst);
-  int err = platform::RenameNoReplace(diskSrc, diskDst);
-  // Only letter case differs on a file system that ignores case: the name
-  // that is "taken" is the file itself, so nothing else can be replaced.
-  if (err == EEXIST && SameFile(diskSrc, diskDst) && LinkCount(diskSrc) == 1)
-    err = ::rename(diskSrc.c_str(), diskDst.c_str()) == 0 ? 0 : errno;
-  if (err == 0) {
-    Keep(dst);
-    ++result_.renamed;
-    return;
-  }
-  ++result_.notDone;
-  Log("名前の変更に失敗：\"%s\"←\"%s\"\r\n", newName, src);
-}
-
-void RenameExecutor::Log(const char* utf8Format, const std::string& first,
-                         const std::string& second) {
-  std::string format = enc::Lit(utf8Format);
+void RenameExecutor::Log(const char* utf8Fixed, const std::string& name, const std::string& src,
+                         const std::string& utf8Reason) {
+  std::string format = enc::Lit(utf8Fixed);
   size_t at = format.find("%s");
-  format.replace(at, 2, first);
-  at = format.find("%s", at + first.size());
-  format.replace(at, 2, second);
-  result_.log += format;
+  format.replace(at, 2, name);
+  at = format.find("%s", at + name.size());
+  if (at != std::string::npos) format.replace(at, 2, src);
+  result_.log += format + enc::Lit(utf8Reason) + "\r\n";
+}
+
+void RenameExecutor::Collect(const std::vector<EngineRow>& rows) {
+  if (keepPaths_) result_.paths.reserve(rows.size());
+  std::sort(numbered_.begin(), numbered_.end());
+  for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+    const EngineRow& r = rows[static_cast<size_t>(row)];
+    const std::string& src = table_->GetCell(colPath, row);
+    const std::string newName = table_->GetCell(colNewName, row) + table_->GetCell(colExt, row);
+    const std::string reason = r.problem != RowProblem::None
+                                   ? ReasonText(r.problem)
+                                   : ReasonText(r.err, r.outcome == RowOutcome::TrashFailed);
+    switch (r.outcome) {
+      case RowOutcome::Untouched:
+        Keep(r.kind == RowKind::Keep ? Target(row) : src);
+        break;
+      case RowOutcome::Renamed:
+        ++result_.renamed;
+        if (r.renumbered) {
+          const auto it = std::lower_bound(numbered_.begin(), numbered_.end(),
+                                           std::make_pair(row, std::string()));
+          Keep(it->second);
+        } else {
+          Keep(Target(row));
+        }
+        break;
+      case RowOutcome::Deleted:
+        ++result_.deleted;
+        break;
+      case RowOutcome::SkippedSame:
+        ++result_.notDone;
+        Log("同名ファイルがあったのでスキップ：\"%s\"←\"%s\"", newName, src, "");
+        Keep(src);
+        break;
+      case RowOutcome::SkippedNewer:
+        ++result_.notDone;
+        Log("書込先ファイルの方が新しかったのでスキップ：\"%s\"←\"%s\"", newName, src, "");
+        Keep(Target(row));
+        break;
+      case RowOutcome::Failed:
+        ++result_.notDone;
+        Log("名前の変更に失敗：\"%s\"←\"%s\"", newName, src, reason);
+        if (r.stranded) {
+          std::string sjis;
+          if (enc::DiskToSjis(r.to, sjis)) Keep(sjis);
+        }
+        break;
+      case RowOutcome::TrashFailed:
+        ++result_.notDone;
+        Log("ごみ箱に移動できませんでした：\"%s\"", src, "", reason);
+        Keep(src);
+        break;
+    }
+  }
 }
 
 }  // namespace tonbo

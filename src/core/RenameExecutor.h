@@ -1,14 +1,18 @@
 #pragma once
 // Applies the file table to the disk: the one place where listed files are
-// renamed or sent to the trash. Rows are taken top to bottom; a target name
-// that is taken is settled by the same-name question; nothing is ever
-// replaced that the user did not ask to replace.
+// renamed or sent to the trash. The run is planned as a whole (a name held
+// by a listed file that this run moves away is no conflict; swaps and
+// rotations go through a temporary name), written to the journal first, and
+// every file is checked to be the listed one before it is touched. A target
+// name held by a file that stays is settled by the same-name question;
+// nothing is ever replaced that the user did not ask to replace.
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "core/CsvDb.h"
-#include "platform/FileOps.h"
+#include "core/Progress.h"
+#include "core/RenameEngine.h"
 
 namespace tonbo {
 
@@ -28,6 +32,9 @@ struct RenameResult {
   int renamed = 0;
   int deleted = 0;
   int notDone = 0;
+  bool stopped = false;  // "中止" or a stop asked through the progress
+  std::string error;     // UTF-8: the run could not start; nothing was changed
+  std::string journal;   // the run's journal (disk path), empty when none was written
 };
 
 class RenameExecutor {
@@ -35,31 +42,39 @@ class RenameExecutor {
   // Asked at a conflict with the full target path (code page 932).
   using AskSameName = std::function<ConflictAnswer(const std::string& sjisTarget)>;
 
-  explicit RenameExecutor(AskSameName ask) : ask_(std::move(ask)) {}
+  explicit RenameExecutor(AskSameName ask);
   RenameResult Run(const TCsvDb& table);
   // Off: RenameResult::paths stays empty, for a caller that does not list
   // the files again (a large run then keeps no second copy of every path).
   void SetKeepPaths(bool on) { keepPaths_ = on; }
+  // Told before each file; a false answer stops the run as "中止" does.
+  void SetProgress(ProgressSink* sink) { progress_ = sink; }
+  // Where the journal goes (JournalDirDisk() unless set; "" writes none).
+  void SetJournalDir(std::string diskDir) { journalDir_ = std::move(diskDir); }
 
  private:
-  void RunRow(const TCsvDb& table, int row);
-  bool Delete(const std::string& src);
-  // Settles a taken target; false when the row is done with (skipped).
-  bool Settle(const std::string& src, std::string& dst, const std::string& newName);
-  // Renames when no entry holds the target name; false (nothing changed) otherwise.
-  bool RenameIfFree(const std::string& src, const std::string& dst);
-  void Rename(const std::string& src, const std::string& dst, const std::string& newName);
-  void Log(const char* utf8Format, const std::string& first, const std::string& second);
+  std::vector<EngineRow> BuildRows();
+  Settlement SettleRow(int row, const EngineRow& r);
+  void Collect(const std::vector<EngineRow>& rows);
   void Keep(const std::string& path) {
     if (keepPaths_) result_.paths.push_back(path);
   }
+  std::string Target(int row) const;
+  void Log(const char* utf8Fixed, const std::string& name, const std::string& src,
+           const std::string& utf8Reason);
 
   AskSameName ask_;
-  platform::FolderHandle folder_;  // the folder of the rows being renamed
+  const TCsvDb* table_ = nullptr;
   RenameResult result_;
-  int applyToAll_ = 0;  // 0 ask, 1 use the method, 2 stop
+  ProgressSink* progress_ = nullptr;
+  std::string journalDir_;
+  std::vector<std::pair<int, std::string>> numbered_;  // rows given a numbered name (code page 932)
+  int applyToAll_ = 0;                                 // 0 ask, 1 use the method, 2 stop
   bool keepPaths_ = true;
   ConflictMethod method_ = ConflictMethod::Number;
 };
+
+// Why a new name cannot be used in its folder ("/", NUL, "." or ".."), or None.
+RowProblem RefusedName(const std::string& sjisName);
 
 }  // namespace tonbo

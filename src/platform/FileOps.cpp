@@ -49,6 +49,12 @@ int RenameChecked(const std::string& from, const struct stat& fromSt, const std:
   return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
+FileId IdOf(const struct stat& st) {
+  return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+          static_cast<std::int64_t>(st.st_size),
+          static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 }  // namespace
 
 int RenameNoReplace(const std::string& from, const std::string& to) {
@@ -57,12 +63,24 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
   return FlagRefused(err) ? RenameByLink(from, to) : err;
 }
 
-int FolderHandle::RenameNoReplaceIn(std::string_view dir, const char* from, const char* to) {
+bool FolderHandle::Open(std::string_view dir) {
   if (fd_ < 0 || dir != dir_) {
     Close();
     dir_ = dir;
     fd_ = open(dir_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   }
+  return fd_ >= 0;
+}
+
+FileId FolderHandle::IdentityIn(std::string_view dir, const char* name) {
+  if (!Open(dir)) return IdentityOf(std::string(dir) + name);
+  struct stat st {};
+  if (fstatat(fd_, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return {};
+  return IdOf(st);
+}
+
+int FolderHandle::RenameNoReplaceIn(std::string_view dir, const char* from, const char* to) {
+  Open(dir);
   if (fd_ >= 0 && RenameAt2NoReplace(fd_, from, to) == 0) return 0;
   // A folder that cannot be opened, or a file system without the flag, goes
   // the long way (which has the fallbacks and the right error).
@@ -91,6 +109,12 @@ int RenameByLink(const std::string& from, const std::string& to) {
   // EOPNOTSUPP mean a file system without hard links (FAT, exFAT).
   if (err == EEXIST || err == EPERM || err == EOPNOTSUPP) return RenameChecked(from, fromSt, to);
   return err;
+}
+
+FileId IdentityOf(const std::string& path) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0) return {};
+  return IdOf(st);
 }
 
 int DeleteFileNow(const std::string& path) { return unlink(path.c_str()) == 0 ? 0 : errno; }

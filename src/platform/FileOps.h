@@ -2,10 +2,26 @@
 // File operations on raw disk paths (bytes as the OS takes them, possibly not
 // UTF-8). Failures are returned as values: an errno, and for the operations
 // that go through GIO or several steps also a short UTF-8 message.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace tonbo::platform {
+
+// Which file an entry is (device and inode), with the size and modification
+// time that tell whether it was written since. ino 0: no such entry.
+struct FileId {
+  std::uint64_t dev = 0, ino = 0;
+  std::int64_t size = 0, mtimeNs = 0;
+  bool Exists() const { return ino != 0; }
+  bool SameFile(const FileId& o) const { return dev == o.dev && ino == o.ino && ino != 0; }
+  bool Unchanged(const FileId& o) const {
+    return SameFile(o) && size == o.size && mtimeNs == o.mtimeNs;
+  }
+};
+
+// The entry itself (lstat); a zero FileId when it is missing.
+FileId IdentityOf(const std::string& path);
 
 // Renames a file or folder unless another entry already has the target name
 // (then EEXIST and both stay as they were). A change of letter case only, on
@@ -25,9 +41,13 @@ class FolderHandle {
   // RenameNoReplace(dir + from, dir + to) for two names in folder dir (a
   // path ending in "/"). Returns 0 or an errno.
   int RenameNoReplaceIn(std::string_view dir, const char* from, const char* to);
+  // IdentityOf(dir + name), through the open folder.
+  FileId IdentityIn(std::string_view dir, const char* name);
   void Close();
 
  private:
+  bool Open(std::string_view dir);
+
   std::string dir_;
   int fd_ = -1;
 };
@@ -41,6 +61,13 @@ int RenameByLink(const std::string& from, const std::string& to);
 // system without a usable trash, is a failure: non-zero (an errno) and the
 // reason in *message. Never falls back to deleting or moving elsewhere.
 int MoveToTrash(const std::string& path, std::string* message);
+
+// Puts a file trashed from originalPath back there: the newest entry of the
+// desktop trash (the home trash, or the .Trash-$uid / .Trash/$uid folder of
+// the file's volume) whose recorded path is originalPath and, when id names
+// a file, that is this file. Never replaces an entry at originalPath.
+// Returns 0 or an errno (ENOENT: no such entry in the trash).
+int RestoreFromTrash(const std::string& originalPath, const FileId& id);
 
 // Copies a file over `to` (replacing it), keeping the source's permission
 // bits and modification time. The bytes go to a temporary file in the target

@@ -19,15 +19,70 @@ TEST_F(CliApply, RenamesAndReportsOnStandardError) {
   EXPECT_NE(run.err.find("2個のファイルを名前変更しました。"), std::string::npos) << run.err;
 }
 
-TEST_F(CliApply, SwapsThroughTheListWithoutLosingAFile) {
+TEST_F(CliApply, SwapsWithoutAQuestionAndWithoutLosingAFile) {
   File("1.txt", "one");
   File("2.txt", "two");
-  // 1 -> 2 while 2 -> 1: the first is numbered, nothing is replaced.
-  const CliRun run =
-      RunTonboCli({"--regex", "s/^1$/x/", "--regex", "s/^2$/1/", "--regex", "s/^x$/2/", "--apply",
-                   "--on-conflict", "number", dir_ + "1.txt", dir_ + "2.txt"});
+  File("3.txt", "three");
+  // 1 -> 2 while 2 -> 1, and 3 -> 1 after them: only the last meets a file that stays.
+  const CliRun run = RunTonboCli({"--regex", "s/^1$/x/", "--regex", "s/^2$/1/", "--regex",
+                                  "s/^x$/2/", "--regex", "s/^3$/1/", "--apply", "--on-conflict",
+                                  "number", dir_ + "1.txt", dir_ + "2.txt", dir_ + "3.txt"});
   EXPECT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(Disk(), (Files{{"2_1.txt", "one"}, {"1.txt", "two"}}));
+  EXPECT_EQ(Disk(), (Files{{"2.txt", "one"}, {"1.txt", "two"}, {"1_1.txt", "three"}}));
+}
+
+TEST_F(CliApply, UndoLastPutsTheRunBack) {
+  File("a.txt", "A");
+  File("b.txt", "B");
+  File("old.txt", "OLD");
+  // A state folder of its own: no other test's run is the last one.
+  const std::vector<std::string> env = {"XDG_STATE_HOME=" + MakeTempDir("state")};
+  // a -> b waits for b -> old, which replaces old.txt.
+  ASSERT_EQ(RunTonboCli({"--regex", "s/^a$/x/", "--regex", "s/^b$/old/", "--regex", "s/^x$/b/",
+                         "--apply", "--on-conflict", "overwrite", dir_ + "a.txt", dir_ + "b.txt"},
+                        env)
+                .code,
+            0);
+  ASSERT_EQ(Disk(), (Files{{"b.txt", "A"}, {"old.txt", "B"}}));
+  const CliRun undo = RunTonboCli({"--undo-last"}, env);
+  EXPECT_EQ(undo.code, 0) << undo.err;
+  EXPECT_EQ(Disk(), (Files{{"a.txt", "A"}, {"b.txt", "B"}, {"old.txt", "OLD"}}));
+  EXPECT_NE(undo.err.find("2個のファイルを元の名前に戻しました。"), std::string::npos) << undo.err;
+  EXPECT_NE(undo.err.find("1個のファイルをごみ箱から戻しました。"), std::string::npos);
+  const CliRun again = RunTonboCli({"--undo-last"}, env);
+  EXPECT_NE(again.code, 0);  // this run is undone; no older run of this test is left to undo
+  EXPECT_EQ(Disk(), (Files{{"a.txt", "A"}, {"b.txt", "B"}, {"old.txt", "OLD"}}));
+}
+
+// Names a command may make that would take a file out of its folder.
+TEST_F(CliApply, NamesWithASlashOrDotsAreRefused) {
+  const std::string name =
+      "a\xEF\xBC\x8F\xEF\xBC\x8E"
+      "b.txt";  // a／．b.txt
+  const std::vector<std::vector<std::string>> commands = {
+      {"--hankaku"},                                      // ／ becomes /
+      {"--set", "edtRenbanHeader.Text=../", "--renban"},  // a header going up
+      {"--set", "ext_not_change=0", "--name", ".."},      // the folder above
+      {"--regex", "s/^.*$/sub\\/x/"},                     // into a subfolder
+      {"--replace", "", ".", "--scope", "name+ext"},      // the folder itself
+  };
+  for (const auto& command : commands) {
+    SCOPED_TRACE(command.back());
+    dir_ = MakeTempDir("slash");
+    File(name, "N");
+    mkdir((dir_ + "sub").c_str(), 0700);
+    std::vector<std::string> args = command;
+    args.insert(args.end(), {"--apply", "--on-conflict", "overwrite", dir_ + name});
+    const CliRun run = RunTonboCli(args);
+    EXPECT_EQ(run.code, 1) << run.err;
+    EXPECT_TRUE(run.err.find("（名前に「/」は使えません）") != std::string::npos ||
+                run.err.find("（「.」と「..」は名前にできません）") != std::string::npos)
+        << run.err;
+    EXPECT_EQ(Disk(), (Files{{name, "N"}}));
+    struct stat st {};
+    EXPECT_NE(lstat((dir_ + "sub/x.txt").c_str(), &st), 0);
+    EXPECT_NE(lstat((dir_ + "../1.txt").c_str(), &st), 0);
+  }
 }
 
 struct ConflictCase {
@@ -195,7 +250,7 @@ TEST(CliHelp, ExplainsEveryOption) {
         "--replace",     "--case",         "--first",       "--regex",        "--scope",
         "--select-mask", "--select-regex", "--select-text", "--not",          "--in",
         "--set",         "--apply",        "--on-conflict", "--utf8",         "--seed",
-        "--quiet",       "終了コード"})
+        "--quiet",       "終了コード",     "--undo-last",   "--recover"})
     EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }
 

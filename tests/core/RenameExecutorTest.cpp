@@ -1,78 +1,11 @@
 #include "core/RenameExecutor.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-
-#include <set>
-
-#include "TestEnv.h"
-#include "common/Paths.h"
-#include "common/Sjis.h"
+#include "RenameFixture.h"
 
 namespace tonbo {
 namespace {
 
-// Real files in a temporary folder; every test ends by checking that no file
-// was lost: the files on disk and in the trash are the files before.
-class RenameExecutorTest : public ::testing::Test {
- protected:
-  std::string dir_ = test::MakeTempDir("run");
-  TCsvDb table_;
-  std::vector<std::string> asked_;
-  std::vector<ConflictAnswer> answers_;
-
-  void File(const std::string& name, const std::string& content, time_t mtime = 1700000000) {
-    test::WriteFile(dir_ + name, content);
-    struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
-    utimensat(AT_FDCWD, (dir_ + name).c_str(), times, 0);
-  }
-  void Row(const std::string& name, const std::string& newName) {
-    const int r = table_.RowCount();
-    table_.SetCell(colNewName, r, ExtractFileBase(newName));
-    table_.SetCell(colExt, r, ExtractFileExt(newName));
-    table_.SetCell(colPath, r, dir_ + name);
-  }
-  void Mark(const std::string& name) {
-    Row(name, name);
-    table_.SetCell(colNewName, table_.RowCount() - 1, enc::Lit(" :(削除)"));
-  }
-  RenameResult Run() {
-    RenameExecutor executor([this](const std::string& target) {
-      asked_.push_back(target);
-      if (answers_.empty()) return ConflictAnswer{ConflictButton::Stop, ConflictMethod::Skip};
-      ConflictAnswer a = answers_.front();
-      answers_.erase(answers_.begin());
-      return a;
-    });
-    return executor.Run(table_);
-  }
-  // name -> content of every file in the folder.
-  std::map<std::string, std::string> Disk() const {
-    std::map<std::string, std::string> out;
-    DIR* d = opendir(dir_.c_str());
-    while (dirent* e = readdir(d)) {
-      std::string n = e->d_name;
-      if (n != "." && n != "..") out[n] = test::ReadFile(dir_ + n);
-    }
-    closedir(d);
-    return out;
-  }
-  std::multiset<std::string> TrashContents() const {
-    std::multiset<std::string> out;
-    std::string trash = std::string(getenv("XDG_DATA_HOME")) + "/Trash/files/";
-    if (DIR* d = opendir(trash.c_str())) {
-      while (dirent* e = readdir(d)) {
-        std::string n = e->d_name;
-        if (n != "." && n != "..") out.insert(test::ReadFile(trash + n));
-      }
-      closedir(d);
-    }
-    return out;
-  }
-  std::string Log(const RenameResult& r) { return enc::FromSjis(r.log).toStdString(); }
-};
+using RenameExecutorTest = RenameFixture;
 
 TEST_F(RenameExecutorTest, RenamesChangedRowsAndKeepsUnchangedOnes) {
   File("a.txt", "A");
@@ -87,17 +20,17 @@ TEST_F(RenameExecutorTest, RenamesChangedRowsAndKeepsUnchangedOnes) {
   EXPECT_TRUE(asked_.empty());
 }
 
-TEST_F(RenameExecutorTest, RowsGoTopToBottomSoAShiftMeetsTheNextFile) {
+TEST_F(RenameExecutorTest, ANameHeldByAFileThatStaysIsAskedAbout) {
   File("a.txt", "A");
   File("b.txt", "B");
   Row("a.txt", "b.txt");
-  Row("b.txt", "c.txt");
+  Row("b.txt", "b.txt");  // listed, unchanged: it stays
   answers_ = {{ConflictButton::Ok, ConflictMethod::Skip}};
   RenameResult r = Run();
   EXPECT_EQ(asked_, std::vector<std::string>{dir_ + "b.txt"});
-  EXPECT_EQ(Disk(), (std::map<std::string, std::string>{{"a.txt", "A"}, {"c.txt", "B"}}));
+  EXPECT_EQ(Disk(), (std::map<std::string, std::string>{{"a.txt", "A"}, {"b.txt", "B"}}));
   EXPECT_EQ(Log(r), "同名ファイルがあったのでスキップ：\"b.txt\"←\"" + dir_ + "a.txt\"\r\n");
-  EXPECT_EQ(r.paths, (std::vector<std::string>{dir_ + "a.txt", dir_ + "c.txt"}));
+  EXPECT_EQ(r.paths, (std::vector<std::string>{dir_ + "a.txt", dir_ + "b.txt"}));
 }
 
 TEST_F(RenameExecutorTest, OverwriteSendsTheOldTargetToTheTrash) {
@@ -156,15 +89,17 @@ TEST_F(RenameExecutorTest, StoppingLeavesTheRestUntouchedAndListed) {
   File("a.txt", "A");
   File("b.txt", "B");
   File("c.txt", "C");
+  File("q.txt", "Q");
   Row("c.txt", "z.txt");
-  Row("a.txt", "b.txt");
+  Row("a.txt", "q.txt");
   Row("b.txt", "y.txt");
   answers_ = {{ConflictButton::Stop, ConflictMethod::Overwrite}};
   RenameResult r = Run();
   EXPECT_EQ(r.renamed, 1);
+  EXPECT_TRUE(r.stopped);
   EXPECT_EQ(r.paths, (std::vector<std::string>{dir_ + "z.txt", dir_ + "a.txt", dir_ + "b.txt"}));
-  EXPECT_EQ(Disk(),
-            (std::map<std::string, std::string>{{"z.txt", "C"}, {"a.txt", "A"}, {"b.txt", "B"}}));
+  EXPECT_EQ(Disk(), (std::map<std::string, std::string>{
+                        {"z.txt", "C"}, {"a.txt", "A"}, {"b.txt", "B"}, {"q.txt", "Q"}}));
 }
 
 TEST_F(RenameExecutorTest, MarkedFilesGoToTheTrashAndGoneFilesStillCount) {
@@ -178,6 +113,18 @@ TEST_F(RenameExecutorTest, MarkedFilesGoToTheTrashAndGoneFilesStillCount) {
   EXPECT_EQ(TrashContents().count("BYE"), 1u);
 }
 
+TEST_F(RenameExecutorTest, NumberingKeepsADotOfTheNewNameInPlace) {
+  File("x", "X");
+  File("v1.9", "V");
+  Row("x", "v1.9");
+  table_.SetCell(colNewName, 0, "v1.9");  // the whole name, no extension
+  table_.SetCell(colExt, 0, "");
+  answers_ = {{ConflictButton::Ok, ConflictMethod::Number}};
+  RenameResult r = Run();
+  EXPECT_EQ(r.paths, std::vector<std::string>{dir_ + "v1.9_1"});
+  EXPECT_EQ(Disk(), (std::map<std::string, std::string>{{"v1.9", "V"}, {"v1.9_1", "X"}}));
+}
+
 TEST_F(RenameExecutorTest, FailuresAreLoggedAndLoseNothing) {
   File("a.txt", "A");
   mkdir((dir_ + "folder").c_str(), 0755);
@@ -188,8 +135,11 @@ TEST_F(RenameExecutorTest, FailuresAreLoggedAndLoseNothing) {
   EXPECT_TRUE(asked_.empty());
   EXPECT_EQ(r.notDone, 3);
   EXPECT_EQ(r.renamed, 0);
-  EXPECT_NE(Log(r).find("名前の変更に失敗：\"x.txt\"←\"" + dir_ + "vanished.txt\"\r\n"),
+  EXPECT_NE(Log(r).find("名前の変更に失敗：\"x.txt\"←\"" + dir_ +
+                        "vanished.txt\"（ファイルが見つかりません）\r\n"),
             std::string::npos);
+  EXPECT_NE(Log(r).find("\"（同じ名前のフォルダがあります）\r\n"), std::string::npos);
+  EXPECT_NE(Log(r).find("\"（名前が長すぎます）\r\n"), std::string::npos);
   EXPECT_EQ(Disk().at("a.txt"), "A");
 }
 
@@ -207,8 +157,9 @@ TEST_F(RenameExecutorTest, AMarkedFileTheTrashRefusesStaysListed) {
   EXPECT_EQ(r.notDone, 1);
   EXPECT_EQ(r.paths, std::vector<std::string>{dir_ + "keep.txt"});
   EXPECT_EQ(Disk().at("keep.txt"), "KEEP");
-  EXPECT_NE(Log(r).find("ごみ箱に移動できませんでした：\"" + dir_ + "keep.txt\""),
+  EXPECT_NE(Log(r).find("ごみ箱に移動できませんでした：\"" + dir_ + "keep.txt\"（"),
             std::string::npos);
+  EXPECT_EQ(Log(r).substr(Log(r).size() - 5), "）\r\n");
 }
 
 }  // namespace

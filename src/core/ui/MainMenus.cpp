@@ -79,6 +79,7 @@ const ItemRow kEditMenu[] = {
     {"mnuSelectWildcard", "条件で選択", "actSelectWildcard", "Ctrl+F", false},
     Sep,
     UseAct("actRenameReal"),
+    Item("mnuUndoRename", "実行した名前変更を元に戻す"),
     {"U1", "名前をオリジナルの状態に戻す(&U)", "actNameReset", "", false},
     Sep,
     UseAct("actExtract"),
@@ -372,6 +373,7 @@ void TfrmMain::RegisterCommands() {
   commands_.Register(QStringLiteral("actNameReset"), [this] { actNameResetExecute(); });
   commands_.Register(QStringLiteral("actClear"), [this] { actClearExecute(); });
   commands_.Register(QStringLiteral("actRenameReal"), [this] { actRenameRealExecute(); });
+  commands_.Register(QStringLiteral("mnuUndoRename"), [this] { mnuUndoRenameClick(); });
 }
 
 }  // namespace tonbo

@@ -7,6 +7,9 @@
 namespace tonbo {
 
 void TfrmMain::StartUp(const std::vector<std::string>& diskPaths, Qt::KeyboardModifiers keys) {
+  // A rename run cut off last time is settled first, so that the files below
+  // are added under the names they end with.
+  OfferRecovery();
   // Files from the command line come in before the window is first shown:
   // no explanation and no sound.
   if (!diskPaths.empty()) AddDiskPaths(diskPaths);

@@ -33,6 +33,7 @@ class TfrmReplace;
 class TfrmHelp;
 class TfrmSelect;
 class TfrmVer;
+struct RecoveryResult;
 
 class TfrmMain : public QMainWindow, public ListHost {
   Q_OBJECT
@@ -110,6 +111,10 @@ class TfrmMain : public QMainWindow, public ListHost {
   bool HasPendingChanges() const;
   void actRenameRealExecute();
   void ExecuteRenames();
+  // "実行した名前変更を元に戻す": the last run that ended, back on disk.
+  void mnuUndoRenameClick();
+  // At start-up: a run that did not end is finished, rolled back or left.
+  void OfferRecovery();
   TfrmSelect& frmSelect() { return *frmSelect_; }
 
   // Naming commands.
@@ -180,6 +185,7 @@ class TfrmMain : public QMainWindow, public ListHost {
   void RegisterSwitches();
   void ApplyPicture();
   void OpenLog(const std::string& log);
+  void ShowRecovery(const RecoveryResult& result, const QString& movedText);
   void CreateGuardDialogs();
   void CreateStartUpTimer();
   void CreateFormatDialog();

@@ -4,11 +4,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "FakeFileTypes.h"
 #include "QtTestMain.h"
 #include "ScriptedDialogs.h"
 #include "common/Folders.h"
 #include "common/Sjis.h"
+#include "core/RenameExecutor.h"
 #include "core/ui/TfrmMain.h"
 #include "core/ui/TfrmSelect.h"
 #include "platform/Launcher.h"
@@ -75,6 +79,66 @@ class MainRenameTest : public QObject {
     QVERIFY(!undo->isEnabled());
     QCOMPARE(undo->text(), QStringLiteral("元に戻す(&Undo)"));
     QCOMPARE(w_->History().Count(), 1);
+  }
+
+  void undoOfTheLastRunPutsItBack() {
+    Make();
+    Add({"a.txt", "b.txt", "c.txt"});
+    SetName(0, "b");  // a swap, and a file marked for the trash
+    SetName(1, "a");
+    SetName(2, DeleteMark().c_str());
+    test::ScriptedDialogs dialogs;
+    w_->ExecuteRenames();
+    QCOMPARE(test::ReadFile(dir_ + "a.txt"), std::string("b.txt"));
+    dialogs.answers = {Answer::Yes};
+    w_->Commands().Run(QStringLiteral("mnuUndoRename"));
+    QVERIFY(dialogs.Texts("yesno").last().startsWith(
+        "最後に実行した名前の変更（3 個のファイル）を元に戻します。"));
+    QCOMPARE(dialogs.Texts("info").last(),
+             QStringLiteral("2個のファイルを元の名前に戻しました。\r\n"
+                            "1個のファイルをごみ箱から戻しました。"));
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+      QCOMPARE(test::ReadFile(dir_ + name), std::string(name));
+    QCOMPARE(w_->Table().RowCount(), 3);
+    QCOMPARE(w_->Table().GetCell(colPath, 2), dir_ + "c.txt");
+    QVERIFY(w_->findChild<QAction*>("mnuUndoRename"));
+  }
+
+  void startUpOffersToSettleARunCutOff() {
+    Make();
+    TCsvDb table;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+      test::WriteFile(dir_ + name, name);
+      const int row = table.RowCount();
+      table.SetCell(colPath, row, dir_ + name);
+      table.SetCell(colNewName, row, std::string(1, name[0] == 'c' ? 'a' : name[0] + 1));
+      table.SetCell(colExt, row, ".txt");
+    }
+    // A rename run in a child that dies at the second file.
+    if (fork() == 0) {
+      struct Die : ProgressSink {
+        bool Step(std::int64_t done, std::int64_t, const std::string&) override {
+          if (done == 1) _exit(9);
+          return true;
+        }
+      } die;
+      RenameExecutor executor(nullptr);
+      executor.SetProgress(&die);
+      executor.Run(table);
+      _exit(0);
+    }
+    wait(nullptr);
+    test::ScriptedDialogs dialogs;
+    dialogs.answers = {Answer::No};  // back to the names before
+    w_->StartUp({}, {});
+    QCOMPARE(dialogs.Texts("yesnocancel").size(), 1);
+    QVERIFY(dialogs.Texts("yesnocancel")[0].startsWith(
+        "前回の名前の変更（3 個のファイル）は途中で終了しました。"));
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+      QCOMPARE(test::ReadFile(dir_ + name), std::string(name));
+    QCOMPARE(w_->Table().RowCount(), 3);
+    w_->StartUp({}, {});  // settled: not asked again
+    QCOMPARE(dialogs.Texts("yesnocancel").size(), 1);
   }
 
   void answeringNoChangesNothing() {

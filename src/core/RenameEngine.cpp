@@ -1,0 +1,335 @@
+#include "core/RenameEngine.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <string_view>
+
+namespace tonbo {
+namespace {
+
+std::string_view FolderOf(const std::string& path) {
+  return std::string_view(path).substr(0, path.rfind('/') + 1);
+}
+
+const char* NameOf(const std::string& path) { return path.c_str() + path.rfind('/') + 1; }
+
+// Equal but for the letter case of A-Z.
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return true;
+}
+
+bool Moves(const EngineRow& r) {
+  return (r.kind == RowKind::Rename || r.kind == RowKind::Trash) && r.id.Exists();
+}
+
+}  // namespace
+
+int RenameEngine::Run(const std::string& journalDir, const std::string& kind,
+                      const std::string& source) {
+  const size_t n = rows_.size();
+  std::vector<std::string_view> from(n), to(n);
+  std::vector<char> leaves(n, 0);
+  for (size_t i = 0; i < n; ++i) {
+    const EngineRow& r = rows_[i];
+    from[i] = r.from;
+    if (r.kind == RowKind::Rename) to[i] = r.to;
+    leaves[i] = Moves(r);
+    total_ += r.kind == RowKind::Rename || r.kind == RowKind::Trash;
+  }
+  plan_ = PlanRun(from, to, leaves);
+  done_.assign(n, 0);
+  brokenRing_.assign(plan_.cycles.size(), 0);
+  if (const int err = WritePlan(journalDir, kind, source)) return err;
+  for (cursor_ = 0; cursor_ < static_cast<int>(n) && !stopped_; ++cursor_) Visit(cursor_);
+  int renamed = 0, deleted = 0, notDone = 0;
+  for (const EngineRow& r : rows_) {
+    renamed += r.outcome == RowOutcome::Renamed;
+    deleted += r.outcome == RowOutcome::Deleted;
+    notDone += r.outcome != RowOutcome::Renamed && r.outcome != RowOutcome::Deleted &&
+               r.outcome != RowOutcome::Untouched;
+  }
+  journal_.Complete(renamed, deleted, notDone);
+  folder_.Close();
+  if (progress_) progress_->Finish();
+  return 0;
+}
+
+int RenameEngine::WritePlan(const std::string& dir, const std::string& kind,
+                            const std::string& source) {
+  bool changes = false;
+  for (const EngineRow& r : rows_) changes |= Moves(r);
+  if (dir.empty() || !changes) return 0;
+  if (const int err = journal_.Create(dir, kind, source)) return err;
+  journalPath_ = journal_.Path();
+  // A ring's first row waits under a name of its own folder that no one else uses.
+  parkedName_.resize(plan_.cycles.size());
+  std::vector<int> ringOf(rows_.size(), -1);
+  for (size_t c = 0; c < plan_.cycles.size(); ++c) {
+    const int first = plan_.cycles[c][0];
+    parkedName_[c] = ".tonbo-" + journal_.RunId() + "-" + std::to_string(first);
+    ringOf[static_cast<size_t>(first)] = static_cast<int>(c);
+  }
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    const EngineRow& r = rows_[i];
+    if (!Moves(r)) continue;
+    if (r.kind == RowKind::Trash) {
+      journal_.PlanTrash(static_cast<int>(i), r.from, r.id);
+    } else {
+      const int ring = ringOf[i];
+      journal_.PlanRename(static_cast<int>(i), r.from, r.id, r.to,
+                          ring >= 0 ? parkedName_[static_cast<size_t>(ring)] : std::string());
+    }
+  }
+  return journal_.Commit();
+}
+
+void RenameEngine::Visit(int row) {
+  const EngineRow& r = rows_[static_cast<size_t>(row)];
+  if (done_[static_cast<size_t>(row)] || r.kind == RowKind::Keep) return;
+  if (r.kind == RowKind::Refused) {
+    done_[static_cast<size_t>(row)] = 1;
+    return;
+  }
+  const int holder = plan_.holder[static_cast<size_t>(row)];
+  if (holder >= 0 && !done_[static_cast<size_t>(holder)]) {
+    const int ring = plan_.cycleOf[static_cast<size_t>(row)];
+    if (ring >= 0 && !brokenRing_[static_cast<size_t>(ring)] &&
+        plan_.cycles[static_cast<size_t>(ring)][0] == row)
+      RunCycle(ring);
+    // Otherwise the row waits for its holder, which releases it.
+    return;
+  }
+  RunOne(row);
+  if (done_[static_cast<size_t>(row)]) Release(row);
+}
+
+bool RenameEngine::Step(int row) {
+  if (!progress_) return true;
+  const bool go = progress_->Step(steps_, total_, progressName_ ? progressName_(row) : "");
+  ++steps_;
+  return go;
+}
+
+void RenameEngine::RunOne(int row) {
+  if (!Step(row)) {
+    stopped_ = true;
+    return;
+  }
+  if (rows_[static_cast<size_t>(row)].kind == RowKind::Trash)
+    TrashRow(row);
+  else
+    RenameRow(row);
+}
+
+// Runs the rows that waited for `row` to leave its path and were passed
+// over in the list, then the rows that waited for those, and so on.
+void RenameEngine::Release(int row) {
+  std::vector<int> ready;
+  auto push = [&](int holder) {
+    const int begin = plan_.waitStart[static_cast<size_t>(holder)];
+    for (int k = plan_.waitStart[static_cast<size_t>(holder) + 1]; k-- > begin;) {
+      const int w = plan_.waiting[static_cast<size_t>(k)];
+      if (w < cursor_ && !done_[static_cast<size_t>(w)]) ready.push_back(w);
+    }
+  };
+  push(row);
+  while (!ready.empty() && !stopped_) {
+    const int w = ready.back();
+    ready.pop_back();
+    if (done_[static_cast<size_t>(w)]) continue;
+    RunOne(w);
+    if (done_[static_cast<size_t>(w)]) push(w);
+  }
+}
+
+void RenameEngine::Fail(int row, int err, RowProblem problem) {
+  EngineRow& r = rows_[static_cast<size_t>(row)];
+  r.err = err;
+  r.problem = problem;
+  Finish(row, RowOutcome::Failed);
+}
+
+void RenameEngine::Finish(int row, RowOutcome outcome) {
+  rows_[static_cast<size_t>(row)].outcome = outcome;
+  done_[static_cast<size_t>(row)] = 1;
+}
+
+bool RenameEngine::StillTheFile(int row) {
+  EngineRow& r = rows_[static_cast<size_t>(row)];
+  if (!r.id.Exists()) {
+    Fail(row, ENOENT, RowProblem::Missing);
+    return false;
+  }
+  const platform::FileId now = folder_.IdentityIn(FolderOf(r.from), NameOf(r.from));
+  if (now.SameFile(r.id)) return true;
+  Fail(row, now.Exists() ? 0 : ENOENT, now.Exists() ? RowProblem::Replaced : RowProblem::Missing);
+  return false;
+}
+
+int RenameEngine::Move(const std::string& from, const std::string& to) {
+  if (FolderOf(from) != FolderOf(to)) return platform::RenameNoReplace(from, to);
+  return folder_.RenameNoReplaceIn(FolderOf(from), NameOf(from), NameOf(to));
+}
+
+void RenameEngine::RenameRow(int row) {
+  EngineRow& r = rows_[static_cast<size_t>(row)];
+  if (!StillTheFile(row)) return;
+  // A change of letter case only takes the long way with its question: on a
+  // file system that ignores case the file itself holds the name.
+  const bool caseOnly = SameIgnoringAsciiCase(NameOf(r.from), NameOf(r.to));
+  int err = caseOnly && platform::IdentityOf(r.to).Exists() ? EEXIST : Move(r.from, r.to);
+  if (err == 0) {
+    journal_.Renamed(row);
+    Finish(row, RowOutcome::Renamed);
+    return;
+  }
+  if (err != EEXIST || platform::DirectoryExists(r.to)) {
+    Fail(row, err == EEXIST ? EISDIR : err);
+    return;
+  }
+  SettleConflict(row);
+}
+
+// The target is held by a file that stays: the same-name question decides.
+void RenameEngine::SettleConflict(int row) {
+  EngineRow& r = rows_[static_cast<size_t>(row)];
+  const platform::FileId victim = platform::IdentityOf(r.to);
+  const Settlement s = settle_ ? settle_(row, r) : Settlement{};
+  switch (s.action) {
+    case Settlement::Stop:
+      stopped_ = true;
+      return;
+    case Settlement::Skip:
+      Finish(row, s.skipped);
+      return;
+    case Settlement::RenameTo:
+      r.to = s.to;
+      r.renumbered = true;
+      journal_.NewTarget(row, NameOf(r.to));
+      break;
+    case Settlement::Overwrite:
+      if (victim.SameFile(r.id)) {
+        // Only the letter case differs on a file system that ignores case.
+        if (::rename(r.from.c_str(), r.to.c_str()) != 0) return Fail(row, errno);
+        journal_.Renamed(row);
+        return Finish(row, RowOutcome::Renamed);
+      }
+      // The file that held the name goes to the trash, where it can be restored.
+      if (!platform::IdentityOf(r.to).SameFile(victim)) return Fail(row, 0, RowProblem::TargetSwap);
+      journal_.Victim(row, victim);
+      if (platform::MoveToTrash(r.to, nullptr) != 0) return Fail(row, 0, RowProblem::TrashTarget);
+      journal_.VictimTrashed(row);
+      break;
+  }
+  if (!StillTheFile(row)) return;
+  if (const int err = Move(r.from, r.to)) return Fail(row, err);
+  journal_.Renamed(row);
+  Finish(row, RowOutcome::Renamed);
+}
+
+void RenameEngine::TrashRow(int row) {
+  EngineRow& r = rows_[static_cast<size_t>(row)];
+  // A file that is already gone counts as deleted.
+  const platform::FileId now = platform::IdentityOf(r.from);
+  if (!r.id.Exists() || !now.Exists()) return Finish(row, RowOutcome::Deleted);
+  if (!now.SameFile(r.id)) {
+    r.problem = RowProblem::Replaced;
+    return Finish(row, RowOutcome::TrashFailed);
+  }
+  const int err = platform::MoveToTrash(r.from, nullptr);
+  if (err == 0 || (err == ENOENT && !platform::IdentityOf(r.from).Exists())) {
+    journal_.Trashed(row);
+    return Finish(row, RowOutcome::Deleted);
+  }
+  r.err = err;
+  Finish(row, RowOutcome::TrashFailed);
+}
+
+// Every row of the ring is still its file; otherwise the ring is no ring
+// and its rows go their ordinary way.
+bool RenameEngine::RingReady(const std::vector<int>& ring) {
+  bool ready = true;
+  for (int member : ring) {
+    const EngineRow& r = rows_[static_cast<size_t>(member)];
+    const platform::FileId now = folder_.IdentityIn(FolderOf(r.from), NameOf(r.from));
+    if (now.SameFile(r.id)) continue;
+    Fail(member, now.Exists() ? 0 : ENOENT,
+         now.Exists() ? RowProblem::Replaced : RowProblem::Missing);
+    ready = false;
+  }
+  return ready;
+}
+
+// A ring (a swap, a rotation) is done as one piece: its first row is parked
+// under a temporary name, the others move round one after another, and the
+// parked file takes its place last. A failure on the way puts the ring back.
+void RenameEngine::RunCycle(int cycle) {
+  const std::vector<int>& ring = plan_.cycles[static_cast<size_t>(cycle)];
+  const int first = ring[0];
+  brokenRing_[static_cast<size_t>(cycle)] = 1;
+  if (!Step(first)) {
+    stopped_ = true;
+    return;
+  }
+  if (!RingReady(ring)) {
+    for (int member : ring)
+      if (done_[static_cast<size_t>(member)]) Release(member);
+    const int holder = plan_.holder[static_cast<size_t>(first)];
+    if (!done_[static_cast<size_t>(first)] && done_[static_cast<size_t>(holder)]) {
+      RenameRow(first);
+      if (done_[static_cast<size_t>(first)]) Release(first);
+    }
+    return;
+  }
+  EngineRow& head = rows_[static_cast<size_t>(first)];
+  const std::string parked =
+      std::string(FolderOf(head.from)) + parkedName_[static_cast<size_t>(cycle)];
+  if (const int err = Move(head.from, parked)) {
+    Fail(first, err);
+    Release(first);
+    return;
+  }
+  journal_.Parked(first);
+  size_t k = ring.size();
+  int failed = 0;
+  while (--k > 0) {
+    const int member = ring[k];
+    EngineRow& r = rows_[static_cast<size_t>(member)];
+    if (!Step(member)) stopAfterRing_ = true;
+    if ((failed = Move(r.from, r.to)) != 0) break;
+    journal_.Renamed(member);
+    Finish(member, RowOutcome::Renamed);
+  }
+  if (failed) {
+    // Back the way they came, the last moved first; then the parked file.
+    for (size_t back = k + 1; back < ring.size(); ++back) {
+      EngineRow& r = rows_[static_cast<size_t>(ring[back])];
+      if (Move(r.to, r.from) == 0) journal_.MovedBack(ring[back]);
+      Fail(ring[back], 0, RowProblem::RingUndone);
+    }
+    Fail(ring[k], failed);
+    if (Move(parked, head.from) == 0) {
+      journal_.Unparked(first);
+      Fail(first, 0, RowProblem::RingUndone);
+    } else {
+      head.to = parked;
+      head.stranded = true;
+      Fail(first, EIO);
+    }
+  } else if (const int err = Move(parked, head.to)) {
+    head.to = parked;
+    head.stranded = true;
+    Fail(first, err);
+  } else {
+    journal_.Renamed(first);
+    Finish(first, RowOutcome::Renamed);
+  }
+  for (int member : ring) Release(member);
+  if (stopAfterRing_) stopped_ = true;
+}
+
+}  // namespace tonbo

@@ -1,0 +1,100 @@
+#pragma once
+// Carries out the moves of one run on the disk, for the list's rename run,
+// for recovery after a crash and for undo: plans the whole run first (chains
+// and rings of names, RenamePlan), writes the plan to the journal before the
+// first change, checks before every step that the file at a row's path is
+// still the file the row stands for, and never replaces an entry.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/Progress.h"
+#include "core/RenamePlan.h"
+#include "core/RenameReasons.h"
+#include "core/RunJournal.h"
+#include "platform/FileOps.h"
+
+namespace tonbo {
+
+enum class RowKind : std::uint8_t { Keep, Rename, Trash, Refused };
+enum class RowOutcome : std::uint8_t {
+  Untouched,  // not reached (the run was stopped) or nothing to do
+  Renamed,
+  Deleted,       // in the trash, or already gone
+  SkippedSame,   // the target was taken and the row was skipped
+  SkippedNewer,  // the target was taken by a file at least as new
+  Failed,
+  TrashFailed,
+};
+
+struct EngineRow {
+  RowKind kind = RowKind::Keep;
+  std::string from, to;  // disk paths in one folder; to: a rename's target
+  platform::FileId id;   // the file the row stands for
+  RowOutcome outcome = RowOutcome::Untouched;
+  int err = 0;  // the system's error of a failure
+  RowProblem problem = RowProblem::None;
+  bool renumbered = false;  // to was changed at a conflict
+  bool stranded = false;    // left under its temporary name (to) by a failure
+};
+
+// What to do about a target held by a file that stays.
+struct Settlement {
+  enum Action { Skip, Stop, RenameTo, Overwrite } action = Skip;
+  std::string to;                                // RenameTo: the free name chosen (disk path)
+  RowOutcome skipped = RowOutcome::SkippedSame;  // Skip: how the row is counted
+};
+
+class RenameEngine {
+ public:
+  using Settle = std::function<Settlement(int row, const EngineRow&)>;
+
+  RenameEngine(std::vector<EngineRow>& rows, Settle settle)
+      : rows_(rows), settle_(std::move(settle)) {}
+  // name: the text shown beside the count (code page 932).
+  void SetProgress(ProgressSink* sink, std::function<std::string(int row)> name) {
+    progress_ = sink;
+    progressName_ = std::move(name);
+  }
+  // Runs the rows. Returns 0, or the errno of a journal that could not be
+  // written, in which case nothing on disk was changed. kind and source go
+  // to the journal (RunJournal.h); an empty dir keeps no journal (tests).
+  int Run(const std::string& journalDir, const std::string& kind, const std::string& source);
+  bool Stopped() const { return stopped_; }
+  const std::string& JournalPath() const { return journalPath_; }
+
+ private:
+  int WritePlan(const std::string& dir, const std::string& kind, const std::string& source);
+  void Visit(int row);
+  bool Step(int row);
+  void RunOne(int row);
+  void Release(int row);
+  void RenameRow(int row);
+  void TrashRow(int row);
+  void SettleConflict(int row);
+  bool StillTheFile(int row);
+  int Move(const std::string& from, const std::string& to);
+  void RunCycle(int cycle);
+  bool RingReady(const std::vector<int>& ring);
+  void Fail(int row, int err, RowProblem problem = RowProblem::None);
+  void Finish(int row, RowOutcome outcome);
+
+  std::vector<EngineRow>& rows_;
+  Settle settle_;
+  ProgressSink* progress_ = nullptr;
+  std::function<std::string(int)> progressName_;
+  RunPlan plan_;
+  std::vector<char> done_;
+  std::vector<char> brokenRing_;
+  std::vector<std::string> parkedName_;  // per cycle
+  JournalWriter journal_;
+  platform::FolderHandle folder_;
+  std::string journalPath_;
+  std::int64_t steps_ = 0, total_ = 0;
+  int cursor_ = 0;
+  bool stopped_ = false;
+  bool stopAfterRing_ = false;
+};
+
+}  // namespace tonbo

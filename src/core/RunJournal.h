@@ -1,0 +1,103 @@
+#pragma once
+// The journal of a rename run: a text file in the state folder that holds the
+// whole plan (with every file's identity) before the first change, then each
+// step as it is done, and "complete" at the end. After a crash it tells which
+// files were moved; after a run it lets the run be undone. docs/renaming.md
+// describes the format.
+#include <string>
+#include <vector>
+
+#include "platform/FileOps.h"
+
+namespace tonbo {
+
+// <state folder>/journal/
+std::string JournalDirDisk();
+
+class JournalWriter {
+ public:
+  JournalWriter() = default;
+  ~JournalWriter();
+  JournalWriter(const JournalWriter&) = delete;
+  JournalWriter& operator=(const JournalWriter&) = delete;
+
+  // Creates a new journal in dir, locked while this object lives. kind:
+  // "run", "undo" or "recover"; source: the journal an undo or recovery works
+  // on ("" for a run). Returns 0 or an errno.
+  int Create(const std::string& dir, const std::string& kind, const std::string& source);
+  bool IsOpen() const { return fd_ >= 0; }
+  const std::string& Path() const { return path_; }
+  // A short name for temporary file names, unique to this run.
+  const std::string& RunId() const { return id_; }
+
+  // The plan, before Commit. Paths are disk paths; a row's names share its folder.
+  void PlanRename(int row, const std::string& from, const platform::FileId& id,
+                  const std::string& to, const std::string& parkedName);
+  void PlanTrash(int row, const std::string& path, const platform::FileId& id);
+  // Writes the plan and flushes it to the disk (file and folder). 0 or an errno.
+  int Commit();
+
+  // Steps: buffered and written in batches.
+  void Renamed(int row) { Step('r', row); }
+  void Parked(int row) { Step('p', row); }
+  void Unparked(int row) { Step('u', row); }
+  void MovedBack(int row) { Step('b', row); }
+  void Trashed(int row) { Step('t', row); }
+  void VictimTrashed(int row) { Step('v', row); }
+  // Changes of plan, written before the change is made.
+  void NewTarget(int row, const std::string& name);
+  void Victim(int row, const platform::FileId& id);
+  // Marks the run complete, flushes and closes; then keeps only the last
+  // journals (PruneJournals).
+  void Complete(int renamed, int deleted, int notDone);
+
+ private:
+  void Step(char kind, int row);
+  void Write(bool force);
+  int FolderIndex(const std::string& dir);
+
+  int fd_ = -1;
+  std::string path_, id_, dir_, buffer_;
+  std::string lastFolder_;
+  int folders_ = 0;
+  int steps_ = 0;
+};
+
+// One planned row of a journal, with what the journal says was done.
+struct JournalEntry {
+  char kind = 'P';  // 'P' rename, 'D' trash (delete mark)
+  int row = 0;
+  std::string dir, from, to, parked, numbered;  // names within dir
+  platform::FileId id, victim;
+  bool renamed = false, isParked = false, trashed = false, hasVictim = false, victimTrashed = false;
+  std::string FromPath() const { return dir + from; }
+  std::string TargetPath() const { return dir + (numbered.empty() ? to : numbered); }
+  std::string ParkedPath() const { return parked.empty() ? std::string() : dir + parked; }
+};
+
+struct Journal {
+  std::string path, kind, source, closed;
+  bool planned = false, complete = false;
+  int renamed = 0, deleted = 0, notDone = 0;
+  std::vector<JournalEntry> entries;  // in list order
+};
+
+// False when the file cannot be read or is no journal.
+bool ReadJournal(const std::string& path, Journal& out);
+// Journal paths of dir, newest first.
+std::vector<std::string> ListJournals(const std::string& dir);
+// What the first and the last lines of a journal say, without reading it all.
+struct JournalStatus {
+  std::string kind;
+  bool complete = false, closed = false;
+};
+JournalStatus PeekJournal(const std::string& path);
+// Another process is writing it (its run is still going).
+bool JournalInUse(const std::string& path);
+// Appends "closed" with a note (finished, rolled back, undone); 0 or an errno.
+int CloseJournal(const std::string& path, const std::string& how);
+// Keeps the last 20 finished journals and none older than 30 days; a journal
+// that is not finished is never removed.
+void PruneJournals(const std::string& dir);
+
+}  // namespace tonbo

@@ -1,0 +1,116 @@
+// Taking a file back out of the desktop trash. GIO can only restore through
+// gvfs, which a headless session does not run, so the .trashinfo files are
+// read directly (freedesktop.org trash specification).
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/FileOps.h"
+
+namespace tonbo::platform {
+namespace {
+
+std::string HomeTrash() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data && data[0] == '/') return std::string(data) + "/Trash";
+  const char* home = std::getenv("HOME");
+  return std::string(home ? home : "") + "/.local/share/Trash";
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::string PercentDecode(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() + 0 && HexValue(text[i + 1]) >= 0 &&
+        HexValue(text[i + 2]) >= 0) {
+      out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// The top folder of the volume that holds dir (where .Trash-$uid lives).
+std::string MountTop(std::string dir) {
+  struct stat st {};
+  if (stat(dir.c_str(), &st) != 0) return {};
+  while (dir.size() > 1) {
+    const size_t slash = dir.rfind('/', dir.size() - 2);
+    std::string parent = slash == 0 ? "/" : dir.substr(0, slash);
+    struct stat up {};
+    if (stat(parent.c_str(), &up) != 0 || up.st_dev != st.st_dev) break;
+    dir = parent;
+  }
+  if (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  return dir;
+}
+
+struct Entry {
+  std::string file, info, date;
+};
+
+// The best entry of one trash folder for originalPath (newest deletion).
+void Scan(const std::string& trash, const std::string& top, const std::string& originalPath,
+          const FileId& id, Entry& best) {
+  DIR* d = opendir((trash + "/info").c_str());
+  if (!d) return;
+  const std::string suffix = ".trashinfo";
+  while (const dirent* e = readdir(d)) {
+    const std::string name = e->d_name;
+    if (name.size() <= suffix.size() ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+      continue;
+    std::ifstream in(trash + "/info/" + name);
+    std::string line, path, date;
+    while (std::getline(in, line)) {
+      if (line.rfind("Path=", 0) == 0) path = PercentDecode(line.substr(5));
+      if (line.rfind("DeletionDate=", 0) == 0) date = line.substr(13);
+    }
+    if (!path.empty() && path[0] != '/') path = top + "/" + path;
+    if (path != originalPath || (!best.file.empty() && date < best.date)) continue;
+    const std::string file = trash + "/files/" + name.substr(0, name.size() - suffix.size());
+    const FileId there = IdentityOf(file);
+    if (!there.Exists()) continue;
+    // Moved within one volume the file keeps its inode; copied across, its size.
+    if (id.Exists() && !there.SameFile(id) && (there.dev == id.dev || there.size != id.size))
+      continue;
+    best = {file, trash + "/info/" + name, date};
+  }
+  closedir(d);
+}
+
+}  // namespace
+
+int RestoreFromTrash(const std::string& originalPath, const FileId& id) {
+  const size_t slash = originalPath.rfind('/');
+  if (slash == std::string::npos) return ENOENT;
+  Entry best;
+  Scan(HomeTrash(), "", originalPath, id, best);
+  const std::string top = MountTop(originalPath.substr(0, slash + 1));
+  if (!top.empty()) {
+    const std::string uid = std::to_string(getuid());
+    const std::string base = top == "/" ? "" : top;
+    Scan(base + "/.Trash-" + uid, base, originalPath, id, best);
+    Scan(base + "/.Trash/" + uid, base, originalPath, id, best);
+  }
+  if (best.file.empty()) return ENOENT;
+  if (const int err = RenameNoReplace(best.file, originalPath)) return err;
+  unlink(best.info.c_str());
+  return 0;
+}
+
+}  // namespace tonbo::platform

@@ -1,0 +1,138 @@
+// Undo of a run that ended, and recovery of a run cut off in the middle
+// (a child process that dies at a chosen file, its journal buffer unwritten).
+#include "core/RunRecovery.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "RenameFixture.h"
+
+namespace tonbo {
+namespace {
+
+using Files = std::map<std::string, std::string>;
+
+class RunRecoveryTest : public RenameFixture {
+ protected:
+  std::string journals_ = JournalDirDisk();
+
+  void SetUp() override {
+    // Each test starts without earlier journals.
+    for (const std::string& j : ListJournals(journals_)) unlink(j.c_str());
+  }
+  std::string LogText(const RecoveryResult& r) { return enc::FromSjis(r.log).toStdString(); }
+
+  // Runs the list in a child that dies, without a word, when the progress
+  // reaches file `dieAt` (the journal keeps only what it had written).
+  void RunAndDie(int dieAt) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      struct Die : ProgressSink {
+        int at = 0;
+        bool Step(std::int64_t done, std::int64_t, const std::string&) override {
+          if (done == at) _exit(9);
+          return true;
+        }
+      } die;
+      die.at = dieAt;
+      RenameExecutor executor(nullptr);
+      executor.SetProgress(&die);
+      executor.Run(table_);
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+  }
+};
+
+TEST_F(RunRecoveryTest, UndoPutsBackNamesAndTrashedFilesButNotAnEditedFile) {
+  File("x", "x");
+  File("y", "y");
+  File("c", "c");
+  File("e", "e");
+  File("f", "f");
+  File("g", "old g", 1600000000);
+  Row("x", "y");
+  Row("y", "x");
+  Row("c", "d");
+  Mark("e");
+  Row("f", "g");
+  answers_ = {{ConflictButton::Ok, ConflictMethod::Overwrite}};
+  const RenameResult run = Run();
+  ASSERT_EQ(run.renamed, 4) << Log(run);
+  ASSERT_EQ(Disk(), (Files{{"y", "x"}, {"x", "y"}, {"d", "c"}, {"g", "f"}}));
+  test::WriteFile(dir_ + "d", "c, edited");  // written since the run
+  ASSERT_EQ(LastUndoableJournal(), run.journal);
+
+  const RecoveryResult undo = UndoRun(run.journal);
+  EXPECT_EQ(undo.moved, 3);
+  EXPECT_EQ(undo.restored, 2);  // e, and the g that f replaced
+  EXPECT_EQ(undo.notDone, 1);
+  EXPECT_EQ(
+      Disk(),
+      (Files{{"x", "x"}, {"y", "y"}, {"d", "c, edited"}, {"e", "e"}, {"f", "f"}, {"g", "old g"}}));
+  EXPECT_EQ(LogText(undo), "名前の変更に失敗：\"c\"←\"" + dir_ +
+                               "d\"（名前の変更の後で書き換えられています）\r\n");
+  EXPECT_EQ(undo.paths.size(), 6u);
+  EXPECT_EQ(LastUndoableJournal(), "");  // the run is marked undone
+  EXPECT_TRUE(UnfinishedJournals().empty());
+}
+
+TEST_F(RunRecoveryTest, UndoLeavesAFileMovedSinceAndAFileInTheWay) {
+  File("a", "a");
+  File("b", "b");
+  Row("a", "A");
+  Row("b", "B");
+  const RenameResult run = Run();
+  rename((dir_ + "A").c_str(), (dir_ + "elsewhere").c_str());
+  test::WriteFile(dir_ + "b", "a new b");  // takes the name B would go back to
+  const RecoveryResult undo = UndoRun(run.journal);
+  EXPECT_EQ(undo.moved, 0);
+  EXPECT_EQ(undo.notDone, 2);
+  EXPECT_EQ(Disk(), (Files{{"elsewhere", "a"}, {"B", "b"}, {"b", "a new b"}}));
+  EXPECT_NE(LogText(undo).find("（名前の変更の後で移動されたか、削除されています）"),
+            std::string::npos);
+  EXPECT_NE(LogText(undo).find("（同じ名前のファイルがあります）"), std::string::npos);
+}
+
+TEST_F(RunRecoveryTest, ARunCutOffAnywhereIsRolledBackOrFinished) {
+  // A ring of five, a chain of five and a marked file.
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (int i = 0; i < 5; ++i)
+    pairs.emplace_back("r" + std::to_string(i), "r" + std::to_string((i + 1) % 5));
+  for (int i = 4; i >= 0; --i)
+    pairs.emplace_back("c" + std::to_string(i), "c" + std::to_string(i + 1));
+  for (int dieAt = 0; dieAt <= 11; ++dieAt) {
+    for (RecoverMode mode : {RecoverMode::Rollback, RecoverMode::Finish}) {
+      SCOPED_TRACE("die at " + std::to_string(dieAt) +
+                   (mode == RecoverMode::Finish ? " finish" : " rollback"));
+      dir_ = test::MakeTempDir("cut");
+      table_.Clear();
+      Files before, after;
+      for (const auto& [from, to] : pairs) {
+        File(from, from);
+        Row(from, to);
+        before[from] = from;
+        after[to] = from;
+      }
+      File("m", "m");
+      Mark("m");
+      before["m"] = "m";
+      RunAndDie(dieAt);
+      const std::vector<std::string> open = UnfinishedJournals();
+      if (dieAt == 11) {  // the run ended before the last step
+        EXPECT_TRUE(open.empty());
+        continue;
+      }
+      ASSERT_EQ(open.size(), 1u);
+      EXPECT_NE(DescribeJournal(open[0]).find("変更前"), std::string::npos);
+      const RecoveryResult r = RecoverRun(open[0], mode);
+      EXPECT_EQ(r.notDone, 0) << LogText(r);
+      EXPECT_EQ(Disk(), mode == RecoverMode::Rollback ? before : after);
+      EXPECT_TRUE(UnfinishedJournals().empty());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tonbo
