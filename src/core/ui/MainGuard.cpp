@@ -30,6 +30,7 @@ bool TfrmMain::ConfirmAction(const QString& key) {
   frmHelp_->SetOmitChecked(false);
   const bool result = ShowExplanation(key, true);
   ini_->WriteBool("help", k, frmHelp_->OmitChecked());
+  WarnUnreadableSettings();
   return result;
 }
 

@@ -7,6 +7,7 @@
 namespace tonbo {
 
 void TfrmMain::StartUp(const std::vector<std::string>& diskPaths, Qt::KeyboardModifiers keys) {
+  WarnUnreadableSettings();
   // Files from the command line come in before the window is first shown:
   // no explanation and no sound.
   if (!diskPaths.empty()) AddDiskPaths(diskPaths);

@@ -141,6 +141,9 @@ class TfrmMain : public QMainWindow, public ListHost {
   TIniFileEx& Ini() { return *ini_; }
   void LoadSettings();
   void SaveSettings();
+  // Warns, once per run, that the settings file could not be read and is
+  // therefore left as it is.
+  void WarnUnreadableSettings();
   void LoadPlacement(QWidget& window, const char* section);
   void SavePlacement(QWidget& window, const char* section);
 
