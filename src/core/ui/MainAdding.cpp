@@ -57,6 +57,7 @@ int TfrmMain::AddFiles(const std::vector<std::string>& sjisPaths) {
   if (!adder.Unrepresentable().empty()) ToSjisPaths(adder.Unrepresentable());
   SetStatusText(1, QStringLiteral("今回 ") + QString::number(added) +
                        QStringLiteral("個のファイルをリストに追加しました。"));
+  listFile_->clearSelection();  // also when nothing new came in
   RefreshList();
   RecordUndo(QStringLiteral("ファイルの追加"));
   return added;

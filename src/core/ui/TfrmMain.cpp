@@ -6,6 +6,7 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include <string_view>
 #include <unordered_map>
 
 #include "common/Dialogs.h"
@@ -21,6 +22,15 @@ namespace tonbo {
 namespace {
 
 constexpr int kPanel0Width = 70;
+
+// A fingerprint of the table's rows in order, to tell whether a rebuild
+// shows the same rows as the last one.
+size_t RowsIdentity(const TCsvDb& table) {
+  size_t h = std::hash<int>()(table.RowCount());
+  for (int i = 0; i < table.RowCount(); ++i)
+    h = h * 1099511628211ULL ^ std::hash<std::string_view>()(table.GetCell(colPath, i));
+  return h;
+}
 
 // Extensions whose icons differ from file to file.
 bool OwnIconPerFile(const std::string& lowerExt) {
@@ -165,6 +175,10 @@ void TfrmMain::RefreshRow(int row, const std::string& lowerExt, int sameExtRow,
 }
 
 void TfrmMain::RefreshList() {
+  const std::vector<int> selected = SelectedRows();
+  const size_t rows = RowsIdentity(table_);
+  const bool keepSelection = rows == listedRows_;
+  listedRows_ = rows;
   const int count = table_.RowCount();
   // The first row holding each extension text, so no row searches the table.
   std::unordered_map<std::string, int> firstRowOfExt;
@@ -185,6 +199,7 @@ void TfrmMain::RefreshList() {
     }
   }
   model_->EndRebuild(std::move(images));
+  if (keepSelection && !selected.empty()) SelectRows(selected);
   SetStatusText(0, QStringLiteral("総数 = ") + QString::number(count));
 }
 
@@ -198,6 +213,7 @@ void TfrmMain::listFileColumnClick(int column) {
     table_.SortText(column);
   if (sortDescending_[static_cast<size_t>(column)]) table_.Reverse();
   sortDescending_[static_cast<size_t>(column)] = !sortDescending_[static_cast<size_t>(column)];
+  listFile_->clearSelection();  // even when the order did not change
   RefreshList();
 }
 

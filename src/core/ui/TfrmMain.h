@@ -48,7 +48,9 @@ class TfrmMain : public QMainWindow, public ListHost {
   QString StatusText(int panel) const;
   void SetStatusText(int panel, const QString& text) override;
 
-  // Rebuilds the list from the file table.
+  // Rebuilds the list from the file table. The selection stays when the
+  // table still holds the same rows in the same order (a naming command or a
+  // dialog changed only names); otherwise the list starts without one.
   void RefreshList() override;
   // Sorts the table by a list column and rebuilds the list.
   void listFileColumnClick(int column);
@@ -202,6 +204,7 @@ class TfrmMain : public QMainWindow, public ListHost {
   QTimer* timerPreview_ = nullptr;
   int growthLimit_ = 300;
   bool shown_ = false;
+  size_t listedRows_ = 0;  // identity of the rows the list shows: count and paths
 };
 
 }  // namespace tonbo
