@@ -33,6 +33,7 @@ class ScriptedDialogs : public DialogPort {
   std::deque<QString> saveFiles;
   std::deque<QString> folders;
   std::vector<ShownBox> shown;
+  QStringList details;  // the scrollable part of each warning with details
   // Plays the user's part in the program's own dialogs while they are shown
   // (clicks their buttons); a dialog left open counts as cancelled.
   std::function<void(QDialog&)> onModal;
@@ -54,6 +55,11 @@ class ScriptedDialogs : public DialogPort {
   }
   void ShowWarning(const QString& text, const QString& caption) override {
     shown.push_back({"warning", text, caption});
+  }
+  void ShowWarningDetails(const QString& text, const QString& details,
+                          const QString& caption) override {
+    shown.push_back({"warning", text, caption});
+    this->details << details;
   }
   void ShowInfo(const QString& text, const QString& caption) override {
     shown.push_back({"info", text, caption});

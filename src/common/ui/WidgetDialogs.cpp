@@ -1,5 +1,6 @@
 #include "common/ui/WidgetDialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLibraryInfo>
@@ -36,6 +37,17 @@ Answer WidgetDialogs::AskYesNoCancel(const QString& text, const QString& caption
 
 void WidgetDialogs::ShowWarning(const QString& text, const QString& caption) {
   Box(owner_, QMessageBox::Warning, caption, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void WidgetDialogs::ShowWarningDetails(const QString& text, const QString& details,
+                                       const QString& caption) {
+  QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, owner_);
+  box.setDetailedText(details);
+  // The details are the point of this box: open their area at once (the
+  // box's own button for it is the one with the action role).
+  for (QAbstractButton* button : box.buttons())
+    if (box.buttonRole(button) == QMessageBox::ActionRole) button->click();
+  box.exec();
 }
 
 void WidgetDialogs::ShowInfo(const QString& text, const QString& caption) {

@@ -36,9 +36,13 @@ std::vector<std::string> ToSjisPaths(const std::vector<std::string>& diskPaths) 
     else
       refused << QString::fromUtf8(disk);
   }
+  // However many there are, the box keeps its size: the names scroll below.
   if (!refused.isEmpty())
-    ShowWarning(QStringLiteral("次のファイル名は扱える文字の数を超えたため、追加できません。\r\n") +
-                refused.join(QStringLiteral("\r\n")));
+    ShowWarningDetails(
+        QString::number(refused.size()) +
+            QStringLiteral("個のファイル名は扱える文字の数を超えたため、追加できません"
+                           "。\r\n名前は詳細の欄にあります。"),
+        refused.join(QStringLiteral("\n")));
   return out;
 }
 

@@ -153,6 +153,32 @@ class MainAddingTest : public QObject {
                           "追加しますか？"}));
     QCOMPARE(w_->Table().RowCount(), 301);
   }
+
+  // Runs last: it takes every code of the user-defined area for this process.
+  void namesThatCannotBeHeldAreCountedWithTheListBelow() {
+    Make();
+    std::string table;
+    for (int i = 0; i < 1880; ++i) {
+      const int off = i % 188, trail = off < 0x3F ? 0x40 + off : 0x80 + off - 0x3F;
+      char line[32];
+      snprintf(line, sizeof line, "%02X%02X U+%X\n", 0xF0 + i / 188, trail, 0x10000 + i);
+      table += line;
+    }
+    MakeDirs(ConfigDirDisk());
+    test::WriteFile(ConfigDirDisk() + "charmap.txt", table);
+    for (int i = 0; i < 250; ++i) Touch("\xF0\x9F\x98\x80" + std::to_string(i) + ".txt");
+    Touch("plain.txt");
+    test::ScriptedDialogs dialogs;
+    w_->AddDiskPaths({dir_});
+    QCOMPARE(w_->Table().RowCount(), 1);
+    QCOMPARE(dialogs.shown.size(), size_t(1));
+    QCOMPARE(dialogs.shown[0].text,
+             QStringLiteral("250個のファイル名は扱える文字の数を超えたため、追加できません。\r\n"
+                            "名前は詳細の欄にあります。"));
+    const QStringList names = dialogs.details.value(0).split('\n');
+    QCOMPARE(names.size(), 250);
+    QVERIFY(names.contains(QString::fromStdString(dir_) + QStringLiteral("😀7.txt")));
+  }
 };
 
 }  // namespace tonbo
