@@ -12,6 +12,7 @@
 #include "common/Dialogs.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
+#include "common/ui/NameFont.h"
 #include "core/ListText.h"
 #include "core/ui/PathText.h"
 #include "core/ui/TfrmSelect.h"
@@ -82,6 +83,7 @@ void TfrmMain::CreateList() {
   model_ = new FileListModel(table_, imgListFile_, this);
   listFile_ = new QTableView(this);
   listFile_->setObjectName(QStringLiteral("listFile"));
+  UseNameFont(listFile_);
   listFile_->setModel(model_);
   listFile_->setSelectionBehavior(QAbstractItemView::SelectRows);
   listFile_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -92,7 +94,7 @@ void TfrmMain::CreateList() {
   listFile_->setContextMenuPolicy(Qt::CustomContextMenu);
   listFile_->verticalHeader()->hide();
   listFile_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  listFile_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+  listFile_->verticalHeader()->setDefaultSectionSize(listFile_->fontMetrics().height() + 4);
   QHeaderView* header = listFile_->horizontalHeader();
   header->setSectionsClickable(true);
   header->setHighlightSections(false);

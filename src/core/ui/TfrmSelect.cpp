@@ -9,6 +9,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "common/ui/NameFont.h"
+
 namespace tonbo {
 namespace {
 const char* const kMethods[] = {"上書きする", "新しければ上書きする", "適当に改名して書き込む",
@@ -29,6 +31,7 @@ TfrmSelect::TfrmSelect(QWidget* parent)
   layout->addWidget(info);
   edtFilename_->setObjectName(QStringLiteral("edtFilename"));
   edtFilename_->setReadOnly(true);
+  UseNameFont(edtFilename_);
   edtFilename_->setBackgroundRole(QPalette::Button);
   layout->addWidget(edtFilename_);
   auto* group = new QGroupBox(this);

@@ -17,6 +17,7 @@
 #include "common/Dialogs.h"
 #include "common/Errors.h"
 #include "common/Sjis.h"
+#include "common/ui/NameFont.h"
 #include "core/CsvDb.h"
 #include "pattern/commands/NameGrid.h"
 
@@ -105,6 +106,7 @@ void TfrmRenameIkkatu::CreateMenus() {
 void TfrmRenameIkkatu::CreateGrid() {
   grdList_ = new QTableWidget(0, kColumns, this);
   grdList_->setObjectName(QStringLiteral("grdList"));
+  UseNameFont(grdList_);
   grdList_->verticalHeader()->hide();
   // The heading row is fixed: its cells resize columns but select nothing.
   grdList_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);

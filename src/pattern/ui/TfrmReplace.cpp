@@ -3,7 +3,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,6 +22,7 @@
 #include "common/Folders.h"
 #include "common/Sjis.h"
 #include "common/ui/Controls.h"
+#include "common/ui/NameFont.h"
 #include "pattern/commands/ReplaceSamples.h"
 #include "platform/Shell.h"
 
@@ -81,6 +81,8 @@ QWidget* TfrmReplace::BuildPlainPage() {
   auto* grid = new QGridLayout(page);
   edt1_ = Edit(page, "edt1");
   edt2_ = Edit(page, "edt2");
+  UseNameFont(edt1_);
+  UseNameFont(edt2_);
   chkUseCase_ = Check(page, "chkUseCase", "大文字小文字を区別");
   chkRepOne_ = Check(page, "chkRepOne", "先頭の１個のみ置換");
   grid->addWidget(Text(page, "置換の範囲にある"), 0, 0);
@@ -101,7 +103,7 @@ QWidget* TfrmReplace::BuildRegExpPage() {
   cmbSample_->setObjectName(QStringLiteral("cmbSample"));
   cmbSample_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   edtReKey_ = Edit(page, "edtReKey");
-  edtReKey_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  UseNameFont(edtReKey_);  // fixed pitch, and full width shows full width
   connect(edtReKey_, &QLineEdit::returnPressed, this, &TfrmReplace::btnReExecuteClick);
   auto* copy = Button(page, "btnCopy", "↓");
   connect(copy, &QPushButton::clicked, this, &TfrmReplace::btnCopyClick);
