@@ -23,8 +23,9 @@
 #include "common/Sjis.h"
 #include "common/ui/Controls.h"
 #include "common/ui/NameFont.h"
+#include "common/ui/PageWindow.h"
 #include "pattern/commands/ReplaceSamples.h"
-#include "platform/Shell.h"
+#include "platform/Launcher.h"
 
 namespace tonbo {
 namespace {
@@ -180,10 +181,14 @@ void TfrmReplace::btnCopyClick() {
 }
 
 void TfrmReplace::btnEditSampleClick() {
-  platform::ShellOpen(ProgramFolder() + "tools/re_sample.txt");
+  const std::string samples = ProgramDirDisk() + "tools/re_sample.txt";
+  if (!platform::OpenDiskPath(samples)) ShowFileHere(samples, this);
 }
 
-void TfrmReplace::Button1Click() { platform::ShellOpen(ProgramFolder() + "doc/find.txt"); }
+void TfrmReplace::Button1Click() {
+  const std::string notes = ProgramDirDisk() + "doc/find.txt";
+  if (!platform::OpenDiskPath(notes)) ShowFileHere(notes, this);
+}
 
 void TfrmReplace::lblHelpClick() {
   if (explanationsOn_()) host_.ShowExplanation(QStringLiteral("replace"), false);

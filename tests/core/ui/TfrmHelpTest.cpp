@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "RecordingLauncher.h"
 #include "QtTestMain.h"
+#include "RecordingLauncher.h"
 #include "ScriptedDialogs.h"
 #include "common/Folders.h"
 #include "core/ExplanationPages.h"
@@ -134,6 +134,22 @@ class TfrmHelpTest : public QObject {
     QTest::mouseClick(Child<QLabel>(dlg, "lblHelp"), Qt::LeftButton);
     QCOMPARE(launcher.opened.size(), size_t(1));
     QCOMPARE(launcher.opened[0], platform::FileUrlFromDisk(dir + "doc/func/help.htm"));
+  }
+
+  void helpLinkWithoutADesktopOpenerShowsThePageHere() {
+    const std::string dir = test::MakeTempDir("prog");
+    MakeDirs(dir + "doc/func/");
+    WritePage(dir + "doc/func/help.htm", "<p>この画面では</p>");
+    OverrideExecutableDir(dir);
+    test::RecordingLauncher launcher;
+    launcher.answer = false;
+    test::ScriptedDialogs port;
+    QString text;
+    port.onModal = [&](QDialog& d) { text = Child<QTextBrowser>(d, "view")->toPlainText(); };
+    TfrmHelp dlg;
+    dlg.show();
+    QTest::mouseClick(Child<QLabel>(dlg, "lblHelp"), Qt::LeftButton);
+    QCOMPARE(text, QStringLiteral("この画面では"));
   }
 
   void missingPageShowsBlankAndTheButtonsStillWork() {
