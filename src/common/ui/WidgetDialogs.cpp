@@ -71,6 +71,7 @@ bool WidgetDialogs::InputQuery(const QString& title, const QString& prompt, QStr
 
 QStringList WidgetDialogs::GetOpenFileNames(const FileDialogRequest& r) {
   QFileDialog dialog(owner_, r.caption, r.directory, JoinFilters(r.filters));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);  // Qt's own, in Japanese
   dialog.setFileMode(QFileDialog::ExistingFiles);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   if (r.filterIndex >= 0 && r.filterIndex < r.filters.size())
@@ -81,6 +82,7 @@ QStringList WidgetDialogs::GetOpenFileNames(const FileDialogRequest& r) {
 
 QString WidgetDialogs::GetSaveFileName(const FileDialogRequest& r) {
   QFileDialog dialog(owner_, r.caption, r.directory, JoinFilters(r.filters));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(r.defaultSuffix);
   if (r.filterIndex >= 0 && r.filterIndex < r.filters.size())

@@ -303,6 +303,22 @@ class TfrmMainTest : public QObject {
     QVERIFY(grid && QFontInfo(grid->font()).family() == family);
   }
 
+  void sameNameQuestionHasItsDesignSizeAndAButtonFaceNameBox() {
+    TfrmMain& w = Make();
+    auto* dlg = w.findChild<QDialog*>("frmSelect");
+    QVERIFY(dlg);
+    dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dlg));
+    QCOMPARE(dlg->size(), QSize(383, 211));
+    auto* name = dlg->findChild<QLineEdit*>("edtFilename");
+    QVERIFY(name->isReadOnly());
+    QCOMPARE(name->palette().color(QPalette::Base), dlg->palette().color(QPalette::Button));
+    QImage shot = name->grab().toImage();
+    QCOMPARE(QColor(shot.pixel(shot.width() / 2, shot.height() / 2)),
+             dlg->palette().color(QPalette::Button));
+    dlg->hide();
+  }
+
   void toolBarSwitchHidesTheBar() {
     TfrmMain& w = Make();
     w.show();
