@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -104,7 +105,9 @@ QWidget* TfrmReplace::BuildRegExpPage() {
   cmbSample_->setObjectName(QStringLiteral("cmbSample"));
   cmbSample_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   edtReKey_ = Edit(page, "edtReKey");
-  UseNameFont(edtReKey_);  // fixed pitch, and full width shows full width
+  // A fixed-pitch font; full-width forms fall back to the Japanese font and
+  // show full width there.
+  edtReKey_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   connect(edtReKey_, &QLineEdit::returnPressed, this, &TfrmReplace::btnReExecuteClick);
   auto* copy = Button(page, "btnCopy", "↓");
   connect(copy, &QPushButton::clicked, this, &TfrmReplace::btnCopyClick);

@@ -295,7 +295,7 @@ class TfrmMainTest : public QObject {
     // The grid, the replace boxes and the same-name question use the same font.
     const QString family = QFontInfo(font).family();
     w.Commands().Run(QStringLiteral("mnuReplace"));
-    for (const char* name : {"edt1", "edt2", "edtReKey", "edtFilename"}) {
+    for (const char* name : {"edt1", "edt2", "edtFilename"}) {
       auto* edit = w.findChild<QLineEdit*>(name);
       QVERIFY2(edit && QFontInfo(edit->font()).family() == family, name);
     }

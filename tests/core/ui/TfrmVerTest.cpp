@@ -85,9 +85,9 @@ class TfrmVerTest : public QObject {
   }
 
   void shippedHistoryNamesTheVersion() {
-    const QDir tests = QFileInfo(QStringLiteral(__FILE__)).dir();
+    const QDir tests(QStringLiteral(QT_TESTCASE_SOURCEDIR));  // absolute, from any folder
     OverrideExecutableDir(
-        QDir::cleanPath(tests.absoluteFilePath(QStringLiteral("../../../data"))).toStdString());
+        QDir::cleanPath(tests.absoluteFilePath(QStringLiteral("../../data"))).toStdString());
     TfrmVer dlg;
     QVERIFY(ShowAndClose(dlg).startsWith(QStringLiteral("Version ")));
   }
