@@ -57,6 +57,9 @@ Answer AskYesNoCancel(const QString& text, const QString& caption) {
 void ShowWarning(const QString& text, const QString& caption) {
   Dialogs().ShowWarning(text, Caption(caption));
 }
+void ShowWarningDetails(const QString& text, const QString& details, const QString& caption) {
+  Dialogs().ShowWarningDetails(text, details, Caption(caption));
+}
 void ShowInfo(const QString& text, const QString& caption) {
   Dialogs().ShowInfo(text, Caption(caption));
 }

@@ -27,6 +27,12 @@ class DialogPort {
   virtual bool AskYesNo(const QString& text, const QString& caption) = 0;
   virtual Answer AskYesNoCancel(const QString& text, const QString& caption) = 0;
   virtual void ShowWarning(const QString& text, const QString& caption) = 0;
+  // A warning with a short text and details that may run long (a list of
+  // names): the real box shows the details in a scrollable area.
+  virtual void ShowWarningDetails(const QString& text, const QString& details,
+                                  const QString& caption) {
+    ShowWarning(text + QStringLiteral("\r\n") + details, caption);
+  }
   virtual void ShowInfo(const QString& text, const QString& caption) = 0;
   // A plain box with the application title (result counts).
   virtual void ShowMessage(const QString& text) = 0;
@@ -54,6 +60,8 @@ QString AppTitle();
 bool AskYesNo(const QString& text, const QString& caption = QString());
 Answer AskYesNoCancel(const QString& text, const QString& caption = QString());
 void ShowWarning(const QString& text, const QString& caption = QString());
+void ShowWarningDetails(const QString& text, const QString& details,
+                        const QString& caption = QString());
 void ShowInfo(const QString& text, const QString& caption = QString());
 void ShowMessage(const QString& text);
 void ShowError(const QString& text);

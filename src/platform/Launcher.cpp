@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 #include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include "platform/FileManager.h"
@@ -15,9 +17,20 @@ namespace {
 
 class DesktopLauncher : public Launcher {
  public:
-  bool OpenUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
+  // The opener starts even when no program takes the file, and fails later
+  // where nobody sees it: ask for a program first.
+  bool OpenUrl(const QUrl& url) override { return Openable(url) && QDesktopServices::openUrl(url); }
   bool StartDetached(const QString& program, const QStringList& arguments) override {
+    if (program == QStringLiteral("xdg-open") && arguments.size() == 1 &&
+        !Openable(QUrl::fromEncoded(arguments[0].toLatin1())))
+      return false;
     return QProcess::startDetached(program, arguments);
+  }
+
+ private:
+  static bool Openable(const QUrl& url) {
+    if (!url.isLocalFile() || QFileInfo(url.toLocalFile()).isDir()) return true;
+    return HasDesktopHandler(QFile::encodeName(url.toLocalFile()).toStdString());
   }
 };
 
@@ -54,9 +67,9 @@ QUrl FileUrlFromDisk(const std::string& diskPath) {
   return QUrl::fromEncoded("file://" + raw.toPercentEncoding("/"), QUrl::StrictMode);
 }
 
-void OpenDiskPath(const std::string& diskPath) {
-  if (diskPath.empty()) return;
-  CurrentLauncher().OpenUrl(FileUrlFromDisk(diskPath));
+bool OpenDiskPath(const std::string& diskPath) {
+  if (diskPath.empty()) return false;
+  return CurrentLauncher().OpenUrl(FileUrlFromDisk(diskPath));
 }
 
 }  // namespace tonbo::platform

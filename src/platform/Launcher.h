@@ -36,8 +36,12 @@ void SetLauncher(Launcher* launcher);
 // A relative path is taken from the current folder.
 QUrl FileUrlFromDisk(const std::string& diskPath);
 
-// Opens a file or folder with its associated program; the result is not
-// reported, as with the shell's "open".
-void OpenDiskPath(const std::string& diskPath);
+// Opens a file or folder with its associated program. False when nothing
+// could take it (no opener, or no program for the file's type), so the
+// caller can show the file itself instead of staying silent.
+bool OpenDiskPath(const std::string& diskPath);
+
+// Whether the desktop knows a program for the type of the file at diskPath.
+bool HasDesktopHandler(const std::string& diskPath);
 
 }  // namespace tonbo::platform

@@ -9,7 +9,7 @@ namespace tonbo::platform {
 
 using enc::SjisToDisk;
 
-void ShellOpen(const std::string& sjisPath) { OpenDiskPath(SjisToDisk(sjisPath)); }
+bool ShellOpen(const std::string& sjisPath) { return OpenDiskPath(SjisToDisk(sjisPath)); }
 
 bool RunCommandLine(const std::string& sjisCommandLine) {
   return RunDiskCommandLine(SjisToDisk(sjisCommandLine));

@@ -5,8 +5,9 @@
 
 namespace tonbo::platform {
 
-// Opens a file or folder with its associated program; result not checked.
-void ShellOpen(const std::string& sjisPath);
+// Opens a file or folder with its associated program. True when the desktop
+// took it; the system's own callers ignore the result.
+bool ShellOpen(const std::string& sjisPath);
 
 // Starts a command line without waiting. "notepad.exe" followed by a file
 // opens that file in the default text editor. True when it could be started.

@@ -164,15 +164,27 @@ TEST_F(CliListing, WritesCodePage932UnlessAskedForUtf8) {
   File("写真.jpg");
   const CliRun sjis = RunTonboCli({dir_ + "写真.jpg"});
   const CliRun utf8 = RunTonboCli({"--utf8", dir_ + "写真.jpg"});
-  EXPECT_EQ(sjis.out, enc::Lit("写真,.jpg," + dir_ + "写真.jpg\r\n"));
-  EXPECT_EQ(utf8.out, "写真,.jpg," + dir_ + "写真.jpg\r\n");
+  const std::string line =
+      TableLine({enc::Lit("写真"), ".jpg", enc::Lit(dir_) + enc::Lit("写真.jpg")});
+  EXPECT_EQ(sjis.out, line);
+  EXPECT_EQ(utf8.out, enc::FromSjis(line).toStdString());
+}
+
+// A path holding "ID" is quoted in the table, as in every CSV the program
+// writes; read back, it is the path itself.
+TEST_F(CliListing, PathsHoldingIdAreQuotedAndReadBack) {
+  File("IDs/a.txt");
+  const CliRun run = RunTonboCli({"--utf8", dir_ + "IDs/a.txt"});
+  EXPECT_EQ(run.out, "a,.txt,\"" + dir_ + "IDs/a.txt\"\r\n");
+  EXPECT_EQ(TableRows(run.out),
+            (std::vector<std::vector<std::string>>{{"a", ".txt", dir_ + "IDs/a.txt"}}));
 }
 
 TEST_F(CliListing, RelativePathsBecomeAbsolute) {
   File("a.txt");
   ASSERT_EQ(chdir(dir_.c_str()), 0);
   const CliRun run = RunTonboCli({"./a.txt"});
-  EXPECT_EQ(run.out, "a,.txt," + dir_ + "a.txt\r\n");
+  EXPECT_EQ(run.out, TableLine({"a", ".txt", dir_ + "a.txt"}));
 }
 
 TEST_F(CliListing, RandomNamesAreUniqueAndFollowTheSeed) {

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "TestEnv.h"
+#include "common/Sjis.h"
+#include "core/CsvDb.h"
 
 namespace tonbo::test {
 
@@ -121,6 +123,34 @@ inline CliRun RunTonboCliTo(const std::vector<std::string>& args, Sink out, Sink
   return run;
 }
 
+// Printed table text, code page 932 or UTF-8 (--utf8), as rows of cells in
+// the same encoding.
+inline std::vector<std::vector<std::string>> TableRows(const std::string& out) {
+  const QString decoded = QString::fromUtf8(out);
+  const bool utf8 = decoded.toUtf8().toStdString() == out;
+  TCsvDb table;
+  table.LoadFromText(utf8 ? enc::ToSjis(decoded) : out);
+  std::vector<std::vector<std::string>> rows;
+  for (int r = 0; r < table.RowCount(); ++r) {
+    std::vector<std::string> cells;
+    const RowPtr row = table.GetRow(r);
+    for (int c = 0; row && c < row->Count(); ++c) {
+      const std::string& cell = row->Get(c);
+      cells.push_back(utf8 ? enc::FromSjis(cell).toStdString() : cell);
+    }
+    rows.push_back(std::move(cells));
+  }
+  return rows;
+}
+
+// One table line as tonbo-cli prints it (code page 932 cells; quoted where
+// the CSV form asks for it).
+inline std::string TableLine(const std::vector<std::string>& sjisCells) {
+  TCsvDb table;
+  for (size_t c = 0; c < sjisCells.size(); ++c) table.SetCell(static_cast<int>(c), 0, sjisCells[c]);
+  return table.SaveToText();
+}
+
 // A temporary folder of files and what the command line makes of it.
 class CliFolder : public ::testing::Test {
  protected:
@@ -145,16 +175,16 @@ class CliFolder : public ::testing::Test {
     return out;
   }
   // The table's rows as "new name + extension", in table order; the path
-  // column must name a file of this folder.
+  // column must name a file of this folder. The table is read the way the
+  // program reads a CSV file, so a quoted cell (a folder whose name holds
+  // "ID", for one) reads as what it holds.
   std::vector<std::string> NewNames(const CliRun& run) const {
     std::vector<std::string> names;
-    for (size_t at = 0; at < run.out.size();) {
-      const size_t end = run.out.find("\r\n", at);
-      const std::string line = run.out.substr(at, end - at);
-      const size_t c1 = line.find(','), c2 = line.find(',', c1 + 1);
-      EXPECT_EQ(line.substr(c2 + 1, dir_.size()), dir_) << line;
-      names.push_back(line.substr(0, c1) + line.substr(c1 + 1, c2 - c1 - 1));
-      at = end + 2;
+    for (const std::vector<std::string>& row : TableRows(run.out)) {
+      EXPECT_EQ(row.size(), 3u);
+      if (row.size() < 3) continue;
+      EXPECT_EQ(row[2].substr(0, dir_.size()), dir_) << row[2];
+      names.push_back(row[0] + row[1]);
     }
     return names;
   }

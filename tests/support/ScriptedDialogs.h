@@ -33,6 +33,8 @@ class ScriptedDialogs : public DialogPort {
   std::deque<QString> saveFiles;
   std::deque<QString> folders;
   std::vector<ShownBox> shown;
+  std::vector<FileDialogRequest> openRequests;  // what each open dialog was asked
+  QStringList details;                          // the scrollable part of each warning with details
   // Plays the user's part in the program's own dialogs while they are shown
   // (clicks their buttons); a dialog left open counts as cancelled.
   std::function<void(QDialog&)> onModal;
@@ -55,6 +57,11 @@ class ScriptedDialogs : public DialogPort {
   void ShowWarning(const QString& text, const QString& caption) override {
     shown.push_back({"warning", text, caption});
   }
+  void ShowWarningDetails(const QString& text, const QString& details,
+                          const QString& caption) override {
+    shown.push_back({"warning", text, caption});
+    this->details << details;
+  }
   void ShowInfo(const QString& text, const QString& caption) override {
     shown.push_back({"info", text, caption});
   }
@@ -67,6 +74,7 @@ class ScriptedDialogs : public DialogPort {
     return ok;
   }
   QStringList GetOpenFileNames(const FileDialogRequest& r) override {
+    openRequests.push_back(r);
     shown.push_back({"open", r.filters.join(";;"), r.caption});
     return Next(openFiles, QStringList());
   }

@@ -1,5 +1,7 @@
 #include "common/ui/TextPrompt.h"
 
+#include "common/ui/NameFont.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +17,7 @@ TextPrompt::TextPrompt(const QString& title, const QString& prompt, const QStrin
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(prompt, this));
   edit_->setObjectName(QStringLiteral("edtValue"));
+  UseNameFont(edit_);
   edit_->selectAll();
   edit_->setMinimumWidth(320);
   layout->addWidget(edit_);

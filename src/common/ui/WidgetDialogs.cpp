@@ -1,5 +1,6 @@
 #include "common/ui/WidgetDialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLibraryInfo>
@@ -38,6 +39,17 @@ void WidgetDialogs::ShowWarning(const QString& text, const QString& caption) {
   Box(owner_, QMessageBox::Warning, caption, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
+void WidgetDialogs::ShowWarningDetails(const QString& text, const QString& details,
+                                       const QString& caption) {
+  QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, owner_);
+  box.setDetailedText(details);
+  // The details are the point of this box: open their area at once (the
+  // box's own button for it is the one with the action role).
+  for (QAbstractButton* button : box.buttons())
+    if (box.buttonRole(button) == QMessageBox::ActionRole) button->click();
+  box.exec();
+}
+
 void WidgetDialogs::ShowInfo(const QString& text, const QString& caption) {
   Box(owner_, QMessageBox::Information, caption, text, QMessageBox::Ok, QMessageBox::Ok);
 }
@@ -59,6 +71,7 @@ bool WidgetDialogs::InputQuery(const QString& title, const QString& prompt, QStr
 
 QStringList WidgetDialogs::GetOpenFileNames(const FileDialogRequest& r) {
   QFileDialog dialog(owner_, r.caption, r.directory, JoinFilters(r.filters));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);  // Qt's own, in Japanese
   dialog.setFileMode(QFileDialog::ExistingFiles);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   if (r.filterIndex >= 0 && r.filterIndex < r.filters.size())
@@ -69,6 +82,7 @@ QStringList WidgetDialogs::GetOpenFileNames(const FileDialogRequest& r) {
 
 QString WidgetDialogs::GetSaveFileName(const FileDialogRequest& r) {
   QFileDialog dialog(owner_, r.caption, r.directory, JoinFilters(r.filters));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(r.defaultSuffix);
   if (r.filterIndex >= 0 && r.filterIndex < r.filters.size())

@@ -15,6 +15,8 @@ class WidgetDialogs : public DialogPort {
   bool AskYesNo(const QString& text, const QString& caption) override;
   Answer AskYesNoCancel(const QString& text, const QString& caption) override;
   void ShowWarning(const QString& text, const QString& caption) override;
+  void ShowWarningDetails(const QString& text, const QString& details,
+                          const QString& caption) override;
   void ShowInfo(const QString& text, const QString& caption) override;
   void ShowMessage(const QString& text) override;
   void ShowError(const QString& text) override;

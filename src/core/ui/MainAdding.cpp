@@ -1,5 +1,6 @@
 // Adding files to the list: drops, the command line, the open dialog and
 // the two same-folder commands.
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
@@ -54,6 +55,7 @@ int TfrmMain::AddFiles(const std::vector<std::string>& sjisPaths, ProgressSink* 
   SetStatusText(1, StoppedPrefix(adder.Cancelled()) + QStringLiteral("今回 ") +
                        QString::number(added) +
                        QStringLiteral("個のファイルをリストに追加しました。"));
+  listFile_->clearSelection();  // also when nothing new came in
   RefreshList();
   RecordUndo(QStringLiteral("ファイルの追加"));
   return added;
@@ -74,7 +76,13 @@ void TfrmMain::FileDrop1FileDrop(const std::vector<std::string>& diskPaths) {
 void TfrmMain::actOpenExecute() {
   if (!ConfirmAction(QStringLiteral("add_files"))) return;
   FileDialogRequest request;
+  request.caption = QStringLiteral("ファイルを追加");
   request.filters = OpenFilters();
+  // Where the user is working: the selected file's folder, else home.
+  const int first = FirstSelectedRow();
+  request.directory = first >= 0 ? QFile::decodeName(QByteArray::fromStdString(enc::SjisToDisk(
+                                       ExtractFilePath(table_.GetCell(colPath, first)))))
+                                 : QDir::homePath();
   const QStringList chosen = Dialogs().GetOpenFileNames(request);
   if (chosen.isEmpty()) return;
   std::vector<std::string> disk;

@@ -4,10 +4,12 @@
 
 #include "common/Dialogs.h"
 #include "common/Folders.h"
+#include "common/ui/PageWindow.h"
 #include "core/ExplanationPages.h"
 #include "core/ui/TfrmHelp.h"
 #include "core/ui/TfrmMain.h"
 #include "core/ui/TfrmVer.h"
+#include "platform/Launcher.h"
 #include "platform/Shell.h"
 
 namespace tonbo {
@@ -30,6 +32,7 @@ bool TfrmMain::ConfirmAction(const QString& key) {
   frmHelp_->SetOmitChecked(false);
   const bool result = ShowExplanation(key, true);
   ini_->WriteBool("help", k, frmHelp_->OmitChecked());
+  WarnUnreadableSettings();
   return result;
 }
 
@@ -43,7 +46,10 @@ bool TfrmMain::ShowExplanation(const QString& key, bool showOmit) {
 
 void TfrmMain::ProcessEvents() { QCoreApplication::processEvents(); }
 
-void TfrmMain::mnuHelpClick() { platform::ShellOpen(ProgramFolder() + "doc/index.htm"); }
+void TfrmMain::mnuHelpClick() {
+  const std::string manual = ProgramDirDisk() + "doc/index.htm";
+  if (!platform::OpenDiskPath(manual)) ShowFileHere(manual, this);
+}
 
 void TfrmMain::mnuVersionClick() {
   PlayEffectSound(0);

@@ -207,7 +207,7 @@ const ToolRow kToolButtons[] = {
     {"toolOpen", "ファイルを追加", "actOpen", "list-add"},
     {nullptr, nullptr, nullptr, nullptr},
     {"toolBackup", "バックアップ", "actBackup", "document-save"},
-    {"toolReset", "元のファイル名に戻す", "actNameReset", "edit-undo"},
+    {"toolReset", "元のファイル名に戻す", "actNameReset", "edit-clear"},
     {"toolDeleteFile", "リストからファイルの除外", "actExtract", "list-remove"},
     {"btnDelete", "ファイルを削除", "mnuDeleteFile", "edit-delete"},
     {nullptr, nullptr, nullptr, nullptr},

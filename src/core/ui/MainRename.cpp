@@ -7,6 +7,7 @@
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "common/TextFile.h"
+#include "common/ui/PageWindow.h"
 #include "core/RenameExecutor.h"
 #include "core/RunRecovery.h"
 #include "core/ui/TfrmMain.h"
@@ -125,10 +126,10 @@ void TfrmMain::OpenLog(const std::string& log) {
   const std::string dir = StateDirDisk();
   MakeDirs(dir);
   const std::string path = dir + "log.txt";
-  if (!SaveTextFile(path, log)) return;
   std::string sjisPath;
-  enc::DiskToSjis(path, sjisPath);
-  platform::RunCommandLine("notepad.exe \"" + sjisPath + "\"");
+  const bool opened = SaveTextFile(path, log) && enc::DiskToSjis(path, sjisPath) &&
+                      platform::RunCommandLine("notepad.exe \"" + sjisPath + "\"");
+  if (!opened) ShowTextHere(QStringLiteral("log.txt"), enc::FromSjis(log), this);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {

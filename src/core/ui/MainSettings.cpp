@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QToolBar>
 
+#include "common/Dialogs.h"
 #include "core/ui/TfrmMain.h"
 
 namespace tonbo {
@@ -96,6 +97,13 @@ void TfrmMain::LoadSettings() {
   for (const SwitchKey& s : kSwitches) SetSwitch(s.menu, ini_->ReadBool("setting", s.key, true));
   toolBar_->setVisible(Switch("mnuToolBar"));
   ApplyPicture();
+}
+
+void TfrmMain::WarnUnreadableSettings() {
+  if (!ini_->TakeUnreadableWarning()) return;
+  ShowWarning(QStringLiteral("設定ファイルを読み込めませんでした。\r\n") +
+              QString::fromLocal8Bit(ini_->FileName()) +
+              QStringLiteral("\r\nこのファイルは書き換えず、設定の変更は保存しません。"));
 }
 
 void TfrmMain::SaveSettings() {

@@ -7,6 +7,7 @@
 namespace tonbo {
 
 void TfrmMain::StartUp(const std::vector<std::string>& diskPaths, Qt::KeyboardModifiers keys) {
+  WarnUnreadableSettings();
   // A rename run cut off last time is settled first, so that the files below
   // are added under the names they end with.
   OfferRecovery();

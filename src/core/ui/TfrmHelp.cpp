@@ -12,8 +12,9 @@
 #include <QVBoxLayout>
 
 #include "common/Folders.h"
+#include "common/ui/PageWindow.h"
 #include "core/ExplanationPages.h"
-#include "platform/Shell.h"
+#include "platform/Launcher.h"
 
 namespace tonbo {
 namespace {
@@ -122,7 +123,8 @@ void TfrmHelp::webAnchorClicked(const QUrl& link) {
 }
 
 void TfrmHelp::lblHelpClick() {
-  platform::ShellOpen(ExplanationPage(ProgramFolder(), kExplanationHelpKey));
+  const std::string page = ExplanationPage(ProgramDirDisk(), kExplanationHelpKey);
+  if (!platform::OpenDiskPath(page)) ShowFileHere(page, this);
 }
 
 }  // namespace tonbo

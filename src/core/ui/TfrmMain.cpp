@@ -6,11 +6,13 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include <string_view>
 #include <unordered_map>
 
 #include "common/Dialogs.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
+#include "common/ui/NameFont.h"
 #include "core/ListText.h"
 #include "core/ui/PathText.h"
 #include "core/ui/TfrmSelect.h"
@@ -21,6 +23,15 @@ namespace tonbo {
 namespace {
 
 constexpr int kPanel0Width = 70;
+
+// A fingerprint of the table's rows in order, to tell whether a rebuild
+// shows the same rows as the last one.
+size_t RowsIdentity(const TCsvDb& table) {
+  size_t h = std::hash<int>()(table.RowCount());
+  for (int i = 0; i < table.RowCount(); ++i)
+    h = h * 1099511628211ULL ^ std::hash<std::string_view>()(table.GetCell(colPath, i));
+  return h;
+}
 
 // Extensions whose icons differ from file to file.
 bool OwnIconPerFile(const std::string& lowerExt) {
@@ -73,6 +84,7 @@ void TfrmMain::CreateList() {
   model_ = new FileListModel(table_, imgListFile_, this);
   listFile_ = new QTableView(this);
   listFile_->setObjectName(QStringLiteral("listFile"));
+  UseNameFont(listFile_);
   listFile_->setModel(model_);
   listFile_->setSelectionBehavior(QAbstractItemView::SelectRows);
   listFile_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -83,7 +95,7 @@ void TfrmMain::CreateList() {
   listFile_->setContextMenuPolicy(Qt::CustomContextMenu);
   listFile_->verticalHeader()->hide();
   listFile_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  listFile_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+  listFile_->verticalHeader()->setDefaultSectionSize(listFile_->fontMetrics().height() + 4);
   QHeaderView* header = listFile_->horizontalHeader();
   header->setSectionsClickable(true);
   header->setHighlightSections(false);
@@ -166,6 +178,10 @@ void TfrmMain::RefreshRow(int row, const std::string& lowerExt, int sameExtRow,
 }
 
 void TfrmMain::RefreshList() {
+  const std::vector<int> selected = SelectedRows();
+  const size_t rows = RowsIdentity(table_);
+  const bool keepSelection = rows == listedRows_;
+  listedRows_ = rows;
   const int count = table_.RowCount();
   // The first row holding each extension text, so no row searches the table.
   std::unordered_map<std::string, int> firstRowOfExt;
@@ -186,6 +202,7 @@ void TfrmMain::RefreshList() {
     }
   }
   model_->EndRebuild(std::move(images));
+  if (keepSelection && !selected.empty()) SelectRows(selected);
   SetStatusText(0, QStringLiteral("総数 = ") + QString::number(count));
 }
 
@@ -199,6 +216,7 @@ void TfrmMain::listFileColumnClick(int column) {
     table_.SortText(column);
   if (sortDescending_[static_cast<size_t>(column)]) table_.Reverse();
   sortDescending_[static_cast<size_t>(column)] = !sortDescending_[static_cast<size_t>(column)];
+  listFile_->clearSelection();  // even when the order did not change
   RefreshList();
 }
 

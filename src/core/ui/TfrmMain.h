@@ -50,7 +50,9 @@ class TfrmMain : public QMainWindow, public ListHost {
   QString StatusText(int panel) const;
   void SetStatusText(int panel, const QString& text) override;
 
-  // Rebuilds the list from the file table.
+  // Rebuilds the list from the file table. The selection stays when the
+  // table still holds the same rows in the same order (a naming command or a
+  // dialog changed only names); otherwise the list starts without one.
   void RefreshList() override;
   // Sorts the table by a list column and rebuilds the list.
   void listFileColumnClick(int column);
@@ -156,6 +158,9 @@ class TfrmMain : public QMainWindow, public ListHost {
   TIniFileEx& Ini() { return *ini_; }
   void LoadSettings();
   void SaveSettings();
+  // Warns, once per run, that the settings file could not be read and is
+  // therefore left as it is.
+  void WarnUnreadableSettings();
   void LoadPlacement(QWidget& window, const char* section);
   void SavePlacement(QWidget& window, const char* section);
 
@@ -227,6 +232,7 @@ class TfrmMain : public QMainWindow, public ListHost {
   TfrmProgress::Clock progressClock_;
   int growthLimit_ = 300;
   bool shown_ = false;
+  size_t listedRows_ = 0;  // identity of the rows the list shows: count and paths
 };
 
 }  // namespace tonbo

@@ -9,6 +9,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "common/ui/NameFont.h"
+
 namespace tonbo {
 namespace {
 const char* const kMethods[] = {"上書きする", "新しければ上書きする", "適当に改名して書き込む",
@@ -24,16 +26,22 @@ TfrmSelect::TfrmSelect(QWidget* parent)
   setWindowTitle(QStringLiteral("「Tonbo」より質問"));
   resize(383, 211);
   auto* layout = new QVBoxLayout(this);
+  layout->setSpacing(4);  // everything fits the design's 383 x 211
   auto* info = new QLabel(QStringLiteral("書き込み先に同名ファイルがあります。"), this);
   info->setObjectName(QStringLiteral("lblInfo"));
   layout->addWidget(info);
   edtFilename_->setObjectName(QStringLiteral("edtFilename"));
   edtFilename_->setReadOnly(true);
-  edtFilename_->setBackgroundRole(QPalette::Button);
+  UseNameFont(edtFilename_);
+  QPalette face = edtFilename_->palette();  // read-only: drawn in the button face
+  face.setColor(QPalette::Base, face.color(QPalette::Button));
+  edtFilename_->setPalette(face);
   layout->addWidget(edtFilename_);
   auto* group = new QGroupBox(this);
   group->setObjectName(QStringLiteral("qMethod"));
   auto* radios = new QVBoxLayout(group);
+  radios->setContentsMargins(8, 2, 8, 2);
+  radios->setSpacing(0);
   for (int i = 0; i < 4; ++i) {
     auto* radio = new QRadioButton(QString::fromUtf8(kMethods[i]), group);
     radio->setObjectName(QStringLiteral("qMethod%1").arg(i));

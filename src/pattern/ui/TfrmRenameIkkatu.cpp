@@ -17,6 +17,7 @@
 #include "common/Dialogs.h"
 #include "common/Errors.h"
 #include "common/Sjis.h"
+#include "common/ui/NameFont.h"
 #include "core/CsvDb.h"
 #include "pattern/commands/NameGrid.h"
 
@@ -105,6 +106,7 @@ void TfrmRenameIkkatu::CreateMenus() {
 void TfrmRenameIkkatu::CreateGrid() {
   grdList_ = new QTableWidget(0, kColumns, this);
   grdList_->setObjectName(QStringLiteral("grdList"));
+  UseNameFont(grdList_);
   grdList_->verticalHeader()->hide();
   // The heading row is fixed: its cells resize columns but select nothing.
   grdList_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -116,7 +118,9 @@ void TfrmRenameIkkatu::CreateGrid() {
       grdList_,
       [this](int row, int column, const QString& text) { grdListSetEditText(row, column, text); }));
   connect(grdList_, &QTableWidget::currentCellChanged, this,
-          [this](int row, int column) { grdListSelectCell(row, column); });
+          [this](int row, int column, int previousRow, int) {
+            grdListSelectCell(row, column, previousRow);
+          });
 }
 
 void TfrmRenameIkkatu::Execute() {
@@ -141,10 +145,12 @@ void TfrmRenameIkkatu::mnuResetClick() {
   if (!rows.empty()) grdList_->setCurrentCell(0, 0);
 }
 
-void TfrmRenameIkkatu::grdListSelectCell(int row, int column) {
+void TfrmRenameIkkatu::grdListSelectCell(int row, int column, int previousRow) {
   if (row < 0) return;
   if (column != 0) {
-    grdList_->setCurrentCell(row, 0);
+    // Not the clicked row's new name: typing would change a name the user
+    // did not point at.
+    grdList_->setCurrentCell(previousRow >= 0 ? previousRow : row, 0);
     return;
   }
   textBeforeEdit_ = grdList_->item(row, 0)->text();

@@ -29,8 +29,9 @@ class TfrmRenameIkkatu : public QDialog {
   void mnuPasteClick();
   void mnuSaveClick();
   void mnuCloseClick();
-  // The cursor moved to a cell: only new names can be selected.
-  void grdListSelectCell(int row, int column);
+  // The cursor moved to a cell: only new names can be selected; a move to
+  // another column is refused and the cursor stays in the cell it left.
+  void grdListSelectCell(int row, int column, int previousRow);
   // The text in a cell's editor changed.
   void grdListSetEditText(int row, int column, const QString& text);
 

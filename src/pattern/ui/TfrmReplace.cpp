@@ -23,8 +23,10 @@
 #include "common/Folders.h"
 #include "common/Sjis.h"
 #include "common/ui/Controls.h"
+#include "common/ui/NameFont.h"
+#include "common/ui/PageWindow.h"
 #include "pattern/commands/ReplaceSamples.h"
-#include "platform/Shell.h"
+#include "platform/Launcher.h"
 
 namespace tonbo {
 namespace {
@@ -81,6 +83,8 @@ QWidget* TfrmReplace::BuildPlainPage() {
   auto* grid = new QGridLayout(page);
   edt1_ = Edit(page, "edt1");
   edt2_ = Edit(page, "edt2");
+  UseNameFont(edt1_);
+  UseNameFont(edt2_);
   chkUseCase_ = Check(page, "chkUseCase", "大文字小文字を区別");
   chkRepOne_ = Check(page, "chkRepOne", "先頭の１個のみ置換");
   grid->addWidget(Text(page, "置換の範囲にある"), 0, 0);
@@ -101,6 +105,8 @@ QWidget* TfrmReplace::BuildRegExpPage() {
   cmbSample_->setObjectName(QStringLiteral("cmbSample"));
   cmbSample_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   edtReKey_ = Edit(page, "edtReKey");
+  // A fixed-pitch font; full-width forms fall back to the Japanese font and
+  // show full width there.
   edtReKey_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   connect(edtReKey_, &QLineEdit::returnPressed, this, &TfrmReplace::btnReExecuteClick);
   auto* copy = Button(page, "btnCopy", "↓");
@@ -178,10 +184,14 @@ void TfrmReplace::btnCopyClick() {
 }
 
 void TfrmReplace::btnEditSampleClick() {
-  platform::ShellOpen(ProgramFolder() + "tools/re_sample.txt");
+  const std::string samples = ProgramDirDisk() + "tools/re_sample.txt";
+  if (!platform::OpenDiskPath(samples)) ShowFileHere(samples, this);
 }
 
-void TfrmReplace::Button1Click() { platform::ShellOpen(ProgramFolder() + "doc/find.txt"); }
+void TfrmReplace::Button1Click() {
+  const std::string notes = ProgramDirDisk() + "doc/find.txt";
+  if (!platform::OpenDiskPath(notes)) ShowFileHere(notes, this);
+}
 
 void TfrmReplace::lblHelpClick() {
   if (explanationsOn_()) host_.ShowExplanation(QStringLiteral("replace"), false);

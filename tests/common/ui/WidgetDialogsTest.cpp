@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTextEdit>
 #include <QTimer>
 
 #include "QtTestMain.h"
@@ -65,6 +66,27 @@ class WidgetDialogsTest : public QObject {
     QCOMPARE(AskYesNoCancel(QStringLiteral("保存しますか？")), Answer::Cancel);
     SetDialogs(nullptr);
     QVERIFY2(cancelText.contains(QStringLiteral("キャンセル")), qPrintable(cancelText));
+  }
+
+  void warningWithDetailsKeepsItsSizeAndScrollsTheNames() {
+    WidgetDialogs dialogs;
+    SetDialogs(&dialogs);
+    QStringList names;
+    for (int i = 0; i < 250; ++i) names << QStringLiteral("/home/user/写真/名前%1.jpg").arg(i);
+    int height = 0;
+    QString shownDetails;
+    WhenModal([&](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      QVERIFY(box);
+      height = box->height();
+      for (QTextEdit* area : box->findChildren<QTextEdit*>())
+        if (area->isVisible()) shownDetails = area->toPlainText();
+      box->button(QMessageBox::Ok)->click();
+    });
+    ShowWarningDetails(QStringLiteral("250個のファイル名は追加できません。"), names.join('\n'));
+    SetDialogs(nullptr);
+    QVERIFY2(height > 0 && height < 600, qPrintable(QString::number(height)));
+    QCOMPARE(shownDetails, names.join('\n'));  // open at once, nothing to click
   }
 
   void textPromptGivesEditedTextOrPreset() {

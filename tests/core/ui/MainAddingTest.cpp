@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QDir>
 #include <QItemSelectionModel>
 #include <QMimeData>
 #include <QPushButton>
@@ -95,9 +96,13 @@ class MainAddingTest : public QObject {
     QCOMPARE(dialogs.shown[0].kind, QStringLiteral("open"));
     QVERIFY(dialogs.shown[0].text.startsWith(
         QStringLiteral("全て (*);;画像(bmp;ico;jpg;gif;png;jpeg)")));
+    QCOMPARE(dialogs.shown[0].caption, QStringLiteral("ファイルを追加"));
+    QCOMPARE(dialogs.openRequests[0].directory, QDir::homePath());  // nothing selected
     // Cancelling the dialog changes nothing.
+    w_->SelectRows({0});
     w_->findChild<QAction*>("actOpen")->trigger();
     QCOMPARE(w_->History().Count(), 3);
+    QCOMPARE(dialogs.openRequests[1].directory, QString::fromStdString(dir_));
   }
 
   void sameFolderAddNeedsASelection() {

@@ -1,5 +1,7 @@
 #include <QAction>
 #include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 
 #include "FakeFileTypes.h"
@@ -116,6 +118,42 @@ class MainEditingTest : public QObject {
     QCOMPARE(w_->History().Count(), entries);
     w_->mnuUndoClick();
     QCOMPARE(w_->Table().RowCount(), 2);
+  }
+
+  void selectionOutlivesRebuildsThatKeepTheRows() {
+    Make(4);
+    test::ScriptedDialogs dialogs;
+    const std::vector<int> picked{1, 3};
+    // Formatting, the delete mark and the replace dialog twice in a row.
+    w_->SelectRows(picked);
+    Trigger("mnuRenameUpper");
+    QCOMPARE(w_->SelectedRows(), picked);
+    Trigger("mnuDeleteFile");
+    QCOMPARE(w_->SelectedRows(), picked);
+    Trigger("mnuDeleteFile");
+    Trigger("mnuReplace");
+    w_->findChild<QLineEdit*>("edt1")->setText("F");
+    w_->findChild<QLineEdit*>("edt2")->setText("G");
+    auto* run = w_->findChild<QPushButton*>("btnReExecute");
+    run->click();
+    w_->findChild<QLineEdit*>("edt1")->setText("G");
+    w_->findChild<QLineEdit*>("edt2")->setText("H");
+    run->click();
+    QCOMPARE(dialogs.Texts("warning"), QStringList());
+    QCOMPARE(Names(), (std::vector<std::string>{"f0", "H1", "f2", "H3"}));
+    QCOMPARE(w_->SelectedRows(), picked);
+
+    // Sorting starts without a selection, also when the order stays the same.
+    w_->listFileColumnClick(5);
+    QCOMPARE(w_->SelectedRows(), std::vector<int>());
+    // A rebuild over other rows drops it; adding starts without one too.
+    w_->SelectRows(picked);
+    w_->Table().DeleteRow(0);
+    w_->RefreshList();
+    QCOMPARE(w_->SelectedRows(), std::vector<int>());
+    w_->SelectRows({0});
+    w_->AddFiles({});
+    QCOMPARE(w_->SelectedRows(), std::vector<int>());
   }
 
   void forEachSelectedTakesTheOnlyRowOrWarns() {

@@ -1,10 +1,13 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QTextBrowser>
 
 #include "QtTestMain.h"
+#include "RecordingLauncher.h"
 #include "ScriptedDialogs.h"
 #include "common/Sjis.h"
+#include "common/Folders.h"
 #include "core/ui/TfrmHelp.h"
 #include "core/ui/TfrmMain.h"
 
@@ -25,6 +28,39 @@ class MainGuardTest : public QObject {
 
  private slots:
   void cleanup() { w_.reset(); }
+
+  void manualOpensOnTheDesktopOrInTheProgramsOwnWindow() {
+    const std::string dir = test::MakeTempDir("prog");
+    MakeDirs(dir + "doc/");
+    test::WriteFile(dir + "doc/index.htm",
+                    "<html><head><meta charset=\"utf-8\"><title>Tonbo の使い方</title></head>"
+                    "<body><p>使い方</p><a href=\"func/reset.htm\">元に戻す</a></body></html>");
+    MakeDirs(dir + "doc/func/");
+    test::WriteFile(dir + "doc/func/reset.htm",
+                    "<html><head><meta charset=\"utf-8\"></head><body>名前を戻す</body></html>");
+    OverrideExecutableDir(dir);
+    Make();
+    test::ScriptedDialogs dialogs;
+    test::RecordingLauncher launcher;
+    w_->findChild<QAction*>("mnuHelp")->trigger();
+    QCOMPARE(launcher.opened.size(), size_t(1));
+    QVERIFY(dialogs.shown.empty());
+    // No browser: the page shows here, and its links are followed here.
+    launcher.answer = false;
+    QString title, first, linked;
+    dialogs.onModal = [&](QDialog& d) {
+      auto* view = d.findChild<QTextBrowser*>("view");
+      title = d.windowTitle();
+      first = view->toPlainText();
+      emit view->anchorClicked(QUrl(QStringLiteral("func/reset.htm")));
+      linked = view->toPlainText();
+    };
+    w_->findChild<QAction*>("mnuHelp")->trigger();
+    QCOMPARE(dialogs.shown.size(), size_t(1));
+    QCOMPARE(title, QStringLiteral("Tonbo の使い方"));
+    QVERIFY(first.startsWith(QStringLiteral("使い方")));
+    QCOMPARE(linked, QStringLiteral("名前を戻す"));
+  }
 
   void noExplanationBeforeTheWindowIsShown() {
     Make();

@@ -3,12 +3,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextBrowser>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "FakeFileTypes.h"
 #include "QtTestMain.h"
+#include "RecordingLauncher.h"
 #include "ScriptedDialogs.h"
 #include "common/Folders.h"
 #include "common/Sjis.h"
@@ -192,6 +194,33 @@ class MainRenameTest : public QObject {
     QVERIFY(launcher.started[0].contains("log.txt"));
     const std::string log = enc::FromSjis(test::ReadFile(StateDirDisk() + "log.txt")).toStdString();
     QCOMPARE(log, "同名ファイルがあったのでスキップ：\"b.txt\"←\"" + dir_ + "a.txt\"\r\n");
+  }
+
+  void logShowsInAReadOnlyWindowWhenNoEditorTakesIt() {
+    Make();
+    OverrideExecutableDir(test::MakeTempDir("exe"));
+    Add({"a.txt", "b.txt"});
+    SetName(0, "b");
+    test::ScriptedDialogs dialogs;
+    QString shown;
+    bool readOnly = false;
+    dialogs.onModal = [&](QDialog& d) {
+      if (auto* view = d.findChild<QTextBrowser*>("view")) {
+        shown = view->toPlainText();
+        readOnly = view->isReadOnly();
+        return;
+      }
+      d.findChild<QRadioButton*>("qMethod3")->click();
+      d.findChild<QPushButton*>("btnOkAll")->click();
+    };
+    dialogs.answers = {Answer::Yes};
+    test::RecordingLauncher launcher;
+    launcher.answer = false;
+    w_->ExecuteRenames();
+    QCOMPARE(shown.trimmed(),
+             QString::fromStdString("同名ファイルがあったのでスキップ：\"b.txt\"←\"" + dir_ +
+                                    "a.txt\""));
+    QVERIFY(readOnly);
   }
 
   void closingWithChangesAsks() {

@@ -1,8 +1,12 @@
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QToolBar>
 
+#include <filesystem>
+
 #include "QtTestMain.h"
+#include "ScriptedDialogs.h"
 #include "core/ui/TfrmMain.h"
 
 namespace tonbo {
@@ -61,6 +65,36 @@ class MainSettingsTest : public QObject {
     QCOMPARE(ini.ReadString("help", "reset", "?"), std::string("1"));
     for (const char* key : {"top", "left", "height", "width", "state"})
       QVERIFY2(ini.ValueExists("frmMain", key), key);
+  }
+
+  void linesAddedByHandWhileRunningSurviveTheExit() {
+    std::string path = Ini("[setting]\nsound=1\n");
+    {
+      auto w = Make(path);
+      test::WriteFile(path, "[setting]\nsound=1\nmine=1\n[tools]\nx=2\n");
+    }
+    TIniFileEx ini(path);
+    QCOMPARE(ini.ReadString("setting", "mine", "?"), std::string("1"));
+    QCOMPARE(ini.ReadString("tools", "x", "?"), std::string("2"));
+    QVERIFY(ini.ValueExists("frmMain", "top"));
+  }
+
+  void anUnreadableFileWarnsOnceAndIsLeftAlone() {
+    const std::string dir = test::MakeTempDir("ini");
+    const std::string path = dir + "tonbo.ini";
+    QCOMPARE(symlink("tonbo.ini", path.c_str()), 0);  // cannot be opened
+    test::ScriptedDialogs dialogs;
+    {
+      auto w = Make(path);
+      w->StartUp({}, Qt::NoModifier);
+      w->findChild<QAction*>("mnuSound")->trigger();
+    }
+    const QStringList warnings = dialogs.Texts("warning");
+    QCOMPARE(warnings.size(), 1);
+    QVERIFY(warnings[0].startsWith(QStringLiteral("設定ファイルを読み込めませんでした。")));
+    QVERIFY(warnings[0].contains(QString::fromStdString(path)));
+    QVERIFY(std::filesystem::is_symlink(path));
+    QCOMPARE(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
   }
 
   void placementInsideTheWorkAreaIsKeptOtherwiseTopLeft() {

@@ -2,21 +2,27 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTextBrowser>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "RecordingLauncher.h"
 #include "QtTestMain.h"
+#include "RecordingLauncher.h"
 #include "ScriptedDialogs.h"
 #include "common/Folders.h"
 #include "core/ExplanationPages.h"
+#include "core/ui/TfrmMain.h"
 #include "platform/Launcher.h"
 
 namespace tonbo {
@@ -132,6 +138,22 @@ class TfrmHelpTest : public QObject {
     QCOMPARE(launcher.opened[0], platform::FileUrlFromDisk(dir + "doc/func/help.htm"));
   }
 
+  void helpLinkWithoutADesktopOpenerShowsThePageHere() {
+    const std::string dir = test::MakeTempDir("prog");
+    MakeDirs(dir + "doc/func/");
+    WritePage(dir + "doc/func/help.htm", "<p>この画面では</p>");
+    OverrideExecutableDir(dir);
+    test::RecordingLauncher launcher;
+    launcher.answer = false;
+    test::ScriptedDialogs port;
+    QString text;
+    port.onModal = [&](QDialog& d) { text = Child<QTextBrowser>(d, "view")->toPlainText(); };
+    TfrmHelp dlg;
+    dlg.show();
+    QTest::mouseClick(Child<QLabel>(dlg, "lblHelp"), Qt::LeftButton);
+    QCOMPARE(text, QStringLiteral("この画面では"));
+  }
+
   void missingPageShowsBlankAndTheButtonsStillWork() {
     const std::string dir = test::MakeTempDir("pages");
     WritePage(dir + "a.htm", "<p>ページＡ</p>");
@@ -162,6 +184,45 @@ class TfrmHelpTest : public QObject {
     QVERIFY(launcher.opened.empty());
     emit web->anchorClicked(QUrl(QStringLiteral("b.htm")));
     QCOMPARE(PageText(dlg), QStringLiteral("ページＢ"));
+  }
+
+  void manualCoversEveryMenuCommandAndItsLinksResolve() {
+    const std::string dataDir = SourceDataDir();
+    const QString manual = QString::fromStdString(dataDir + "doc/index.htm");
+    QFile file(manual);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+    static const QRegularExpression href(QStringLiteral("href=\"([^\"]+)\""));
+    int links = 0;
+    for (const QRegularExpressionMatch& m : href.globalMatch(html)) {
+      const QString target = m.captured(1);
+      ++links;
+      if (target.startsWith('#'))
+        QVERIFY2(html.contains(QStringLiteral("name=\"%1\"").arg(target.mid(1))),
+                 qPrintable(target));
+      else
+        QVERIFY2(QFileInfo::exists(QFileInfo(manual).dir().filePath(target)), qPrintable(target));
+    }
+    QVERIFY(links > 30);
+    TfrmHelp dlg;
+    dlg.LoadPage(manual.toStdString());
+    const QString text = PageText(dlg);
+    QVERIFY(HasKana(text));
+    // Every command of the main menu is named (captions without their hot keys).
+    TfrmMain w(nullptr, std::make_unique<MimeFileTypeSource>());
+    QStringList missing;
+    std::function<void(QMenu*)> visit = [&](QMenu* menu) {
+      for (QAction* a : menu->actions()) {
+        if (a->menu()) visit(a->menu());
+        if (a->isSeparator() || a->text().isEmpty()) continue;
+        QString caption = a->text();
+        caption.remove(QRegularExpression(QStringLiteral("\\(&[A-Za-z]+\\)|&")));
+        if (!text.contains(caption)) missing << caption;
+      }
+    };
+    for (QAction* top : w.menuBar()->actions())
+      if (top->menu()) visit(top->menu());
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral("、"))));
   }
 
   void everyExplanationKeyHasAJapanesePage() {

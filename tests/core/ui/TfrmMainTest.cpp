@@ -2,8 +2,12 @@
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QImage>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QTableView>
+#include <QTableWidget>
 #include <QToolBar>
 
 #include <map>
@@ -42,6 +46,26 @@ void AddRow(TCsvDb& table, const QString& path, const std::string& size = "0") {
   table.SetCell(colModified, row, "2024/01/02 03:04:06");
   table.SetCell(colSize, row, size);
   table.SetCell(colPath, row, enc::ToSjis(path));
+}
+
+// How wide a text comes out when drawn: the columns that got ink.
+int InkWidth(const QFont& font, const QString& text) {
+  QImage image(400, 60, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter p(&image);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(4, 40, text);
+  }
+  int left = image.width(), right = -1;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+  return right < 0 ? 0 : right - left + 1;
 }
 
 QString Cell(const TfrmMain& w, int row, int column) {
@@ -258,6 +282,41 @@ class TfrmMainTest : public QObject {
     QCOMPARE(CompactPath(path, fm, 10000), path);
     const QString tiny = CompactPath(path, fm, fm.horizontalAdvance(".../IMG"));
     QVERIFY(fm.horizontalAdvance(tiny) <= fm.horizontalAdvance(".../IMG"));
+  }
+
+  void namesShowFullWidthFormsFullWidth() {
+    TfrmMain& w = Make();
+    const QFont font = w.List()->font();
+    // Drawn, four full-width letters take about twice the room of four
+    // half-width ones, so the width conversions can be checked by eye.
+    const int full = InkWidth(font, QStringLiteral("ＡＡＡＡ"));
+    const int half = InkWidth(font, QStringLiteral("AAAA"));
+    QVERIFY2(full > half * 3 / 2, qPrintable(QStringLiteral("%1 / %2").arg(full).arg(half)));
+    // The grid, the replace boxes and the same-name question use the same font.
+    const QString family = QFontInfo(font).family();
+    w.Commands().Run(QStringLiteral("mnuReplace"));
+    for (const char* name : {"edt1", "edt2", "edtFilename"}) {
+      auto* edit = w.findChild<QLineEdit*>(name);
+      QVERIFY2(edit && QFontInfo(edit->font()).family() == family, name);
+    }
+    auto* grid = w.findChild<QTableWidget*>("grdList");
+    QVERIFY(grid && QFontInfo(grid->font()).family() == family);
+  }
+
+  void sameNameQuestionHasItsDesignSizeAndAButtonFaceNameBox() {
+    TfrmMain& w = Make();
+    auto* dlg = w.findChild<QDialog*>("frmSelect");
+    QVERIFY(dlg);
+    dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dlg));
+    QCOMPARE(dlg->size(), QSize(383, 211));
+    auto* name = dlg->findChild<QLineEdit*>("edtFilename");
+    QVERIFY(name->isReadOnly());
+    QCOMPARE(name->palette().color(QPalette::Base), dlg->palette().color(QPalette::Button));
+    QImage shot = name->grab().toImage();
+    QCOMPARE(QColor(shot.pixel(shot.width() / 2, shot.height() / 2)),
+             dlg->palette().color(QPalette::Button));
+    dlg->hide();
   }
 
   void toolBarSwitchHidesTheBar() {

@@ -93,14 +93,27 @@ class TfrmRenameIkkatuTest : public QObject {
     QCOMPARE(Action(dlg, "mnuPaste")->shortcut(), QKeySequence(QStringLiteral("Ctrl+G")));
   }
 
-  void onlyNewNamesCanBeSelected() {
+  void readOnlyColumnsRefuseTheCursor() {
     test::RecordingListHost host;
     TenFiles(host);
     TfrmRenameIkkatu dlg(host);
     dlg.mnuResetClick();
-    Grid(dlg)->setCurrentCell(4, 2);
-    QCOMPARE(Grid(dlg)->currentRow(), 4);
-    QCOMPARE(Grid(dlg)->currentColumn(), 0);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QTableWidget* grid = Grid(dlg);
+    auto cursor = [grid] { return std::make_pair(grid->currentRow(), grid->currentColumn()); };
+    grid->setCurrentCell(4, 2);
+    QCOMPARE(cursor(), std::make_pair(0, 0));
+    grid->setCurrentCell(3, 0);
+    QTest::keyClick(grid, Qt::Key_Right);
+    QCOMPARE(cursor(), std::make_pair(3, 0));
+    // A click on an old name or a folder leaves the cursor where it was, so
+    // what is typed next cannot become that row's new name.
+    for (int column : {1, 2}) {
+      const QPoint at = grid->visualItemRect(grid->item(7, column)).center();
+      QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+      QCOMPARE(cursor(), std::make_pair(3, 0));
+    }
   }
 
   void typedNamesAreWrittenBackOnClosing() {
