@@ -16,6 +16,7 @@
 #include "core/ui/TfrmSelect.h"
 #include "naming/ui/TfrmFormat.h"
 #include "platform/EffectSound.h"
+#include "preview/ui/PreviewHost.h"
 
 namespace tonbo {
 namespace {
@@ -49,10 +50,11 @@ TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types,
   SetSoundPlayer([](const std::string& path) { platform::PlaySoundFileAndWait(path); });
   RecordUndo(QStringLiteral("初期状態"));
   LoadSettings();
-  // The dialogs in their start-up order: rule settings, select by condition,
+  // The dialogs in their start-up order: rule settings, preview, select by condition,
   // version, explanation, same-name question, replace, name grid.
   CreateFormatDialog();
   RegisterNamingCommands();
+  CreatePreviewDialog();
   CreateFilterDialog();
   CreateGuardDialogs();
   frmSelect_ = new TfrmSelect(this);
