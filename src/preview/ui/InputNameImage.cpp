@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -65,7 +66,9 @@ bool TfrmInputName::EnsureFullPicture() {
 }
 
 void TfrmInputName::FitImage() {
-  if (picture_.Empty() || !rescaleNeeded_) return;
+  if (picture_.Empty() || !rescaleNeeded_ || fitting_) return;
+  fitting_ = true;
+  const auto done = qScopeGuard([this] { fitting_ = false; });
   const QSize view = scrollBox1_->viewport()->size();
   imgPrev_->resize(view);
   // The view grew past a reduced picture: decode it again for this size.

@@ -158,6 +158,8 @@ class TfrmInputName : public QMainWindow {
   int dragStartY_ = 0;
   bool playListRunning_ = false;
   bool programPage_ = false;
+  // A fit is under way (decoding repaints, which may resize the view again).
+  bool fitting_ = false;
   // The text page holds the file's own text (not a description).
   bool textFromFile_ = false;
   preview::TextForm textForm_;
