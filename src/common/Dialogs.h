@@ -46,6 +46,9 @@ class DialogPort {
   // Shows one of the program's own dialogs modally and returns its result
   // (QDialog::Accepted or Rejected); the caller reads the dialog's state afterwards.
   virtual int RunModal(QDialog& dialog) = 0;
+  // The font dialog. `font` holds a font description (QFont::toString) and
+  // takes the chosen one; true on OK.
+  virtual bool ChooseFont(QString& font) { return false; }
 };
 
 // The installed port (the real dialogs once a window exists).

@@ -32,6 +32,7 @@ class ScriptedDialogs : public DialogPort {
   std::deque<QStringList> openFiles;
   std::deque<QString> saveFiles;
   std::deque<QString> folders;
+  std::deque<QString> fonts;  // for ChooseFont: an empty text = Cancel
   std::vector<ShownBox> shown;
   std::vector<FileDialogRequest> openRequests;  // what each open dialog was asked
   QStringList details;                          // the scrollable part of each warning with details
@@ -90,6 +91,12 @@ class ScriptedDialogs : public DialogPort {
     const int result = dialog.result();
     dialog.hide();
     return result;
+  }
+  bool ChooseFont(QString& font) override {
+    shown.push_back({"font", font, QString()});
+    const QString chosen = Next(fonts, QString());
+    if (!chosen.isEmpty()) font = chosen;
+    return !chosen.isEmpty();
   }
   QString GetExistingDirectory(const QString& caption, const QString&) override {
     shown.push_back({"folder", QString(), caption});

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -97,6 +98,15 @@ QString WidgetDialogs::GetExistingDirectory(const QString& caption, const QStrin
 }
 
 int WidgetDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }
+
+bool WidgetDialogs::ChooseFont(QString& font) {
+  QFont initial;
+  initial.fromString(font);
+  bool ok = false;
+  const QFont chosen = QFontDialog::getFont(&ok, initial, owner_);
+  if (ok) font = chosen.toString();
+  return ok;
+}
 
 void InstallJapanese() {
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));

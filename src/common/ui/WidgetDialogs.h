@@ -25,6 +25,7 @@ class WidgetDialogs : public DialogPort {
   QString GetSaveFileName(const FileDialogRequest& request) override;
   QString GetExistingDirectory(const QString& caption, const QString& directory) override;
   int RunModal(QDialog& dialog) override;
+  bool ChooseFont(QString& font) override;
 
  private:
   QPointer<QWidget> owner_;

@@ -31,6 +31,10 @@ void FileListModel::EndRebuild(std::vector<int> rowImages) {
   endResetModel();
 }
 
+void FileListModel::RowChanged(int row) {
+  if (row >= 0 && row < rowCount()) emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
+
 int FileListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rowImages_.size());
 }

@@ -21,6 +21,8 @@ class FileListModel : public QAbstractTableModel {
   void BeginRebuild();
   // rowImages[i] is the image index of item i (-1: none).
   void EndRebuild(std::vector<int> rowImages);
+  // One row's cells changed in the table: its item shows them again.
+  void RowChanged(int row);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;

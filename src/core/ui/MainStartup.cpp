@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "core/ui/TfrmMain.h"
+#include "preview/ui/TfrmInputName.h"
 
 namespace tonbo {
 
@@ -34,6 +35,8 @@ void TfrmMain::timerPreviewTimer() {
   if (table_.RowCount() == 0) return;
   SelectRows({0});
   commands_.Run(QStringLiteral("actRenameOne"));
+  frmInputName_->raise();
+  frmInputName_->activateWindow();
 }
 
 }  // namespace tonbo

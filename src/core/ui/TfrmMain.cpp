@@ -18,6 +18,7 @@
 #include "core/ui/TfrmSelect.h"
 #include "naming/ui/TfrmFormat.h"
 #include "platform/EffectSound.h"
+#include "preview/ui/PreviewHost.h"
 
 namespace tonbo {
 namespace {
@@ -61,10 +62,11 @@ TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types,
   RecordUndo(QStringLiteral("初期状態"));
   LoadSettings();
   CreateShellCommands();  // with the send-to menus
-  // The dialogs in their start-up order: rule settings, select by condition,
+  // The dialogs in their start-up order: rule settings, preview, select by condition,
   // version, explanation, same-name question, replace, name grid.
   CreateFormatDialog();
   RegisterNamingCommands();
+  CreatePreviewDialog();
   CreateFilterDialog();
   CreateGuardDialogs();
   frmSelect_ = new TfrmSelect(this);

@@ -31,6 +31,8 @@ class TfrmFormat;
 class TfrmRenameIkkatu;
 class TfrmReplace;
 class TfrmHelp;
+class TfrmInputName;
+class PreviewHost;
 class TfrmSelect;
 class TfrmVer;
 struct RecoveryResult;
@@ -149,6 +151,10 @@ class TfrmMain : public QMainWindow, public ListHost {
   void mnuHelpClick();
   void mnuVersionClick();
   TfrmHelp& frmHelp() { return *frmHelp_; }
+  // The preview renamer.
+  TfrmInputName& frmInputName() { return *frmInputName_; }
+  // One row of the table changed: its list item shows it again.
+  void RefreshItem(int row);
   // Where effect sounds go (the real player unless replaced).
   void SetSoundPlayer(EffectSoundGate::Player player, EffectSoundGate::Clock clock = TickCount);
   // The clock of the progress windows the commands open (the real one unless replaced).
@@ -199,6 +205,7 @@ class TfrmMain : public QMainWindow, public ListHost {
   void CreateReplaceDialogs();
   void CreateShellCommands();
   void BuildSendToMenu();
+  void CreatePreviewDialog();
   void RunSerialWith(const std::function<void(RenameRules&)>& change);
   QAction* NewAction(const QString& name, const QString& caption, const QString& command,
                      const QKeySequence& shortcut = {});
@@ -227,6 +234,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   TfrmFilter* frmFilter_ = nullptr;
   TfrmReplace* frmReplace_ = nullptr;
   TfrmRenameIkkatu* frmRenameIkkatu_ = nullptr;
+  std::unique_ptr<PreviewHost> previewHost_;
+  TfrmInputName* frmInputName_ = nullptr;
   std::mt19937 random_;
   QTimer* timerPreview_ = nullptr;
   TfrmProgress::Clock progressClock_;

@@ -48,6 +48,11 @@ struct DecodeOptions {
   ProgressFn progress;            // JPEG and PNG report progress
   Bgr background{255, 255, 255};  // shows through transparent pixels
   int64_t maxPixels = kDefaultMaxPixels;
+  // JPEG only: when both are above 0, decode at the smallest of libjpeg's
+  // reduced sizes (1/8 to 1/1) that still covers fitWidth × fitHeight when
+  // fitted into it, so a view never shows a picture sharper than it decoded.
+  int fitWidth = 0;
+  int fitHeight = 0;
 };
 
 struct DecodeResult {
@@ -55,6 +60,10 @@ struct DecodeResult {
   ImageError error = ImageError::None;
   std::string detail;  // the codec's own words, for logs
   int warnings = 0;    // damaged data the decoder recovered from
+  // The picture's size in the file (differs from the bitmap's after a reduced decode).
+  int fullWidth = 0;
+  int fullHeight = 0;
+  bool Reduced() const { return bitmap.Width() != fullWidth || bitmap.Height() != fullHeight; }
   bool Ok() const { return error == ImageError::None; }
 };
 
@@ -90,7 +99,10 @@ EncodeResult Encode(PictureFormat format, const Bitmap& bitmap);
 // Whole files; the format is the caller's choice (usually by extension).
 DecodeResult LoadPicture(const std::string& path, PictureFormat format,
                          const DecodeOptions& options = {});
-// Encodes first, so a failed encoding leaves an existing file untouched.
+// Encodes first and writes through a temporary file in the target folder that
+// is then renamed over the target, so a failed save leaves any existing file
+// untouched and never a truncated picture. An existing file keeps its
+// permission bits.
 SaveResult SavePicture(const Bitmap& bitmap, const std::string& path, PictureFormat format);
 
 }  // namespace tonbo::img

@@ -146,6 +146,8 @@ struct DecodeJob {
   const DecodeOptions* options = nullptr;
   Bitmap* bitmap = nullptr;
   ImageError refused = ImageError::None;  // set without a jump: size limits
+  int fullWidth = 0;
+  int fullHeight = 0;
 };
 
 // Adobe's CMYK files store the inks inverted; others store them plainly.
@@ -181,6 +183,23 @@ void ReadRows(DecodeJob& job) {
   }
 }
 
+// The smallest reduction whose fitted picture is still not smaller than the
+// fitted full picture would be.
+void ChooseScale(j_decompress_ptr cinfo, const DecodeOptions& options) {
+  if (options.fitWidth <= 0 || options.fitHeight <= 0) return;
+  const double rw = static_cast<double>(options.fitWidth) / cinfo->image_width;
+  const double rh = static_cast<double>(options.fitHeight) / cinfo->image_height;
+  const double ratio = std::min(1.0, std::min(rw, rh));
+  cinfo->scale_denom = 8;
+  cinfo->scale_num = 8;
+  for (unsigned num = 1; num < 8; ++num) {
+    if (num / 8.0 >= ratio) {
+      cinfo->scale_num = num;
+      break;
+    }
+  }
+}
+
 bool RunDecode(DecodeJob& job) {
   j_decompress_ptr cinfo = &job.cinfo;
   cinfo->err = &job.err.pub;
@@ -193,11 +212,14 @@ bool RunDecode(DecodeJob& job) {
     job.refused = ImageError::Corrupt;
     return false;
   }
+  job.fullWidth = static_cast<int>(cinfo->image_width);
+  job.fullHeight = static_cast<int>(cinfo->image_height);
   job.refused = detail::CheckDimensions(cinfo->image_width, cinfo->image_height, *job.options);
   if (job.refused != ImageError::None) return false;
   const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
   cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
   cinfo->progress = &job.progress.pub;
+  ChooseScale(cinfo, *job.options);
   jpeg_start_decompress(cinfo);
   if (!job.bitmap->Reset(static_cast<int>(cinfo->output_width),
                          static_cast<int>(cinfo->output_height), false)) {
@@ -268,6 +290,8 @@ DecodeResult DecodeJpeg(ByteSpan data, const DecodeOptions& options) {
     return failure;
   }
   if (!reporter.Report(100)) return detail::Failure(ImageError::Cancelled);
+  result.fullWidth = job.fullWidth;
+  result.fullHeight = job.fullHeight;
   return result;
 }
 

@@ -84,6 +84,19 @@ bool WriteAll(int fd, const uint8_t* data, std::size_t size) {
   return true;
 }
 
+// A new file beside `path` for the bytes that will replace it; -1 with errno.
+int OpenTempBeside(const std::string& path, std::string& temp) {
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::string name = path.substr(dir.size());
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    temp = dir + "." + name + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(attempt);
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
 // Compressed files beyond this are refused without reading them.
 constexpr off_t kMaxFileBytes = off_t{1} << 31;
 
@@ -128,19 +141,25 @@ const char* Describe(ImageError error) {
 }
 
 DecodeResult Decode(PictureFormat format, ByteSpan data, const DecodeOptions& options) {
+  DecodeResult result;
   switch (format) {
     case PictureFormat::Jpeg:
       return DecodeJpeg(data, options);
     case PictureFormat::Png:
-      return DecodePng(data, options);
-    case PictureFormat::Bmp:
-      return DecodeBmp(data, options);
-    case PictureFormat::Ico:
-      return DecodeIco(data, options);
-    case PictureFormat::Unknown:
+      result = DecodePng(data, options);
       break;
+    case PictureFormat::Bmp:
+      result = DecodeBmp(data, options);
+      break;
+    case PictureFormat::Ico:
+      result = DecodeIco(data, options);
+      break;
+    case PictureFormat::Unknown:
+      return detail::Failure(ImageError::UnknownFormat);
   }
-  return detail::Failure(ImageError::UnknownFormat);
+  result.fullWidth = result.bitmap.Width();
+  result.fullHeight = result.bitmap.Height();
+  return result;
 }
 
 EncodeResult Encode(PictureFormat format, const Bitmap& bitmap) {
@@ -181,14 +200,19 @@ DecodeResult LoadPicture(const std::string& path, PictureFormat format,
 SaveResult SavePicture(const Bitmap& bitmap, const std::string& path, PictureFormat format) {
   EncodeResult encoded = Encode(format, bitmap);
   if (!encoded.Ok()) return {encoded.error, std::move(encoded.detail)};
-  FileCloser file{open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)};
+  std::string temp;
+  FileCloser file{OpenTempBeside(path, temp)};
   if (file.fd < 0) return {ImageError::CannotWrite, ErrnoText(errno)};
-  if (!WriteAll(file.fd, encoded.bytes.data(), encoded.bytes.size()))
-    return {ImageError::CannotWrite, ErrnoText(errno)};
+  struct stat existing {};
+  if (stat(path.c_str(), &existing) == 0) fchmod(file.fd, existing.st_mode & 07777);
+  bool ok = WriteAll(file.fd, encoded.bytes.data(), encoded.bytes.size()) && fsync(file.fd) == 0;
   const int fd = file.fd;
   file.fd = -1;
-  if (close(fd) != 0) return {ImageError::CannotWrite, ErrnoText(errno)};
-  return {};
+  ok = close(fd) == 0 && ok;
+  if (ok && rename(temp.c_str(), path.c_str()) == 0) return {};
+  const int error = errno;
+  unlink(temp.c_str());
+  return {ImageError::CannotWrite, ErrnoText(error)};
 }
 
 }  // namespace tonbo::img

@@ -130,7 +130,7 @@ class TfrmMainTest : public QObject {
     row("mnuToolBar", "ツールバーの表示", "", true);
     row("mnuHelp", "使い方を見る", "F1", true);
     row("mnuVersion", "バージョン情報(&V)", "", true);
-    row("popRenameOne", "ファイルをプレビューする", "", false);
+    row("popRenameOne", "ファイルをプレビューする", "", true);
     row("N3", "同じフォルダのファイルを追加", "", true);
   }
 
