@@ -22,6 +22,7 @@
 #include <QToolButton>
 
 #include "common/ui/Controls.h"
+#include "common/ui/NameFont.h"
 #include "preview/imaging/BmpFilter.h"
 #include "preview/imaging/SepiaF.h"
 #include "preview/ui/QtMediaDevice.h"
@@ -86,6 +87,7 @@ void TfrmInputName::CreateTopBar() {
   label2->setObjectName(QStringLiteral("Label2"));
   edtName_ = ui::Edit(pnlCtrl_, "edtName");
   edtName_->setFixedWidth(260);
+  UseNameFont(edtName_);  // full-width letters must look full-width while naming
   edtName_->installEventFilter(this);
   btnNext_ = FlatButton(pnlCtrl_, "btnNext", "次のファイル", "go-next");
   auto* btnRotateRight =
