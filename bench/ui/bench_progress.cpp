@@ -9,9 +9,9 @@
 #include <chrono>
 
 #include "TestEnv.h"
+#include "app/TfrmProgress.h"
 #include "common/Sjis.h"
 #include "core/FileAdder.h"
-#include "core/ui/TfrmProgress.h"
 
 namespace {
 

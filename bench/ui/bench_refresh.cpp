@@ -5,8 +5,8 @@
 #include <QTableView>
 
 #include "TestEnv.h"
+#include "app/TfrmMain.h"
 #include "common/Sjis.h"
-#include "core/ui/TfrmMain.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "app/FileTypes.h"
+#include "app/TfrmMain.h"
 #include "common/Folders.h"
 #include "common/ui/WidgetDialogs.h"
-#include "core/ui/FileTypes.h"
-#include "core/ui/TfrmMain.h"
 #include "platform/EffectSound.h"
 
 int main(int argc, char** argv) {

@@ -1,7 +1,7 @@
 #pragma once
 // File types without the MIME database: every file gets the drawn icon and
 // no description, so window tests do not depend on the machine's types.
-#include "core/ui/FileTypes.h"
+#include "app/FileTypes.h"
 
 namespace tonbo::test {
 

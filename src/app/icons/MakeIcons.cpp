@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/ui/TonboLogo.h"
+#include "app/TonboLogo.h"
 
 int main(int argc, char** argv) {
   if (argc < 4) {

@@ -14,7 +14,7 @@
 #include "common/Errors.h"
 #include "common/Folders.h"
 #include "common/Sjis.h"
-#include "core/ui/ListHost.h"
+#include "core/ListHost.h"
 #include "platform/Launcher.h"
 
 namespace tonbo {

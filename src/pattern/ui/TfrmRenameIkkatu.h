@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ui/ListHost.h"
+#include "core/ListHost.h"
 
 class QTableWidget;
 

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "core/ui/ListHost.h"
+#include "core/ListHost.h"
 #include "pattern/commands/ReplaceNames.h"
 
 class QButtonGroup;

@@ -11,7 +11,7 @@
 
 #include "common/Sjis.h"
 #include "core/CsvDb.h"
-#include "core/ui/ListHost.h"
+#include "core/ListHost.h"
 
 namespace tonbo::test {
 

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "RecordingLauncher.h"
 #include "QtTestMain.h"
+#include "RecordingLauncher.h"
 #include "ScriptedDialogs.h"
 #include "common/Folders.h"
 #include "common/Sjis.h"
-#include "core/ui/ListHost.h"
+#include "core/ListHost.h"
 #include "platform/Launcher.h"
 
 namespace tonbo {

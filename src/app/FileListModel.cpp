@@ -1,0 +1,94 @@
+#include "app/FileListModel.h"
+
+#include "common/Paths.h"
+#include "common/Sjis.h"
+#include "core/ListText.h"
+
+namespace tonbo {
+namespace {
+
+struct ColumnLook {
+  const char* caption;
+  int width;
+  Qt::Alignment alignment;
+};
+
+const ColumnLook kColumns[FileListModel::ColumnCount] = {
+    {"新しい名前", 90, Qt::AlignLeft}, {"拡張子", 48, Qt::AlignLeft},
+    {"更新日", 78, Qt::AlignLeft},     {"ｻｲｽﾞ", 55, Qt::AlignRight},
+    {"説明", 90, Qt::AlignLeft},       {"元のファイル名", 130, Qt::AlignLeft},
+};
+
+}  // namespace
+
+FileListModel::FileListModel(const TCsvDb& table, const ImageList& images, QObject* parent)
+    : QAbstractTableModel(parent), table_(table), images_(images) {}
+
+void FileListModel::BeginRebuild() { beginResetModel(); }
+
+void FileListModel::EndRebuild(std::vector<int> rowImages) {
+  rowImages_ = std::move(rowImages);
+  endResetModel();
+}
+
+void FileListModel::RowChanged(int row) {
+  if (row >= 0 && row < rowCount()) emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
+
+int FileListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rowImages_.size());
+}
+
+int FileListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString FileListModel::CellText(int row, int column) const {
+  switch (column) {
+    case ColName:
+      return enc::FromSjis(table_.GetCell(colNewName, row));
+    case ColExt:
+      return enc::FromSjis(table_.GetCell(colExt, row));
+    case ColModified:
+      return enc::FromSjis(table_.GetCell(colModified, row));
+    case ColSize:
+      return QString::fromStdString(SizeText(table_.GetCell(colSize, row)));
+    case ColType: {
+      const std::string& type = table_.GetCell(colTypeName, row);
+      return enc::FromSjis(type.empty() ? LowerAscii(table_.GetCell(colExt, row)) : type);
+    }
+    case ColPath:
+      return enc::FromSjis(table_.GetCell(colPath, row));
+  }
+  return {};
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount() || index.column() >= ColumnCount) return {};
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+      return CellText(index.row(), index.column());
+    case Qt::DecorationRole:
+      if (index.column() == ColName)
+        return images_.At(rowImages_[static_cast<size_t>(index.row())]);
+      return {};
+    case Qt::TextAlignmentRole:
+      return QVariant::fromValue(kColumns[index.column()].alignment | Qt::AlignVCenter);
+  }
+  return {};
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount) return {};
+  if (role == Qt::DisplayRole) return QString::fromUtf8(kColumns[section].caption);
+  if (role == Qt::TextAlignmentRole)
+    return QVariant::fromValue(kColumns[section].alignment | Qt::AlignVCenter);
+  return {};
+}
+
+int FileListModel::ColumnWidth(int column) {
+  return column >= 0 && column < ColumnCount ? kColumns[column].width : 0;
+}
+
+}  // namespace tonbo

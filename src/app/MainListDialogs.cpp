@@ -1,0 +1,25 @@
+// The list dialogs: replace, select by condition and the name grid editor.
+#include "app/TfrmMain.h"
+#include "pattern/ui/TfrmFilter.h"
+#include "pattern/ui/TfrmRenameIkkatu.h"
+#include "pattern/ui/TfrmReplace.h"
+
+namespace tonbo {
+
+void TfrmMain::CreateFilterDialog() {
+  frmFilter_ = new TfrmFilter(*this, this);
+  commands_.Register(QStringLiteral("actSelectWildcard"), [this] { frmFilter_->Open(); });
+}
+
+void TfrmMain::CreateReplaceDialogs() {
+  frmReplace_ = new TfrmReplace(*this, this);
+  frmReplace_->SetExplanationsOn([this] { return Switch("mnuDescript"); });
+  frmRenameIkkatu_ = new TfrmRenameIkkatu(*this, this);
+  commands_.Register(QStringLiteral("mnuReplace"),
+                     [this] { frmReplace_->ShowPage(TfrmReplace::pagePlain); });
+  commands_.Register(QStringLiteral("mnuReplaceRE"),
+                     [this] { frmReplace_->ShowPage(TfrmReplace::pageRegExp); });
+  commands_.Register(QStringLiteral("mnuRenameIkkatu"), [this] { frmRenameIkkatu_->Execute(); });
+}
+
+}  // namespace tonbo

@@ -1,0 +1,153 @@
+// Applying the list to the disk (F5) and the question when closing with
+// names that were not applied.
+#include <QCloseEvent>
+
+#include "app/TfrmMain.h"
+#include "app/TfrmSelect.h"
+#include "common/Dialogs.h"
+#include "common/Folders.h"
+#include "common/Paths.h"
+#include "common/Sjis.h"
+#include "common/TextFile.h"
+#include "common/ui/PageWindow.h"
+#include "core/RenameExecutor.h"
+#include "core/RunRecovery.h"
+#include "platform/Shell.h"
+
+namespace tonbo {
+
+bool TfrmMain::HasPendingChanges() const {
+  for (int row = 0; row < table_.RowCount(); ++row) {
+    if (ExtractFileName(table_.GetCell(colPath, row)) !=
+        table_.GetCell(colNewName, row) + table_.GetCell(colExt, row))
+      return true;
+  }
+  return false;
+}
+
+void TfrmMain::actRenameRealExecute() {
+  if (!ConfirmAction(QStringLiteral("rename_real"))) return;
+  if (!AskYesNo(QStringLiteral("実際にファイル名を変更します。\r\nよろしいですか？"))) return;
+  ExecuteRenames();
+}
+
+void TfrmMain::ExecuteRenames() {
+  RenameExecutor executor([this](const std::string& target) {
+    frmSelect_->SetTarget(enc::FromSjis(target));
+    Dialogs().RunModal(*frmSelect_);
+    return frmSelect_->Answer();
+  });
+  TfrmProgress progress(this, QStringLiteral("名前の変更"), progressClock_);
+  executor.SetProgress(&progress);
+  const RenameResult result = executor.Run(table_);
+  if (!result.error.empty()) {
+    ShowWarning(QString::fromStdString(result.error));
+    return;
+  }
+  table_.Clear();
+  AddFiles(result.paths);
+  undo_.Clear();  // what is on disk now cannot be undone from the list
+  RecordUndo(QString());
+  QString report =
+      QString::number(result.renamed) + QStringLiteral("個のファイルを名前変更しました。");
+  if (result.deleted > 0)
+    report += QStringLiteral("\r\n") + QString::number(result.deleted) +
+              QStringLiteral("個のファイルを削除しました。");
+  ShowInfo(report);
+  if (!result.log.empty() &&
+      AskYesNo(
+          QString::number(result.notDone) +
+          QStringLiteral(" 個のファイルを名前変更できませんでした。\r\nエラーログを見ますか？")))
+    OpenLog(result.log);
+  RefreshList();
+}
+
+void TfrmMain::mnuUndoRenameClick() {
+  const std::string journal = LastUndoableJournal();
+  if (journal.empty()) {
+    ShowInfo(QStringLiteral("元に戻せる名前の変更の記録がありません。"));
+    return;
+  }
+  int planned = 0, done = 0;
+  CountJournal(journal, planned, done);
+  if (!AskYesNo(QStringLiteral("最後に実行した名前の変更（%1 個のファイル）を元に戻します。\r\n"
+                               "その後で変更されたファイルはそのままにします。\r\nよろしいですか？")
+                    .arg(done)))
+    return;
+  ShowRecovery(UndoRun(journal), QStringLiteral("個のファイルを元の名前に戻しました。"));
+}
+
+void TfrmMain::OfferRecovery() {
+  for (const std::string& journal : UnfinishedJournals()) {
+    int planned = 0, done = 0;
+    CountJournal(journal, planned, done);
+    const Answer answer = AskYesNoCancel(
+        QStringLiteral("前回の名前の変更（%1 個のファイル）は途中で終了しました。\r\n\r\n"
+                       "「はい」　残りの名前の変更を実行して、最後まで済ませます。\r\n"
+                       "「いいえ」　変更前の名前に戻します。\r\n"
+                       "「キャンセル」　今はそのままにします（次に起動したときにもう一度確認"
+                       "します）。")
+            .arg(planned));
+    if (answer == Answer::Yes)
+      ShowRecovery(RecoverRun(journal, RecoverMode::Finish),
+                   QStringLiteral("個のファイルの名前変更を最後まで済ませました。"));
+    else if (answer == Answer::No)
+      ShowRecovery(RecoverRun(journal, RecoverMode::Rollback),
+                   QStringLiteral("個のファイルを元の名前に戻しました。"));
+  }
+}
+
+// The files of the run where they are now make the list, as after a run.
+void TfrmMain::ShowRecovery(const RecoveryResult& result, const QString& movedText) {
+  if (!result.error.empty()) {
+    ShowWarning(QString::fromStdString(result.error));
+    return;
+  }
+  table_.Clear();
+  AddFiles(result.paths);
+  undo_.Clear();
+  RecordUndo(QString());
+  QString report = QString::number(result.moved) + movedText;
+  if (result.restored > 0)
+    report += QStringLiteral("\r\n") + QString::number(result.restored) +
+              QStringLiteral("個のファイルをごみ箱から戻しました。");
+  if (result.deleted > 0)
+    report += QStringLiteral("\r\n") + QString::number(result.deleted) +
+              QStringLiteral("個のファイルを削除しました。");
+  ShowInfo(report);
+  if (!result.log.empty() &&
+      AskYesNo(QString::number(result.notDone) +
+               QStringLiteral(" 個のファイルはそのままにしました。\r\nエラーログを見ますか？")))
+    OpenLog(result.log);
+  RefreshList();
+}
+
+void TfrmMain::OpenLog(const std::string& log) {
+  const std::string dir = StateDirDisk();
+  MakeDirs(dir);
+  const std::string path = dir + "log.txt";
+  std::string sjisPath;
+  const bool opened = SaveTextFile(path, log) && enc::DiskToSjis(path, sjisPath) &&
+                      platform::RunCommandLine("notepad.exe \"" + sjisPath + "\"");
+  if (!opened) ShowTextHere(QStringLiteral("log.txt"), enc::FromSjis(log), this);
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  if (HasPendingChanges()) {
+    switch (
+        AskYesNoCancel(QStringLiteral("今回ファイル名に変更がありました。\r\n実際にファイル名を変更"
+                                      "してもよろしいですか？"))) {
+      case Answer::Cancel:
+        event->ignore();
+        return;
+      case Answer::Yes:
+        RunGuarded([this] { ExecuteRenames(); });
+        break;
+      case Answer::No:
+        break;
+    }
+  }
+  event->accept();
+}
+
+}  // namespace tonbo

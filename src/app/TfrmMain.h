@@ -1,0 +1,247 @@
+#pragma once
+// The main window: the file list, its menus, tool bar and status bar.
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <random>
+
+#include "app/CommandTable.h"
+#include "app/FileListModel.h"
+#include "app/FileTypes.h"
+#include "app/TfrmProgress.h"
+#include "core/CsvDb.h"
+#include "core/EffectSoundGate.h"
+#include "core/IniFile.h"
+#include "core/ListHost.h"
+#include "core/UndoList.h"
+#include "naming/RenameRules.h"
+
+class QLabel;
+class QMenu;
+class QTableView;
+class QTimer;
+class QToolBar;
+
+namespace tonbo {
+
+class TfrmFilter;
+class TfrmFormat;
+class TfrmRenameIkkatu;
+class TfrmReplace;
+class TfrmHelp;
+class TfrmInputName;
+class PreviewHost;
+class TfrmSelect;
+class TfrmVer;
+struct RecoveryResult;
+
+class TfrmMain : public QMainWindow, public ListHost {
+  Q_OBJECT
+ public:
+  // settingsPath: the settings file (disk path); empty keeps settings in memory.
+  explicit TfrmMain(QWidget* parent = nullptr,
+                    std::unique_ptr<FileTypeSource> types = std::make_unique<MimeFileTypeSource>(),
+                    const std::string& settingsPath = std::string());
+  ~TfrmMain() override;
+
+  TCsvDb& Table() override { return table_; }
+  QTableView* List() const { return listFile_; }
+  CommandTable& Commands() { return commands_; }
+  QString StatusText(int panel) const;
+  void SetStatusText(int panel, const QString& text) override;
+
+  // Rebuilds the list from the file table. The selection stays when the
+  // table still holds the same rows in the same order (a naming command or a
+  // dialog changed only names); otherwise the list starts without one.
+  void RefreshList() override;
+  // Sorts the table by a list column and rebuilds the list.
+  void listFileColumnClick(int column);
+  // Shows the first selected item's path in panel 1.
+  void listFileClick();
+  void barResize();
+
+  bool ExcelSort() const;
+  void SetExcelSort(bool on);
+  // A menu switch of "設定(&S)" by its name (mnuSound, mnuDescript, ...).
+  bool Switch(const char* name) const;
+  void SetSwitch(const char* name, bool on);
+
+  // History.
+  void RecordUndo(const QString& label) override;
+  void mnuUndoClick();
+  void mnuRedoClick();
+  void UpdateUndoMenu();
+  void SaveSelection();
+  void RestoreSelection();
+  TUndoList& History() { return undo_; }
+
+  // Start-up: the command line's files and the keys held (Shift adds the
+  // first file's folder, Ctrl opens the preview after 500 ms).
+  void StartUp(const std::vector<std::string>& diskPaths, Qt::KeyboardModifiers keys);
+  void timerPreviewTimer();
+
+  // Adding files (code page 932 paths / outside paths). With a progress
+  // sink the add can be stopped: the rows added so far stay, the status
+  // text starts with "中止しました。" and the history entry is still recorded.
+  int AddFiles(const std::vector<std::string>& sjisPaths, ProgressSink* progress = nullptr);
+  // The add commands' way in: shows the progress window when it lasts.
+  int AddDiskPaths(const std::vector<std::string>& diskPaths);
+  void FileDrop1FileDrop(const std::vector<std::string>& diskPaths);
+  void actOpenExecute();
+  void AddSameFolder(bool withSubfolders);
+  int FirstSelectedRow() const;
+
+  // Selection and list editing.
+  std::vector<int> SelectedRows() const override;
+  void SelectRows(const std::vector<int>& rows) override;
+  // Calls routine for every selected row (the only row when the list holds
+  // one and nothing is selected), rebuilds the list and reports the count
+  // with the label. Returns the count, or -1 when nothing was selected.
+  int ForEachSelected(const QString& label, const std::function<void(TfrmMain&, int)>& routine);
+  // The same with one routine over all the rows at once.
+  int ForEachSelectedRows(const QString& label,
+                          const std::function<void(const std::vector<int>&)>& routine);
+  void actSelectAllExecute();
+  void actSelectNoneExecute();
+  void actSelectReverseExecute();
+  void actExtractExecute();
+  void mnuDeleteFileClick();
+  void actNameResetExecute();
+  void actClearExecute();
+
+  // Applying the names.
+  bool HasPendingChanges() const;
+  void actRenameRealExecute();
+  void ExecuteRenames();
+  // "実行した名前変更を元に戻す": the last run that ended, back on disk.
+  void mnuUndoRenameClick();
+  // At start-up: a run that did not end is finished, rolled back or left.
+  void OfferRecovery();
+  TfrmSelect& frmSelect() { return *frmSelect_; }
+
+  // Naming commands.
+  TfrmFormat& frmFormat() { return *frmFormat_; }
+  std::mt19937& Random() { return random_; }
+  void actOptionRenameExecute();
+  void mnuRenbanClick();
+  void mnuRenameDateClick();
+  void mnuRenameRandomClick();
+  void mnuRenbanAndStrClick();
+  void mnuRenbanAndStr2Click();
+  void mnuRenbanAndOldNameClick();
+  void mnuRenbanAndStr3Click();
+  void mnuRenameSimpleClick();
+  void AddTextCommand(bool atHead);
+  void FormatCommand(const QString& label, std::string (*convert)(std::string_view),
+                     bool extensionToo);
+  // "文字化けを直す" and "濁点を結合する": guarded, counted, recorded in the history.
+  void RepairCommand(const QString& key, const QString& label,
+                     int (*repair)(TCsvDb&, const std::vector<int>&, bool),
+                     std::string (*status)(int));
+
+  // The guard and sounds.
+  bool ConfirmAction(const QString& key);
+  bool ShowExplanation(const QString& key, bool showOmit) override;
+  bool ExtNotChange() const override { return Switch("mnuExtNotChange"); }
+  void ProcessEvents() override;
+  void PlayEffectSound(int kind);
+  void SetShown(bool shown) { shown_ = shown; }
+  void mnuHelpClick();
+  void mnuVersionClick();
+  TfrmHelp& frmHelp() { return *frmHelp_; }
+  // The preview renamer.
+  TfrmInputName& frmInputName() { return *frmInputName_; }
+  // One row of the table changed: its list item shows it again.
+  void RefreshItem(int row);
+  // Where effect sounds go (the real player unless replaced).
+  void SetSoundPlayer(EffectSoundGate::Player player, EffectSoundGate::Clock clock = TickCount);
+  // The clock of the progress windows the commands open (the real one unless replaced).
+  void SetProgressClock(TfrmProgress::Clock clock) { progressClock_ = std::move(clock); }
+
+  // Settings.
+  TIniFileEx& Ini() { return *ini_; }
+  void LoadSettings();
+  void SaveSettings();
+  // Warns, once per run, that the settings file could not be read and is
+  // therefore left as it is.
+  void WarnUnreadableSettings();
+  void LoadPlacement(QWidget& window, const char* section);
+  void SavePlacement(QWidget& window, const char* section);
+
+  // Handing files to the desktop, install commands, send-to menus.
+  std::string RowDiskPath(int row) const;
+  // Runs a per-file desktop operation over the selection; failures follow
+  // the count in the status bar. Returns the count, or -1.
+  int RunExternalTool(const QString& title, QString (*operation)(const std::string&));
+  void CopyNames(bool withPath);
+  void actMakeShortcutExecute();
+  void SendToClick(const std::string& entryPath);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateList();
+  void CreateStatusBar();
+  void CreateActions();
+  void CreateMenus();
+  void CreatePopupMenu();
+  void CreateToolBar();
+  void RegisterCommands();
+  void RegisterSwitches();
+  void ApplyPicture();
+  void OpenLog(const std::string& log);
+  void ShowRecovery(const RecoveryResult& result, const QString& movedText);
+  void CreateGuardDialogs();
+  void CreateStartUpTimer();
+  void CreateFormatDialog();
+  void RegisterNamingCommands();
+  void CreateFilterDialog();
+  void CreateReplaceDialogs();
+  void CreateShellCommands();
+  void BuildSendToMenu();
+  void CreatePreviewDialog();
+  void RunSerialWith(const std::function<void(RenameRules&)>& change);
+  QAction* NewAction(const QString& name, const QString& caption, const QString& command,
+                     const QKeySequence& shortcut = {});
+  QAction* Act(const QString& name) const;
+  void AddCommandItems(QMenu* menu, const QStringList& names);
+  int FetchImage(int row, const std::string& diskPath);
+  void RefreshRow(int row, const std::string& lowerExt, int sameExtRow, std::vector<int>& images);
+
+  TCsvDb table_;
+  TUndoList undo_;
+  std::unique_ptr<TIniFileEx> ini_;
+  ImageList imgListFile_;
+  std::unique_ptr<FileTypeSource> types_;
+  CommandTable commands_;
+  FileListModel* model_ = nullptr;
+  QTableView* listFile_ = nullptr;
+  QToolBar* toolBar_ = nullptr;
+  QMenu* popupMenu1_ = nullptr;
+  std::array<QLabel*, 2> panels_{};
+  std::array<bool, FileListModel::ColumnCount> sortDescending_{};
+  std::unique_ptr<EffectSoundGate> soundGate_;
+  TfrmSelect* frmSelect_ = nullptr;
+  TfrmHelp* frmHelp_ = nullptr;
+  TfrmVer* frmVer_ = nullptr;
+  TfrmFormat* frmFormat_ = nullptr;
+  TfrmFilter* frmFilter_ = nullptr;
+  TfrmReplace* frmReplace_ = nullptr;
+  TfrmRenameIkkatu* frmRenameIkkatu_ = nullptr;
+  std::unique_ptr<PreviewHost> previewHost_;
+  TfrmInputName* frmInputName_ = nullptr;
+  std::mt19937 random_;
+  QTimer* timerPreview_ = nullptr;
+  TfrmProgress::Clock progressClock_;
+  int growthLimit_ = 300;
+  bool shown_ = false;
+  size_t listedRows_ = 0;  // identity of the rows the list shows: count and paths
+};
+
+}  // namespace tonbo

@@ -1,0 +1,337 @@
+#include "app/TfrmMain.h"
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QImage>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QTableView>
+#include <QTableWidget>
+#include <QToolBar>
+
+#include <map>
+
+#include "QtTestMain.h"
+#include "ScriptedDialogs.h"
+#include "app/PathText.h"
+#include "common/Sjis.h"
+
+namespace tonbo {
+namespace {
+
+// Counts fetches per path; paths containing "broken" fail as a shell call can.
+class CountingTypes : public FileTypeSource {
+ public:
+  explicit CountingTypes(std::map<std::string, int>* calls) : calls_(calls) {}
+  FileTypeInfo Fetch(const std::string& diskPath) override {
+    ++(*calls_)[diskPath];
+    if (diskPath.find("broken") != std::string::npos) throw std::runtime_error("no icon");
+    FileTypeInfo info;
+    info.icon = FallbackFileIcon();
+    if (diskPath.find(".txt") != std::string::npos) info.typeName = QStringLiteral("テキスト文書");
+    return info;
+  }
+
+ private:
+  std::map<std::string, int>* calls_;
+};
+
+void AddRow(TCsvDb& table, const QString& path, const std::string& size = "0") {
+  const int row = table.RowCount();
+  const QString name = path.section('/', -1);
+  const int dot = name.lastIndexOf('.');
+  table.SetCell(colNewName, row, enc::ToSjis(dot < 0 ? name : name.left(dot)));
+  table.SetCell(colExt, row, enc::ToSjis(dot < 0 ? QString() : name.mid(dot)));
+  table.SetCell(colModified, row, "2024/01/02 03:04:06");
+  table.SetCell(colSize, row, size);
+  table.SetCell(colPath, row, enc::ToSjis(path));
+}
+
+// How wide a text comes out when drawn: the columns that got ink.
+int InkWidth(const QFont& font, const QString& text) {
+  QImage image(400, 60, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter p(&image);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(4, 40, text);
+  }
+  int left = image.width(), right = -1;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+  return right < 0 ? 0 : right - left + 1;
+}
+
+QString Cell(const TfrmMain& w, int row, int column) {
+  return w.List()->model()->index(row, column).data().toString();
+}
+
+}  // namespace
+
+class TfrmMainTest : public QObject {
+  Q_OBJECT
+
+  std::map<std::string, int> calls_;
+  std::unique_ptr<TfrmMain> w_;
+
+  TfrmMain& Make() {
+    calls_.clear();
+    w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<CountingTypes>(&calls_));
+    return *w_;
+  }
+  QAction* Action(const char* name) { return w_->findChild<QAction*>(QString::fromUtf8(name)); }
+
+ private slots:
+  void cleanup() { w_.reset(); }
+
+  void windowShowsCaptionMenusAndEmptyStatus() {
+    TfrmMain& w = Make();
+    QCOMPARE(w.windowTitle(), QStringLiteral("Tonbo"));
+    QStringList titles;
+    for (QAction* a : w.menuBar()->actions()) titles << a->text();
+    QCOMPARE(titles, QStringList({"リスト(&F)", "編集(&E)", "名前変更(&N)", "組合せ(&K)",
+                                  "整形(&T)", "機能(&F)", "設定(&S)", "ヘルプ(&H)"}));
+    QCOMPARE(w.StatusText(0), QStringLiteral("ファイルなし"));
+    w.RefreshList();
+    QCOMPARE(w.StatusText(0), QStringLiteral("総数 = 0"));
+  }
+
+  void menuItems_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shortcut");
+    QTest::addColumn<bool>("enabled");
+    auto row = [](const char* n, const char* c, const char* s, bool e) {
+      QTest::newRow(n) << QString(n) << QString::fromUtf8(c) << QString(s) << e;
+    };
+    row("mnuNew", "初期化", "", true);
+    row("mnuAddSameDirEx", "選択ファイルと同じフォルダにあるファイルとフォルダを追加", "Shift+F4",
+        true);
+    row("mnuClose", "閉じる", "Alt+F4", true);
+    row("mnuUndo", "元に戻す(&Undo)", "Ctrl+Z", false);
+    row("mnuRedo", "やり直す(&Redo)", "Ctrl+Y", false);
+    row("mnuDescript", "何か実行する前に説明を表示する", "", true);
+    row("mnuSelectWildcard", "条件で選択", "Ctrl+F", true);
+    row("U1", "名前をオリジナルの状態に戻す(&U)", "", true);
+    row("actRenameReal", "実際に名前変更を反映させる", "F5", true);
+    row("mnuDeleteFile", "選択されたファイルを削除", "Del", true);
+    row("mnuReplace", "ファイル名の一括置換", "Ctrl+H", true);
+    row("mnuFNameAddHead", "指定文字列＋(ファイル名)｜＝前方に文字を挿入", "", true);
+    row("mnuRenameKata", "名前をカタカナに揃える", "", true);
+    row("actClipboardNoPath", "クリップボードに名前(パスなし)をコピー", "", true);
+    row("mnuTonboExe", "Tonboのプログラムフォルダを開く", "", true);
+    row("mnuExcelSort", "辞書順に並び替える", "", true);
+    row("mnuToolBar", "ツールバーの表示", "", true);
+    row("mnuHelp", "使い方を見る", "F1", true);
+    row("mnuVersion", "バージョン情報(&V)", "", true);
+    row("popRenameOne", "ファイルをプレビューする", "", true);
+    row("N3", "同じフォルダのファイルを追加", "", true);
+  }
+
+  void menuItems() {
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, shortcut);
+    QFETCH(bool, enabled);
+    TfrmMain& w = Make();
+    QAction* a = w.findChild<QAction*>(name);
+    QVERIFY2(a, qPrintable(name));
+    QCOMPARE(a->text(), caption);
+    QCOMPARE(a->shortcut().toString(), shortcut);
+    QCOMPARE(a->isEnabled(), enabled);
+  }
+
+  void toolBarHintsAndShortcutsAreUnique() {
+    TfrmMain& w = Make();
+    auto* bar = w.findChild<QToolBar*>("ToolBar");
+    QStringList hints;
+    for (QAction* a : bar->actions())
+      if (!a->isSeparator()) hints << a->toolTip();
+    QCOMPARE(hints,
+             QStringList({"初期化", "ファイルを追加", "バックアップ", "元のファイル名に戻す",
+                          "リストからファイルの除外", "ファイルを削除", "プレビュー", "全て選択",
+                          "ランダムに名前変更", "連番に名前変更", "日付名前変更"}));
+    // Two live actions with one shortcut would make both dead keys.
+    QMap<QString, QString> seen;
+    for (QAction* a : w.findChildren<QAction*>(QString(), Qt::FindDirectChildrenOnly)) {
+      if (a->shortcut().isEmpty() || a->associatedObjects().isEmpty()) continue;
+      const QString key = a->shortcut().toString();
+      QVERIFY2(!seen.contains(key),
+               qPrintable(key + " " + seen.value(key) + " " + a->objectName()));
+      seen.insert(key, a->objectName());
+    }
+    QCOMPARE(seen.size(), 16);
+  }
+
+  void listColumnsHaveCaptionsWidthsAndAlignment() {
+    TfrmMain& w = Make();
+    QAbstractItemModelTester tester(w.List()->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    auto* model = w.List()->model();
+    const QStringList captions = {"新しい名前", "拡張子", "更新日",
+                                  "ｻｲｽﾞ",       "説明",   "元のファイル名"};
+    const int widths[] = {90, 48, 78, 55, 90, 130};
+    for (int c = 0; c < 6; ++c) {
+      QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), captions[c]);
+      QCOMPARE(w.List()->horizontalHeader()->sectionSize(c), widths[c]);
+    }
+    AddRow(w.Table(), "/d/a.txt", "1000000");
+    w.RefreshList();
+    const auto align = model->index(0, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
+    QVERIFY(align & Qt::AlignRight);
+    QCOMPARE(Cell(w, 0, 3), QStringLiteral("977 KB"));
+  }
+
+  void rebuildShowsRowsAndReusesTypesPerExtension() {
+    TfrmMain& w = Make();
+    QAbstractItemModelTester tester(w.List()->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    TCsvDb& t = w.Table();
+    AddRow(t, "/d/a.txt", "0");
+    AddRow(t, "/d/b.txt", "2560000");
+    AddRow(t, "/d/c.exe");
+    AddRow(t, "/d/d.exe");
+    AddRow(t, "/d/E.JPG");
+    AddRow(t, "/d/F.JPG");
+    AddRow(t, "/d/g.jpg");
+    AddRow(t, "/d/H.JPG");
+    AddRow(t, "/d/README");
+    w.RefreshList();
+    QCOMPARE(w.StatusText(0), QStringLiteral("総数 = 9"));
+    QCOMPARE(w.List()->model()->rowCount(), 9);
+    QCOMPARE(calls_.count("/d/b.txt"), size_t(0));  // reused a.txt's image and description
+    QCOMPARE(Cell(w, 1, 4), QStringLiteral("テキスト文書"));
+    QCOMPARE(Cell(w, 1, 3), QStringLiteral("2,500 KB"));
+    QCOMPARE(calls_["/d/c.exe"] + calls_["/d/d.exe"], 2);  // each program its own icon
+    QCOMPARE(calls_["/d/F.JPG"], 1);                       // no earlier row has ".jpg" exactly
+    QCOMPARE(calls_["/d/g.jpg"], 1);                       // the first ".jpg" row is itself
+    QCOMPARE(calls_.count("/d/H.JPG"), size_t(0));         // reuses g.jpg
+    QCOMPARE(Cell(w, 4, 4), QStringLiteral(".jpg"));       // no description: the lowered extension
+    QCOMPARE(Cell(w, 8, 0), QStringLiteral("README"));
+    QVERIFY(!w.List()->model()->index(7, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+    // A second rebuild uses the cached icons: no further fetches.
+    const auto before = calls_;
+    w.RefreshList();
+    QCOMPARE(calls_, before);
+  }
+
+  void failingRowWarnsAndRebuildGoesOn() {
+    TfrmMain& w = Make();
+    test::ScriptedDialogs dialogs;
+    AddRow(w.Table(), "/d/ok.txt");
+    AddRow(w.Table(), "/d/broken.bin");
+    AddRow(w.Table(), "/d/also.dat");
+    w.RefreshList();
+    QCOMPARE(dialogs.Texts("warning"), QStringList({"1:/d/broken.binの表示に失敗"}));
+    QCOMPARE(dialogs.shown.front().caption, QStringLiteral("Tonbo"));
+    QCOMPARE(w.StatusText(0), QStringLiteral("総数 = 3"));
+    QCOMPARE(Cell(w, 2, 0), QStringLiteral("also"));
+  }
+
+  void columnClicksSortEachColumnInItsOwnDirection() {
+    TfrmMain& w = Make();
+    w.SetExcelSort(false);
+    AddRow(w.Table(), "/d/b.c", "3000");
+    AddRow(w.Table(), "/d/a.b", "100");
+    AddRow(w.Table(), "/d/C.a", "20000");
+    w.RefreshList();
+    auto names = [&] {
+      QStringList out;
+      for (int r = 0; r < 3; ++r) out << Cell(w, r, 0);
+      return out;
+    };
+    w.listFileColumnClick(3);
+    QCOMPARE(names(), QStringList({"a", "b", "C"}));
+    w.listFileColumnClick(3);
+    QCOMPARE(names(), QStringList({"C", "b", "a"}));  // largest first
+    w.listFileColumnClick(0);
+    QCOMPARE(names(), QStringList({"C", "a", "b"}));  // capitals first in byte order
+    w.listFileColumnClick(1);
+    QCOMPARE(names(), QStringList({"C", "a", "b"}));  // extension ascending: .a .b .c
+    w.listFileColumnClick(0);
+    QCOMPARE(names(), QStringList({"b", "a", "C"}));  // second click on the name: descending
+    w.SetExcelSort(true);
+    w.listFileColumnClick(0);
+    QCOMPARE(names(), QStringList({"a", "b", "C"}));  // dictionary order ignores case
+  }
+
+  void clickShowsFirstSelectedPath() {
+    TfrmMain& w = Make();
+    w.resize(800, 300);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    AddRow(w.Table(), "/d/one.txt");
+    AddRow(w.Table(), "/d/two.txt");
+    w.RefreshList();
+    w.List()->selectRow(1);
+    w.listFileClick();
+    QCOMPARE(w.StatusText(1), QStringLiteral("/d/two.txt"));
+  }
+
+  void longPathsLoseTheirMiddleFolders() {
+    QFontMetrics fm(QApplication::font());
+    const QString path = "/home/user/photos/2024/summer/holiday/beach/IMG_0001.jpg";
+    const int width = fm.horizontalAdvance("/home/.../beach/IMG_0001.jpg") + 2;
+    QCOMPARE(CompactPath(path, fm, width), QStringLiteral("/home/.../beach/IMG_0001.jpg"));
+    QCOMPARE(CompactPath(path, fm, 10000), path);
+    const QString tiny = CompactPath(path, fm, fm.horizontalAdvance(".../IMG"));
+    QVERIFY(fm.horizontalAdvance(tiny) <= fm.horizontalAdvance(".../IMG"));
+  }
+
+  void namesShowFullWidthFormsFullWidth() {
+    TfrmMain& w = Make();
+    const QFont font = w.List()->font();
+    // Drawn, four full-width letters take about twice the room of four
+    // half-width ones, so the width conversions can be checked by eye.
+    const int full = InkWidth(font, QStringLiteral("ＡＡＡＡ"));
+    const int half = InkWidth(font, QStringLiteral("AAAA"));
+    QVERIFY2(full > half * 3 / 2, qPrintable(QStringLiteral("%1 / %2").arg(full).arg(half)));
+    // The grid, the replace boxes and the same-name question use the same font.
+    const QString family = QFontInfo(font).family();
+    w.Commands().Run(QStringLiteral("mnuReplace"));
+    for (const char* name : {"edt1", "edt2", "edtFilename"}) {
+      auto* edit = w.findChild<QLineEdit*>(name);
+      QVERIFY2(edit && QFontInfo(edit->font()).family() == family, name);
+    }
+    auto* grid = w.findChild<QTableWidget*>("grdList");
+    QVERIFY(grid && QFontInfo(grid->font()).family() == family);
+  }
+
+  void sameNameQuestionHasItsDesignSizeAndAButtonFaceNameBox() {
+    TfrmMain& w = Make();
+    auto* dlg = w.findChild<QDialog*>("frmSelect");
+    QVERIFY(dlg);
+    dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dlg));
+    QCOMPARE(dlg->size(), QSize(383, 211));
+    auto* name = dlg->findChild<QLineEdit*>("edtFilename");
+    QVERIFY(name->isReadOnly());
+    QCOMPARE(name->palette().color(QPalette::Base), dlg->palette().color(QPalette::Button));
+    QImage shot = name->grab().toImage();
+    QCOMPARE(QColor(shot.pixel(shot.width() / 2, shot.height() / 2)),
+             dlg->palette().color(QPalette::Button));
+    dlg->hide();
+  }
+
+  void toolBarSwitchHidesTheBar() {
+    TfrmMain& w = Make();
+    w.show();
+    auto* bar = w.findChild<QToolBar*>("ToolBar");
+    QVERIFY(bar->isVisible());
+    Action("mnuToolBar")->trigger();
+    QVERIFY(!bar->isVisible());
+    Action("mnuToolBar")->trigger();
+    QVERIFY(bar->isVisible());
+  }
+};
+
+}  // namespace tonbo
+
+TONBO_QTEST_MAIN(tonbo::TfrmMainTest)
+#include "TfrmMainTest.moc"
