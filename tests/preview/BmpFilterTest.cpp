@@ -85,6 +85,23 @@ TEST(BmpFilterTest, NegaposiComplementsEveryChannelAndTwiceRestores) {
   EXPECT_EQ(b, original);
 }
 
+// Large enough for the wide steps, with rows whose ends fall between them.
+TEST(BmpFilterTest, NegaposiComplementsEveryPixelOfAWidePicture) {
+  Bitmap b;
+  ASSERT_TRUE(b.Reset(37, 5));
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 37; ++x)
+      b.SetPixel(x, y, {uint8_t(x * 7 + y), uint8_t(x * 13 + y * 3), uint8_t(255 - x - y)});
+  const Bitmap original = b;
+  Negaposi(b);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 37; ++x) {
+      const Bgr o = original.Pixel(x, y), n = b.Pixel(x, y);
+      ASSERT_EQ(n, (Bgr{uint8_t(255 - o.b), uint8_t(255 - o.g), uint8_t(255 - o.r)}))
+          << x << "," << y;
+    }
+}
+
 TEST(BmpFilterTest, FlipHorizontalMirrorsEachRow) {
   Bitmap b = GreyBitmap(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9});
   FlipHorizontal(b);
