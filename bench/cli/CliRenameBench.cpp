@@ -144,6 +144,8 @@ void Round(std::vector<Contender>& contenders, int files, int round) {
     if (!c.measured || m.seconds < c.best.seconds) c.best = m;
     c.measured = true;
     c.seconds.push_back(m.seconds);
+    std::printf("  %-15s %7.3f s\n", c.label, m.seconds);
+    std::fflush(stdout);
   }
 }
 
