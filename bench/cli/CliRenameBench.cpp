@@ -1,9 +1,11 @@
 // tonbo-cli --regex 's/^/x_/' --apply on one folder of 100,000 files, next to
-// Debian's perl rename, mmv and a plain C++ loop of no-replace renames, each
-// on an identical fresh copy. Prints the times, the three ratios and the
-// peak memory of each program. A peer that is not installed is skipped. A
-// second plain loop renaming through the open folder is shown for reference.
-//   tonbo_bench_cli [files] [rounds]   (defaults 100000 and 3; the best round counts)
+// Debian's perl rename, mmv and two plain C++ loops of no-replace renames
+// (by path, and through the open folder as the rename executor does), each
+// on its own fresh folder made after a sync. The order of the contenders
+// turns every round. Prints medians, best rounds, peak memory and, for every
+// round, tonbo-cli's time over both plain loops. A peer that is not
+// installed is skipped.
+//   tonbo_bench_cli [files] [rounds]   (defaults 100000 and 5)
 #include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
@@ -19,18 +21,15 @@
 #include <string>
 #include <vector>
 
+#include "ProcessBench.h"
 #include "TestEnv.h"
 #include "platform/FileOps.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-struct Measure {
-  double seconds = 0;
-  long peakKb = 0;
-  bool ok = false;
-};
+using tonbo::bench::Clock;
+using tonbo::bench::Measure;
+using tonbo::bench::RunProcess;
 
 std::string MakeFolder(int files) {
   const std::string dir = tonbo::test::MakeTempDir("bench");
@@ -63,31 +62,6 @@ void RemoveTree(const std::string& dir) {
       dir.c_str(),
       [](const char* path, const struct stat*, int, struct FTW*) { return remove(path); }, 64,
       FTW_DEPTH | FTW_PHYS);
-}
-
-// Runs argv in dir (output discarded); time and peak memory from wait4.
-Measure RunProcess(const std::string& dir, const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const auto start = Clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (chdir(dir.c_str()) != 0) _exit(127);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  struct rusage usage {};
-  wait4(pid, &status, 0, &usage);
-  Measure m;
-  m.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  m.peakKb = usage.ru_maxrss;
-  m.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  return m;
 }
 
 // Lists the folder, then renames every file to "x_" + its name with
@@ -124,18 +98,6 @@ Measure PlainLoopInFolder(const std::string& dir) {
   return m;
 }
 
-bool OnPath(const std::string& program) {
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "/usr/bin:/bin";
-  for (size_t start = 0; start <= dirs.size();) {
-    size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    if (access((dirs.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0) return true;
-    start = end + 1;
-  }
-  return false;
-}
-
 struct Contender {
   Contender(const char* l, std::function<Measure(const std::string&)> r, bool p = true)
       : label(l), run(std::move(r)), present(p) {}
@@ -159,18 +121,19 @@ std::vector<Contender> Contenders() {
        [](const std::string& dir) {
          return RunProcess(dir, {"sh", "-c", "ls -U | rename 's/^/x_/'"});
        },
-       OnPath("rename")},
+       tonbo::bench::OnPath("rename")},
       {"mmv",
        [](const std::string& dir) {
          return RunProcess(dir, {"mmv", "*", "x_#1"});
        },
-       OnPath("mmv")},
+       tonbo::bench::OnPath("mmv")},
       {"plain in folder", PlainLoopInFolder},
   };
 }
 
-void Round(std::vector<Contender>& contenders, int files) {
-  for (Contender& c : contenders) {
+void Round(std::vector<Contender>& contenders, int files, int round) {
+  for (const size_t i : tonbo::bench::RoundOrder(contenders.size(), round)) {
+    Contender& c = contenders[i];
     if (!c.present) continue;
     const std::string dir = MakeFolder(files);
     sync();
@@ -181,41 +144,40 @@ void Round(std::vector<Contender>& contenders, int files) {
     if (!c.measured || m.seconds < c.best.seconds) c.best = m;
     c.measured = true;
     c.seconds.push_back(m.seconds);
+    std::printf("  %-15s %7.3f s\n", c.label, m.seconds);
+    std::fflush(stdout);
   }
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty()      ? 0
-         : v.size() % 2 ? v[v.size() / 2]
-                        : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
+using tonbo::bench::Median;
 
 void Report(const std::vector<Contender>& c, int files) {
-  std::printf("\n%d files in one folder, best of the rounds:\n", files);
+  std::printf("\n%d files in one folder:\n", files);
   for (const Contender& one : c) {
     if (!one.present) {
       std::printf("  %-15s not installed, skipped\n", one.label);
       continue;
     }
-    std::printf("  %-15s %8.3f s  (median %.3f s)  peak %7.1f MB%s\n", one.label, one.best.seconds,
-                Median(one.seconds), one.best.peakKb / 1024.0, one.best.ok ? "" : "  (FAILED)");
+    std::printf("  %-15s median %7.3f s  best %7.3f s  peak %7.1f MB%s\n", one.label,
+                Median(one.seconds), one.best.seconds, one.best.peakKb / 1024.0,
+                one.best.ok ? "" : "  (FAILED)");
   }
-  const double tonbo = c[1].best.seconds;
-  std::printf("  tonbo-cli / plain loop = %.2f  (goal <= 1.2)\n", tonbo / c[0].best.seconds);
+  const Contender& tonbo = c[1];
+  for (const size_t floor : {size_t{0}, size_t{4}}) {
+    std::printf("  tonbo-cli / %s per round:", c[floor].label);
+    for (size_t r = 0; r < tonbo.seconds.size(); ++r)
+      std::printf(" %.2f", tonbo.seconds[r] / c[floor].seconds[r]);
+    std::printf("\n    by medians %.2f, by best rounds %.2f%s\n",
+                Median(tonbo.seconds) / Median(c[floor].seconds),
+                tonbo.best.seconds / c[floor].best.seconds,
+                floor == 4 ? "  (goal <= 1.15 by medians)" : "");
+  }
   for (size_t i = 2; i < 4; ++i)
     if (c[i].present)
-      std::printf("  tonbo-cli / %-10s = %.2f  (goal < 1)\n", c[i].label,
-                  tonbo / c[i].best.seconds);
-  std::printf("  tonbo-cli / plain loop in the open folder = %.2f  (for reference)\n",
-              tonbo / c[4].best.seconds);
-  std::printf("  tonbo-cli peak memory %.1f MB (goal < 150)\n", c[1].best.peakKb / 1024.0);
-  std::printf("  by medians: tonbo-cli / plain loop = %.2f",
-              Median(c[1].seconds) / Median(c[0].seconds));
-  for (size_t i = 2; i < 4; ++i)
-    if (c[i].present)
-      std::printf(", / %s = %.2f", c[i].label, Median(c[1].seconds) / Median(c[i].seconds));
-  std::printf("\n");
+      std::printf("  tonbo-cli / %-6s by medians %.2f, by best rounds %.2f  (goal < 1)\n",
+                  c[i].label, Median(tonbo.seconds) / Median(c[i].seconds),
+                  tonbo.best.seconds / c[i].best.seconds);
+  std::printf("  tonbo-cli peak memory %.1f MB (goal < 150)\n", tonbo.best.peakKb / 1024.0);
 }
 
 }  // namespace
@@ -226,12 +188,12 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     if (argv[i][0] != '-') numbers.push_back(std::atoi(argv[i]));  // Google Benchmark flags pass by
   const int files = numbers.size() > 0 && numbers[0] > 0 ? numbers[0] : 100000;
-  const int rounds = numbers.size() > 1 && numbers[1] > 0 ? numbers[1] : 3;
+  const int rounds = numbers.size() > 1 && numbers[1] > 0 ? numbers[1] : 5;
   std::vector<Contender> contenders = Contenders();
   for (int r = 0; r < rounds; ++r) {
     std::printf("round %d of %d\n", r + 1, rounds);
     std::fflush(stdout);
-    Round(contenders, files);
+    Round(contenders, files, r);
   }
   Report(contenders, files);
   return 0;

@@ -144,6 +144,17 @@ TEST_F(CliListing, AddsFoldersAsTheListDoes) {
   EXPECT_NE(run.err.find("今回 3個のファイルをリストに追加しました。"), std::string::npos);
 }
 
+TEST_F(CliListing, ContentsAreSearchedInUtf8AndInCodePage932) {
+  File("utf8.txt", "請求書 2024\n");
+  File("sjis.txt", enc::Lit("請求書 2024\n"));
+  File("other.txt", "見積書\n");
+  const CliRun run =
+      RunTonboCli({"--select-text", "請求書", "--in", "contents", "--upper", "--utf8",
+                   dir_ + "utf8.txt", dir_ + "sjis.txt", dir_ + "other.txt"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(NewNames(run), (std::vector<std::string>{"UTF8.txt", "SJIS.txt", "other.txt"}));
+}
+
 // Files found in a folder are listed without their times when no command
 // uses them; the commands that do must still see them.
 TEST_F(CliListing, FolderFilesKeepTheirDatesForTheCommandsThatUseThem) {

@@ -85,6 +85,44 @@ TEST(BmpFilterTest, NegaposiComplementsEveryChannelAndTwiceRestores) {
   EXPECT_EQ(b, original);
 }
 
+TEST(BmpFilterTest, GrayScaleMatchesTheRoundingRuleForEveryColour) {
+  // All 2^24 colours, one row per red value; rows wide enough for vector steps.
+  Bitmap b;
+  ASSERT_TRUE(b.Reset(256 * 256, 1));
+  int mismatches = 0;
+  for (int r = 0; r < 256 && mismatches < 5; ++r) {
+    for (int i = 0; i < 256 * 256; ++i)
+      b.SetPixel(i, 0, {uint8_t(i & 0xFF), uint8_t(i >> 8), uint8_t(r)});
+    GrayScale(b);
+    for (int i = 0; i < 256 * 256; ++i) {
+      const int s = 30 * r + 59 * (i >> 8) + 11 * (i & 0xFF);
+      int g = s / 100;
+      if (s % 100 > 50 || (s % 100 == 50 && g % 2 == 1)) ++g;
+      if (b.Pixel(i, 0) != Grey(g)) {
+        ADD_FAILURE() << "sum " << s << " gave " << int(b.Pixel(i, 0).g);
+        ++mismatches;
+      }
+    }
+  }
+}
+
+// Large enough for the wide steps, with rows whose ends fall between them.
+TEST(BmpFilterTest, NegaposiComplementsEveryPixelOfAWidePicture) {
+  Bitmap b;
+  ASSERT_TRUE(b.Reset(37, 5));
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 37; ++x)
+      b.SetPixel(x, y, {uint8_t(x * 7 + y), uint8_t(x * 13 + y * 3), uint8_t(255 - x - y)});
+  const Bitmap original = b;
+  Negaposi(b);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 37; ++x) {
+      const Bgr o = original.Pixel(x, y), n = b.Pixel(x, y);
+      ASSERT_EQ(n, (Bgr{uint8_t(255 - o.b), uint8_t(255 - o.g), uint8_t(255 - o.r)}))
+          << x << "," << y;
+    }
+}
+
 TEST(BmpFilterTest, FlipHorizontalMirrorsEachRow) {
   Bitmap b = GreyBitmap(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9});
   FlipHorizontal(b);

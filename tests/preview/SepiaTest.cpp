@@ -53,6 +53,23 @@ TEST(SepiaTest, MatchesTheFloatingPointDefinitionForEveryColour) {
   }
 }
 
+// Sixteen pixels a step where the processor allows, the rest one by one.
+TEST(SepiaTest, RowsOfEveryLengthAgreeWithTheDefinition) {
+  for (int w = 1; w <= 40; ++w) {
+    Bitmap b;
+    ASSERT_TRUE(b.Reset(w, 2));
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < w; ++x)
+        b.SetPixel(x, y, {uint8_t(x * 37 + y), uint8_t(x * 91), uint8_t(255 - x * 5)});
+    const Bitmap original = b;
+    Sepia(b);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < w; ++x)
+        ASSERT_EQ(b.Pixel(x, y), SepiaReference(original.Pixel(x, y)))
+            << "width " << w << " x " << x;
+  }
+}
+
 TEST(SepiaTest, WorksOnRowsWiderThan65536Pixels) {
   Bitmap b;
   ASSERT_TRUE(b.Reset(70000, 1));

@@ -2,44 +2,21 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 
 #include "common/Sjis.h"
+#include "common/TextFile.h"
 #include "naming/StrUnit.h"
 
 namespace tonbo {
 namespace {
-
-bool IsLead(char c) { return enc::IsLeadByte(static_cast<unsigned char>(c)); }
-
-size_t CharLength(std::string_view s, size_t i) { return IsLead(s[i]) && i + 1 < s.size() ? 2 : 1; }
-
-// Bytes of s that are whole characters: a lead byte at the very end waits
-// for its trail byte.
-size_t WholeChars(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size()) {
-    if (!IsLead(s[i])) {
-      ++i;
-    } else if (i + 1 == s.size()) {
-      return i;
-    } else {
-      i += 2;
-    }
-  }
-  return s.size();
-}
-
-// The last character boundary at or before `limit`.
-size_t BoundaryAtOrBefore(std::string_view s, size_t limit) {
-  size_t at = 0;
-  for (size_t next = 0; next <= limit && next < s.size(); next += CharLength(s, next)) at = next;
-  return limit >= s.size() ? s.size() : at;
-}
 
 // Every line followed by CR LF, fed a read at a time: a CR at the end of one
 // read may be the first half of a CR LF.
@@ -71,6 +48,7 @@ class LineEnds {
   // The last line ends too, with or without its line break in the file.
   void Finish(std::string& out) {
     if (pendingCr_ || midLine_) out += "\r\n";
+    pendingCr_ = midLine_ = false;
   }
 
  private:
@@ -78,28 +56,67 @@ class LineEnds {
   bool midLine_ = false;
 };
 
-// A regular file open for reading, closed with the object.
-class InputFile {
+bool ReadFlag(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "re");
+  if (!f) return false;
+  const int c = std::fgetc(f);
+  std::fclose(f);
+  return c == '1';
+}
+
+}  // namespace
+
+bool DiskGate::Rotating(dev_t device) {
+  std::lock_guard lock(lookup_);
+  const auto it = rotating_.find(device);
+  if (it != rotating_.end()) return it->second;
+  // A partition has no queue of its own: its disk's is one folder up.
+  const std::string dev =
+      "/sys/dev/block/" + std::to_string(major(device)) + ":" + std::to_string(minor(device));
+  const bool rotating =
+      ReadFlag(dev + "/queue/rotational") || ReadFlag(dev + "/../queue/rotational");
+  rotating_.emplace(device, rotating);
+  return rotating;
+}
+
+std::unique_lock<std::mutex> DiskGate::Enter(dev_t device) {
+  if (!Rotating(device)) return {};
+  return std::unique_lock(turn_);
+}
+
+// A regular file's bytes, read in large pieces; closed with the object.
+class TContentReader::Source {
  public:
   // O_NONBLOCK: opening a pipe must not wait for a writer.
-  explicit InputFile(const std::string& diskPath)
+  Source(const std::string& diskPath, DiskGate* gate)
       : fd_(open(diskPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)) {
     struct stat st {};
     if (fd_ >= 0 && (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) Close();
+    if (fd_ < 0) return;
+    size_ = static_cast<uint64_t>(st.st_size);
+    if (gate) turn_ = gate->Enter(st.st_dev);
   }
-  ~InputFile() { Close(); }
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
+  virtual ~Source() { Close(); }
+  Source(const Source&) = delete;
+  Source& operator=(const Source&) = delete;
 
   bool IsOpen() const { return fd_ >= 0; }
-  // Bytes read (0 at the end), -1 on an error.
-  ssize_t Read(char* buffer, size_t size) {
+  bool Ended() const { return ended_; }
+
+  // Bytes read (0 at the end), -1 on an error. A short read at or past the
+  // size the file had when opened is its end, which saves asking once more.
+  virtual ssize_t Read(unsigned char* buffer, size_t size) {
     ssize_t n;
     do {
       n = read(fd_, buffer, size);
     } while (n < 0 && errno == EINTR);
+    if (n > 0) done_ += static_cast<uint64_t>(n);
+    ended_ = n == 0 || (n > 0 && static_cast<size_t>(n) < size && done_ >= size_);
     return n;
   }
+
+ protected:
+  bool ended_ = false;
 
  private:
   void Close() {
@@ -107,63 +124,155 @@ class InputFile {
     fd_ = -1;
   }
   int fd_;
+  uint64_t size_ = 0;
+  uint64_t done_ = 0;
+  std::unique_lock<std::mutex> turn_;
 };
+
+namespace {
+
+// The file's text with every line ended by CR LF, for keys that hold a line break.
+class LineSource : public TContentReader::Source {
+ public:
+  LineSource(const std::string& diskPath, DiskGate* gate, size_t chunk)
+      : Source(diskPath, gate), raw_(std::max<size_t>(chunk, 1)) {}
+
+  ssize_t Read(unsigned char* buffer, size_t size) override {
+    while (text_.size() - pos_ < size && !rawEnded_) {
+      const ssize_t n = Source::Read(raw_.data(), raw_.size());
+      if (n < 0) return -1;
+      rawEnded_ = Source::Ended();
+      text_.erase(0, pos_);
+      pos_ = 0;
+      lines_.Feed(
+          std::string_view(reinterpret_cast<const char*>(raw_.data()), static_cast<size_t>(n)),
+          text_);
+      if (rawEnded_) lines_.Finish(text_);
+    }
+    const size_t n = std::min(size, text_.size() - pos_);
+    std::memcpy(buffer, text_.data() + pos_, n);
+    pos_ += n;
+    ended_ = rawEnded_ && pos_ == text_.size();
+    return static_cast<ssize_t>(n);
+  }
+
+ private:
+  std::vector<unsigned char> raw_;
+  std::string text_;
+  size_t pos_ = 0;
+  bool rawEnded_ = false;
+  LineEnds lines_;
+};
+
+// The largest character boundary at or before s, from the known one.
+size_t BoundaryAtOrBefore(const ContentWindow& w, size_t s) {
+  size_t q = s;
+  while (q > w.known && enc::IsLeadByte(w.bytes[q - 1])) --q;
+  return q + (s - q) / 2 * 2;
+}
 
 }  // namespace
 
-TContentReader::TContentReader(size_t chunkSize) : chunk_(std::max<size_t>(chunkSize, 1)) {}
-
-TContentReader::Outcome TContentReader::Stream(const std::string& diskPath, bool lower,
-                                               size_t limit, const Sink& sink) {
-  InputFile file(diskPath);
-  if (!file.IsOpen()) return Outcome::Failed;
-  LineEnds lines;
-  piece_.clear();
-  auto pass = [&](size_t length) {
-    const std::string_view whole(piece_.data(), length);
-    const bool stop = lower ? sink(LowerStr(whole)) : sink(whole);
-    piece_.erase(0, length);
-    return stop;
-  };
-  for (size_t done = 0; done < limit;) {
-    const ssize_t n = file.Read(chunk_.data(), std::min(chunk_.size(), limit - done));
-    if (n < 0) return Outcome::Failed;
-    if (n == 0) break;
-    done += static_cast<size_t>(n);
-    lines.Feed(std::string_view(chunk_.data(), static_cast<size_t>(n)), piece_);
-    if (pass(WholeChars(piece_))) return Outcome::Stopped;
-  }
-  lines.Finish(piece_);
-  return pass(piece_.size()) ? Outcome::Stopped : Outcome::Ended;
-}
-
-const std::string& TContentReader::ReadWhole(const std::string& diskPath, bool lower,
-                                             size_t limit) {
-  text_.clear();
-  const Outcome outcome = Stream(diskPath, lower, limit, [this](std::string_view piece) {
-    text_.append(piece);
-    return false;
-  });
-  if (outcome == Outcome::Failed) text_.clear();
-  return text_;
-}
+TContentReader::TContentReader(size_t chunkSize, DiskGate* gate)
+    : chunk_(std::max<size_t>(chunkSize, 1)), gate_(gate) {}
 
 bool TContentReader::Contains(const std::string& diskPath, std::string_view key, bool lower) {
-  if (key.empty()) return false;
-  // A match that straddles two reads is found in the window: the text after
-  // the last search keeps the key's length less one byte from before,
-  // starting on a character boundary, so the characters line up as they do
-  // in the whole text.
-  window_.clear();
-  const Outcome outcome = Stream(diskPath, lower, SIZE_MAX, [&](std::string_view piece) {
-    window_.append(piece);
-    // Every match by characters is a match of the bytes; most texts have none.
-    if (window_.find(key) != std::string::npos && PosFrom(key, window_, 1) != 0) return true;
-    const size_t keep = key.size() - 1;
-    window_.erase(0, BoundaryAtOrBefore(window_, window_.size() - std::min(keep, window_.size())));
-    return false;
-  });
-  return outcome == Outcome::Stopped;
+  return Contains(diskPath, TContentKey(key, lower));
+}
+
+bool TContentReader::Contains(const std::string& diskPath, const TContentKey& key) {
+  if (key.Empty()) return false;
+  if (key.HasLineBreak()) {
+    LineSource source(diskPath, gate_, chunk_);
+    return source.IsOpen() && Search(source, key);
+  }
+  Source source(diskPath, gate_);
+  return source.IsOpen() && Search(source, key);
+}
+
+// Reads into the window behind what it keeps, searches the new part, and
+// keeps the key's length less one byte (so that a match across two reads is
+// found), from a character boundary, with three bytes of context before it.
+bool TContentReader::Search(Source& source, const TContentKey& key) {
+  const size_t keep = key.MaxLength() - 1;
+  ContentWindow w;
+  size_t size = 0;
+  for (;;) {
+    if (window_.size() < size + chunk_) window_.resize(size + chunk_);
+    const ssize_t n = source.Read(window_.data() + size, chunk_);
+    if (n < 0) return false;
+    size += static_cast<size_t>(n);
+    w.bytes = window_.data();
+    w.size = size;
+    w.stop = source.Ended() ? size : (size > keep ? size - keep : 0);
+    if (w.stop > w.from && key.Occurs(w, scratch_)) return true;
+    if (source.Ended()) return false;
+    if (w.stop <= w.from) continue;
+    const size_t boundary = BoundaryAtOrBefore(w, w.stop);
+    const size_t cut = std::min(boundary, w.stop >= 3 ? w.stop - 3 : 0);
+    std::memmove(window_.data(), window_.data() + cut, size - cut);
+    size -= cut;
+    w.known = boundary - cut;
+    w.from = w.stop - cut;
+    w.startsFile = w.startsFile && cut == 0;
+  }
+}
+
+void Utf8ToSjis(enc::SjisCodec& codec, std::string_view utf8, std::string& out) {
+  if (codec.FromDisk(utf8, out)) return;
+  // The codec has run out of codes for characters outside the code page:
+  // keep every character it can hold.
+  out.clear();
+  std::string one;
+  for (size_t i = 0; i < utf8.size();) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    const size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    const std::string_view ch = utf8.substr(i, n);
+    out += codec.FromDisk(ch, one) ? std::string_view(one) : std::string_view("?");
+    i += n;
+  }
+}
+
+const std::string& TContentReader::ReadWhole(const std::string& diskPath, bool lower, size_t limit,
+                                             enc::SjisCodec* utf8) {
+  text_.clear();
+  raw_.clear();
+  wasUtf8_ = false;
+  Source file(diskPath, gate_);
+  if (!file.IsOpen()) return text_;
+  while (raw_.size() < limit && !file.Ended()) {
+    const size_t want = std::min(chunk_, limit - raw_.size());
+    const size_t at = raw_.size();
+    raw_.resize(at + want);
+    const ssize_t n = file.Read(reinterpret_cast<unsigned char*>(raw_.data() + at), want);
+    if (n < 0) {
+      raw_.clear();
+      return text_;
+    }
+    raw_.resize(at + static_cast<size_t>(n));
+  }
+  std::string_view bytes = raw_;
+  const bool cut = !file.Ended() || raw_.size() >= limit;
+  if (utf8 && content::IsUtf8(bytes, cut)) {
+    wasUtf8_ = true;
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    // A character cut at the limit is left out.
+    size_t whole = bytes.size();
+    for (size_t back = 0; back < 3 && back < whole; ++back) {
+      const auto c = static_cast<unsigned char>(bytes[whole - 1 - back]);
+      if (c < 0x80) break;
+      if (c >= 0xC0) {
+        const size_t n = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        if (back + 1 < n) whole -= back + 1;
+        break;
+      }
+    }
+    Utf8ToSjis(*utf8, bytes.substr(0, whole), converted_);
+    bytes = converted_;
+  }
+  text_ = ToCrLfLines(bytes);
+  if (lower) text_ = LowerStr(text_);
+  return text_;
 }
 
 }  // namespace tonbo

@@ -1,5 +1,7 @@
 #include "pattern/commands/FilterSelect.h"
 
+#include <sys/stat.h>
+
 #include <optional>
 
 #include "common/Sjis.h"
@@ -7,6 +9,7 @@
 #include "pattern/BRegExp.h"
 #include "pattern/Wildcard.h"
 #include "pattern/commands/ContentText.h"
+#include "pattern/commands/RowPrefetch.h"
 
 namespace tonbo {
 namespace {
@@ -17,17 +20,43 @@ std::string KeyOf(const FilterOptions& o) {
   return key;
 }
 
-// One run's test: the mask and the regular expression are compiled once, at
-// the first row, and serve every row after it.
+// A mask or a regular expression with its key, compiled at the first test
+// and kept for every row after it.
+class Pattern {
+ public:
+  Pattern(FilterMethod method, std::string key) : method_(method), key_(std::move(key)) {}
+
+  bool Test(const std::string& text) {
+    switch (method_) {
+      case FilterMethod::Wildcard:
+        if (!mask_) mask_.emplace(key_);
+        return mask_->Matches(text);
+      case FilterMethod::RegExp:
+        return regex_.Match(key_, text);
+      case FilterMethod::Plain:
+        break;
+    }
+    return PosFrom(key_, text, 1) != 0;
+  }
+
+ private:
+  const FilterMethod method_;
+  const std::string key_;
+  std::optional<TMask> mask_;
+  TBRegExp regex_;
+};
+
+// One run's test of the texts held in the table.
 class ConditionTest {
  public:
-  ConditionTest(const FilterOptions& options, const std::function<void()>& beforeEachFileRead)
-      : o_(options), key_(KeyOf(options)), beforeRead_(beforeEachFileRead) {}
+  explicit ConditionTest(const FilterOptions& options)
+      : o_(options), pattern_(options.method, KeyOf(options)) {}
 
   bool Row(const TCsvDb& table, int row) {
-    const bool found = o_.scope == FilterScope::Contents ? Contents(table.GetCell(colPath, row))
-                                                         : Text(TextOf(table, row));
-    return found != o_.exclude;
+    const std::string& text = TextOf(table, row);
+    if (o_.useCase) return pattern_.Test(text) != o_.exclude;
+    lowered_ = LowerStr(text);
+    return pattern_.Test(lowered_) != o_.exclude;
   }
 
  private:
@@ -51,42 +80,109 @@ class ConditionTest {
     return kNothing;
   }
 
-  bool Contents(const std::string& path) {
-    if (beforeRead_) beforeRead_();
-    const std::string disk = enc::SjisToDisk(path);
-    // Plain keys are searched a chunk at a time, so a big file is searched
-    // to its end; masks and expressions need the whole text.
-    if (o_.method == FilterMethod::Plain) return reader_.Contains(disk, key_, !o_.useCase);
-    return Test(reader_.ReadWhole(disk, !o_.useCase));
+  const FilterOptions& o_;
+  Pattern pattern_;
+  std::string text_;     // the name followed by the extension
+  std::string lowered_;  // the lower-cased text
+};
+
+// The contents scope. Files are read by a few threads ahead of the test,
+// which takes the rows in table order; the table is not touched off this
+// thread (the paths are converted first).
+class ContentsRun {
+ public:
+  ContentsRun(const TCsvDb& table, const FilterOptions& options,
+              const std::function<void()>& beforeEachFileRead)
+      : o_(options),
+        beforeRead_(beforeEachFileRead),
+        threads_(RowPrefetch::ThreadsFor(table.RowCount())) {
+    paths_.reserve(static_cast<size_t>(table.RowCount()));
+    for (int row = 0; row < table.RowCount(); ++row)
+      paths_.push_back(enc::SjisToDisk(table.GetCell(colPath, row)));
+    readers_.assign(static_cast<size_t>(threads_) + 1,
+                    TContentReader(TContentReader::kChunkSize, threads_ > 0 ? &gate_ : nullptr));
   }
 
-  bool Text(const std::string& text) {
-    if (o_.useCase) return Test(text);
-    lowered_ = LowerStr(text);
-    return Test(lowered_);
+  int Run(std::vector<bool>& selected) {
+    return o_.method == FilterMethod::Plain ? RunPlain(selected) : RunWhole(selected);
   }
 
-  bool Test(const std::string& text) {
-    switch (o_.method) {
-      case FilterMethod::Wildcard:
-        if (!mask_) mask_.emplace(key_);
-        return mask_->Matches(text);
-      case FilterMethod::RegExp:
-        return regex_.Match(key_, text);
-      case FilterMethod::Plain:
-        break;
+ private:
+  // Texts of files larger than this are read only when their row is
+  // reached, so that the texts read ahead stay small.
+  static constexpr int64_t kReadAheadLimit = int64_t{4} << 20;
+  static constexpr int kPlainBatch = 16;
+  static constexpr int kPlainAhead = 4096;
+
+  int Rows() const { return static_cast<int>(paths_.size()); }
+
+  template <typename Decide>
+  int Loop(RowPrefetch& prefetch, std::vector<bool>& selected, Decide decide) {
+    int count = 0;
+    for (int row = 0; row < Rows(); ++row) {
+      if (beforeRead_) beforeRead_();
+      prefetch.Await(row);
+      const bool on = decide(row) != o_.exclude;
+      selected.push_back(on);
+      count += on;
     }
-    return PosFrom(key_, text, 1) != 0;
+    return count;
+  }
+
+  int RunPlain(std::vector<bool>& selected) {
+    const TContentKey key(KeyOf(o_), !o_.useCase);
+    std::vector<char> found(paths_.size());
+    RowPrefetch prefetch(
+        Rows(), threads_, kPlainBatch, kPlainAhead, [&](int row, int worker, bool) {
+          found[static_cast<size_t>(row)] =
+              readers_[static_cast<size_t>(worker)].Contains(paths_[static_cast<size_t>(row)], key);
+        });
+    return Loop(prefetch, selected, [&](int row) { return found[static_cast<size_t>(row)] != 0; });
+  }
+
+  struct Text {
+    std::string text;
+    bool utf8 = false;
+    bool later = false;  // too large to read ahead
+  };
+
+  int RunWhole(std::vector<bool>& selected) {
+    // Characters outside the code page get codes of this run alone, the
+    // same in the key and in every UTF-8 file; nothing is kept afterwards.
+    enc::SjisCodec codec("");
+    const std::string key = KeyOf(o_);
+    std::string key932;
+    if (!codec.FromDisk(enc::SjisToDisk(key), key932)) key932 = key;
+    Pattern bytes(o_.method, key), utf8(o_.method, key932);
+    std::vector<Text> texts(paths_.size());
+    const auto read = [&](int row, int worker, bool ahead) {
+      Text& t = texts[static_cast<size_t>(row)];
+      const std::string& path = paths_[static_cast<size_t>(row)];
+      struct stat st {};
+      if (ahead && stat(path.c_str(), &st) == 0 && st.st_size > kReadAheadLimit) {
+        t.later = true;
+        return;
+      }
+      TContentReader& reader = readers_[static_cast<size_t>(worker)];
+      t.text = reader.ReadWhole(path, !o_.useCase, TContentReader::kWholeLimit, &codec);
+      t.utf8 = reader.WasUtf8();
+    };
+    RowPrefetch prefetch(Rows(), threads_, 1, 2 * threads_ + 2, read);
+    return Loop(prefetch, selected, [&](int row) {
+      Text& t = texts[static_cast<size_t>(row)];
+      if (t.later) read(row, threads_, false);
+      const bool found = t.utf8 ? utf8.Test(t.text) : bytes.Test(t.text);
+      std::string().swap(t.text);
+      return found;
+    });
   }
 
   const FilterOptions& o_;
-  const std::string key_;
   const std::function<void()>& beforeRead_;
-  std::optional<TMask> mask_;
-  TBRegExp regex_;
-  TContentReader reader_;
-  std::string text_;     // the name followed by the extension
-  std::string lowered_;  // the lower-cased text
+  const int threads_;
+  std::vector<std::string> paths_;
+  DiskGate gate_;
+  std::vector<TContentReader> readers_;
 };
 
 }  // namespace
@@ -96,7 +192,9 @@ int SelectByCondition(const TCsvDb& table, const FilterOptions& options,
                       const std::function<void()>& beforeEachFileRead) {
   selected.clear();
   selected.reserve(static_cast<size_t>(table.RowCount()));
-  ConditionTest test(options, beforeEachFileRead);
+  if (options.scope == FilterScope::Contents)
+    return ContentsRun(table, options, beforeEachFileRead).Run(selected);
+  ConditionTest test(options);
   int count = 0;
   for (int row = 0; row < table.RowCount(); ++row) {
     const bool on = test.Row(table, row);

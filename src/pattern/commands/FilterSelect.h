@@ -20,7 +20,7 @@ enum class FilterScope : int {
   NameExt,    // NewName followed by Ext
   Path,       // Path, the file on disk
   Date,       // Modified
-  Contents,   // the file's contents (ContentText.h)
+  Contents,   // the file's contents, in code page 932 or UTF-8 (ContentText.h)
 };
 
 enum class FilterMethod {
@@ -42,8 +42,9 @@ struct FilterOptions {
 // Decides the new selected state of every row. `selected` is cleared and
 // grows by one entry per row as it is decided, so when a test throws it
 // holds the rows before the failing one. beforeEachFileRead runs before each
-// file of the contents scope is read (the window handles pending events
-// there). Returns the number of rows selected.
+// row of the contents scope is decided (the window handles pending events
+// there); the files themselves may have been read ahead by other threads.
+// Returns the number of rows selected.
 // Throws EMaskException (a malformed mask, at the first row) and
 // EBRegExpError (a malformed command at the first row, runaway matching at
 // any row).

@@ -220,6 +220,75 @@ TEST_F(Contents, MasksAndExpressionsSeeTheWholeText) {
   EXPECT_EQ(Run(M::RegExp, "pk\\x00hidden"), std::vector<int>{1});
 }
 
+// The same words in the two encodings a text file on Linux comes in.
+class EncodedContents : public testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string dir = test::MakeTempDir("filter");
+    const std::string words = "請求書 No.12 ＡＢＣ Invoice\n";
+    Add(dir + "utf8.txt", words);
+    Add(dir + "sjis.txt", enc::Lit(words));
+    Add(dir + "bom.txt", "\xEF\xBB\xBF" + words);
+    // Not text: a code page 932 ア (0x83 0x41) holds "A" as its second byte,
+    // and UTF-8 bytes stand among bytes that are not UTF-8.
+    Add(dir + "data.bin", std::string("\0\x83\x41\xFF\xE8\xAB\x8B\xE6\xB1\x82\xE6\x9B\xB8\0", 14));
+    Add(dir + "hangul.txt", "한국어 café\n");
+  }
+
+  void Add(const std::string& path, const std::string& bytes) {
+    test::WriteFile(path, bytes);
+    table_.SetCell(colPath, table_.RowCount(), path);
+  }
+
+  std::vector<int> Run(FilterMethod method, const char* key, bool useCase = false) {
+    FilterOptions o = Options(S::Contents, method, enc::Lit(key));
+    o.useCase = useCase;
+    std::vector<bool> selected;
+    SelectByCondition(table_, o, selected);
+    return Rows(selected);
+  }
+
+  TCsvDb table_;
+};
+
+TEST_F(EncodedContents, PlainKeysMatchInCodePage932AndInUtf8) {
+  EXPECT_EQ(Run(M::Plain, "請求書"), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(Run(M::Plain, "求書 No"), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(Run(M::Plain, "café"), std::vector<int>{4});
+  EXPECT_EQ(Run(M::Plain, "한국"), std::vector<int>{4});
+  EXPECT_EQ(Run(M::Plain, "請求書X"), std::vector<int>{});
+}
+
+TEST_F(EncodedContents, CaseFoldsInBothEncodings) {
+  EXPECT_EQ(Run(M::Plain, "invoice"), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(Run(M::Plain, "invoice", true), std::vector<int>{});
+  EXPECT_EQ(Run(M::Plain, "ａｂｃ"), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(Run(M::Plain, "ａｂｃ", true), std::vector<int>{});
+  EXPECT_EQ(Run(M::Plain, "ＡＢＣ", true), (std::vector<int>{0, 1, 2}));
+  // The second byte of ア is no letter A, in either reading of the bytes.
+  EXPECT_EQ(Run(M::Plain, "a"), std::vector<int>{4});
+  EXPECT_EQ(Run(M::Plain, "A", true), std::vector<int>{});
+}
+
+TEST_F(EncodedContents, MasksAndExpressionsSeeUtf8FilesAsText) {
+  // One character of the code page for each UTF-8 character: "." takes 請 whole.
+  EXPECT_EQ(Run(M::RegExp, "^.求書 no\\.12"), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(Run(M::RegExp, "^...$"), std::vector<int>{});
+  EXPECT_EQ(Run(M::RegExp, "^\\S{3} caf.\\r$", true), std::vector<int>{4});
+  EXPECT_EQ(Run(M::Wildcard, "請求書*invoice??"), (std::vector<int>{0, 1, 2}));
+  // Bytes that are not UTF-8 are tested as they are.
+  EXPECT_EQ(Run(M::RegExp, "ア"), std::vector<int>{3});
+}
+
+TEST_F(EncodedContents, CharactersOutsideTheCodePageTakeNoLastingCode) {
+  const FilterOptions o = Options(S::Contents, M::RegExp, enc::Lit("m/한|국어/"));
+  const int before = enc::Codec().AssignedCount();
+  std::vector<bool> selected;
+  SelectByCondition(table_, o, selected);
+  EXPECT_EQ(Rows(selected), std::vector<int>{4});
+  EXPECT_EQ(enc::Codec().AssignedCount(), before);
+}
+
 TEST(SelectByCondition, OtherScopesReadNoFile) {
   int reads = 0;
   std::vector<bool> selected;
