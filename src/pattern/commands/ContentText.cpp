@@ -219,18 +219,7 @@ bool TContentReader::Search(Source& source, const TContentKey& key) {
 }
 
 void Utf8ToSjis(enc::SjisCodec& codec, std::string_view utf8, std::string& out) {
-  if (codec.FromDisk(utf8, out)) return;
-  // The codec has run out of codes for characters outside the code page:
-  // keep every character it can hold.
-  out.clear();
-  std::string one;
-  for (size_t i = 0; i < utf8.size();) {
-    const auto c = static_cast<unsigned char>(utf8[i]);
-    const size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-    const std::string_view ch = utf8.substr(i, n);
-    out += codec.FromDisk(ch, one) ? std::string_view(one) : std::string_view("?");
-    i += n;
-  }
+  codec.FromDisk(utf8, out);  // every byte string has its inside form
 }
 
 const std::string& TContentReader::ReadWhole(const std::string& diskPath, bool lower, size_t limit,

@@ -79,8 +79,7 @@ class TContentReader {
   bool wasUtf8_ = false;
 };
 
-// Converts well-formed UTF-8 to code page 932 through codec; a character the
-// codec has no code left for becomes "?".
+// Converts well-formed UTF-8 to code page 932 through codec.
 void Utf8ToSjis(enc::SjisCodec& codec, std::string_view utf8, std::string& out);
 
 }  // namespace tonbo

@@ -147,12 +147,12 @@ class ContentsRun {
   };
 
   int RunWhole(std::vector<bool>& selected) {
-    // Characters outside the code page get codes of this run alone, the
-    // same in the key and in every UTF-8 file; nothing is kept afterwards.
-    enc::SjisCodec codec("");
+    // Characters outside the code page take the same computed codes in the
+    // key and in every UTF-8 file.
+    enc::SjisCodec& codec = enc::Codec();
     const std::string key = KeyOf(o_);
     std::string key932;
-    if (!codec.FromDisk(enc::SjisToDisk(key), key932)) key932 = key;
+    codec.FromDisk(enc::SjisToDisk(key), key932);
     Pattern bytes(o_.method, key), utf8(o_.method, key932);
     std::vector<Text> texts(paths_.size());
     const auto read = [&](int row, int worker, bool ahead) {
