@@ -274,7 +274,9 @@ TEST_F(EncodedContents, MasksAndExpressionsSeeUtf8FilesAsText) {
   // One character of the code page for each UTF-8 character: "." takes 請 whole.
   EXPECT_EQ(Run(M::RegExp, "^.求書 no\\.12"), (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(Run(M::RegExp, "^...$"), std::vector<int>{});
-  EXPECT_EQ(Run(M::RegExp, "^\\S{3} caf.\\r$", true), std::vector<int>{4});
+  // A character outside the code page is a pair of codes to an expression.
+  EXPECT_EQ(Run(M::RegExp, "^\\S{6} caf..\\r$", true), std::vector<int>{4});
+  EXPECT_EQ(Run(M::RegExp, "国語|café"), std::vector<int>{4});
   EXPECT_EQ(Run(M::Wildcard, "請求書*invoice??"), (std::vector<int>{0, 1, 2}));
   // Bytes that are not UTF-8 are tested as they are.
   EXPECT_EQ(Run(M::RegExp, "ア"), std::vector<int>{3});
