@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/Folders.h"
+#include "common/Utf8.h"
 
 namespace tonbo::enc {
 namespace {
@@ -121,23 +122,10 @@ const StaticTables& Tables() {
 }
 
 void AppendUtf8(std::string& out, char32_t u) {
-  if (u >= kRawByteBase + 0x80 && u <= kRawByteBase + 0xFF) {
-    out += static_cast<char>(u - kRawByteBase);
-  } else if (u < 0x80) {
-    out += static_cast<char>(u);
-  } else if (u < 0x800) {
-    out += static_cast<char>(0xC0 | (u >> 6));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  } else if (u < 0x10000) {
-    out += static_cast<char>(0xE0 | (u >> 12));
-    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (u >> 18));
-    out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  }
+  if (u >= kRawByteBase + 0x80 && u <= kRawByteBase + 0xFF)
+    out += static_cast<char>(u - kRawByteBase);  // a byte that was not UTF-8
+  else
+    AppendUtf8Char(out, u);
 }
 
 // Decodes one strict UTF-8 sequence at s[i]; an invalid byte becomes a raw-byte code point.

@@ -161,17 +161,23 @@ int JournalWriter::FolderIndex(const std::string& dir) {
   return folders_++;
 }
 
-void JournalWriter::PlanRename(int row, const std::string& from, const platform::FileId& id,
-                               const std::string& to, const std::string& parkedName) {
-  const size_t cut = from.rfind('/') + 1;
-  const int folder = FolderIndex(from.substr(0, cut));
-  buffer_ += "P\t";
+void JournalWriter::PlanEntry(const char* kind, int row, const std::string& path,
+                              const platform::FileId& id) {
+  const size_t cut = path.rfind('/') + 1;
+  const int folder = FolderIndex(path.substr(0, cut));
+  buffer_ += kind;
+  buffer_ += '\t';
   AppendNumber(buffer_, row);
   buffer_ += '\t';
   AppendNumber(buffer_, folder);
   AppendId(buffer_, id);
   buffer_ += '\t';
-  AppendEscaped(buffer_, from.substr(cut));
+  AppendEscaped(buffer_, path.substr(cut));
+}
+
+void JournalWriter::PlanRename(int row, const std::string& from, const platform::FileId& id,
+                               const std::string& to, const std::string& parkedName) {
+  PlanEntry("P", row, from, id);
   buffer_ += '\t';
   AppendEscaped(buffer_, to.substr(to.rfind('/') + 1));
   buffer_ += '\t';
@@ -180,15 +186,7 @@ void JournalWriter::PlanRename(int row, const std::string& from, const platform:
 }
 
 void JournalWriter::PlanTrash(int row, const std::string& path, const platform::FileId& id) {
-  const size_t cut = path.rfind('/') + 1;
-  const int folder = FolderIndex(path.substr(0, cut));
-  buffer_ += "D\t";
-  AppendNumber(buffer_, row);
-  buffer_ += '\t';
-  AppendNumber(buffer_, folder);
-  AppendId(buffer_, id);
-  buffer_ += '\t';
-  AppendEscaped(buffer_, path.substr(cut));
+  PlanEntry("D", row, path, id);
   buffer_ += '\n';
 }
 

@@ -55,6 +55,8 @@ class JournalWriter {
   void Step(char kind, int row);
   void Write(bool force);
   int FolderIndex(const std::string& dir);
+  // The start of a plan line: kind, row, folder, identity and file name.
+  void PlanEntry(const char* kind, int row, const std::string& path, const platform::FileId& id);
 
   int fd_ = -1;
   std::string path_, id_, dir_, buffer_;

@@ -7,6 +7,8 @@
 #include <array>
 #include <memory>
 
+#include "common/Utf8.h"
+
 namespace tonbo {
 namespace {
 
@@ -79,23 +81,7 @@ std::optional<std::u32string> DecodeUtf8(std::string_view s) {
   return out;
 }
 
-void AppendUtf8(std::string& out, char32_t u) {
-  if (u < 0x80) {
-    out += static_cast<char>(u);
-  } else if (u < 0x800) {
-    out += static_cast<char>(0xC0 | (u >> 6));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  } else if (u < 0x10000) {
-    out += static_cast<char>(0xE0 | (u >> 12));
-    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (u >> 18));
-    out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  }
-}
+void AppendUtf8(std::string& out, char32_t u) { enc::AppendUtf8Char(out, u); }
 
 // Windows-1252's characters for 0x80-0x9F (0 where it has none): garbled
 // names made on Windows show these where Latin-1 has control characters.
