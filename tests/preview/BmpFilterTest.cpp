@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "Pictures.h"
 
 namespace tonbo::img {
@@ -178,6 +181,26 @@ TEST(BmpFilterTest, Rotate90MatchesTheDefinitionAcrossTilesAndPaddings) {
           << w << "x" << h << (right ? " right" : " left");
       Rotate90(b, !right);
       EXPECT_TRUE(b == original) << w << "x" << h << " back";
+    }
+  }
+}
+
+// Rotation moves 4 × 4 blocks whose writes spill onto the next pixels; every
+// size up to 13 each way meets each way a block can stop short of an edge.
+// The larger ones cross tiles with ragged blocks at both ends; where result
+// rows fall on 16-byte boundaries (heights 261 and 144) inner tiles are
+// streamed from a buffer and the tiles round them are not.
+TEST(BmpFilterTest, Rotate90BlocksLeaveNoSpillAtAnyEdge) {
+  std::vector<std::pair<int, int>> sizes{{260, 261}, {261, 258}, {200, 144}};
+  for (int w = 1; w <= 13; ++w)
+    for (int h = 1; h <= 13; ++h) sizes.emplace_back(w, h);
+  for (auto [w, h] : sizes) {
+    const Bitmap original = Numbered(w, h);
+    for (bool right : {true, false}) {
+      Bitmap b = original;
+      Rotate90(b, right);
+      ASSERT_TRUE(b == RotateReference(original, right))
+          << w << "x" << h << (right ? " right" : " left");
     }
   }
 }

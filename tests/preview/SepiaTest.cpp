@@ -53,9 +53,10 @@ TEST(SepiaTest, MatchesTheFloatingPointDefinitionForEveryColour) {
   }
 }
 
-// Sixteen pixels a step where the processor allows, the rest one by one.
+// Thirty-two and sixteen pixels a step where the processor allows, the rest
+// one by one.
 TEST(SepiaTest, RowsOfEveryLengthAgreeWithTheDefinition) {
-  for (int w = 1; w <= 40; ++w) {
+  for (int w = 1; w <= 100; ++w) {
     Bitmap b;
     ASSERT_TRUE(b.Reset(w, 2));
     for (int y = 0; y < 2; ++y)
@@ -68,6 +69,16 @@ TEST(SepiaTest, RowsOfEveryLengthAgreeWithTheDefinition) {
         ASSERT_EQ(b.Pixel(x, y), SepiaReference(original.Pixel(x, y)))
             << "width " << w << " x " << x;
   }
+}
+
+// The vector paths divide by 1000 through a multiply and shifts; every sum
+// the toning can divide, negative ones included, must come out exact.
+TEST(SepiaTest, QuotientByMultiplyIsExactOverTheWholeRange) {
+  for (int x = -35000; x <= kSepiaQuotientLimit; ++x)
+    ASSERT_EQ(SepiaQuotient(x), x < 0 ? 0 : x / 1000) << x;
+  // Past the limit the shortcut is allowed to drift; make sure the limit is
+  // the real largest sum (white's red) so that it is not set too low.
+  EXPECT_EQ(299 * 255 + 587 * 255 + 114 * 255 + 25894, kSepiaQuotientLimit);
 }
 
 TEST(SepiaTest, WorksOnRowsWiderThan65536Pixels) {
