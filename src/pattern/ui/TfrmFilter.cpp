@@ -14,6 +14,7 @@
 #include "common/Errors.h"
 #include "common/Folders.h"
 #include "common/Sjis.h"
+#include "common/ui/PageWindow.h"
 #include "core/ListHost.h"
 #include "platform/Launcher.h"
 
@@ -159,7 +160,11 @@ void TfrmFilter::ApplySelection(const std::vector<bool>& decided) {
   host_.SelectRows(chosen);
 }
 
-void TfrmFilter::btnHelpClick() { platform::OpenDiskPath(ProgramDirDisk() + "doc/find.txt"); }
+void TfrmFilter::btnHelpClick() {
+  // With no program for text files on the desktop, the notes show here.
+  const std::string notes = ProgramDirDisk() + "doc/find.txt";
+  if (!platform::OpenDiskPath(notes)) ShowFileHere(notes, this);
+}
 
 void TfrmFilter::chkWildcardClick(bool checked) {
   if (checked) chkRegExp_->setChecked(false);

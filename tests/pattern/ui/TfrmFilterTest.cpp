@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextBrowser>
 
 #include <functional>
 #include <string>
@@ -228,6 +229,20 @@ class TfrmFilterTest : public QObject {
     QCOMPARE(launcher.opened.size(), size_t{1});
     QCOMPARE(launcher.opened[0], platform::FileUrlFromDisk(dir + "doc/find.txt"));
     QVERIFY(host.log.isEmpty());
+
+    // No program for text files: the notes show in the program's own window.
+    launcher.answer = false;
+    test::ScriptedDialogs dialogs;
+    QString shown;
+    dialogs.onModal = [&shown](QDialog& page) {
+      shown = page.findChild<QTextBrowser*>(QStringLiteral("view"))->toPlainText();
+    };
+    OverrideExecutableDir(dir);
+    Find<QPushButton>(dlg, "btnHelp")->click();
+    OverrideExecutableDir(before);
+    QCOMPARE(dialogs.shown.size(), size_t{1});
+    QCOMPARE(dialogs.shown[0].kind, QStringLiteral("modal"));
+    QCOMPARE(shown, QStringLiteral("notes"));
   }
 };
 
