@@ -336,13 +336,17 @@ bool TfrmInputName::eventFilter(QObject* watched, QEvent* event) {
     imgPrevMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint());
     return true;
   } else if (watched == imgMain_) {
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (event->type() == QEvent::MouseButtonPress)
+    // Only mouse events are mouse events: the picture also gets polish,
+    // resize and paint events.
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress) {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
       imgMainMouseDown(mouse->button(), mouse->position().toPoint());
-    else if (event->type() == QEvent::MouseMove)
-      imgMainMouseMove(mouse->position().toPoint());
-    else if (event->type() == QEvent::MouseButtonRelease)
+    } else if (type == QEvent::MouseMove) {
+      imgMainMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+    } else if (type == QEvent::MouseButtonRelease) {
       imgMainMouseUp();
+    }
   }
   return QMainWindow::eventFilter(watched, event);
 }
