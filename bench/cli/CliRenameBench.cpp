@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "../BenchArgs.h"
 #include "ProcessBench.h"
 #include "TestEnv.h"
 #include "platform/FileOps.h"
@@ -184,11 +185,7 @@ void Report(const std::vector<Contender>& c, int files) {
 
 int main(int argc, char** argv) {
   tonbo::test::PrepareEnvironment();
-  std::vector<int> numbers;
-  for (int i = 1; i < argc; ++i)
-    if (argv[i][0] != '-') numbers.push_back(std::atoi(argv[i]));  // Google Benchmark flags pass by
-  const int files = numbers.size() > 0 && numbers[0] > 0 ? numbers[0] : 100000;
-  const int rounds = numbers.size() > 1 && numbers[1] > 0 ? numbers[1] : 5;
+  const auto [files, rounds] = tonbo::bench::ReadFilesAndRounds(argc, argv, {100000, 5});
   std::vector<Contender> contenders = Contenders();
   for (int r = 0; r < rounds; ++r) {
     std::printf("round %d of %d\n", r + 1, rounds);

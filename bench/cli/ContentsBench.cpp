@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../BenchArgs.h"
 #include "ProcessBench.h"
 
 namespace {
@@ -75,11 +76,7 @@ void RunOne(Pair& p, bool tonbo, const std::string& dir) {
 
 int main(int argc, char** argv) {
   tonbo::test::PrepareEnvironment();
-  std::vector<int> numbers;
-  for (int i = 1; i < argc; ++i)
-    if (argv[i][0] != '-') numbers.push_back(std::atoi(argv[i]));
-  const int files = numbers.size() > 0 && numbers[0] > 0 ? numbers[0] : 10000;
-  const int rounds = numbers.size() > 1 && numbers[1] > 0 ? numbers[1] : 7;
+  const auto [files, rounds] = tonbo::bench::ReadFilesAndRounds(argc, argv, {10000, 7});
   const std::string dir = MakeFiles(files);
   const std::string cli = TONBO_CLI_PATH;
   std::vector<Pair> pairs = {

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../BenchArgs.h"
 #include "TestEnv.h"
 #include "core/RenameExecutor.h"
 #include "core/RenamePlan.h"
@@ -114,11 +115,7 @@ void Line(const char* label, const std::vector<double>& v) {
 
 int main(int argc, char** argv) {
   tonbo::test::PrepareEnvironment();
-  std::vector<int> numbers;
-  for (int i = 1; i < argc; ++i)
-    if (argv[i][0] != '-') numbers.push_back(std::atoi(argv[i]));
-  const int files = numbers.size() > 0 && numbers[0] > 0 ? numbers[0] : 100000;
-  const int rounds = numbers.size() > 1 && numbers[1] > 0 ? numbers[1] : 3;
+  const auto [files, rounds] = tonbo::bench::ReadFilesAndRounds(argc, argv, {100000, 3});
   std::vector<double> plain, run, undo, plan;
   for (int r = 0; r < rounds; ++r) {
     std::printf("round %d of %d\n", r + 1, rounds);
