@@ -154,7 +154,8 @@ void Session::AddFiles(const std::vector<std::string>& sjisPaths) {
                    }});
   adder.SetReadDetails(NeedsDetails(o_.steps));
   TerminalProgress progress(err_, terminals_.err, "ファイルの追加", terminals_.columns);
-  adder.SetProgress(&progress);
+  // Off a terminal nothing is drawn: the work need not report each file.
+  adder.SetProgress(terminals_.err ? &progress : nullptr);
   report_.SetProgress(&progress);
   const int added = adder.AddFiles(sjisPaths);
   report_.SetProgress(nullptr);
@@ -192,7 +193,7 @@ bool Session::Apply() {
   });
   executor.SetKeepPaths(false);  // nothing is listed again afterwards
   TerminalProgress progress(err_, terminals_.err, "名前の変更", terminals_.columns);
-  executor.SetProgress(&progress);
+  executor.SetProgress(terminals_.err ? &progress : nullptr);
   report_.SetProgress(&progress);
   const RenameResult result = executor.Run(table_);
   report_.SetProgress(nullptr);

@@ -165,9 +165,25 @@ bool RenameEngine::StillTheFile(int row) {
     return false;
   }
   const platform::FileId now = folder_.IdentityIn(FolderOf(r.from), NameOf(r.from));
-  if (now.SameFile(r.id)) return true;
+  if (IsTheFile(r, now)) return true;
   Fail(row, now.Exists() ? 0 : ENOENT, now.Exists() ? RowProblem::Replaced : RowProblem::Missing);
   return false;
+}
+
+// A row known by device and inode only learns its size and time here, just
+// before it moves, for the journal.
+bool RenameEngine::IsTheFile(EngineRow& r, const platform::FileId& now) {
+  if (!now.SameFile(r.id)) return false;
+  if (r.idListed) r.id = now;
+  return true;
+}
+
+void RenameEngine::RecordRenamed(int row) {
+  const EngineRow& r = rows_[static_cast<size_t>(row)];
+  if (r.idListed)
+    journal_.Renamed(row, r.id);
+  else
+    journal_.Renamed(row);
 }
 
 int RenameEngine::Move(const std::string& from, const std::string& to) {
@@ -183,7 +199,7 @@ void RenameEngine::RenameRow(int row) {
   const bool caseOnly = SameIgnoringAsciiCase(NameOf(r.from), NameOf(r.to));
   int err = caseOnly && platform::IdentityOf(r.to).Exists() ? EEXIST : Move(r.from, r.to);
   if (err == 0) {
-    journal_.Renamed(row);
+    RecordRenamed(row);
     Finish(row, RowOutcome::Renamed);
     return;
   }
@@ -215,7 +231,7 @@ void RenameEngine::SettleConflict(int row) {
       if (victim.SameFile(r.id)) {
         // Only the letter case differs on a file system that ignores case.
         if (::rename(r.from.c_str(), r.to.c_str()) != 0) return Fail(row, errno);
-        journal_.Renamed(row);
+        RecordRenamed(row);
         return Finish(row, RowOutcome::Renamed);
       }
       // The file that held the name goes to the trash, where it can be restored.
@@ -227,7 +243,7 @@ void RenameEngine::SettleConflict(int row) {
   }
   if (!StillTheFile(row)) return;
   if (const int err = Move(r.from, r.to)) return Fail(row, err);
-  journal_.Renamed(row);
+  RecordRenamed(row);
   Finish(row, RowOutcome::Renamed);
 }
 
@@ -254,9 +270,9 @@ void RenameEngine::TrashRow(int row) {
 bool RenameEngine::RingReady(const std::vector<int>& ring) {
   bool ready = true;
   for (int member : ring) {
-    const EngineRow& r = rows_[static_cast<size_t>(member)];
+    EngineRow& r = rows_[static_cast<size_t>(member)];
     const platform::FileId now = folder_.IdentityIn(FolderOf(r.from), NameOf(r.from));
-    if (now.SameFile(r.id)) continue;
+    if (IsTheFile(r, now)) continue;
     Fail(member, now.Exists() ? 0 : ENOENT,
          now.Exists() ? RowProblem::Replaced : RowProblem::Missing);
     ready = false;
@@ -301,7 +317,7 @@ void RenameEngine::RunCycle(int cycle) {
     EngineRow& r = rows_[static_cast<size_t>(member)];
     if (!Step(member)) stopAfterRing_ = true;
     if ((failed = Move(r.from, r.to)) != 0) break;
-    journal_.Renamed(member);
+    RecordRenamed(member);
     Finish(member, RowOutcome::Renamed);
   }
   if (failed) {
@@ -325,7 +341,7 @@ void RenameEngine::RunCycle(int cycle) {
     head.stranded = true;
     Fail(first, err);
   } else {
-    journal_.Renamed(first);
+    RecordRenamed(first);
     Finish(first, RowOutcome::Renamed);
   }
   for (int member : ring) Release(member);

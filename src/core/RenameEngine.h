@@ -30,8 +30,9 @@ enum class RowOutcome : std::uint8_t {
 
 struct EngineRow {
   RowKind kind = RowKind::Keep;
-  std::string from, to;  // disk paths in one folder; to: a rename's target
-  platform::FileId id;   // the file the row stands for
+  std::string from, to;   // disk paths in one folder; to: a rename's target
+  platform::FileId id;    // the file the row stands for
+  bool idListed = false;  // id came from a folder listing: device and inode only
   RowOutcome outcome = RowOutcome::Untouched;
   int err = 0;  // the system's error of a failure
   RowProblem problem = RowProblem::None;
@@ -74,6 +75,8 @@ class RenameEngine {
   void TrashRow(int row);
   void SettleConflict(int row);
   bool StillTheFile(int row);
+  static bool IsTheFile(EngineRow& r, const platform::FileId& now);
+  void RecordRenamed(int row);
   int Move(const std::string& from, const std::string& to);
   void RunCycle(int cycle);
   bool RingReady(const std::vector<int>& ring);

@@ -3,11 +3,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "core/RunJournal.h"
 #include "platform/FileOps.h"
+#include "platform/FolderInodes.h"
 
 namespace tonbo {
 namespace {
@@ -70,7 +72,6 @@ std::string RenameExecutor::Target(int row) const {
 std::vector<EngineRow> RenameExecutor::BuildRows() {
   const int count = table_->RowCount();
   std::vector<EngineRow> rows(static_cast<size_t>(count));
-  platform::FolderHandle folder;
   for (int row = 0; row < count; ++row) {
     EngineRow& r = rows[static_cast<size_t>(row)];
     const std::string& src = table_->GetCell(colPath, row);
@@ -92,10 +93,44 @@ std::vector<EngineRow> RenameExecutor::BuildRows() {
       r.to = enc::SjisToDisk(std::string_view(src).substr(0, cut)) + enc::SjisToDisk(newName);
     }
     r.from = enc::SjisToDisk(src);
-    const size_t slash = r.from.rfind('/') + 1;
-    r.id = folder.IdentityIn(std::string_view(r.from).substr(0, slash), r.from.c_str() + slash);
   }
+  ReadIdentities(rows);
   return rows;
+}
+
+// Which file every row stands for, read now, at the start of the run. A
+// folder with many rows to rename is listed once (one folder at a time);
+// the other rows take a stat per file.
+void RenameExecutor::ReadIdentities(std::vector<EngineRow>& rows) {
+  std::unordered_map<std::string_view, int> folderOf;
+  std::vector<std::vector<int>> folders;  // row numbers of each folder
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const EngineRow& r = rows[i];
+    if (r.kind != RowKind::Rename && r.kind != RowKind::Trash) continue;
+    const std::string_view dir = std::string_view(r.from).substr(0, r.from.rfind('/') + 1);
+    const auto [it, added] = folderOf.emplace(dir, static_cast<int>(folders.size()));
+    if (added) folders.emplace_back();
+    folders[static_cast<size_t>(it->second)].push_back(static_cast<int>(i));
+  }
+  platform::FolderHandle folder;
+  platform::FolderInodes listing;
+  for (const std::vector<int>& members : folders) {
+    const EngineRow& first = rows[static_cast<size_t>(members[0])];
+    const std::string dir = first.from.substr(0, first.from.rfind('/') + 1);
+    const bool listed = platform::FolderInodes::Worthwhile(dir, static_cast<int>(members.size())) &&
+                        listing.Read(dir);
+    for (const int i : members) {
+      EngineRow& r = rows[static_cast<size_t>(i)];
+      const char* name = r.from.c_str() + dir.size();
+      const std::uint64_t ino = listed && r.kind == RowKind::Rename ? listing.InodeOf(name) : 0;
+      if (ino != 0) {
+        r.id = {listing.Device(), ino, 0, 0};
+        r.idListed = true;
+      } else {
+        r.id = folder.IdentityIn(dir, name);
+      }
+    }
+  }
 }
 
 Settlement RenameExecutor::SettleRow(int row, const EngineRow& r) {

@@ -54,6 +54,7 @@ class RenameExecutor {
 
  private:
   std::vector<EngineRow> BuildRows();
+  static void ReadIdentities(std::vector<EngineRow>& rows);
   Settlement SettleRow(int row, const EngineRow& r);
   void Collect(const std::vector<EngineRow>& rows);
   void Keep(const std::string& path) {

@@ -198,11 +198,19 @@ int JournalWriter::Commit() {
   return SyncFolder(dir_);
 }
 
-void JournalWriter::Step(char kind, int row) {
+void JournalWriter::Renamed(int row, const platform::FileId& id) { Step('r', row, &id); }
+
+void JournalWriter::Step(char kind, int row, const platform::FileId* id) {
   if (fd_ < 0) return;
   buffer_ += kind;
   buffer_ += '\t';
   AppendNumber(buffer_, row);
+  if (id) {
+    buffer_ += '\t';
+    AppendNumber(buffer_, id->size);
+    buffer_ += '\t';
+    AppendNumber(buffer_, id->mtimeNs);
+  }
   buffer_ += '\n';
   if (++steps_ % kStepsPerWrite == 0) Write(steps_ % (kStepsPerWrite * kWritesPerSync) == 0);
 }
@@ -298,6 +306,7 @@ bool ReadJournal(const std::string& path, Journal& out) {
       JournalEntry* e = entry(f[1]);
       if (!e) continue;
       if (k == "r") e->renamed = true, e->isParked = false;
+      if (k == "r" && f.size() >= 4) e->id.size = Number(f[2]), e->id.mtimeNs = Number(f[3]);
       if (k == "p") e->isParked = true;
       if (k == "u" || k == "b") e->renamed = false, e->isParked = false;
       if (k == "t") e->trashed = true;

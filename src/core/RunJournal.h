@@ -39,6 +39,9 @@ class JournalWriter {
 
   // Steps: buffered and written in batches.
   void Renamed(int row) { Step('r', row); }
+  // Renamed, for a row planned with device and inode only (a folder
+  // listing): also the size and time the file had, which undo compares.
+  void Renamed(int row, const platform::FileId& id);
   void Parked(int row) { Step('p', row); }
   void Unparked(int row) { Step('u', row); }
   void MovedBack(int row) { Step('b', row); }
@@ -52,7 +55,7 @@ class JournalWriter {
   void Complete(int renamed, int deleted, int notDone);
 
  private:
-  void Step(char kind, int row);
+  void Step(char kind, int row, const platform::FileId* id = nullptr);
   void Write(bool force);
   int FolderIndex(const std::string& dir);
   // The start of a plan line: kind, row, folder, identity and file name.

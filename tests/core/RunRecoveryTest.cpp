@@ -95,6 +95,27 @@ TEST_F(RunRecoveryTest, UndoLeavesAFileMovedSinceAndAFileInTheWay) {
   EXPECT_NE(LogText(undo).find("（同じ名前のファイルがあります）"), std::string::npos);
 }
 
+// A large folder's rows are known by device and inode from one listing; the
+// size and time that undo compares still reach the journal.
+TEST_F(RunRecoveryTest, UndoOfALargeFolderPutsBackAllButTheEditedFile) {
+  Files before;
+  for (int i = 0; i < 150; ++i) {
+    const std::string n = "f" + std::to_string(i);
+    File(n, n);
+    Row(n, "g" + std::to_string(i));
+    before[n] = n;
+  }
+  const RenameResult run = Run();
+  ASSERT_EQ(run.renamed, 150) << Log(run);
+  test::WriteFile(dir_ + "g7", "edited");
+  const RecoveryResult undo = UndoRun(run.journal);
+  EXPECT_EQ(undo.moved, 149) << LogText(undo);
+  EXPECT_EQ(undo.notDone, 1);
+  before.erase("f7");
+  before["g7"] = "edited";
+  EXPECT_EQ(Disk(), before);
+}
+
 TEST_F(RunRecoveryTest, ARunCutOffAnywhereIsRolledBackOrFinished) {
   // A ring of five, a chain of five and a marked file.
   std::vector<std::pair<std::string, std::string>> pairs;
