@@ -93,11 +93,11 @@ class ShellScriptTest : public ::testing::Test {
   int RunScript() {
     const std::string script = work_ + "run.sh";
     EXPECT_EQ(WriteWholeFile(script, ShellScriptText(table_), true), 0);
-    const std::string command = "cd '" + work_ + "' && PATH='" + path_ + "/usr/bin:'\"$PATH\" sh '" +
-                                script + "' 2>'" + work_ + "errors.txt'";
+    const std::string command = "cd '" + work_ + "' && PATH='" + path_ +
+                                "/usr/bin:'\"$PATH\" sh '" + script + "' 2>'" + work_ +
+                                "errors.txt'";
     const int status = system(command.c_str());
     errors_ = test::ReadFile(work_ + "errors.txt");
-    if (getenv("SHOW_SCRIPT")) fprintf(stderr, "%s", test::ReadFile(script).c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   std::multiset<std::string> Trash() const {
@@ -173,7 +173,7 @@ TEST_F(ShellScriptTest, WhatCannotBeDoneIsPrintedAndNothingIsReplaced) {
   Row("missing", "found");
   Row("s", "name");  // a name that would leave the folder
   table_.SetCell(colNewName, table_.RowCount() - 1, "bad/name");
-  Row("t", "u");         // a ring whose partner has gone since: nothing moves
+  Row("t", "u");  // a ring whose partner has gone since: nothing moves
   Row("u", "t");
   const int code = RunScript();
   EXPECT_EQ(code, 1);
