@@ -65,6 +65,7 @@ const ItemRow kListMenu[] = {
     Item("mnuLoadList", "リストを読込"),
     Item("mnuSaveList", "リストを保存"),
     Item("mnuMakeBatch", "変換リストからバッチファイルを生成"),
+    Item("mnuMakeScript", "シェルスクリプトを生成"),
     Sep,
     Item("mnuClose", "閉じる", "Alt+F4"),
 };

@@ -122,14 +122,14 @@ void TfrmMain::ShowRecovery(const RecoveryResult& result, const QString& movedTe
   RefreshList();
 }
 
-void TfrmMain::OpenLog(const std::string& log) {
+void TfrmMain::OpenLog(const std::string& log, const char* fileName) {
   const std::string dir = StateDirDisk();
   MakeDirs(dir);
-  const std::string path = dir + "log.txt";
+  const std::string path = dir + fileName;
   std::string sjisPath;
   const bool opened = SaveTextFile(path, log) && enc::DiskToSjis(path, sjisPath) &&
                       platform::RunCommandLine("notepad.exe \"" + sjisPath + "\"");
-  if (!opened) ShowTextHere(QStringLiteral("log.txt"), enc::FromSjis(log), this);
+  if (!opened) ShowTextHere(QString::fromLatin1(fileName), enc::FromSjis(log), this);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {

@@ -56,6 +56,7 @@ TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types,
   CreatePopupMenu();
   CreateToolBar();
   RegisterCommands();
+  CreateKeepCommands();
   RegisterSwitches();
   CreateStartUpTimer();
   SetSoundPlayer([](const std::string& path) { platform::PlaySoundFileAndWait(path); });

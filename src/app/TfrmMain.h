@@ -121,6 +121,11 @@ class TfrmMain : public QMainWindow, public ListHost {
   void OfferRecovery();
   TfrmSelect& frmSelect() { return *frmSelect_; }
 
+  // Keeping the work: the batch file, the shell script, the backup copy.
+  void mnuMakeBatchClick();
+  void mnuMakeScriptClick();
+  void actBackupExecute();
+
   // Naming commands.
   TfrmFormat& frmFormat() { return *frmFormat_; }
   std::mt19937& Random() { return random_; }
@@ -195,7 +200,9 @@ class TfrmMain : public QMainWindow, public ListHost {
   void RegisterCommands();
   void RegisterSwitches();
   void ApplyPicture();
-  void OpenLog(const std::string& log);
+  // Writes a run's log (log.txt, err.txt) to the log folder and opens it.
+  void OpenLog(const std::string& log, const char* fileName = "log.txt");
+  void CreateKeepCommands();
   void ShowRecovery(const RecoveryResult& result, const QString& movedText);
   void CreateGuardDialogs();
   void CreateStartUpTimer();

@@ -67,6 +67,13 @@ CSV 形式で標準出力に書きます。
                         number    名前に _1, _2, ... を付ける
                         skip      そのファイルは変更しない
                         stop      そこで中止し、残りはそのまま
+  --write-batch FILE    変換リストからバッチファイル（Windows 用）を書く
+  --write-script FILE   同じ名前変更をする sh スクリプトを書く（mv -n、削除対象は
+                        gio trash。できなかった行を表示し、終了コード 1）
+  --backup-to FOLDER    選ばれたファイルを新しい名前で FOLDER にコピーする
+                        （同名のファイルは --on-conflict の方法で。リストのファイルには
+                        上書きしません）
+                        この三つがあれば表は書きません。--apply より前に実行します
   --undo-last           最後に実行した名前変更を元に戻す（ごみ箱に移したファイルも戻す。
                         実行後に変更・移動されたファイルはそのままにして報告）
   --recover finish|rollback|show

@@ -268,6 +268,7 @@ CliOptions ParseArguments(const std::vector<std::string>& args) {
       onlyPaths = true;
       continue;
     }
+    if (ParseKeepOption(args, i, o.keep)) continue;
     Args values;
     const OptionSpec* spec = SplitValue(arg, values);
     if (!spec) throw EUsageError("不明なオプションです：" + Escaped(arg));
@@ -281,7 +282,7 @@ CliOptions ParseArguments(const std::vector<std::string>& args) {
   }
   const bool journalOnly = o.recover != RecoverAction::None || o.undoLast;
   const bool both = o.recover != RecoverAction::None && o.undoLast;
-  if (journalOnly && (both || !o.paths.empty() || !o.steps.empty() || o.apply))
+  if (journalOnly && (both || !o.paths.empty() || !o.steps.empty() || o.apply || o.keep.Any()))
     throw EUsageError(
         "--recover と --undo-last "
         "は、ほかのコマンドやパスと一緒には使えません（どちらか一つだけ）。");

@@ -7,6 +7,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli/CliKeep.h"
 #include "common/Errors.h"
 #include "core/CsvDb.h"
 #include "core/RenameExecutor.h"
@@ -73,6 +74,7 @@ struct CliOptions {
   bool utf8 = false;
   bool quiet = false;
   ConflictChoice conflict;
+  KeepOptions keep;  // --write-batch, --write-script, --backup-to
   std::optional<unsigned long long> seed;
   std::vector<Step> steps;
   std::vector<std::string> paths;  // as given (disk bytes)

@@ -104,17 +104,21 @@ class Session {
   const Terminals terminals_;
   std::unique_ptr<TCsvDb> owned_ = std::make_unique<TCsvDb>();
   TCsvDb& table_ = *owned_;
-  bool unread_ = false;  // a folder could not be read: some files are missing
+  std::vector<int> rows_;  // the rows the last selection chose (all without one)
+  bool unread_ = false;    // a folder could not be read: some files are missing
 };
 
 int Session::Run() {
   CheckExpressions(o_.steps);
+  CheckKeepOptions(o_.keep);
   AddFiles(ListedPaths());
   RunSteps();
   bool done = !unread_;
+  // The batch file, script and backup see the names before --apply changes them.
+  if (o_.keep.Any()) done = RunKeepCommands(o_, table_, rows_, report_) && done;
   if (o_.apply)
     done = Apply() && done;
-  else
+  else if (!o_.keep.Any())
     PrintTable();
   return done ? kExitDone : kExitIncomplete;
 }
@@ -165,7 +169,8 @@ void Session::AddFiles(const std::vector<std::string>& sjisPaths) {
 void Session::RunSteps() {
   TIniFileEx settings(SettingsPathDisk());
   settings.SetDeferred(true);  // --set changes this copy only; it is never written back
-  std::vector<int> rows(static_cast<size_t>(table_.RowCount()));
+  std::vector<int>& rows = rows_;
+  rows.resize(static_cast<size_t>(table_.RowCount()));
   std::iota(rows.begin(), rows.end(), 0);
   std::mt19937 random(static_cast<std::mt19937::result_type>(o_.seed.value_or(ClockSeed())));
   StepContext context{table_, rows, settings, random, report_};

@@ -51,7 +51,8 @@ int WriteAll(int fd, const char* data, size_t size) {
 }
 
 int CopyBytes(int in, int out) {
-  std::vector<char> buf(1 << 17);
+  // One buffer for every copy: a backup copies thousands of small files.
+  thread_local std::vector<char> buf(1 << 17);
   for (;;) {
     ssize_t n = read(in, buf.data(), buf.size());
     if (n == 0) return 0;
@@ -64,12 +65,13 @@ int CopyBytes(int in, int out) {
 }
 
 // Permission bits without set-user/group-ID (a copy is not meant to grant
-// them), then the times, then the data to disk before the rename.
-int FinishCopy(int fd, const struct stat& src) {
+// them), then the times, then, when an older file is replaced, the data to
+// disk before the rename.
+int FinishCopy(int fd, const struct stat& src, bool sync) {
   if (fchmod(fd, src.st_mode & 0777) != 0) return errno;
   const struct timespec times[2] = {src.st_atim, src.st_mtim};
   if (futimens(fd, times) != 0) return errno;
-  return fsync(fd) == 0 ? 0 : errno;
+  return !sync || fsync(fd) == 0 ? 0 : errno;
 }
 
 std::string TempTemplateFor(const std::string& to) {
@@ -78,16 +80,16 @@ std::string TempTemplateFor(const std::string& to) {
   return dir + ".tonbo-copy-XXXXXX";
 }
 
-int CopyIntoTemp(int in, const struct stat& src, Fd& out, std::string* message) {
+int CopyIntoTemp(int in, const struct stat& src, Fd& out, bool sync, std::string* message) {
   if (int err = CopyBytes(in, out.get())) return Fail(err, "write copy", message);
-  if (int err = FinishCopy(out.get(), src)) return Fail(err, "finish copy", message);
+  if (int err = FinishCopy(out.get(), src, sync)) return Fail(err, "finish copy", message);
   if (int err = out.Close()) return Fail(err, "close copy", message);
   return 0;
 }
 
-}  // namespace
-
-int CopyFileReplace(const std::string& from, const std::string& to, std::string* message) {
+// The whole copy under a temporary name beside `to`, then `to` takes it.
+int CopyThroughTemp(const std::string& from, const std::string& to, bool replace,
+                    std::string* message) {
   Fd in(open(from.c_str(), O_RDONLY | O_CLOEXEC));
   if (in.get() < 0) return Fail(errno, "open source", message);
   struct stat src {};
@@ -97,11 +99,23 @@ int CopyFileReplace(const std::string& from, const std::string& to, std::string*
   std::string tmp = TempTemplateFor(to);
   Fd out(mkostemp(tmp.data(), O_CLOEXEC));
   if (out.get() < 0) return Fail(errno, "create copy", message);
-  int err = CopyIntoTemp(in.get(), src, out, message);
-  if (err == 0 && rename(tmp.c_str(), to.c_str()) != 0)
+  int err = CopyIntoTemp(in.get(), src, out, replace, message);
+  if (err == 0 && replace && rename(tmp.c_str(), to.c_str()) != 0)
     err = Fail(errno, "replace target", message);
+  if (err == 0 && !replace && (err = RenameNoReplace(tmp, to)) != 0)
+    Fail(err, "name copy", message);
   if (err != 0) unlink(tmp.c_str());
   return err;
+}
+
+}  // namespace
+
+int CopyFileReplace(const std::string& from, const std::string& to, std::string* message) {
+  return CopyThroughTemp(from, to, true, message);
+}
+
+int CopyFileNew(const std::string& from, const std::string& to, std::string* message) {
+  return CopyThroughTemp(from, to, false, message);
 }
 
 }  // namespace tonbo::platform

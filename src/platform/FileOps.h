@@ -75,6 +75,11 @@ int RestoreFromTrash(const std::string& originalPath, const FileId& id);
 // Returns 0 or an errno, with the failing step in *message.
 int CopyFileReplace(const std::string& from, const std::string& to, std::string* message);
 
+// The same for a name no entry has: the finished temporary file takes the
+// name without replacing anything (EEXIST when an entry appeared meanwhile).
+// Not flushed to disk first, as no older file is at stake.
+int CopyFileNew(const std::string& from, const std::string& to, std::string* message);
+
 // Removes one file (unlink). Returns 0 or an errno.
 int DeleteFileNow(const std::string& path);
 

@@ -98,5 +98,19 @@ TEST_F(CopyFileTest, FailedReplaceRemovesTemporaryFile) {
   EXPECT_EQ(ListDir(dst_ + "busy"), Strings{"inner"});
 }
 
+TEST_F(CopyFileTest, ACopyToAFreeNameNeverReplacesWhatIsThere) {
+  const std::string content = BigContent();
+  WriteFile(src_ + "a.bin", content);
+  SetModeAndTime(src_ + "a.bin", 0604, 981173106);
+  ASSERT_EQ(CopyFileNew(src_ + "a.bin", dst_ + "new.bin", &message_), 0) << message_;
+  EXPECT_EQ(ReadFile(dst_ + "new.bin"), content);
+  EXPECT_EQ(StatOf(dst_ + "new.bin").st_mode & 07777, 0604u);
+  EXPECT_EQ(StatOf(dst_ + "new.bin").st_mtim.tv_sec, 981173106);
+  WriteFile(dst_ + "taken", "keep");
+  EXPECT_EQ(CopyFileNew(src_ + "a.bin", dst_ + "taken", &message_), EEXIST);
+  EXPECT_EQ(ReadFile(dst_ + "taken"), "keep");
+  EXPECT_EQ(ListDir(dst_), (Strings{"new.bin", "taken"}));  // no temporary file left
+}
+
 }  // namespace
 }  // namespace tonbo::platform

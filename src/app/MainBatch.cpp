@@ -1,0 +1,53 @@
+// The list as files that do its renames later: the batch file for Windows
+// and the shell script for this system. Neither changes the table.
+#include <QFile>
+
+#include "app/TfrmMain.h"
+#include "common/Dialogs.h"
+#include "common/Sjis.h"
+#include "core/BatchWriter.h"
+#include "core/RenameReasons.h"
+
+namespace tonbo {
+namespace {
+
+// Asks for the file; empty on cancel.
+QString AskFileName(const QString& filter, const QString& suffix) {
+  FileDialogRequest request;
+  request.filters = {filter, QStringLiteral("全て(*)")};
+  request.defaultSuffix = suffix;
+  return Dialogs().GetSaveFileName(request);
+}
+
+// Writes the whole text or says which file could not be written and why.
+bool WriteOrSay(const QString& name, const std::string& text, bool executable) {
+  const int err = WriteWholeFile(enc::SjisToDisk(enc::ToSjis(name)), text, executable);
+  if (err == 0) return true;
+  ShowError(QStringLiteral("「%1」に書き込めませんでした").arg(name) +
+            QString::fromStdString(ReasonText(err)));
+  return false;
+}
+
+}  // namespace
+
+void TfrmMain::mnuMakeBatchClick() {
+  const QString name = AskFileName(QStringLiteral("バッチファイル(*.bat)"), QStringLiteral("bat"));
+  if (name.isEmpty()) return;
+  if (!WriteOrSay(name, BatchText(table_), false)) return;
+  ShowInfo(QStringLiteral("リストの全ファイルについてバッチファイルに変換しました。"));
+}
+
+void TfrmMain::mnuMakeScriptClick() {
+  const QString name = AskFileName(QStringLiteral("シェルスクリプト(*.sh)"), QStringLiteral("sh"));
+  if (name.isEmpty()) return;
+  if (!WriteOrSay(name, ShellScriptText(table_), true)) return;
+  ShowInfo(QStringLiteral("リストの全ファイルについてシェルスクリプトに変換しました。"));
+}
+
+void TfrmMain::CreateKeepCommands() {
+  commands_.Register(QStringLiteral("mnuMakeBatch"), [this] { mnuMakeBatchClick(); });
+  commands_.Register(QStringLiteral("mnuMakeScript"), [this] { mnuMakeScriptClick(); });
+  commands_.Register(QStringLiteral("actBackup"), [this] { actBackupExecute(); });
+}
+
+}  // namespace tonbo

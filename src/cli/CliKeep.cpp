@@ -1,0 +1,99 @@
+#include "cli/CliKeep.h"
+
+#include "cli/CliOptions.h"
+#include "cli/CliReport.h"
+#include "common/Paths.h"
+#include "common/Sjis.h"
+#include "core/BackupRun.h"
+#include "core/BatchWriter.h"
+#include "core/RenameReasons.h"
+#include "platform/FileOps.h"
+
+namespace tonbo::cli {
+namespace {
+
+struct KeepSpec {
+  const char* name;
+  std::string KeepOptions::*field;
+};
+
+const KeepSpec kKeep[] = {{"--write-batch", &KeepOptions::batch},
+                          {"--write-script", &KeepOptions::script},
+                          {"--backup-to", &KeepOptions::backupFolder}};
+
+bool WriteOrSay(const std::string& given, const std::string& text, bool executable,
+                const char* done, Reporter& report) {
+  const int err = WriteWholeFile(AbsolutePath(given), text, executable);
+  if (err != 0) {
+    report.Error("「" + Escaped(given) + "」に書き込めませんでした" + ReasonText(err));
+    return false;
+  }
+  report.Info(done);
+  return true;
+}
+
+bool Backup(const CliOptions& o, const TCsvDb& table, const std::vector<int>& rows,
+            Reporter& report) {
+  std::string stoppedAt;
+  BackupRun run([&o, &stoppedAt](const std::string& target) {
+    if (!o.conflict.stop) return ConflictAnswer{ConflictButton::OkAll, o.conflict.method};
+    stoppedAt = target;
+    return ConflictAnswer{ConflictButton::Stop, ConflictMethod::Skip};
+  });
+  std::string folder;
+  enc::DiskToSjis(AbsolutePath(o.keep.backupFolder), folder);
+  const BackupResult result = run.Run(table, rows, folder);
+  report.Note(std::to_string(result.copied) + "個のファイルをコピーしました。");
+  if (!result.log.empty()) {
+    report.Note("バックアップに際してログが記録されています。");
+    report.Note(ShownLines(result.log));
+  }
+  if (result.stopped)
+    report.Error("同名のファイルがあったので中止しました：" + ShownName(stoppedAt) +
+                 "\n処理は途中で中止されました。");
+  return result.log.empty() && !result.stopped;
+}
+
+}  // namespace
+
+bool ParseKeepOption(const std::vector<std::string>& args, size_t& i, KeepOptions& keep) {
+  const std::string& arg = args[i];
+  for (const KeepSpec& spec : kKeep) {
+    const std::string name = spec.name;
+    std::string value;
+    if (arg == name) {
+      if (i + 1 >= args.size()) throw EUsageError(name + " には値が必要です。");
+      value = args[++i];
+    } else if (arg.compare(0, name.size() + 1, name + "=") == 0) {
+      value = arg.substr(name.size() + 1);
+    } else {
+      continue;
+    }
+    if (value.empty()) throw EUsageError(name + " のファイル名が空です。");
+    keep.*spec.field = value;
+    return true;
+  }
+  return false;
+}
+
+void CheckKeepOptions(const KeepOptions& keep) {
+  if (!keep.backupFolder.empty() && !platform::DirectoryExists(AbsolutePath(keep.backupFolder)))
+    throw EUsageError("バックアップ先のフォルダが見つかりません：" + Escaped(keep.backupFolder));
+}
+
+bool RunKeepCommands(const CliOptions& o, const TCsvDb& table, const std::vector<int>& rows,
+                     Reporter& report) {
+  bool done = true;
+  if (!o.keep.batch.empty())
+    done = WriteOrSay(o.keep.batch, BatchText(table), false,
+                      "リストの全ファイルについてバッチファイルに変換しました。", report) &&
+           done;
+  if (!o.keep.script.empty())
+    done = WriteOrSay(o.keep.script, ShellScriptText(table), true,
+                      "リストの全ファイルについてシェルスクリプトに変換しました。", report) &&
+           done;
+  if (!o.keep.backupFolder.empty()) done = Backup(o, table, rows, report) && done;
+  return done;
+}
+
+}  // namespace tonbo::cli

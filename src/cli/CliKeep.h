@@ -1,0 +1,35 @@
+#pragma once
+// --write-batch, --write-script and --backup-to: the list kept as a batch
+// file or shell script, or its files copied under their new names.
+#include <string>
+#include <vector>
+
+#include "core/CsvDb.h"
+
+namespace tonbo::cli {
+
+class Reporter;
+struct CliOptions;
+
+struct KeepOptions {
+  std::string batch;         // --write-batch FILE (outside bytes)
+  std::string script;        // --write-script FILE
+  std::string backupFolder;  // --backup-to FOLDER
+  bool Any() const { return !batch.empty() || !script.empty() || !backupFolder.empty(); }
+};
+
+// Takes args[i] (and the value after it, or after "=") when it is one of
+// these options, moving i past it. False for any other argument. Throws
+// EUsageError for a missing or empty value.
+bool ParseKeepOption(const std::vector<std::string>& args, size_t& i, KeepOptions& keep);
+
+// Throws EUsageError when the backup folder is not a folder (before any file is read).
+void CheckKeepOptions(const KeepOptions& keep);
+
+// Writes the batch file, then the script, then copies the rows into the
+// backup folder (the same-name question answered by --on-conflict). True
+// when everything was done.
+bool RunKeepCommands(const CliOptions& options, const TCsvDb& table, const std::vector<int>& rows,
+                     Reporter& report);
+
+}  // namespace tonbo::cli
