@@ -70,7 +70,7 @@ ListedFiles CollectListedFiles(const TCsvDb& list) {
       continue;
     }
     out.log += notFound + renamed + "\r\n";
-    ++out.missing;
+    out.missing.push_back(renamed);
   }
   return out;
 }

@@ -14,7 +14,7 @@ namespace tonbo {
 struct ListedFiles {
   std::vector<std::string> paths;  // code page 932, in list order, for the add
   std::string log;  // "ファイルが見つかりません。：" + the path tried + CR LF, per row
-  int missing = 0;
+  std::vector<std::string> missing;  // the path tried for each of those rows
 };
 
 // Walks the rows of a list read into a table of its own.

@@ -50,7 +50,7 @@ TEST_F(ListLoadTest, SavedTableComesBackAsItsPathsInOrder) {
   const ListedFiles read = ReadListFile(root_ + "saved.csv");
   EXPECT_EQ(read.paths, (std::vector<std::string>{root_ + "b.txt", root_ + "a.jpg"}));
   EXPECT_EQ(read.log, "");
-  EXPECT_EQ(read.missing, 0);
+  EXPECT_TRUE(read.missing.empty());
 }
 
 // The file was renamed on disk to the saved new name: found again in its
@@ -62,7 +62,7 @@ TEST_F(ListLoadTest, RenamedFileIsFoundUnderTheSavedNewNameWithoutExtension) {
       List(Row("renamed", ".txt", root_ + "old.txt") + Row("other", ".txt", root_ + "gone.txt")));
   EXPECT_EQ(read.paths, std::vector<std::string>{root_ + "renamed"});
   EXPECT_EQ(read.log, NotFound(root_ + "other"));
-  EXPECT_EQ(read.missing, 1);
+  EXPECT_EQ(read.missing, std::vector<std::string>{root_ + "other"});
 }
 
 TEST_F(ListLoadTest, EveryRowMissingGivesOneLogLineEach) {
@@ -70,7 +70,7 @@ TEST_F(ListLoadTest, EveryRowMissingGivesOneLogLineEach) {
       ReadListFile(List(Row("x", ".txt", root_ + "x.txt") + Row("y", "", root_ + "sub/y")));
   EXPECT_TRUE(read.paths.empty());
   EXPECT_EQ(read.log, NotFound(root_ + "x") + NotFound(root_ + "sub/y"));
-  EXPECT_EQ(read.missing, 2);
+  EXPECT_EQ(read.missing.size(), 2u);
 }
 
 // Bad rows, each alone in a list file: what is added and what is logged.
@@ -143,7 +143,7 @@ TEST_F(ListLoadTest, MegabyteCellsAreReadAndLogged) {
   const ListedFiles read = ReadListFile(
       List(Row(huge, ".txt", file) + Row("x", "", root_ + huge) + Row(huge, "", root_ + "gone")));
   EXPECT_EQ(read.paths, std::vector<std::string>{file});
-  EXPECT_EQ(read.missing, 2);
+  EXPECT_EQ(read.missing.size(), 2u);
   EXPECT_EQ(read.log, NotFound(root_ + "x") + NotFound(root_ + huge));
 }
 
