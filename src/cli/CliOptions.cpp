@@ -300,7 +300,9 @@ CliOptions ParseArguments(const std::vector<std::string>& args) {
         "--recover と --undo-last "
         "は、ほかのコマンドやパスと一緒には使えません（どちらか一つだけ）。");
   if (!o.help && !journalOnly && o.paths.empty() && o.loadLists.empty())
-    throw EUsageError("名前を変えるファイルかフォルダ（または --load-list）を指定してください。");
+    throw EUsageError(
+        "名前を変えるファイルかフォルダを指定してください（または --load-list "
+        "でリストのファイル）。");
   return o;
 }
 
