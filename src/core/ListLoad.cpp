@@ -1,13 +1,12 @@
 #include "core/ListLoad.h"
 
-#include <sys/stat.h>
-
 #include <QStringDecoder>
 
 #include "common/Errors.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "common/TextFile.h"
+#include "core/ListedEntries.h"
 #include "platform/FileOps.h"
 
 namespace tonbo {
@@ -33,6 +32,40 @@ bool IsPlainName(std::string_view name) {
   return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
 }
 
+// The outside bytes of a list's path, empty when it is not one to look at:
+// relative, or holding a NUL byte (the system would read a shorter path).
+std::string DiskPathToLook(const std::string& sjisPath) {
+  if (sjisPath.empty() || sjisPath[0] != '/' || sjisPath.find('\0') != std::string::npos)
+    return std::string();
+  return enc::SjisToDisk(sjisPath);
+}
+
+std::string_view FolderPart(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string_view()
+                                    : std::string_view(path).substr(0, slash + 1);
+}
+
+// Whether the paths of rows [from, to), all in one folder, name files.
+std::vector<char> FindFiles(const TCsvDb& list, int from, int to) {
+  const std::string& first = list.GetCell(colPath, from);
+  std::vector<char> found(static_cast<size_t>(to - from));
+  if (static_cast<size_t>(to - from) < kListFolderAt || DiskPathToLook(first).empty()) {
+    for (int r = from; r < to; ++r) found[r - from] = IsListedFile(list.GetCell(colPath, r));
+    return found;
+  }
+  const size_t nameAt = FolderPart(first).size();
+  std::vector<std::string> names;
+  names.reserve(found.size());
+  for (int r = from; r < to; ++r) {
+    const std::string& path = list.GetCell(colPath, r);
+    // A name holding a NUL byte stays empty: never a file.
+    names.push_back(path.find('\0') == std::string::npos ? enc::SjisToDisk(path.substr(nameAt))
+                                                         : std::string());
+  }
+  return FilesInFolder(enc::SjisToDisk(first.substr(0, nameAt)), names);
+}
+
 [[noreturn]] void FailRead(const std::string& diskPath, int err) {
   const QString shown = QString::fromUtf8(diskPath.data(), static_cast<qsizetype>(diskPath.size()));
   throw EInOutError("リストのファイルを読み込めません。\n" + shown.toStdString() + "\n" +
@@ -42,35 +75,36 @@ bool IsPlainName(std::string_view name) {
 
 }  // namespace
 
-bool IsListedFile(const std::string& sjisPath) {
-  if (sjisPath.empty() || sjisPath[0] != '/' || sjisPath.find('\0') != std::string::npos)
-    return false;
-  const std::string disk = enc::SjisToDisk(sjisPath);
-  struct stat st {};
-  if (lstat(disk.c_str(), &st) != 0) return false;
-  if (S_ISDIR(st.st_mode)) return false;
-  // A link to a folder would bring the whole folder in.
-  struct stat target {};
-  return !(S_ISLNK(st.st_mode) && stat(disk.c_str(), &target) == 0 && S_ISDIR(target.st_mode));
-}
+bool IsListedFile(const std::string& sjisPath) { return IsFileEntry(DiskPathToLook(sjisPath)); }
 
 ListedFiles CollectListedFiles(const TCsvDb& list) {
   ListedFiles out;
   const std::string notFound = enc::Lit("ファイルが見つかりません。：");
-  for (int row = 0; row < list.RowCount(); ++row) {
-    const std::string& path = list.GetCell(colPath, row);
-    if (IsListedFile(path)) {
-      out.paths.push_back(path);
-      continue;
+  const int rows = list.RowCount();
+  for (int row = 0; row < rows;) {
+    // The run of rows in one folder: from kListFolderAt rows on, the
+    // folder's listing answers for all of them at once.
+    const std::string_view folder = FolderPart(list.GetCell(colPath, row));
+    int end = row + 1;
+    while (end < rows && FolderPart(list.GetCell(colPath, end)) == folder) ++end;
+    const std::vector<char> found = FindFiles(list, row, end);
+    for (int r = row; r < end; ++r) {
+      const std::string& path = list.GetCell(colPath, r);
+      if (found[r - row]) {
+        out.paths.push_back(path);
+        continue;
+      }
+      // Rare: looked up alone.
+      const std::string& newName = list.GetCell(colNewName, r);
+      const std::string renamed = ExtractFilePath(path) + newName;
+      if (IsPlainName(newName) && IsListedFile(renamed)) {
+        out.paths.push_back(renamed);
+        continue;
+      }
+      out.log += notFound + renamed + "\r\n";
+      out.missing.push_back(renamed);
     }
-    const std::string& newName = list.GetCell(colNewName, row);
-    const std::string renamed = ExtractFilePath(path) + newName;
-    if (IsPlainName(newName) && IsListedFile(renamed)) {
-      out.paths.push_back(renamed);
-      continue;
-    }
-    out.log += notFound + renamed + "\r\n";
-    out.missing.push_back(renamed);
+    row = end;
   }
   return out;
 }
