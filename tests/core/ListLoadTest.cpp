@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <map>
 #include <random>
 
 #include "TestEnv.h"
 #include "common/Errors.h"
 #include "common/Sjis.h"
 #include "core/FileAdder.h"
+#include "core/ListedEntries.h"
 
 namespace tonbo {
 namespace {
@@ -204,6 +206,66 @@ TEST_F(ListLoadTest, UnreadableListNamesTheFileAndReason) {
       EXPECT_NE(e.Code(), 0);
     }
   }
+}
+
+}  // namespace
+}  // namespace tonbo
+
+namespace tonbo {
+namespace {
+
+// A folder named by many rows is read once; its listing must give the same
+// answers as looking up each name alone.
+class FolderListingTest : public ListLoadTest {
+ protected:
+  void SetUp() override {
+    for (int i = 0; i < 20; ++i) Touch("f" + std::to_string(i));
+    mkdir((root_ + "dir").c_str(), 0755);
+    symlink((root_ + "dir").c_str(), (root_ + "dirlink").c_str());
+    symlink((root_ + "nowhere").c_str(), (root_ + "dangling").c_str());
+    symlink((root_ + "f0").c_str(), (root_ + "filelink").c_str());
+    mkfifo((root_ + "pipe").c_str(), 0644);
+  }
+};
+
+TEST_F(FolderListingTest, AgreesWithLookingUpEachName) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 20; ++i) names.push_back("f" + std::to_string(i));
+  const std::map<std::string, bool> odd = {
+      {"dir", false}, {"dirlink", false}, {"dangling", true}, {"filelink", true},
+      {"pipe", true}, {"gone", false},    {".", false},       {"..", false},
+      {"", false},    {"f0", true},       {"F1", false},      {"f1/", false}};
+  for (const auto& [name, file] : odd) names.push_back(name);
+  ASSERT_GE(names.size(), kListFolderAt);
+  const std::vector<char> listed = FilesInFolder(root_, names);
+  for (size_t i = 0; i < names.size(); ++i) {
+    const bool alone = !names[i].empty() && IsFileEntry(root_ + names[i]);
+    EXPECT_EQ(static_cast<bool>(listed[i]), alone) << names[i];
+    if (odd.count(names[i])) {
+      EXPECT_EQ(alone, odd.at(names[i])) << names[i];
+    }
+  }
+  // A folder that cannot be opened: every name is looked up alone.
+  EXPECT_EQ(FilesInFolder(root_ + "f0/", {"x"}), std::vector<char>{0});
+  EXPECT_EQ(FilesInFolder(root_ + "gone/", {"f0"}), std::vector<char>{0});
+}
+
+TEST_F(FolderListingTest, ListOfOneFolderGivesTheSameAsRowsAlone) {
+  std::string bytes;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 20; ++i) {
+    bytes += Row("x", "", root_ + "f" + std::to_string(i));
+    expected.push_back(root_ + "f" + std::to_string(i));
+  }
+  const std::string nul("\0", 1);
+  bytes += Row("dir", "", root_ + "dir") + Row("f3", "", root_ + "gone") +
+           Row("f4", ".txt", root_ + "dirlink") + Row("d", "", root_ + "dangling") +
+           Row("p", "", root_ + "pipe") + Row("q", "", root_ + "f5" + nul + "x") +
+           Row("dir", "", root_ + "missing");
+  expected.insert(expected.end(), {root_ + "f3", root_ + "f4", root_ + "dangling", root_ + "pipe"});
+  const ListedFiles read = ReadListFile(List(bytes));
+  EXPECT_EQ(read.paths, expected);
+  EXPECT_EQ(read.log, NotFound(root_ + "dir") + NotFound(root_ + "q") + NotFound(root_ + "dir"));
 }
 
 }  // namespace
