@@ -100,10 +100,6 @@ void BM_LoadList100k_VsAddFolder(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadList100k_VsAddFolder)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-}  // namespace
-}  // namespace tonbo
-namespace tonbo {
-namespace {
 // Where loading spends its time: reading the CSV text, finding the files, and
 // the conversion of the paths alone.
 void BM_ListPhases(benchmark::State& state) {
