@@ -366,6 +366,8 @@ void TfrmMain::RegisterCommands() {
   commands_.Register(QStringLiteral("actOpen"), [this] { actOpenExecute(); });
   commands_.Register(QStringLiteral("mnuAddSameDir"), [this] { AddSameFolder(false); });
   commands_.Register(QStringLiteral("mnuAddSameDirEx"), [this] { AddSameFolder(true); });
+  commands_.Register(QStringLiteral("mnuSaveList"), [this] { mnuSaveListClick(); });
+  commands_.Register(QStringLiteral("mnuLoadList"), [this] { mnuLoadListClick(); });
   commands_.Register(QStringLiteral("actSelectAll"), [this] { actSelectAllExecute(); });
   commands_.Register(QStringLiteral("actSelectNone"), [this] { actSelectNoneExecute(); });
   commands_.Register(QStringLiteral("actSelectReverse"), [this] { actSelectReverseExecute(); });

@@ -91,6 +91,9 @@ class TfrmMain : public QMainWindow, public ListHost {
   void FileDrop1FileDrop(const std::vector<std::string>& diskPaths);
   void actOpenExecute();
   void AddSameFolder(bool withSubfolders);
+  // Keeping the list: "リストを保存" and "リストを読込".
+  void mnuSaveListClick();
+  void mnuLoadListClick();
   int FirstSelectedRow() const;
 
   // Selection and list editing.

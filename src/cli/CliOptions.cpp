@@ -111,6 +111,14 @@ struct Parser {
     o.steps.emplace_back(std::in_place_type<SetStep>, Sjis(pair.substr(0, eq)),
                          Sjis(pair.substr(eq + 1)));
   }
+  void SaveList(const std::string& file, const std::string& option) {
+    if (!o.saveList.empty()) throw EUsageError(option + " は一度だけ書けます。");
+    o.saveList = NonEmpty(file, option);
+  }
+  static const std::string& NonEmpty(const std::string& file, const std::string& option) {
+    if (file.empty()) throw EUsageError(option + " のファイル名が空です。");
+    return file;
+  }
   void Seed(const std::string& text) {
     char* end = nullptr;
     errno = 0;
@@ -144,6 +152,11 @@ const OptionSpec kOptions[] = {
        p.o.recover = Choose(kRecover, v[0], n);
      }},
     {"--undo-last", 0, [](Parser& p, const std::string&, const Args&) { p.o.undoLast = true; }},
+    {"--load-list", 1,
+     [](Parser& p, const std::string& n, const Args& v) {
+       p.o.loadLists.push_back(Parser::NonEmpty(v[0], n));
+     }},
+    {"--save-list", 1, [](Parser& p, const std::string& n, const Args& v) { p.SaveList(v[0], n); }},
     {"--seed", 1, [](Parser& p, const std::string&, const Args& v) { p.Seed(v[0]); }},
     {"--set", 1, [](Parser& p, const std::string&, const Args& v) { p.Set(v[0]); }},
     {"--renban", 0,
@@ -282,12 +295,16 @@ CliOptions ParseArguments(const std::vector<std::string>& args) {
   }
   const bool journalOnly = o.recover != RecoverAction::None || o.undoLast;
   const bool both = o.recover != RecoverAction::None && o.undoLast;
-  if (journalOnly && (both || !o.paths.empty() || !o.steps.empty() || o.apply || o.keep.Any()))
+  const bool lists = !o.loadLists.empty() || !o.saveList.empty();
+  if (journalOnly &&
+      (both || !o.paths.empty() || !o.steps.empty() || o.apply || o.keep.Any() || lists))
     throw EUsageError(
         "--recover と --undo-last "
         "は、ほかのコマンドやパスと一緒には使えません（どちらか一つだけ）。");
-  if (!o.help && !journalOnly && o.paths.empty())
-    throw EUsageError("名前を変えるファイルかフォルダを指定してください。");
+  if (!o.help && !journalOnly && o.paths.empty() && o.loadLists.empty())
+    throw EUsageError(
+        "名前を変えるファイルかフォルダを指定してください（または --load-list "
+        "でリストのファイル）。");
   return o;
 }
 

@@ -78,6 +78,9 @@ struct CliOptions {
   std::optional<unsigned long long> seed;
   std::vector<Step> steps;
   std::vector<std::string> paths;  // as given (disk bytes)
+  // --load-list files, added after the paths; --save-list, written after the steps.
+  std::vector<std::string> loadLists;
+  std::string saveList;
 };
 
 // Reads the arguments after the program name. Throws EUsageError.

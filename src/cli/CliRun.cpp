@@ -7,6 +7,7 @@
 #include <memory>
 #include <numeric>
 
+#include "cli/CliListFile.h"
 #include "cli/CliOptions.h"
 #include "cli/CliProgress.h"
 #include "cli/CliRecover.h"
@@ -111,9 +112,14 @@ class Session {
 int Session::Run() {
   CheckExpressions(o_.steps);
   CheckKeepOptions(o_.keep);
-  AddFiles(ListedPaths());
+  std::vector<std::string> paths = ListedPaths();
+  const LoadedLists loaded = LoadLists(o_.loadLists, report_);
+  paths.insert(paths.end(), loaded.paths.begin(), loaded.paths.end());
+  AddFiles(paths);
   RunSteps();
-  bool done = !unread_;
+  // A list that cannot be kept stops the run before anything on disk changes.
+  if (!o_.saveList.empty() && !SaveList(table_, o_.saveList, report_)) return kExitIncomplete;
+  bool done = !unread_ && loaded.missing == 0;
   // The batch file, script and backup see the names before --apply changes them.
   if (o_.keep.Any()) done = RunKeepCommands(o_, table_, rows_, report_) && done;
   if (o_.apply)
@@ -156,7 +162,8 @@ void Session::AddFiles(const std::vector<std::string>& sjisPaths) {
                      unread_ = true;
                      report_.Error(UnreadText(text));
                    }});
-  adder.SetReadDetails(NeedsDetails(o_.steps));
+  // A saved list holds every column, as the window's does.
+  adder.SetReadDetails(NeedsDetails(o_.steps) || !o_.saveList.empty());
   TerminalProgress progress(err_, terminals_.err, "ファイルの追加", terminals_.columns);
   // Off a terminal nothing is drawn: the work need not report each file.
   adder.SetProgress(terminals_.err ? &progress : nullptr);

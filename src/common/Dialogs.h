@@ -18,6 +18,7 @@ struct FileDialogRequest {
   QStringList filters;  // "テキスト (*.txt)" style entries
   int filterIndex = 0;
   QString defaultSuffix;
+  bool multiple = true;  // the open dialog takes several files
 };
 
 class DialogPort {

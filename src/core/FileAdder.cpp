@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -41,11 +42,34 @@ std::string FormatFileTime(long long unixSeconds) {
 FileAdder::FileAdder(TCsvDb& table, int& growthLimit, Callbacks callbacks)
     : table_(table), growthLimit_(growthLimit), callbacks_(std::move(callbacks)), listed_(table) {}
 
+FileAdder::LookFolder::~LookFolder() { Reset(); }
+
+void FileAdder::LookFolder::Reset() {
+  if (fd >= 0) close(fd);
+  fd = -1;
+  name.clear();
+}
+
+int FileAdder::LookUp(const std::string& diskPath, struct stat& st) {
+  const size_t slash = diskPath.rfind('/');
+  if (slash == std::string::npos || slash + 1 == diskPath.size())
+    return lstat(diskPath.c_str(), &st);
+  const std::string_view folder(diskPath.data(), slash + 1);
+  if (folder != look_.name) {
+    look_.Reset();
+    look_.name.assign(folder);
+    look_.fd = open(look_.name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  }
+  if (look_.fd < 0) return lstat(diskPath.c_str(), &st);
+  return fstatat(look_.fd, diskPath.c_str() + slash + 1, &st, AT_SYMLINK_NOFOLLOW);
+}
+
 int FileAdder::AddFiles(const std::vector<std::string>& paths) {
   counter_ = 0;
   reached_ = 0;
   stop_ = false;
   cancelled_ = false;
+  look_.Reset();  // the disk may have changed since the last call
   listed_.Rebuild();
   for (const std::string& p : paths) {
     if (cancelled_) break;
@@ -72,7 +96,7 @@ void FileAdder::AddPath(const std::string& path) {
   const std::string folder = ExtractFilePath(p);
   std::string disk = enc::SjisToDisk(p);
   struct stat st {};
-  if (lstat(disk.c_str(), &st) != 0) {
+  if (LookUp(disk, st) != 0) {
     if (!HasWildcard(p)) return;  // a path that does not exist is skipped silently
     TGlob glob(p);                // the first matching entry stands for the pattern
     const auto& found = !glob.Files().empty() ? glob.Files() : glob.Dirs();

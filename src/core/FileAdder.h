@@ -45,6 +45,10 @@ class FileAdder {
 
  private:
   void AddPath(const std::string& path);
+  // lstat of a path named to the adder; relative to the folder of the path
+  // before when it is in the same one, so a long list of files of few
+  // folders does not walk each whole path again.
+  int LookUp(const std::string& diskPath, struct stat& st);
   // False when the work is to stop before name (code page 932); a file
   // counts towards the progress, a folder only shows its name.
   bool Reach(const std::string& name, bool isFile);
@@ -64,6 +68,17 @@ class FileAdder {
   bool stop_ = false;
   bool cancelled_ = false;
   bool details_ = true;
+  // The folder of the last path looked up (outside bytes, with its "/") and
+  // a descriptor open on it; a copy of the adder opens its own.
+  struct LookFolder {
+    std::string name;
+    int fd = -1;
+    LookFolder() = default;
+    LookFolder(const LookFolder&) {}
+    LookFolder& operator=(const LookFolder&) = delete;
+    ~LookFolder();
+    void Reset();
+  } look_;
 };
 
 // The file table's text for a file time: local time, "yyyy/mm/dd hh:nn:ss",

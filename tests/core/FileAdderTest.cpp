@@ -228,6 +228,23 @@ TEST_F(FileAdderTest, AStopInADeepTreeLeavesTheRestUnwalked) {
   EXPECT_EQ(sink.steps[0].name.back(), '/');
 }
 
+// Paths of one folder are looked up relative to it; the folder is looked for
+// again in every add, so one replaced meanwhile is the one read.
+TEST_F(FileAdderTest, PathsOfOneFolderFollowTheFolderOnDisk) {
+  Touch("a/x.txt");
+  Touch("a/y.txt");
+  Touch("b/z.txt");
+  FileAdder adder = Adder();
+  EXPECT_EQ(adder.AddFiles({root_ + "a/x.txt", root_ + "a/gone", root_ + "b/z.txt",
+                            root_ + "a/y.txt", root_ + "a/", root_ + "a/x.txt"}),
+            3);
+  ASSERT_EQ(rename((root_ + "a").c_str(), (root_ + "old").c_str()), 0);
+  Touch("a/new.txt");
+  EXPECT_EQ(adder.AddFiles({root_ + "a/new.txt", root_ + "a/y.txt"}), 1);
+  EXPECT_EQ(SortedRelPaths(),
+            (std::vector<std::string>{"a/new.txt", "a/x.txt", "a/y.txt", "b/z.txt"}));
+}
+
 TEST(FormatFileTime, EvenSecondsLocalTime) {
   setenv("TZ", "UTC", 1);
   tzset();

@@ -35,6 +35,7 @@ class ScriptedDialogs : public DialogPort {
   std::deque<QString> fonts;  // for ChooseFont: an empty text = Cancel
   std::vector<ShownBox> shown;
   std::vector<FileDialogRequest> openRequests;  // what each open dialog was asked
+  std::vector<FileDialogRequest> saveRequests;  // what each save dialog was asked
   QStringList details;                          // the scrollable part of each warning with details
   // Plays the user's part in the program's own dialogs while they are shown
   // (clicks their buttons); a dialog left open counts as cancelled.
@@ -80,6 +81,7 @@ class ScriptedDialogs : public DialogPort {
     return Next(openFiles, QStringList());
   }
   QString GetSaveFileName(const FileDialogRequest& r) override {
+    saveRequests.push_back(r);
     shown.push_back({"save", r.filters.join(";;"), r.caption});
     return Next(saveFiles, QString());
   }

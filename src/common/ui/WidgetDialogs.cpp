@@ -73,7 +73,7 @@ bool WidgetDialogs::InputQuery(const QString& title, const QString& prompt, QStr
 QStringList WidgetDialogs::GetOpenFileNames(const FileDialogRequest& r) {
   QFileDialog dialog(owner_, r.caption, r.directory, JoinFilters(r.filters));
   dialog.setOption(QFileDialog::DontUseNativeDialog);  // Qt's own, in Japanese
-  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setFileMode(r.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   if (r.filterIndex >= 0 && r.filterIndex < r.filters.size())
     dialog.selectNameFilter(r.filters[r.filterIndex]);
