@@ -163,12 +163,16 @@ void TCsvDbBase::LoadFromText(std::string_view text) {
   std::string field;
   // Empty lines give no rows, leading ones included.
   size_t p = SkipLineBreaks(text, 0);
-  for (int row = 0; p < text.size(); ++row) {
-    table.PutRow(row, std::make_shared<TCsvCells>());
-    for (int col = 0; p < text.size() && !IsLineBreak(text[p]); ++col) {
+  std::vector<uint32_t>& order = table.WritableOrder();
+  while (p < text.size()) {
+    const uint32_t at = table.NewStorageRow();
+    order.push_back(at);
+    int cells = 0;
+    for (; p < text.size() && !IsLineBreak(text[p]); ++cells) {
       p = ReadField(text, p, field);
-      table.SetCell(col, row, TrimBlank(field));
+      table.PutStored(cells, at, TrimBlank(field));
     }
+    table.SetMeta(at, static_cast<uint32_t>(cells) + 1);
     p = SkipLineBreaks(text, p);
   }
   *this = std::move(table);
