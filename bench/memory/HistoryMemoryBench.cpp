@@ -54,7 +54,10 @@ void FillTable(tonbo::TCsvDb& t, int rows) {
 // A command over every row: a new name for each, the list rebuilt, an entry recorded.
 void NameEveryRow(tonbo::TfrmMain& w, int step) {
   tonbo::TCsvDb& t = w.Table();
-  const std::string prefix = "s" + std::to_string(step) + "_";
+  // Every other command makes the names longer than the names on disk.
+  const std::string prefix = step % 2
+                                 ? "s" + std::to_string(step) + "_"
+                                 : tonbo::enc::Lit("2024-05-06_撮影_") + std::to_string(step) + "_";
   for (int r = 0; r < t.RowCount(); ++r)
     t.SetCell(tonbo::colNewName, r, prefix + std::to_string(r));
   w.RefreshList();

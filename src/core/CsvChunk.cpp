@@ -4,8 +4,8 @@
 
 namespace tonbo {
 
-TCellChunk::TCellChunk(const TCellChunk& other) : cells_(other.cells_.size()) {
-  bytes_.reserve(other.bytes_.size() - other.unused_);
+TCellChunk::TCellChunk(const TCellChunk& other, size_t room) : cells_(other.cells_.size()) {
+  bytes_.reserve(other.bytes_.size() - other.unused_ + room);
   for (size_t i = 0; i < cells_.size(); ++i) {
     const std::string_view text = other.Get(static_cast<int>(i));
     cells_[i] = {static_cast<uint32_t>(bytes_.size()), static_cast<uint32_t>(text.size())};
@@ -13,8 +13,8 @@ TCellChunk::TCellChunk(const TCellChunk& other) : cells_(other.cells_.size()) {
   }
 }
 
-void TCellChunk::Pack() {
-  TCellChunk packed(*this);
+void TCellChunk::Pack(size_t room) {
+  TCellChunk packed(*this, room);
   bytes_.swap(packed.bytes_);
   cells_.swap(packed.cells_);
   unused_ = 0;
@@ -42,9 +42,15 @@ void TCellChunk::Put(int slot, std::string_view text) {
     text = own;
   }
   unused_ += cell.length;
-  cell = {static_cast<uint32_t>(bytes_.size()), static_cast<uint32_t>(text.size())};
+  cell = {};
+  if (bytes_.size() + text.size() > bytes_.capacity()) {
+    // Instead of doubling: drop the replaced texts and leave a quarter
+    // spare, since the block may go on living unchanged in the history.
+    const size_t live = bytes_.size() - unused_;
+    Pack((live + text.size()) / 4 + text.size() + 64);
+  }
+  cells_[at] = {static_cast<uint32_t>(bytes_.size()), static_cast<uint32_t>(text.size())};
   bytes_.append(text);
-  if (unused_ > 4096 && unused_ * 2 > bytes_.size()) Pack();
 }
 
 }  // namespace tonbo

@@ -17,8 +17,9 @@ class TCellChunk {
   static constexpr int kRows = 1024;
 
   TCellChunk() = default;
-  // A copy holds the live texts only, packed without gaps.
-  TCellChunk(const TCellChunk& other);
+  // A copy holds the live texts only, packed without gaps, and room for
+  // `room` more bytes.
+  TCellChunk(const TCellChunk& other, size_t room = 0);
   TCellChunk& operator=(const TCellChunk&) = delete;
 
   std::string_view Get(int slot) const {
@@ -36,7 +37,7 @@ class TCellChunk {
     uint32_t offset = 0;
     uint32_t length = 0;
   };
-  void Pack();
+  void Pack(size_t room);
 
   std::string bytes_;
   std::vector<Cell> cells_;
