@@ -54,7 +54,7 @@ QString FileListModel::CellText(int row, int column) const {
     case ColSize:
       return QString::fromStdString(SizeText(table_.GetCell(colSize, row)));
     case ColType: {
-      const std::string& type = table_.GetCell(colTypeName, row);
+      const std::string type(table_.GetCell(colTypeName, row));
       return enc::FromSjis(type.empty() ? LowerAscii(table_.GetCell(colExt, row)) : type);
     }
     case ColPath:

@@ -13,28 +13,27 @@
 
 namespace tonbo {
 
-std::vector<int> TfrmMain::SelectedRows() const {
+TRowSelection TfrmMain::ListSelection() const {
   // From the selection's ranges: asking row by row costs a pass over the
   // ranges for every row.
-  std::vector<int> rows;
-  const int items = std::min(model_->rowCount(), table_.RowCount());
+  std::vector<TRowSelection::Run> runs;
   for (const QItemSelectionRange& range : listFile_->selectionModel()->selection())
-    for (int row = range.top(); row <= range.bottom() && row < items; ++row) rows.push_back(row);
-  std::sort(rows.begin(), rows.end());
-  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-  return rows;
+    runs.push_back({range.top(), range.bottom()});
+  return TRowSelection::FromRuns(std::move(runs), std::min(model_->rowCount(), table_.RowCount()));
 }
 
+std::vector<int> TfrmMain::SelectedRows() const { return ListSelection().Rows(); }
+
 void TfrmMain::SelectRows(const std::vector<int>& rows) {
-  // Runs of neighbouring rows become one range each.
+  SelectRuns(TRowSelection::FromRows(rows, model_->rowCount()));
+}
+
+void TfrmMain::SelectRuns(const TRowSelection& selection) {
+  // One range per run of neighbouring rows.
   QItemSelection selected;
-  for (size_t i = 0; i < rows.size();) {
-    size_t last = i;
-    while (last + 1 < rows.size() && rows[last + 1] == rows[last] + 1) ++last;
-    selected.select(model_->index(rows[i], 0),
-                    model_->index(rows[last], FileListModel::ColumnCount - 1));
-    i = last + 1;
-  }
+  for (const TRowSelection::Run& run : selection.Runs())
+    selected.select(model_->index(run.first, 0),
+                    model_->index(run.last, FileListModel::ColumnCount - 1));
   listFile_->selectionModel()->select(selected, QItemSelectionModel::ClearAndSelect);
 }
 
@@ -68,7 +67,7 @@ int TfrmMain::ForEachSelectedRows(const QString& label,
 void TfrmMain::actSelectAllExecute() {
   listFile_->selectAll();
   SetStatusText(
-      1, QString::number(SelectedRows().size()) + QStringLiteral("個のファイルを選択しました。"));
+      1, QString::number(ListSelection().Count()) + QStringLiteral("個のファイルを選択しました。"));
   RecordUndo(QStringLiteral("全て選択"));
 }
 

@@ -12,30 +12,29 @@ namespace {
 const QString kUndoCaption = QStringLiteral("元に戻す(&Undo)");
 }
 
-void TfrmMain::SaveSelection() {
-  const std::vector<int> selected = SelectedRows();
-  const int items = std::min(model_->rowCount(), table_.RowCount());
-  size_t next = 0;
-  for (int i = 0; i < items; ++i) {
-    const bool on = next < selected.size() && selected[next] == i;
-    if (on) ++next;
-    table_.SetCell(colSelected, i, on ? "1" : "");
-  }
+// The selection goes with the entry as runs of rows rather than into a cell
+// of every row, so recording it costs nothing per row.
+TRowSelection TfrmMain::SaveSelection() const { return ListSelection(); }
+
+void TfrmMain::RestoreSelection(const TRowSelection& selection) {
+  SelectRuns(
+      TRowSelection::FromRuns(selection.Runs(), std::min(model_->rowCount(), table_.RowCount())));
 }
 
-void TfrmMain::RestoreSelection() {
-  std::vector<int> rows;
-  const int items = std::min(model_->rowCount(), table_.RowCount());
-  for (int i = 0; i < items; ++i)
-    if (table_.GetCell(colSelected, i) == "1") rows.push_back(i);
-  SelectRows(rows);
+TCsvDb TfrmMain::TableAsRecorded() const {
+  TCsvDb table = table_;
+  const TUndoNode* entry = undo_.At(undo_.Position());
+  if (!entry) return table;
+  const int rows = std::min(table.RowCount(), entry->Snapshot().RowCount());
+  for (int i = 0; i < rows; ++i)
+    table.SetCell(colSelected, i, entry->Selection().Contains(i) ? "1" : "");
+  return table;
 }
 
 void TfrmMain::RecordUndo(const QString& label) {
-  SaveSelection();
   TCsvDb copy;
   copy.Assign(table_);
-  undo_.Add("list", enc::ToSjis(label), std::move(copy));
+  undo_.Add("list", enc::ToSjis(label), std::move(copy), SaveSelection());
   const TUndoNode* previous = undo_.Previous();
   Act("mnuUndo")->setText(QStringLiteral("元に戻す(&U) ") +
                           (previous ? enc::FromSjis(previous->Label()) : QString()));
@@ -54,7 +53,7 @@ void TfrmMain::mnuUndoClick() {
   if (entry && entry->Kind() == "list") {
     table_.Assign(entry->Snapshot());
     RefreshList();
-    RestoreSelection();
+    RestoreSelection(entry->Selection());
   }
   UpdateUndoMenu();
 }
@@ -64,7 +63,7 @@ void TfrmMain::mnuRedoClick() {
   if (entry && entry->Kind() == "list") {
     table_.Assign(entry->Snapshot());
     RefreshList();
-    RestoreSelection();
+    RestoreSelection(entry->Selection());
   }
   UpdateUndoMenu();
 }

@@ -142,7 +142,7 @@ void TfrmMain::mnuRenameSimpleClick() {
   const std::vector<int> rows = SelectedRows();
   if (rows.empty()) return;
   const bool extNotChange = Switch("mnuExtNotChange");
-  std::string preset = table_.GetCell(colNewName, rows.front());
+  std::string preset(table_.GetCell(colNewName, rows.front()));
   if (!extNotChange) preset += table_.GetCell(colExt, rows.front());
   QString typed = enc::FromSjis(preset);
   // Cancel ends the command (it does not name every file after the first).

@@ -19,7 +19,7 @@ namespace tonbo {
 bool TfrmMain::HasPendingChanges() const {
   for (int row = 0; row < table_.RowCount(); ++row) {
     if (ExtractFileName(table_.GetCell(colPath, row)) !=
-        table_.GetCell(colNewName, row) + table_.GetCell(colExt, row))
+        std::string(table_.GetCell(colNewName, row)).append(table_.GetCell(colExt, row)))
       return true;
   }
   return false;

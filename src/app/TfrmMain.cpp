@@ -181,7 +181,7 @@ void TfrmMain::RefreshRow(int row, const std::string& lowerExt, int sameExtRow,
 }
 
 void TfrmMain::RefreshList() {
-  const std::vector<int> selected = SelectedRows();
+  const TRowSelection selected = ListSelection();
   const size_t rows = RowsIdentity(table_);
   const bool keepSelection = rows == listedRows_;
   listedRows_ = rows;
@@ -189,7 +189,8 @@ void TfrmMain::RefreshList() {
   // The first row holding each extension text, so no row searches the table.
   std::unordered_map<std::string, int> firstRowOfExt;
   firstRowOfExt.reserve(static_cast<size_t>(count));
-  for (int i = 0; i < count; ++i) firstRowOfExt.try_emplace(table_.GetCell(colExt, i), i);
+  for (int i = 0; i < count; ++i)
+    firstRowOfExt.try_emplace(std::string(table_.GetCell(colExt, i)), i);
 
   std::vector<int> images(static_cast<size_t>(count), -1);
   model_->BeginRebuild();
@@ -205,7 +206,7 @@ void TfrmMain::RefreshList() {
     }
   }
   model_->EndRebuild(std::move(images));
-  if (keepSelection && !selected.empty()) SelectRows(selected);
+  if (keepSelection && !selected.Empty()) SelectRuns(selected);
   SetStatusText(0, QStringLiteral("総数 = ") + QString::number(count));
 }
 

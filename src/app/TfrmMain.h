@@ -73,9 +73,13 @@ class TfrmMain : public QMainWindow, public ListHost {
   void mnuUndoClick();
   void mnuRedoClick();
   void UpdateUndoMenu();
-  void SaveSelection();
-  void RestoreSelection();
+  // The list's selection as the history keeps it, and back.
+  TRowSelection SaveSelection() const;
+  void RestoreSelection(const TRowSelection& selection);
   TUndoList& History() { return undo_; }
+  // The file table with the Selected column filled from the current history
+  // entry, as a saved list holds it.
+  TCsvDb TableAsRecorded() const;
 
   // Start-up: the command line's files and the keys held (Shift adds the
   // first file's folder, Ctrl opens the preview after 500 ms).
@@ -99,6 +103,9 @@ class TfrmMain : public QMainWindow, public ListHost {
   // Selection and list editing.
   std::vector<int> SelectedRows() const override;
   void SelectRows(const std::vector<int>& rows) override;
+  // The selected items (those within the table), without a number per row.
+  TRowSelection ListSelection() const;
+  void SelectRuns(const TRowSelection& selection);
   // Calls routine for every selected row (the only row when the list holds
   // one and nothing is selected), rebuilds the list and reports the count
   // with the label. Returns the count, or -1 when nothing was selected.

@@ -184,15 +184,25 @@ void Session::RunSteps() {
   for (const Step& step : o_.steps) RunStep(step, context);
 }
 
+// Row by row through a small buffer, so a dry run never holds a second
+// table; lines are whole in every piece, so each converts on its own.
 void Session::PrintTable() const {
-  TCsvDb shown;
   const int columns[] = {colNewName, colExt, colPath};
-  for (int row = 0; row < table_.RowCount(); ++row)
+  std::string lines;
+  auto flush = [&] {
+    WriteOut(out_, o_.utf8 ? enc::SjisToDisk(lines) : lines);
+    lines.clear();
+  };
+  for (int row = 0; row < table_.RowCount(); ++row) {
     for (int c = 0; c < 3; ++c) {
-      const std::string& cell = table_.GetCell(columns[c], row);
-      shown.SetCell(c, row, terminals_.out ? ForTerminal(cell) : cell);
+      if (c > 0) lines.push_back(',');
+      const std::string_view cell = table_.GetCell(columns[c], row);
+      AppendCsvCell(lines, terminals_.out ? ForTerminal(std::string(cell)) : cell);
     }
-  WriteOut(out_, o_.utf8 ? enc::SjisToDisk(shown.SaveToText()) : shown.SaveToText());
+    lines.append("\r\n");
+    if (lines.size() >= 1 << 16) flush();
+  }
+  if (!lines.empty()) flush();
 }
 
 // True when every row was done.

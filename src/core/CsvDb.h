@@ -1,12 +1,17 @@
 #pragma once
 // The file table and general CSV table. Every text is a code page 932 byte
-// string. Rows are shared between tables until one of them writes to the row
-// (copy on write), so a table copy behaves as a deep copy while history
-// snapshots of a large list cost little.
+// string. A table copy behaves as a deep copy, but copies share every block
+// of cells neither of them wrote to (copy on write per column and block of
+// rows), and the row order is a list of indices into that storage, so
+// history snapshots of a large list cost little: a command that changes one
+// column of every row costs one copy of that column, and a sort only a new
+// order.
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/CsvChunk.h"
 
 namespace tonbo {
 
@@ -45,24 +50,34 @@ class TCsvCells {
 
 using RowPtr = std::shared_ptr<TCsvCells>;
 
+// Writes a cell in the CSV text form: quoted when it holds a quote, a comma,
+// a line break or "ID".
+void AppendCsvCell(std::string& out, std::string_view cell);
+
 class TCsvDbBase {
  public:
   TCsvDbBase() = default;
   virtual ~TCsvDbBase() = default;
-  // Copies share rows (copy on write) and keep absent row slots as they are.
+  // Copies share storage (copy on write) and keep absent row slots as they are.
   TCsvDbBase(const TCsvDbBase&) = default;
   TCsvDbBase& operator=(const TCsvDbBase&) = default;
+  TCsvDbBase(TCsvDbBase&&) = default;
+  TCsvDbBase& operator=(TCsvDbBase&&) = default;
 
   void Clear();
-  int RowCount() const { return static_cast<int>(rows_.size()); }
+  int RowCount() const { return static_cast<int>(order_.size()); }
   int MaxColCount() const;
-  const std::string& GetCell(int col, int row) const;
+  // The view stays valid until the next write to this table.
+  std::string_view GetCell(int col, int row) const;
   void SetCell(int col, int row, std::string_view text);
-  // Direct access to a row slot; null when absent or out of range. The row may
-  // be shared with copies of the table: read it or hand it to PutRow, and
-  // change cells only through SetCell. PutRow pads with absent rows.
+  // A copy of a row slot; null when absent or out of range. PutRow replaces
+  // the slot with a copy of the given row (null: an absent slot) and pads
+  // with absent rows.
   RowPtr GetRow(int row) const;
-  void PutRow(int row, RowPtr cells);
+  void PutRow(int row, const RowPtr& cells);
+  bool RowPresent(int row) const { return row >= 0 && row < RowCount() && Meta(order_[row]) > 0; }
+  // Number of cell slots of a row (0 for an absent row).
+  int CellCount(int row) const;
   void DeleteRow(int row);
   int FindRow(std::string_view text, int col, int firstRow) const;
   void Assign(const TCsvDbBase& other);
@@ -76,6 +91,8 @@ class TCsvDbBase {
   // The same formats on text in memory.
   void LoadFromText(std::string_view text);
   std::string SaveToText() const;
+  // One row's line of the CSV text form (with its CR LF) for `cols` columns.
+  void AppendRowText(std::string& out, int row, int cols) const;
   void LoadFromGrid(const std::vector<std::vector<std::string>>& grid);
 
   void SortText(int col);
@@ -88,13 +105,49 @@ class TCsvDbBase {
   // non-empty Path, and no two rows with the same Path.
   bool IsConsistent() const;
 
- private:
-  // The row slot ready for writing: created when absent, detached when shared.
-  TCsvCells& WritableRow(int row);
-  // Puts old row slot order[k] at slot k (the sorts; moves pointers only).
-  void Reorder(const std::vector<int>& order);
+  // True when the cell is held in the same storage by both tables, so
+  // neither has copied its block (for tests of the sharing).
+  bool SharesCell(int col, int row, const TCsvDbBase& other, int otherRow) const;
+  // True when every cell slot of the row is shared that way.
+  bool SharesRow(int row, const TCsvDbBase& other, int otherRow) const;
+  // Heap bytes of the blocks this table holds that `other` does not share
+  // (the whole storage when other is null), the row order included.
+  size_t HeapBytesNotIn(const TCsvDbBase* other) const;
 
-  std::vector<RowPtr> rows_;
+ private:
+  using ChunkPtr = std::shared_ptr<TCellChunk>;
+  // Per block of storage rows: 0 for an absent row, else 1 + its cell count.
+  using MetaChunk = std::vector<uint32_t>;
+  static constexpr int kRows = TCellChunk::kRows;
+
+  uint32_t Meta(uint32_t at) const;
+  void SetMeta(uint32_t at, uint32_t meta);
+  // A new storage row (absent, no cells) at the end of the storage.
+  uint32_t NewStorageRow();
+  void PadRows(int row);
+  TCellChunk& WritableChunk(int col, uint32_t at);
+  const TCellChunk* ChunkAt(int col, uint32_t at) const;
+  void PutStored(int col, uint32_t at, std::string_view text);
+  // Drops trailing blank cells of a row (kept as far as `kept`).
+  void TrimStored(uint32_t at, int kept);
+  std::vector<uint32_t>& WritableOrder();
+  // Puts old row slot order[k] at slot k (the sorts; moves indices only).
+  void Reorder(const std::vector<int>& order);
+  // Rebuilds the storage from the rows in order once most of it is unused.
+  void PackStorageIfSparse();
+
+  // cols_[c][b]: block b of column c; null blocks hold only empty cells.
+  std::vector<std::vector<ChunkPtr>> cols_;
+  std::vector<std::shared_ptr<MetaChunk>> meta_;
+  uint32_t stored_ = 0;  // storage rows in use
+  // Row slot i shows storage row order_[i]; shared until a copy reorders.
+  class Order {
+   public:
+    size_t size() const { return rows_ ? rows_->size() : 0; }
+    uint32_t operator[](size_t i) const { return (*rows_)[i]; }
+    const std::vector<uint32_t>* get() const { return rows_.get(); }
+    std::shared_ptr<std::vector<uint32_t>> rows_;
+  } order_;
 };
 
 class TCsvDb : public TCsvDbBase {

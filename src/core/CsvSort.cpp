@@ -114,7 +114,7 @@ std::u16string DictionaryKey(std::string_view text) {
 void TCsvDbBase::SortText(int col) {
   Compact();
   std::vector<std::string_view> keys;
-  keys.reserve(rows_.size());
+  keys.reserve(static_cast<size_t>(RowCount()));
   for (int r = 0; r < RowCount(); ++r) keys.push_back(GetCell(col, r));
   Reorder(SortedOrder(keys, Ties::kLeft));
 }
@@ -122,7 +122,7 @@ void TCsvDbBase::SortText(int col) {
 void TCsvDbBase::SortNumeric(int col) {
   Compact();
   std::vector<double> keys;
-  keys.reserve(rows_.size());
+  keys.reserve(static_cast<size_t>(RowCount()));
   for (int r = 0; r < RowCount(); ++r) keys.push_back(StrToNumber(GetCell(col, r)));
   Reorder(SortedOrder(keys, Ties::kLeft));
 }
@@ -130,7 +130,7 @@ void TCsvDbBase::SortNumeric(int col) {
 void TCsvDbBase::SortNoCase(int col) {
   Compact();
   std::vector<std::u16string> keys;
-  keys.reserve(rows_.size());
+  keys.reserve(static_cast<size_t>(RowCount()));
   for (int r = 0; r < RowCount(); ++r) keys.push_back(DictionaryKey(GetCell(col, r)));
   Reorder(SortedOrder(keys, Ties::kRight));
 }

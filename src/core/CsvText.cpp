@@ -115,23 +115,6 @@ size_t SkipLineBreaks(std::string_view t, size_t p) {
   return p;
 }
 
-std::vector<RowPtr> ParseRows(std::string_view t) {
-  std::vector<RowPtr> rows;
-  std::string field;
-  // Empty lines give no rows, leading ones included.
-  size_t p = SkipLineBreaks(t, 0);
-  while (p < t.size()) {
-    auto row = std::make_shared<TCsvCells>();
-    while (p < t.size() && !IsLineBreak(t[p])) {
-      p = ReadField(t, p, field);
-      row->Add(TrimBlank(field));
-    }
-    rows.push_back(std::move(row));
-    p = SkipLineBreaks(t, p);
-  }
-  return rows;
-}
-
 // Character-aligned: "ID" may hide in the second byte of a double-byte character.
 bool NeedsQuotes(std::string_view cell) {
   for (size_t i = 0; i < cell.size(); ++i) {
@@ -160,7 +143,9 @@ void AppendQuoted(std::string& out, std::string_view cell) {
   out.push_back('"');
 }
 
-void AppendCell(std::string& out, std::string_view cell) {
+}  // namespace
+
+void AppendCsvCell(std::string& out, std::string_view cell) {
   if (NeedsQuotes(cell)) {
     AppendQuoted(out, cell);
   } else {
@@ -168,26 +153,43 @@ void AppendCell(std::string& out, std::string_view cell) {
   }
 }
 
-}  // namespace
-
 void TCsvDbBase::LoadFromText(std::string_view text) {
-  if (HasCrLfLines(text)) {
-    rows_ = ParseRows(text);
-  } else {
-    rows_ = ParseRows(RebuildLines(text));
+  std::string rebuilt;
+  if (!HasCrLfLines(text)) {
+    rebuilt = RebuildLines(text);
+    text = rebuilt;
   }
+  TCsvDbBase table;
+  std::string field;
+  // Empty lines give no rows, leading ones included.
+  size_t p = SkipLineBreaks(text, 0);
+  std::vector<uint32_t>& order = table.WritableOrder();
+  while (p < text.size()) {
+    const uint32_t at = table.NewStorageRow();
+    order.push_back(at);
+    int cells = 0;
+    for (; p < text.size() && !IsLineBreak(text[p]); ++cells) {
+      p = ReadField(text, p, field);
+      table.PutStored(cells, at, TrimBlank(field));
+    }
+    table.SetMeta(at, static_cast<uint32_t>(cells) + 1);
+    p = SkipLineBreaks(text, p);
+  }
+  *this = std::move(table);
+}
+
+void TCsvDbBase::AppendRowText(std::string& out, int row, int cols) const {
+  for (int c = 0; RowPresent(row) && c < cols; ++c) {
+    if (c > 0) out.push_back(',');
+    AppendCsvCell(out, GetCell(c, row));
+  }
+  out.append("\r\n");
 }
 
 std::string TCsvDbBase::SaveToText() const {
   const int cols = MaxColCount();
   std::string out;
-  for (const RowPtr& row : rows_) {
-    for (int c = 0; row && c < cols; ++c) {
-      if (c > 0) out.push_back(',');
-      AppendCell(out, row->Get(c));
-    }
-    out.append("\r\n");
-  }
+  for (int r = 0; r < RowCount(); ++r) AppendRowText(out, r, cols);
   return out;
 }
 

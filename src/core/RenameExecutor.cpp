@@ -54,7 +54,8 @@ RenameResult RenameExecutor::Run(const TCsvDb& table) {
         "名前の変更の記録を書けないため、何も変更しませんでした。" + platform::ErrorText(err);
     for (EngineRow& r : rows) r.outcome = RowOutcome::Untouched;
     if (keepPaths_)
-      for (int row = 0; row < table.RowCount(); ++row) Keep(table.GetCell(colPath, row));
+      for (int row = 0; row < table.RowCount(); ++row)
+        Keep(std::string(table.GetCell(colPath, row)));
     return std::move(result_);
   }
   result_.stopped = engine.Stopped();
@@ -65,8 +66,10 @@ RenameResult RenameExecutor::Run(const TCsvDb& table) {
 }
 
 std::string RenameExecutor::Target(int row) const {
-  const std::string& src = table_->GetCell(colPath, row);
-  return ExtractFilePath(src) + table_->GetCell(colNewName, row) + table_->GetCell(colExt, row);
+  const std::string src(table_->GetCell(colPath, row));
+  return ExtractFilePath(src)
+      .append(table_->GetCell(colNewName, row))
+      .append(table_->GetCell(colExt, row));
 }
 
 std::vector<EngineRow> RenameExecutor::BuildRows() {
@@ -74,12 +77,12 @@ std::vector<EngineRow> RenameExecutor::BuildRows() {
   std::vector<EngineRow> rows(static_cast<size_t>(count));
   for (int row = 0; row < count; ++row) {
     EngineRow& r = rows[static_cast<size_t>(row)];
-    const std::string& src = table_->GetCell(colPath, row);
-    const std::string& base = table_->GetCell(colNewName, row);
+    const std::string_view src = table_->GetCell(colPath, row);
+    const std::string_view base = table_->GetCell(colNewName, row);
     if (base == DeleteMark()) {
       r.kind = RowKind::Trash;
     } else {
-      const std::string newName = base + table_->GetCell(colExt, row);
+      const std::string newName = std::string(base).append(table_->GetCell(colExt, row));
       const size_t cut = src.rfind('/') + 1;
       if (src.size() - cut == newName.size() && src.compare(cut, newName.size(), newName) == 0)
         continue;  // unchanged
@@ -150,9 +153,10 @@ Settlement RenameExecutor::SettleRow(int row, const EngineRow& r) {
       return {Settlement::Overwrite, {}, {}};
     case ConflictMethod::Number: {
       // NewName + "_" + n + Ext: a dot inside the new name stays where it is.
-      const std::string stem =
-          ExtractFilePath(table_->GetCell(colPath, row)) + table_->GetCell(colNewName, row) + "_";
-      const std::string& ext = table_->GetCell(colExt, row);
+      const std::string stem = ExtractFilePath(std::string(table_->GetCell(colPath, row)))
+                                   .append(table_->GetCell(colNewName, row))
+                                   .append("_");
+      const std::string ext(table_->GetCell(colExt, row));
       std::string candidate;
       for (int n = 1;; ++n) {
         candidate = stem + std::to_string(n) + ext;
@@ -182,8 +186,9 @@ void RenameExecutor::Collect(const std::vector<EngineRow>& rows) {
   std::sort(numbered_.begin(), numbered_.end());
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
     const EngineRow& r = rows[static_cast<size_t>(row)];
-    const std::string& src = table_->GetCell(colPath, row);
-    const std::string newName = table_->GetCell(colNewName, row) + table_->GetCell(colExt, row);
+    const std::string src(table_->GetCell(colPath, row));
+    const std::string newName =
+        std::string(table_->GetCell(colNewName, row)).append(table_->GetCell(colExt, row));
     const std::string reason = r.problem != RowProblem::None
                                    ? ReasonText(r.problem)
                                    : ReasonText(r.err, r.outcome == RowOutcome::TrashFailed);

@@ -2,10 +2,10 @@
 
 namespace tonbo {
 
-int TUndoList::Add(std::string kind, std::string label, TCsvDb snapshot) {
+int TUndoList::Add(std::string kind, std::string label, TCsvDb snapshot, TRowSelection selection) {
   entries_.resize(static_cast<size_t>(position_ + 1));
-  entries_.push_back(
-      std::make_unique<TUndoNode>(std::move(kind), std::move(label), std::move(snapshot)));
+  entries_.push_back(std::make_unique<TUndoNode>(std::move(kind), std::move(label),
+                                                 std::move(snapshot), std::move(selection)));
   if (Count() > kLimit) entries_.erase(entries_.begin());
   position_ = Count() - 1;
   return position_;

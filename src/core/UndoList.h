@@ -1,27 +1,35 @@
 #pragma once
-// The history: labelled snapshots of the file table, at most 30. Snapshots
-// share unchanged rows with the table and with each other, so a full
-// history of a large list costs little more than the list itself.
+// The history: labelled snapshots of the file table with the list's
+// selection, at most 30. Snapshots share unchanged cells with the table and
+// with each other, so a full history of a large list costs little more than
+// the list itself.
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/CsvDb.h"
+#include "core/RowSelection.h"
 
 namespace tonbo {
 
 class TUndoNode {
  public:
-  TUndoNode(std::string kind, std::string label, TCsvDb snapshot)
-      : kind_(std::move(kind)), label_(std::move(label)), snapshot_(std::move(snapshot)) {}
+  TUndoNode(std::string kind, std::string label, TCsvDb snapshot, TRowSelection selection = {})
+      : kind_(std::move(kind)),
+        label_(std::move(label)),
+        snapshot_(std::move(snapshot)),
+        selection_(std::move(selection)) {}
   const std::string& Kind() const { return kind_; }
   const std::string& Label() const { return label_; }
   const TCsvDb& Snapshot() const { return snapshot_; }
+  // The rows selected in the list when the entry was recorded.
+  const TRowSelection& Selection() const { return selection_; }
 
  private:
   std::string kind_;
   std::string label_;  // code page 932
   TCsvDb snapshot_;
+  TRowSelection selection_;
 };
 
 class TUndoList {
@@ -30,7 +38,7 @@ class TUndoList {
 
   // Drops the redo tail, appends the entry, drops the oldest past the limit;
   // the position moves to the new entry. Returns its index.
-  int Add(std::string kind, std::string label, TCsvDb snapshot);
+  int Add(std::string kind, std::string label, TCsvDb snapshot, TRowSelection selection = {});
   bool CanUndo() const { return position_ > 0; }
   bool CanRedo() const { return Count() > 0 && position_ < Count() - 1; }
   const TUndoNode* Previous() const;

@@ -38,7 +38,7 @@ class MainEditingTest : public QObject {
   std::vector<std::string> Names() {
     std::vector<std::string> out;
     for (int r = 0; r < w_->Table().RowCount(); ++r)
-      out.push_back(w_->Table().GetCell(colNewName, r));
+      out.emplace_back(w_->Table().GetCell(colNewName, r));
     return out;
   }
 
@@ -61,6 +61,31 @@ class MainEditingTest : public QObject {
     // Undo brings back the selection recorded with the previous entry.
     w_->mnuUndoClick();
     QCOMPARE(w_->SelectedRows().size(), size_t(10));
+  }
+
+  void selectionEntriesShareTheWholeTable() {
+    Make(2500);
+    Trigger("actSelectAll");
+    Trigger("actSelectReverse");
+    w_->SelectRows({0, 2, 1024, 1025, 2499});
+    Trigger("actSelectAll");
+    const TUndoList& h = w_->History();
+    QCOMPARE(h.Count(), 5);  // "初期状態", the add and three selections
+    QCOMPARE(h.At(2)->Selection().Runs().size(), size_t(1));
+    QCOMPARE(h.At(3)->Selection().Count(), 0);
+    // A selection command copies no cell of the table.
+    for (int i = 2; i < h.Count(); ++i)
+      QCOMPARE(h.At(i)->Snapshot().HeapBytesNotIn(&h.At(1)->Snapshot()), size_t(0));
+    QCOMPARE(w_->Table().HeapBytesNotIn(&h.At(1)->Snapshot()), size_t(0));
+    // A selection made by clicking rides on the next entry and comes back exactly.
+    w_->SelectRows({0, 2, 1024, 1025, 2499});
+    w_->mnuDeleteFileClick();
+    w_->SelectRows({7});
+    w_->mnuUndoClick();
+    QCOMPARE(w_->SelectedRows().size(), size_t(2500));
+    w_->mnuRedoClick();
+    QCOMPARE(w_->SelectedRows(), (std::vector<int>{0, 2, 1024, 1025, 2499}));
+    QCOMPARE(w_->Table().GetCell(colNewName, 1024), std::string_view(DeleteMark()));
   }
 
   void extractRemovesSelectedRowsOnly() {

@@ -33,7 +33,8 @@ class MainNamingTest : public QObject {
   QStringList Names() {
     QStringList out;
     for (int r = 0; r < w_->Table().RowCount(); ++r)
-      out << enc::FromSjis(w_->Table().GetCell(colNewName, r) + w_->Table().GetCell(colExt, r));
+      out << enc::FromSjis(
+          std::string(w_->Table().GetCell(colNewName, r)).append(w_->Table().GetCell(colExt, r)));
     return out;
   }
   QString LastLabel() {

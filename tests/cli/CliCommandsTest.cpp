@@ -191,6 +191,24 @@ TEST_F(CliListing, PathsHoldingIdAreQuotedAndReadBack) {
             (std::vector<std::vector<std::string>>{{"a", ".txt", dir_ + "IDs/a.txt"}}));
 }
 
+// A table far longer than the writer's buffer comes out whole, and its
+// UTF-8 form is the code page 932 form converted as one text.
+TEST_F(CliListing, ALongTableIsWrittenWhole) {
+  const int files = 1500;
+  for (int i = 0; i < files; ++i)
+    File("写真とても長い名前の見本" + std::to_string(10000 + i) + ".jpg");
+  const CliRun sjis = RunTonboCli({dir_});
+  const CliRun utf8 = RunTonboCli({"--utf8", dir_});
+  ASSERT_GT(sjis.out.size(), size_t(2) << 16);
+  EXPECT_EQ(utf8.out, enc::FromSjis(sjis.out).toStdString());
+  const std::vector<std::vector<std::string>> rows = TableRows(sjis.out);
+  ASSERT_EQ(rows.size(), size_t(files));
+  std::set<std::string> names;
+  for (const std::vector<std::string>& row : rows) names.insert(row[0] + row[1]);
+  EXPECT_EQ(names.size(), size_t(files));
+  EXPECT_EQ(names.count(enc::Lit("写真とても長い名前の見本11499.jpg")), 1u);
+}
+
 TEST_F(CliListing, RelativePathsBecomeAbsolute) {
   File("a.txt");
   ASSERT_EQ(chdir(dir_.c_str()), 0);

@@ -183,8 +183,8 @@ TEST(CsvRoundTrip, RandomTablesComeBackCellForCell) {
     // last cell keeps the width (a trailing empty field reads as no field).
     for (int r = 0; r < rows; ++r) {
       for (int c = 0; c < cols; ++c) t.SetCell(c, r, RandomCell(rng));
-      t.SetCell(0, r, "r" + t.GetCell(0, r));
-      t.SetCell(cols - 1, r, t.GetCell(cols - 1, r) + "z");
+      t.SetCell(0, r, "r" + std::string(t.GetCell(0, r)));
+      t.SetCell(cols - 1, r, std::string(t.GetCell(cols - 1, r)) + "z");
     }
     const std::string text = t.SaveToText();
     TCsvDb back;

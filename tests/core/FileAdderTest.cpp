@@ -39,7 +39,7 @@ class FileAdderTest : public ::testing::Test {
   }
   std::vector<std::string> Paths() const {
     std::vector<std::string> out;
-    for (int r = 0; r < table_.RowCount(); ++r) out.push_back(table_.GetCell(colPath, r));
+    for (int r = 0; r < table_.RowCount(); ++r) out.emplace_back(table_.GetCell(colPath, r));
     return out;
   }
   std::vector<std::string> SortedRelPaths() const {

@@ -5,7 +5,7 @@ namespace tonbo {
 NameCounts::NameCounts(const TCsvDb& table) {
   counts_.reserve(static_cast<size_t>(table.RowCount()) * 2);
   for (int r = 0; r < table.RowCount(); ++r)
-    if (table.GetRow(r)) ++counts_[table.GetCell(colNewName, r)];
+    if (table.RowPresent(r)) ++counts_[std::string(table.GetCell(colNewName, r))];
 }
 
 int NameCounts::Count(const std::string& name) const {

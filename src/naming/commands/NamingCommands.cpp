@@ -10,7 +10,7 @@ namespace tonbo {
 namespace {
 
 void SetName(TCsvDb& table, NameCounts& counts, int row, const std::string& name) {
-  counts.Remove(table.GetCell(colNewName, row));
+  counts.Remove(std::string(table.GetCell(colNewName, row)));
   table.SetCell(colNewName, row, name);
   counts.Add(name);
 }
@@ -134,7 +134,7 @@ NamingOutcome NameByDate(TCsvDb& table, const std::vector<int>& rows, const Rena
       continue;
     }
     // The row's own name does not count as taken.
-    const std::string old = table.GetCell(colNewName, row);
+    const std::string old(table.GetCell(colNewName, row));
     if (counts.Remove(old)) namer.Freed(old);
     table.SetCell(colNewName, row, "");
     SetName(table, counts, row, namer.FirstFree(FormatDatePattern(pattern, date), counts));
@@ -158,7 +158,7 @@ int NameFixed(TCsvDb& table, const std::vector<int>& rows, std::string_view text
   NumberMemo memo(1);
   const std::string stem = name + "_";
   for (int row : rows) {
-    const std::string old = table.GetCell(colNewName, row);
+    const std::string old(table.GetCell(colNewName, row));
     if (counts.Remove(old)) {
       long long n = 0;
       if (old.rfind(stem, 0) == 0 && ParseNumber(old.substr(stem.size()), n) &&
@@ -181,7 +181,7 @@ int NameFixed(TCsvDb& table, const std::vector<int>& rows, std::string_view text
 
 int AddText(TCsvDb& table, const std::vector<int>& rows, std::string_view text, bool atHead) {
   for (int row : rows) {
-    const std::string& name = table.GetCell(colNewName, row);
+    const std::string name(table.GetCell(colNewName, row));
     table.SetCell(colNewName, row, atHead ? std::string(text) + name : name + std::string(text));
   }
   return static_cast<int>(rows.size());

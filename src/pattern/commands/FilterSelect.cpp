@@ -63,15 +63,15 @@ class ConditionTest {
   const std::string& TextOf(const TCsvDb& table, int row) {
     switch (o_.scope) {
       case FilterScope::Name:
-        return table.GetCell(colNewName, row);
+        return text_.assign(table.GetCell(colNewName, row));
       case FilterScope::Ext:
-        return table.GetCell(colExt, row);
+        return text_.assign(table.GetCell(colExt, row));
       case FilterScope::NameExt:
         return text_.assign(table.GetCell(colNewName, row)).append(table.GetCell(colExt, row));
       case FilterScope::Path:
-        return table.GetCell(colPath, row);
+        return text_.assign(table.GetCell(colPath, row));
       case FilterScope::Date:
-        return table.GetCell(colModified, row);
+        return text_.assign(table.GetCell(colModified, row));
       case FilterScope::None:
       case FilterScope::Contents:
         break;
@@ -82,7 +82,7 @@ class ConditionTest {
 
   const FilterOptions& o_;
   Pattern pattern_;
-  std::string text_;     // the name followed by the extension
+  std::string text_;     // the tested text, copied out of the table
   std::string lowered_;  // the lower-cased text
 };
 

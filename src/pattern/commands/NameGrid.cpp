@@ -12,8 +12,9 @@ std::vector<NameGridRow> NameGridRows(const TCsvDb& table) {
   std::vector<NameGridRow> rows;
   rows.reserve(static_cast<size_t>(table.RowCount()));
   for (int r = 0; r < table.RowCount(); ++r) {
-    const std::string& path = table.GetCell(colPath, r);
-    rows.push_back({table.GetCell(colNewName, r), ExtractFileName(path), ExtractFilePath(path)});
+    const std::string path(table.GetCell(colPath, r));
+    rows.push_back(
+        {std::string(table.GetCell(colNewName, r)), ExtractFileName(path), ExtractFilePath(path)});
   }
   return rows;
 }

@@ -10,13 +10,13 @@ namespace {
 std::string SourceText(const TCsvDb& table, int row, ReplaceScope scope) {
   switch (scope) {
     case ReplaceScope::Name:
-      return table.GetCell(colNewName, row);
+      return std::string(table.GetCell(colNewName, row));
     case ReplaceScope::NameAndExt:
-      return table.GetCell(colNewName, row) + table.GetCell(colExt, row);
+      return std::string(table.GetCell(colNewName, row)).append(table.GetCell(colExt, row));
     case ReplaceScope::ExtOnly:
       break;
   }
-  return table.GetCell(colExt, row);
+  return std::string(table.GetCell(colExt, row));
 }
 
 void WriteBack(TCsvDb& table, int row, ReplaceScope scope, const std::string& result) {

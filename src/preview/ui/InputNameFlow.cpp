@@ -22,10 +22,10 @@ void TfrmInputName::actRenameOneExecute() {
   }
   int i = host_.SelectedIndex();
   if (i < 0) i = 0;
-  std::string name = table.GetCell(colNewName, i);
+  std::string name(table.GetCell(colNewName, i));
   if (!host_.ExtNotChange()) name += table.GetCell(colExt, i);
   edtName_->setText(enc::FromSjis(name));
-  ShowFile(table.GetCell(colPath, i), table.GetCell(colTypeName, i), i);
+  ShowFile(std::string(table.GetCell(colPath, i)), std::string(table.GetCell(colTypeName, i)), i);
   if (!isVisible()) {
     show();
   } else {

@@ -24,7 +24,7 @@ TCsvDb Table(std::initializer_list<std::pair<const char*, const char*>> rows) {
 
 std::vector<std::string> Names(const TCsvDb& t) {
   std::vector<std::string> out;
-  for (int r = 0; r < t.RowCount(); ++r) out.push_back(t.GetCell(colNewName, r));
+  for (int r = 0; r < t.RowCount(); ++r) out.emplace_back(t.GetCell(colNewName, r));
   return out;
 }
 
