@@ -12,10 +12,11 @@ namespace tonbo {
 namespace {
 
 // Asks for the file; empty on cancel.
-QString AskFileName(const QString& filter, const QString& suffix) {
+QString AskFileName(const QString& filter, const QString& suffix, bool confirmOverwrite) {
   FileDialogRequest request;
   request.filters = {filter, QStringLiteral("全て(*)")};
   request.defaultSuffix = suffix;
+  request.confirmOverwrite = confirmOverwrite;
   return Dialogs().GetSaveFileName(request);
 }
 
@@ -31,14 +32,16 @@ bool WriteOrSay(const QString& name, const std::string& text, bool executable) {
 }  // namespace
 
 void TfrmMain::mnuMakeBatchClick() {
-  const QString name = AskFileName(QStringLiteral("バッチファイル(*.bat)"), QStringLiteral("bat"));
+  const QString name =
+      AskFileName(QStringLiteral("バッチファイル(*.bat)"), QStringLiteral("bat"), false);
   if (name.isEmpty()) return;
   if (!WriteOrSay(name, BatchText(table_), false)) return;
   ShowInfo(QStringLiteral("リストの全ファイルについてバッチファイルに変換しました。"));
 }
 
 void TfrmMain::mnuMakeScriptClick() {
-  const QString name = AskFileName(QStringLiteral("シェルスクリプト(*.sh)"), QStringLiteral("sh"));
+  const QString name =
+      AskFileName(QStringLiteral("シェルスクリプト(*.sh)"), QStringLiteral("sh"), true);
   if (name.isEmpty()) return;
   if (!WriteOrSay(name, ShellScriptText(table_), true)) return;
   ShowInfo(QStringLiteral("リストの全ファイルについてシェルスクリプトに変換しました。"));

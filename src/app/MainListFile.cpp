@@ -28,7 +28,8 @@ void TfrmMain::mnuSaveListClick() {
   const QString chosen = Dialogs().GetSaveFileName(dlgSaveCsv);
   if (chosen.isEmpty()) return;
   // A failed write leaves any earlier file as it was and ends in the error box.
-  table_.SaveToFile(DiskName(chosen));
+  // The list holds every column, the selection recorded with the last step too.
+  TableAsRecorded().SaveToFile(DiskName(chosen));
   SetStatusText(1, QString::number(table_.RowCount()) +
                        QStringLiteral("個のファイルのリストを保存しました。"));
 }

@@ -18,7 +18,8 @@ struct FileDialogRequest {
   QStringList filters;  // "テキスト (*.txt)" style entries
   int filterIndex = 0;
   QString defaultSuffix;
-  bool multiple = true;  // the open dialog takes several files
+  bool multiple = true;          // the open dialog takes several files
+  bool confirmOverwrite = true;  // the save dialog asks before replacing a file
 };
 
 class DialogPort {

@@ -43,9 +43,9 @@ void BackupRun::LogLine(const char* utf8Fixed, const std::string& sjisPath,
 }
 
 bool BackupRun::CopyRow(int row) {
-  const std::string& base = table_->GetCell(colNewName, row);
-  const std::string newName = base + table_->GetCell(colExt, row);
-  const std::string& src = table_->GetCell(colPath, row);
+  const std::string base(table_->GetCell(colNewName, row));
+  const std::string newName = base + std::string(table_->GetCell(colExt, row));
+  const std::string src(table_->GetCell(colPath, row));
   // A file marked for the trash has no new name to be copied under.
   if (base == DeleteMark()) {
     LogLine("コピー失敗：", src, "（削除対象のファイルです）");
@@ -65,7 +65,7 @@ bool BackupRun::CopyRow(int row) {
 // A name taken in the folder: the question, then the method. False when the
 // row is not copied (skipped, or the run stops).
 bool BackupRun::Settle(int row, std::string& target, bool& replace) {
-  const std::string& src = table_->GetCell(colPath, row);
+  const std::string src(table_->GetCell(colPath, row));
   if (applyToAll_ == 0) {
     const ConflictAnswer answer =
         ask_ ? ask_(target) : ConflictAnswer{ConflictButton::Stop, method_};
@@ -94,8 +94,8 @@ bool BackupRun::Settle(int row, std::string& target, bool& replace) {
       return true;
     case ConflictMethod::Number: {
       // NewName + "_" + n + Ext, as the rename run numbers a name.
-      const std::string stem = folder_ + table_->GetCell(colNewName, row) + "_";
-      const std::string& ext = table_->GetCell(colExt, row);
+      const std::string stem = folder_ + std::string(table_->GetCell(colNewName, row)) + "_";
+      const std::string ext(table_->GetCell(colExt, row));
       const std::string clash = ExtractFileName(target);
       for (int n = 1;; ++n) {
         target = stem + std::to_string(n) + ext;
@@ -126,7 +126,7 @@ bool BackupRun::IsListedFile(const std::string& diskPath) {
 }
 
 void BackupRun::Copy(int row, const std::string& target, bool replace) {
-  const std::string& src = table_->GetCell(colPath, row);
+  const std::string src(table_->GetCell(colPath, row));
   const std::string from = enc::SjisToDisk(src), to = enc::SjisToDisk(target);
   const int err = replace ? platform::CopyFileReplace(from, to, nullptr)
                           : platform::CopyFileNew(from, to, nullptr);

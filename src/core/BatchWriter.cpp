@@ -12,12 +12,12 @@ namespace tonbo {
 std::string BatchText(const TCsvDb& table) {
   std::string text = enc::Lit("; Tonbo自動生成バッチファイル") + "\r\n";
   for (int row = 0; row < table.RowCount(); ++row) {
-    const std::string& path = table.GetCell(colPath, row);
-    const std::string& base = table.GetCell(colNewName, row);
+    const std::string path(table.GetCell(colPath, row));
+    const std::string base(table.GetCell(colNewName, row));
     if (base == DeleteMark())
       text += "del \"" + path + "\"\r\n";
     else
-      text += "ren \"" + path + "\" \"" + base + table.GetCell(colExt, row) + "\"\r\n";
+      text += "ren \"" + path + "\" \"" + base + std::string(table.GetCell(colExt, row)) + "\"\r\n";
   }
   return text;
 }

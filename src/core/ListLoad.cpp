@@ -64,25 +64,25 @@ std::string DiskPathToLook(const std::string& sjisPath) {
   return enc::SjisToDisk(sjisPath);
 }
 
-std::string_view FolderPart(const std::string& path) {
+std::string_view FolderPart(std::string_view path) {
   const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string_view()
-                                    : std::string_view(path).substr(0, slash + 1);
+  return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
 }
 
 // Whether the paths of rows [from, to), all in one folder, name files.
 std::vector<char> FindFiles(const TCsvDb& list, int from, int to) {
-  const std::string& first = list.GetCell(colPath, from);
+  const std::string first(list.GetCell(colPath, from));
   std::vector<char> found(static_cast<size_t>(to - from));
   if (static_cast<size_t>(to - from) < kListFolderAt || DiskPathToLook(first).empty()) {
-    for (int r = from; r < to; ++r) found[r - from] = IsListedFile(list.GetCell(colPath, r));
+    for (int r = from; r < to; ++r)
+      found[r - from] = IsListedFile(std::string(list.GetCell(colPath, r)));
     return found;
   }
   const size_t nameAt = FolderPart(first).size();
   std::vector<std::string> names;
   names.reserve(found.size());
   for (int r = from; r < to; ++r) {
-    const std::string& path = list.GetCell(colPath, r);
+    const std::string path(list.GetCell(colPath, r));
     // A name holding a NUL byte stays empty: never a file.
     names.push_back(path.find('\0') == std::string::npos ? enc::SjisToDisk(path.substr(nameAt))
                                                          : std::string());
@@ -113,13 +113,13 @@ ListedFiles CollectListedFiles(const TCsvDb& list) {
     while (end < rows && FolderPart(list.GetCell(colPath, end)) == folder) ++end;
     const std::vector<char> found = FindFiles(list, row, end);
     for (int r = row; r < end; ++r) {
-      const std::string& path = list.GetCell(colPath, r);
+      const std::string path(list.GetCell(colPath, r));
       if (found[r - row]) {
         out.paths.push_back(path);
         continue;
       }
       // Rare: looked up alone.
-      const std::string& newName = list.GetCell(colNewName, r);
+      const std::string newName(list.GetCell(colNewName, r));
       const std::string renamed = ExtractFilePath(path) + newName;
       if (IsPlainName(newName) && IsListedFile(renamed)) {
         out.paths.push_back(renamed);

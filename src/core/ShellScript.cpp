@@ -104,14 +104,14 @@ std::vector<Row> ScriptRows(const TCsvDb& table) {
   std::vector<Row> rows(static_cast<size_t>(table.RowCount()));
   for (int i = 0; i < table.RowCount(); ++i) {
     Row& r = rows[static_cast<size_t>(i)];
-    const std::string& src = table.GetCell(colPath, i);
-    const std::string& base = table.GetCell(colNewName, i);
+    const std::string src(table.GetCell(colPath, i));
+    const std::string base(table.GetCell(colNewName, i));
     r.from = enc::SjisToDisk(src);
     if (base == DeleteMark()) {
       r.kind = Kind::Trash;
       continue;
     }
-    const std::string newName = base + table.GetCell(colExt, i);
+    const std::string newName = base + std::string(table.GetCell(colExt, i));
     if (ExtractFileName(src) == newName) continue;
     if (const RowProblem problem = RefusedName(newName); problem != RowProblem::None) {
       r.kind = Kind::Refused;

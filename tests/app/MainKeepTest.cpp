@@ -87,6 +87,7 @@ class MainKeepTest : public QObject {
     Trigger("mnuMakeBatch");
     QCOMPARE(dialogs.shown[0].kind, QStringLiteral("save"));
     QCOMPARE(dialogs.shown[0].text, QStringLiteral("バッチファイル(*.bat);;全て(*)"));
+    QVERIFY(!dialogs.saveRequests[0].confirmOverwrite);  // replaced without a question
     QCOMPARE(enc::FromSjis(test::ReadFile(dir_ + "out.bat")).toStdString(),
              "; Tonbo自動生成バッチファイル\r\nren \"" + dir_ + "a b.txt\" \"写真.txt\"\r\ndel \"" +
                  dir_ + "c.txt\"\r\n");

@@ -76,7 +76,9 @@ class MainListFileTest : public QObject {
     Trigger("mnuSaveList");
     QCOMPARE(dialogs.shown[0].text, QStringLiteral("CSVファイル (*.csv);;全て (*)"));
     QCOMPARE(dialogs.saveRequests[0].defaultSuffix, QStringLiteral("csv"));
-    QCOMPARE(test::ReadFile(saved), w_->Table().SaveToText());
+    QVERIFY(dialogs.saveRequests[0].confirmOverwrite);
+    // Every column, with the selection recorded by the last step as column 8.
+    QCOMPARE(test::ReadFile(saved), w_->TableAsRecorded().SaveToText());
     QVERIFY(test::ReadFile(saved).find(enc::Lit("写真")) != std::string::npos);
     QCOMPARE(w_->StatusText(1), QStringLiteral("2個のファイルのリストを保存しました。"));
 

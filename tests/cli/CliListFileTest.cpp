@@ -38,8 +38,8 @@ TEST_F(CliListFile, SavedAfterTheStepsAndLoadedBack) {
 
   const CliRun load = RunTonboCli({"--load-list", list});
   EXPECT_EQ(load.code, 0) << load.err;
-  EXPECT_EQ(Paths(load),
-            (std::vector<std::string>{saved.GetCell(colPath, 0), saved.GetCell(colPath, 1)}));
+  EXPECT_EQ(Paths(load), (std::vector<std::string>{std::string(saved.GetCell(colPath, 0)),
+                                                   std::string(saved.GetCell(colPath, 1))}));
   EXPECT_EQ(NewNames(load)[a], "a.txt");
 }
 

@@ -85,6 +85,7 @@ QString WidgetDialogs::GetSaveFileName(const FileDialogRequest& r) {
   QFileDialog dialog(owner_, r.caption, r.directory, JoinFilters(r.filters));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !r.confirmOverwrite);
   dialog.setDefaultSuffix(r.defaultSuffix);
   if (r.filterIndex >= 0 && r.filterIndex < r.filters.size())
     dialog.selectNameFilter(r.filters[r.filterIndex]);
