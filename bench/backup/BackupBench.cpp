@@ -44,13 +44,6 @@ std::string MakeSource(int files) {
   return dir;
 }
 
-void RemoveTree(const std::string& dir) {
-  nftw(
-      dir.c_str(),
-      [](const char* path, const struct stat*, int, struct FTW*) { return remove(path); }, 64,
-      FTW_DEPTH | FTW_PHYS);
-}
-
 template <typename F>
 double Seconds(F work) {
   const auto start = Clock::now();
@@ -84,7 +77,7 @@ double Cp(const std::string& src, int files, const char* flag) {
     waitpid(pid, &status, 0);
   });
   if (Count(dst) != files) std::printf("  cp %s: %d of %d copied\n", flag, Count(dst), files);
-  RemoveTree(dst);
+  tonbo::test::RemoveTree(dst);
   return s;
 }
 
@@ -102,7 +95,7 @@ double Backup(const std::string& src, int files) {
   tonbo::BackupResult result;
   const double s = Seconds([&] { result = run.Run(table, rows, dst); });
   if (result.copied != files) std::printf("  backup: %d of %d copied\n", result.copied, files);
-  RemoveTree(dst);
+  tonbo::test::RemoveTree(dst);
   return s;
 }
 
@@ -130,7 +123,7 @@ int main(int argc, char** argv) {
     backup.push_back(Backup(src, files));
     cp.push_back(Cp(src, files, ""));
   }
-  RemoveTree(src);
+  tonbo::test::RemoveTree(src);
   std::printf("\n%d small files into an empty folder, %d rounds:\n", files, rounds);
   Line("cp -p", cpp);
   Line("cp", cp);

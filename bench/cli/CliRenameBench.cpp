@@ -58,13 +58,6 @@ bool AllRenamed(const std::string& dir, int files) {
   return good == files;
 }
 
-void RemoveTree(const std::string& dir) {
-  nftw(
-      dir.c_str(),
-      [](const char* path, const struct stat*, int, struct FTW*) { return remove(path); }, 64,
-      FTW_DEPTH | FTW_PHYS);
-}
-
 // Lists the folder, then renames every file to "x_" + its name with
 // rename(name, newName); times the whole and reads this process's
 // peak memory.
@@ -140,7 +133,7 @@ void Round(std::vector<Contender>& contenders, int files, int round) {
     sync();
     Measure m = c.run(dir);
     m.ok = m.ok && AllRenamed(dir, files);
-    RemoveTree(dir);
+    tonbo::test::RemoveTree(dir);
     if (!m.ok) std::printf("  %s: the folder was not renamed as expected\n", c.label);
     if (!c.measured || m.seconds < c.best.seconds) c.best = m;
     c.measured = true;

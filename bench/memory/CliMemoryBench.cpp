@@ -24,13 +24,6 @@ std::string MakeFolder(int files) {
   return dir;
 }
 
-void RemoveTree(const std::string& dir) {
-  nftw(
-      dir.c_str(),
-      [](const char* path, const struct stat*, int, struct FTW*) { return remove(path); }, 64,
-      FTW_DEPTH | FTW_PHYS);
-}
-
 void Report(const char* what, const tonbo::bench::Measure& m, int files, long baseKb) {
   std::printf("%-8s %s  %.1f s  peak %.1f MB  %.0f bytes/file (%.0f over an empty folder)\n", what,
               m.ok ? "ok  " : "FAIL", m.seconds, m.peakKb / 1e3, m.peakKb * 1024.0 / files,
@@ -44,7 +37,7 @@ int main(int argc, char** argv) {
   const std::string empty = MakeFolder(0);
   const long baseKb =
       tonbo::bench::RunProcess(empty, {TONBO_CLI_PATH, "-q", "--regex", "s/^/x_/", "."}).peakKb;
-  RemoveTree(empty);
+  tonbo::test::RemoveTree(empty);
   std::printf("files %d; tonbo-cli on an empty folder: peak %.1f MB\n", args.files, baseKb / 1e3);
   for (int round = 0; round < args.rounds; ++round) {
     const std::string dir = MakeFolder(args.files);
@@ -55,7 +48,7 @@ int main(int argc, char** argv) {
         "--apply",
         tonbo::bench::RunProcess(dir, {TONBO_CLI_PATH, "-q", "--regex", "s/^/x_/", "--apply", "."}),
         args.files, baseKb);
-    RemoveTree(dir);
+    tonbo::test::RemoveTree(dir);
   }
   return 0;
 }

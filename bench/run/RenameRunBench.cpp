@@ -39,13 +39,6 @@ std::string MakeFolder(int files) {
   return dir;
 }
 
-void RemoveTree(const std::string& dir) {
-  nftw(
-      dir.c_str(),
-      [](const char* path, const struct stat*, int, struct FTW*) { return remove(path); }, 64,
-      FTW_DEPTH | FTW_PHYS);
-}
-
 template <typename F>
 double Seconds(F work) {
   const auto start = Clock::now();
@@ -63,7 +56,7 @@ double PlainLoop(int files) {
     for (const auto& [from, to] : names) failed += tonbo::platform::RenameNoReplace(from, to) != 0;
   });
   if (failed) std::printf("  plain loop: %d renames failed\n", failed);
-  RemoveTree(dir);
+  tonbo::test::RemoveTree(dir);
   return s;
 }
 
@@ -84,7 +77,7 @@ void RunAndUndo(int files, double& run, double& undo) {
   tonbo::RecoveryResult back;
   undo = Seconds([&] { back = tonbo::UndoRun(result.journal); });
   if (back.moved != files) std::printf("  undo: %d of %d back\n", back.moved, files);
-  RemoveTree(dir);
+  tonbo::test::RemoveTree(dir);
 }
 
 // Every row's target is the next row's file, the last one's the first's.

@@ -20,17 +20,7 @@ namespace {
 
 using Manifest = std::map<std::string, std::string>;
 
-Manifest Files(const std::string& dir) {
-  Manifest out;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      const std::string n = e->d_name;
-      if (n != "." && n != "..") out[n] = test::ReadFile(dir + n);
-    }
-    closedir(d);
-  }
-  return out;
-}
+Manifest Files(const std::string& dir) { return test::FolderFiles(dir); }
 
 class BackupRunTest : public ::testing::Test {
  protected:

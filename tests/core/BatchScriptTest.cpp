@@ -20,17 +20,7 @@ namespace {
 
 using Manifest = std::map<std::string, std::string>;
 
-Manifest Files(const std::string& dir) {
-  Manifest out;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      const std::string n = e->d_name;
-      if (n != "." && n != "..") out[n] = test::ReadFile(dir + n);
-    }
-    closedir(d);
-  }
-  return out;
-}
+Manifest Files(const std::string& dir) { return test::FolderFiles(dir); }
 
 // A row for a file of dir named by disk bytes, to be named newName (disk bytes).
 void AddRow(TCsvDb& table, const std::string& dir, const std::string& name,

@@ -1,5 +1,7 @@
 #include "TestEnv.h"
 
+#include <dirent.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
@@ -78,6 +80,25 @@ std::string ReadFile(const std::string& path) {
   std::ostringstream s;
   s << f.rdbuf();
   return s.str();
+}
+
+std::map<std::string, std::string> FolderFiles(const std::string& dir) {
+  std::map<std::string, std::string> out;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (const dirent* e = readdir(d)) {
+      const std::string n = e->d_name;
+      if (n != "." && n != "..") out[n] = ReadFile(dir + n);
+    }
+    closedir(d);
+  }
+  return out;
+}
+
+void RemoveTree(const std::string& dir) {
+  nftw(
+      dir.c_str(),
+      [](const char* path, const struct stat*, int, struct FTW*) { return remove(path); }, 64,
+      FTW_DEPTH | FTW_PHYS);
 }
 
 }  // namespace tonbo::test
