@@ -21,6 +21,7 @@ namespace {
 constexpr const char* kSuffix = ".journal";
 constexpr int kStepsPerWrite = 512;
 constexpr int kWritesPerSync = 16;
+constexpr size_t kPlanChunk = 1 << 20;
 constexpr size_t kKeepRuns = 20;
 constexpr time_t kKeepSeconds = 30 * 24 * 3600;
 
@@ -183,14 +184,25 @@ void JournalWriter::PlanRename(int row, const std::string& from, const platform:
   buffer_ += '\t';
   AppendEscaped(buffer_, parkedName);
   buffer_ += '\n';
+  FlushPlan();
 }
 
 void JournalWriter::PlanTrash(int row, const std::string& path, const platform::FileId& id) {
   PlanEntry("D", row, path, id);
   buffer_ += '\n';
+  FlushPlan();
 }
 
+void JournalWriter::FlushPlan() {
+  if (buffer_.size() < kPlanChunk) return;
+  if (!planError_) planError_ = WriteAll(fd_, buffer_);
+  buffer_.clear();
+}
+
+// Until the "planned" line is on the disk the journal counts as a run that
+// changed nothing, so writing the plan in pieces is safe.
 int JournalWriter::Commit() {
+  if (planError_) return planError_;
   buffer_ += "planned\n";
   if (const int err = WriteAll(fd_, buffer_)) return err;
   buffer_.clear();

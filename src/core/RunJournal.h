@@ -61,7 +61,12 @@ class JournalWriter {
   // The start of a plan line: kind, row, folder, identity and file name.
   void PlanEntry(const char* kind, int row, const std::string& path, const platform::FileId& id);
 
+  // Writes the plan so far once it is large, so a run of many files never
+  // holds the whole plan text; the first failure is kept for Commit.
+  void FlushPlan();
+
   int fd_ = -1;
+  int planError_ = 0;
   std::string path_, id_, dir_, buffer_;
   std::string lastFolder_;
   int folders_ = 0;

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <tuple>
 
+#include <sys/stat.h>
+
 #include "RenameFixture.h"
 #include "core/RenamePlan.h"
 #include "core/RunJournal.h"
@@ -277,6 +279,27 @@ TEST_F(RenamePlanning, AStopFromTheProgressLeavesTheRestAsTheyAre) {
   EXPECT_EQ(j.entries.size(), 4u);
   EXPECT_TRUE(j.entries[1].renamed);
   EXPECT_FALSE(j.entries[2].renamed);
+}
+
+// A plan of several megabytes goes to the journal in pieces and reads back whole.
+TEST_F(RenamePlanning, ALargePlanIsJournalledWhole) {
+  const std::string pad(200, 'n');
+  const int files = 3000;
+  for (int i = 0; i < files; ++i) {
+    File(pad + std::to_string(i), "");
+    Row(pad + std::to_string(i), pad + "_" + std::to_string(i));
+  }
+  const RenameResult r = Run();
+  ASSERT_EQ(r.renamed, files) << Log(r);
+  struct stat st {};
+  ASSERT_EQ(stat(r.journal.c_str(), &st), 0);
+  EXPECT_GT(st.st_size, 1 << 20);
+  Journal j;
+  ASSERT_TRUE(ReadJournal(r.journal, j));
+  EXPECT_TRUE(j.planned && j.complete);
+  ASSERT_EQ(j.entries.size(), static_cast<size_t>(files));
+  EXPECT_EQ(j.entries.back().TargetPath(), dir_ + pad + "_" + std::to_string(files - 1));
+  EXPECT_TRUE(j.entries.front().renamed && j.entries.back().renamed);
 }
 
 TEST_F(RenamePlanning, TheJournalHoldsThePlanAndTheSteps) {
