@@ -186,6 +186,11 @@ void RenameExecutor::Collect(const std::vector<EngineRow>& rows) {
   std::sort(numbered_.begin(), numbered_.end());
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
     const EngineRow& r = rows[static_cast<size_t>(row)];
+    // A row renamed as planned needs none of these texts, and most rows are.
+    if (r.outcome == RowOutcome::Renamed && !r.renumbered && !keepPaths_) {
+      ++result_.renamed;
+      continue;
+    }
     const std::string src(table_->GetCell(colPath, row));
     const std::string newName =
         std::string(table_->GetCell(colNewName, row)).append(table_->GetCell(colExt, row));
