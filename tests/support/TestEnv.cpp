@@ -15,6 +15,13 @@ namespace tonbo::test {
 namespace {
 std::string g_root;
 int g_counter = 0;
+pid_t g_owner = 0;
+
+// The sandbox goes when the test program that made it ends (not when a
+// forked child does); TONBO_KEEP_SANDBOX keeps it for a look afterwards.
+void RemoveSandbox() {
+  if (getpid() == g_owner && !std::getenv("TONBO_KEEP_SANDBOX")) RemoveTree(g_root);
+}
 
 void MakeDir(const std::string& path) {
   if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
@@ -28,6 +35,8 @@ void PrepareEnvironment() {
   std::string tmpl = std::string(base && *base ? base : "/tmp") + "/tonbo-test-XXXXXX";
   if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
   g_root = tmpl;
+  g_owner = getpid();
+  std::atexit(RemoveSandbox);
   const char* dirs[][2] = {{"HOME", "/home"},
                            {"XDG_CONFIG_HOME", "/home/.config"},
                            {"XDG_DATA_HOME", "/home/.local/share"},
@@ -95,6 +104,14 @@ std::map<std::string, std::string> FolderFiles(const std::string& dir) {
 }
 
 void RemoveTree(const std::string& dir) {
+  // Folders a test made read-only are opened up first, so nothing is left.
+  nftw(
+      dir.c_str(),
+      [](const char* path, const struct stat* st, int type, struct FTW*) {
+        if (type == FTW_D || type == FTW_DNR) chmod(path, (st->st_mode & 07777) | 0700);
+        return 0;
+      },
+      64, FTW_PHYS);
   nftw(
       dir.c_str(),
       [](const char* path, const struct stat*, int, struct FTW*) { return remove(path); }, 64,
