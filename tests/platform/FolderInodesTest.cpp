@@ -25,6 +25,9 @@ TEST(FolderInodes, NamesTheInodeStatNamesForRegularFilesOnly) {
   for (const std::string& n : names) test::WriteFile(dir + n, n);
   mkdir((dir + "sub").c_str(), 0755);
   ASSERT_EQ(symlink("f1", (dir + "link").c_str()), 0);
+  // Elsewhere (overlay, network) runs take a stat per file, so nothing to check.
+  if (!FolderInodes::Worthwhile(dir, static_cast<int>(names.size())))
+    GTEST_SKIP() << "this file system's listing is not trusted for inodes";
 
   FolderInodes listing;
   ASSERT_TRUE(listing.Read(dir));
