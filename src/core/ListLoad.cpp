@@ -1,11 +1,13 @@
 #include "core/ListLoad.h"
 
 #include <QString>
+#include <algorithm>
 
 #include "common/Errors.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "common/TextFile.h"
+#include "common/Utf8.h"
 #include "core/ListedEntries.h"
 #include "platform/FileOps.h"
 
@@ -14,40 +16,13 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Valid UTF-8 holding at least one character beyond ASCII. Stops at the
-// first byte that cannot be UTF-8, which in a code page 932 list of Japanese
-// names comes at once.
+// Valid UTF-8 holding at least one character beyond ASCII. The check stops
+// at the first byte that cannot be UTF-8, which in a code page 932 list of
+// Japanese names comes at once.
 bool IsUtf8BeyondAscii(std::string_view bytes) {
-  bool beyond = false;
-  for (size_t i = 0; i < bytes.size();) {
-    const auto c = static_cast<unsigned char>(bytes[i]);
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    size_t len = 0;
-    char32_t code = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-      len = 2, code = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      len = 3, code = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      len = 4, code = c & 0x07;
-    } else {
-      return false;
-    }
-    if (bytes.size() - i < len) return false;
-    for (size_t k = 1; k < len; ++k) {
-      const auto t = static_cast<unsigned char>(bytes[i + k]);
-      if ((t & 0xC0) != 0x80) return false;
-      code = (code << 6) | (t & 0x3F);
-    }
-    const bool overlong = (len == 3 && code < 0x800) || (len == 4 && code < 0x10000);
-    if (overlong || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return false;
-    beyond = true;
-    i += len;
-  }
-  return beyond;
+  const bool beyond = std::any_of(bytes.begin(), bytes.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  return beyond && enc::IsUtf8(bytes, false);
 }
 
 // The saved new name stands for a file in the same folder only; a name that

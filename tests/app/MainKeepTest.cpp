@@ -12,6 +12,7 @@
 
 #include "FakeFileTypes.h"
 #include "QtTestMain.h"
+#include "QuietMain.h"
 #include "RecordingLauncher.h"
 #include "ScriptedDialogs.h"
 #include "app/TfrmMain.h"
@@ -34,9 +35,7 @@ class MainKeepTest : public QObject {
   std::string dir_;
 
   TfrmMain& Make() {
-    w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<test::NoFileTypes>());
-    w_->SetSwitch("mnuDescript", false);
-    w_->SetSoundPlayer([](const std::string&) {});
+    w_ = test::QuietMain();
     dir_ = test::MakeTempDir("keep");
     return *w_;
   }

@@ -8,6 +8,7 @@
 
 #include "FakeFileTypes.h"
 #include "QtTestMain.h"
+#include "QuietMain.h"
 #include "RecordingLauncher.h"
 #include "ScriptedDialogs.h"
 #include "app/TfrmMain.h"
@@ -22,9 +23,7 @@ class MainListFileTest : public QObject {
   std::string dir_;
 
   TfrmMain& Make() {
-    w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<test::NoFileTypes>());
-    w_->SetSwitch("mnuDescript", false);
-    w_->SetSoundPlayer([](const std::string&) {});
+    w_ = test::QuietMain();
     dir_ = test::MakeTempDir("listfile");
     return *w_;
   }

@@ -10,6 +10,7 @@
 
 #include "FakeFileTypes.h"
 #include "QtTestMain.h"
+#include "QuietMain.h"
 #include "RecordingLauncher.h"
 #include "ScriptedDialogs.h"
 #include "app/TfrmMain.h"
@@ -43,9 +44,7 @@ class MainRenameTest : public QObject {
   std::string dir_;
 
   TfrmMain& Make() {
-    w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<test::NoFileTypes>());
-    w_->SetSwitch("mnuDescript", false);
-    w_->SetSoundPlayer([](const std::string&) {});
+    w_ = test::QuietMain();
     dir_ = test::MakeTempDir("ren");
     return *w_;
   }

@@ -126,25 +126,28 @@ TEST_F(RenamePlanning, EveryMethodOnAChainWhoseEndIsTaken) {
   }
 }
 
+// Once the run is under way, other files take the given names: written
+// beside and renamed over, as editors save, so each is a new inode.
+struct Swapper : ProgressSink {
+  Swapper(std::string d, std::vector<std::string> n) : dir(std::move(d)), names(std::move(n)) {}
+  bool Step(std::int64_t done, std::int64_t, const std::string&) override {
+    if (done == 0)
+      for (const std::string& n : names) {
+        test::WriteFile(dir + n + ".new", "other " + n);
+        rename((dir + n + ".new").c_str(), (dir + n).c_str());
+      }
+    return true;
+  }
+  std::string dir;
+  std::vector<std::string> names;
+};
+
 TEST_F(RenamePlanning, AFileReplacedSinceItWasListedIsLeftAlone) {
   Rows({{"a", "b"}, {"c", "d"}, {"x", "y"}, {"y", "x"}});
   File("m", "m");
   Mark("m");
   // Other files take the names of c, x and m once the run is under way.
-  struct Swapper : ProgressSink {
-    std::string dir;
-    bool Step(std::int64_t done, std::int64_t, const std::string&) override {
-      if (done == 0) {
-        // Written beside and renamed over, as editors save: a new inode.
-        for (const char* n : {"c", "x", "m"}) {
-          test::WriteFile(dir + n + ".new", std::string("other ") + n);
-          rename((dir + n + ".new").c_str(), (dir + n).c_str());
-        }
-      }
-      return true;
-    }
-  } swapper;
-  swapper.dir = dir_;
+  Swapper swapper(dir_, {"c", "x", "m"});
   progress_ = &swapper;
   answers_ = {{ConflictButton::Ok, ConflictMethod::Skip}};  // y meets the other x
   const RenameResult r = Run();
@@ -175,18 +178,7 @@ TEST_F(RenamePlanning, ALargeFolderReadOnceStillCatchesAFileReplacedDuringTheRun
     expected["q" + std::to_string(i)] = n;
   }
   Rows({{"c", "d"}, {"x", "y"}, {"y", "x"}});
-  struct Swapper : ProgressSink {
-    std::string dir;
-    bool Step(std::int64_t done, std::int64_t, const std::string&) override {
-      if (done == 0)
-        for (const char* n : {"c", "y"}) {
-          test::WriteFile(dir + n + ".new", std::string("other ") + n);
-          rename((dir + n + ".new").c_str(), (dir + n).c_str());
-        }
-      return true;
-    }
-  } swapper;
-  swapper.dir = dir_;
+  Swapper swapper(dir_, {"c", "y"});
   progress_ = &swapper;
   answers_ = {{ConflictButton::Ok, ConflictMethod::Skip}};  // x meets the other y
   const RenameResult r = Run();

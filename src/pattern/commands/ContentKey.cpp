@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "common/Sjis.h"
+#include "common/Utf8.h"
 #include "naming/StrUnit.h"
 
 namespace tonbo {
@@ -12,28 +13,8 @@ namespace {
 
 bool IsLead(unsigned char c) { return enc::IsLeadByte(c); }
 
-// Length of the UTF-8 sequence a byte starts; 0 for a continuation or a byte
-// that never starts one.
-size_t Utf8Length(unsigned char c) {
-  return c < 0x80 ? 1 : c < 0xC2 ? 0 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : c < 0xF5 ? 4 : 0;
-}
-
-// Whether s[0, n) (n from Utf8Length(s[0])) is one well-formed character;
-// only the bytes present are checked when n runs past `avail`.
-bool WellFormed(const unsigned char* s, size_t n, size_t avail) {
-  if (n == 0) return false;
-  for (size_t k = 1; k < n && k < avail; ++k) {
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (k == 1) {
-      if (s[0] == 0xE0) lo = 0xA0;
-      if (s[0] == 0xED) hi = 0x9F;
-      if (s[0] == 0xF0) lo = 0x90;
-      if (s[0] == 0xF4) hi = 0x8F;
-    }
-    if (s[k] < lo || s[k] > hi) return false;
-  }
-  return true;
-}
+using enc::Utf8Length;
+using enc::Utf8WellFormed;
 
 std::vector<uint8_t> SjisLengths(std::string_view s) {
   std::vector<uint8_t> out;
@@ -91,35 +72,12 @@ bool Utf8Boundary(const unsigned char* bytes, size_t p, bool startsText) {
   for (size_t n = 2; n <= 4 && n <= p; ++n) {
     const unsigned char lead = bytes[p - n];
     if (lead >= 0x80 && lead < 0xC0) continue;
-    return Utf8Length(lead) == n && WellFormed(bytes + p - n, n, n);
+    return Utf8Length(lead) == n && Utf8WellFormed(bytes + p - n, n, n);
   }
   return false;
 }
 
-bool IsUtf8(std::string_view text, bool cutAllowed) {
-  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-  const size_t size = text.size();
-  size_t i = 0;
-  while (i < size) {
-    // Runs of ASCII eight bytes a step.
-    while (i + 8 <= size) {
-      uint64_t word;
-      std::memcpy(&word, s + i, 8);
-      if (word & 0x8080808080808080ull) break;
-      i += 8;
-    }
-    if (i >= size) break;
-    const size_t n = Utf8Length(s[i]);
-    if (n == 1) {
-      ++i;
-      continue;
-    }
-    if (!WellFormed(s + i, n, size - i)) return false;
-    if (i + n > size) return cutAllowed;
-    i += n;
-  }
-  return true;
-}
+bool IsUtf8(std::string_view text, bool cutAllowed) { return enc::IsUtf8(text, cutAllowed); }
 
 }  // namespace content
 
