@@ -7,12 +7,6 @@
 namespace tonbo {
 namespace {
 
-std::string_view FolderOf(const std::string& path) {
-  return std::string_view(path).substr(0, path.rfind('/') + 1);
-}
-
-const char* NameOf(const std::string& path) { return path.c_str() + path.rfind('/') + 1; }
-
 // Equal but for the letter case of A-Z.
 bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
   auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
@@ -28,25 +22,40 @@ bool Moves(const EngineRow& r) {
 
 }  // namespace
 
+std::uint32_t EngineRows::FolderNumber(std::string_view dir) {
+  if (last_ < folders_.size() && folders_[last_] == dir) return last_;
+  // Rows of one folder mostly come together; a run has few folders.
+  for (last_ = 0; last_ < folders_.size(); ++last_)
+    if (folders_[last_] == dir) return last_;
+  folders_.emplace_back(dir);
+  return last_;
+}
+
 int RenameEngine::Run(const std::string& journalDir, const std::string& kind,
                       const std::string& source) {
-  const size_t n = rows_.size();
-  std::vector<std::string_view> from(n), to(n);
+  const size_t n = rows_.rows.size();
   std::vector<char> leaves(n, 0);
   for (size_t i = 0; i < n; ++i) {
-    const EngineRow& r = rows_[i];
-    from[i] = r.from;
-    if (r.kind == RowKind::Rename) to[i] = r.to;
+    const EngineRow& r = rows_.rows[i];
     leaves[i] = Moves(r);
     total_ += r.kind == RowKind::Rename || r.kind == RowKind::Trash;
   }
-  plan_ = PlanRun(from, to, leaves);
+  plan_ = PlanRun(
+      static_cast<int>(n),
+      [this](int i) {
+        return PlanPlace{rows_[i].folder, rows_[i].from};
+      },
+      [this](int i) {
+        const EngineRow& r = rows_[i];
+        return r.kind == RowKind::Rename ? PlanPlace{r.folder, r.to} : PlanPlace{};
+      },
+      leaves);
   done_.assign(n, 0);
   brokenRing_.assign(plan_.cycles.size(), 0);
   if (const int err = WritePlan(journalDir, kind, source)) return err;
   for (cursor_ = 0; cursor_ < static_cast<int>(n) && !stopped_; ++cursor_) Visit(cursor_);
   int renamed = 0, deleted = 0, notDone = 0;
-  for (const EngineRow& r : rows_) {
+  for (const EngineRow& r : rows_.rows) {
     renamed += r.outcome == RowOutcome::Renamed;
     deleted += r.outcome == RowOutcome::Deleted;
     notDone += r.outcome != RowOutcome::Renamed && r.outcome != RowOutcome::Deleted &&
@@ -61,26 +70,26 @@ int RenameEngine::Run(const std::string& journalDir, const std::string& kind,
 int RenameEngine::WritePlan(const std::string& dir, const std::string& kind,
                             const std::string& source) {
   bool changes = false;
-  for (const EngineRow& r : rows_) changes |= Moves(r);
+  for (const EngineRow& r : rows_.rows) changes |= Moves(r);
   if (dir.empty() || !changes) return 0;
   if (const int err = journal_.Create(dir, kind, source)) return err;
   journalPath_ = journal_.Path();
   // A ring's first row waits under a name of its own folder that no one else uses.
   parkedName_.resize(plan_.cycles.size());
-  std::vector<int> ringOf(rows_.size(), -1);
+  std::vector<int> ringOf(rows_.rows.size(), -1);
   for (size_t c = 0; c < plan_.cycles.size(); ++c) {
     const int first = plan_.cycles[c][0];
     parkedName_[c] = ".tonbo-" + journal_.RunId() + "-" + std::to_string(first);
     ringOf[static_cast<size_t>(first)] = static_cast<int>(c);
   }
-  for (size_t i = 0; i < rows_.size(); ++i) {
-    const EngineRow& r = rows_[i];
+  for (size_t i = 0; i < rows_.rows.size(); ++i) {
+    const EngineRow& r = rows_.rows[i];
     if (!Moves(r)) continue;
     if (r.kind == RowKind::Trash) {
-      journal_.PlanTrash(static_cast<int>(i), r.from, r.id);
+      journal_.PlanTrash(static_cast<int>(i), rows_.Folder(r), r.from, r.id);
     } else {
       const int ring = ringOf[i];
-      journal_.PlanRename(static_cast<int>(i), r.from, r.id, r.to,
+      journal_.PlanRename(static_cast<int>(i), rows_.Folder(r), r.from, r.id, r.to,
                           ring >= 0 ? parkedName_[static_cast<size_t>(ring)] : std::string());
     }
   }
@@ -88,7 +97,7 @@ int RenameEngine::WritePlan(const std::string& dir, const std::string& kind,
 }
 
 void RenameEngine::Visit(int row) {
-  const EngineRow& r = rows_[static_cast<size_t>(row)];
+  const EngineRow& r = rows_[row];
   if (done_[static_cast<size_t>(row)] || r.kind == RowKind::Keep) return;
   if (r.kind == RowKind::Refused) {
     done_[static_cast<size_t>(row)] = 1;
@@ -119,7 +128,7 @@ void RenameEngine::RunOne(int row) {
     stopped_ = true;
     return;
   }
-  if (rows_[static_cast<size_t>(row)].kind == RowKind::Trash)
+  if (rows_[row].kind == RowKind::Trash)
     TrashRow(row);
   else
     RenameRow(row);
@@ -147,24 +156,24 @@ void RenameEngine::Release(int row) {
 }
 
 void RenameEngine::Fail(int row, int err, RowProblem problem) {
-  EngineRow& r = rows_[static_cast<size_t>(row)];
+  EngineRow& r = rows_[row];
   r.err = err;
   r.problem = problem;
   Finish(row, RowOutcome::Failed);
 }
 
 void RenameEngine::Finish(int row, RowOutcome outcome) {
-  rows_[static_cast<size_t>(row)].outcome = outcome;
+  rows_[row].outcome = outcome;
   done_[static_cast<size_t>(row)] = 1;
 }
 
 bool RenameEngine::StillTheFile(int row) {
-  EngineRow& r = rows_[static_cast<size_t>(row)];
+  EngineRow& r = rows_[row];
   if (!r.id.Exists()) {
     Fail(row, ENOENT, RowProblem::Missing);
     return false;
   }
-  const platform::FileId now = folder_.IdentityIn(FolderOf(r.from), NameOf(r.from));
+  const platform::FileId now = folder_.IdentityIn(rows_.Folder(r), r.from.c_str());
   if (IsTheFile(r, now)) return true;
   Fail(row, now.Exists() ? 0 : ENOENT, now.Exists() ? RowProblem::Replaced : RowProblem::Missing);
   return false;
@@ -179,31 +188,30 @@ bool RenameEngine::IsTheFile(EngineRow& r, const platform::FileId& now) {
 }
 
 void RenameEngine::RecordRenamed(int row) {
-  const EngineRow& r = rows_[static_cast<size_t>(row)];
+  const EngineRow& r = rows_[row];
   if (r.idListed)
     journal_.Renamed(row, r.id);
   else
     journal_.Renamed(row);
 }
 
-int RenameEngine::Move(const std::string& from, const std::string& to) {
-  if (FolderOf(from) != FolderOf(to)) return platform::RenameNoReplace(from, to);
-  return folder_.RenameNoReplaceIn(FolderOf(from), NameOf(from), NameOf(to));
+int RenameEngine::Move(const EngineRow& r, const std::string& from, const std::string& to) {
+  return folder_.RenameNoReplaceIn(rows_.Folder(r), from.c_str(), to.c_str());
 }
 
 void RenameEngine::RenameRow(int row) {
-  EngineRow& r = rows_[static_cast<size_t>(row)];
+  EngineRow& r = rows_[row];
   if (!StillTheFile(row)) return;
   // A change of letter case only takes the long way with its question: on a
   // file system that ignores case the file itself holds the name.
-  const bool caseOnly = SameIgnoringAsciiCase(NameOf(r.from), NameOf(r.to));
-  int err = caseOnly && platform::IdentityOf(r.to).Exists() ? EEXIST : Move(r.from, r.to);
+  const bool caseOnly = SameIgnoringAsciiCase(r.from, r.to);
+  int err = caseOnly && platform::IdentityOf(rows_.To(r)).Exists() ? EEXIST : Move(r, r.from, r.to);
   if (err == 0) {
     RecordRenamed(row);
     Finish(row, RowOutcome::Renamed);
     return;
   }
-  if (err != EEXIST || platform::DirectoryExists(r.to)) {
+  if (err != EEXIST || platform::DirectoryExists(rows_.To(r))) {
     Fail(row, err == EEXIST ? EISDIR : err);
     return;
   }
@@ -212,8 +220,8 @@ void RenameEngine::RenameRow(int row) {
 
 // The target is held by a file that stays: the same-name question decides.
 void RenameEngine::SettleConflict(int row) {
-  EngineRow& r = rows_[static_cast<size_t>(row)];
-  const platform::FileId victim = platform::IdentityOf(r.to);
+  EngineRow& r = rows_[row];
+  const platform::FileId victim = platform::IdentityOf(rows_.To(r));
   const Settlement s = settle_ ? settle_(row, r) : Settlement{};
   switch (s.action) {
     case Settlement::Stop:
@@ -225,39 +233,42 @@ void RenameEngine::SettleConflict(int row) {
     case Settlement::RenameTo:
       r.to = s.to;
       r.renumbered = true;
-      journal_.NewTarget(row, NameOf(r.to));
+      journal_.NewTarget(row, r.to);
       break;
     case Settlement::Overwrite:
       if (victim.SameFile(r.id)) {
         // Only the letter case differs on a file system that ignores case.
-        if (::rename(r.from.c_str(), r.to.c_str()) != 0) return Fail(row, errno);
+        if (::rename(rows_.From(r).c_str(), rows_.To(r).c_str()) != 0) return Fail(row, errno);
         RecordRenamed(row);
         return Finish(row, RowOutcome::Renamed);
       }
       // The file that held the name goes to the trash, where it can be restored.
-      if (!platform::IdentityOf(r.to).SameFile(victim)) return Fail(row, 0, RowProblem::TargetSwap);
+      if (!platform::IdentityOf(rows_.To(r)).SameFile(victim))
+        return Fail(row, 0, RowProblem::TargetSwap);
       journal_.Victim(row, victim);
-      if (platform::MoveToTrash(r.to, nullptr) != 0) return Fail(row, 0, RowProblem::TrashTarget);
+      if (platform::MoveToTrash(rows_.To(r), nullptr) != 0)
+        return Fail(row, 0, RowProblem::TrashTarget);
       journal_.VictimTrashed(row);
       break;
   }
   if (!StillTheFile(row)) return;
-  if (const int err = Move(r.from, r.to)) return Fail(row, err);
+  if (const int err = Move(r, r.from, r.to)) return Fail(row, err);
   RecordRenamed(row);
   Finish(row, RowOutcome::Renamed);
 }
 
 void RenameEngine::TrashRow(int row) {
-  EngineRow& r = rows_[static_cast<size_t>(row)];
+  EngineRow& r = rows_[row];
   // A file that is already gone counts as deleted.
-  const platform::FileId now = platform::IdentityOf(r.from);
+  const std::string path = rows_.From(r);
+  const platform::FileId now = platform::IdentityOf(path);
   if (!r.id.Exists() || !now.Exists()) return Finish(row, RowOutcome::Deleted);
   if (!now.SameFile(r.id)) {
     r.problem = RowProblem::Replaced;
     return Finish(row, RowOutcome::TrashFailed);
   }
-  const int err = platform::MoveToTrash(r.from, nullptr);
-  if (err == 0 || (err == ENOENT && !platform::IdentityOf(r.from).Exists())) {
+  const int err = platform::MoveToTrash(path, nullptr);
+  if (err == 0 || (err == ENOENT && !platform::IdentityOf(path).Exists())) {
     journal_.Trashed(row);
     return Finish(row, RowOutcome::Deleted);
   }
@@ -270,8 +281,8 @@ void RenameEngine::TrashRow(int row) {
 bool RenameEngine::RingReady(const std::vector<int>& ring) {
   bool ready = true;
   for (int member : ring) {
-    EngineRow& r = rows_[static_cast<size_t>(member)];
-    const platform::FileId now = folder_.IdentityIn(FolderOf(r.from), NameOf(r.from));
+    EngineRow& r = rows_[member];
+    const platform::FileId now = folder_.IdentityIn(rows_.Folder(r), r.from.c_str());
     if (IsTheFile(r, now)) continue;
     Fail(member, now.Exists() ? 0 : ENOENT,
          now.Exists() ? RowProblem::Replaced : RowProblem::Missing);
@@ -301,10 +312,9 @@ void RenameEngine::RunCycle(int cycle) {
     }
     return;
   }
-  EngineRow& head = rows_[static_cast<size_t>(first)];
-  const std::string parked =
-      std::string(FolderOf(head.from)) + parkedName_[static_cast<size_t>(cycle)];
-  if (const int err = Move(head.from, parked)) {
+  EngineRow& head = rows_[first];
+  const std::string& parked = parkedName_[static_cast<size_t>(cycle)];
+  if (const int err = Move(head, head.from, parked)) {
     Fail(first, err);
     Release(first);
     return;
@@ -314,21 +324,21 @@ void RenameEngine::RunCycle(int cycle) {
   int failed = 0;
   while (--k > 0) {
     const int member = ring[k];
-    EngineRow& r = rows_[static_cast<size_t>(member)];
+    EngineRow& r = rows_[member];
     if (!Step(member)) stopAfterRing_ = true;
-    if ((failed = Move(r.from, r.to)) != 0) break;
+    if ((failed = Move(r, r.from, r.to)) != 0) break;
     RecordRenamed(member);
     Finish(member, RowOutcome::Renamed);
   }
   if (failed) {
     // Back the way they came, the last moved first; then the parked file.
     for (size_t back = k + 1; back < ring.size(); ++back) {
-      EngineRow& r = rows_[static_cast<size_t>(ring[back])];
-      if (Move(r.to, r.from) == 0) journal_.MovedBack(ring[back]);
+      EngineRow& r = rows_[ring[back]];
+      if (Move(r, r.to, r.from) == 0) journal_.MovedBack(ring[back]);
       Fail(ring[back], 0, RowProblem::RingUndone);
     }
     Fail(ring[k], failed);
-    if (Move(parked, head.from) == 0) {
+    if (Move(head, parked, head.from) == 0) {
       journal_.Unparked(first);
       Fail(first, 0, RowProblem::RingUndone);
     } else {
@@ -336,7 +346,7 @@ void RenameEngine::RunCycle(int cycle) {
       head.stranded = true;
       Fail(first, EIO);
     }
-  } else if (const int err = Move(parked, head.to)) {
+  } else if (const int err = Move(head, parked, head.to)) {
     head.to = parked;
     head.stranded = true;
     Fail(first, err);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/Progress.h"
@@ -29,21 +30,42 @@ enum class RowOutcome : std::uint8_t {
 };
 
 struct EngineRow {
+  std::string from, to;  // file names in the row's folder; to: a rename's target
+  platform::FileId id;   // the file the row stands for
+  int err = 0;           // the system's error of a failure
+  std::uint32_t folder = 0;
   RowKind kind = RowKind::Keep;
-  std::string from, to;   // disk paths in one folder; to: a rename's target
-  platform::FileId id;    // the file the row stands for
-  bool idListed = false;  // id came from a folder listing: device and inode only
   RowOutcome outcome = RowOutcome::Untouched;
-  int err = 0;  // the system's error of a failure
   RowProblem problem = RowProblem::None;
+  bool idListed = false;    // id came from a folder listing: device and inode only
   bool renumbered = false;  // to was changed at a conflict
   bool stranded = false;    // left under its temporary name (to) by a failure
+};
+
+// The rows of one run and their folders, each folder held once: a run of a
+// million files in one folder keeps a million names, not a million paths.
+class EngineRows {
+ public:
+  std::vector<EngineRow> rows;
+
+  // The number of a folder (a disk path ending in "/"), added when new.
+  std::uint32_t FolderNumber(std::string_view dir);
+  const std::string& Folder(const EngineRow& r) const { return folders_[r.folder]; }
+  std::string From(const EngineRow& r) const { return Folder(r) + r.from; }
+  std::string To(const EngineRow& r) const { return Folder(r) + r.to; }
+  EngineRow& operator[](int row) { return rows[static_cast<size_t>(row)]; }
+  const EngineRow& operator[](int row) const { return rows[static_cast<size_t>(row)]; }
+  int Count() const { return static_cast<int>(rows.size()); }
+
+ private:
+  std::vector<std::string> folders_;
+  std::uint32_t last_ = 0;
 };
 
 // What to do about a target held by a file that stays.
 struct Settlement {
   enum Action { Skip, Stop, RenameTo, Overwrite } action = Skip;
-  std::string to;                                // RenameTo: the free name chosen (disk path)
+  std::string to;                                // RenameTo: the free name chosen (disk bytes)
   RowOutcome skipped = RowOutcome::SkippedSame;  // Skip: how the row is counted
 };
 
@@ -51,8 +73,7 @@ class RenameEngine {
  public:
   using Settle = std::function<Settlement(int row, const EngineRow&)>;
 
-  RenameEngine(std::vector<EngineRow>& rows, Settle settle)
-      : rows_(rows), settle_(std::move(settle)) {}
+  RenameEngine(EngineRows& rows, Settle settle) : rows_(rows), settle_(std::move(settle)) {}
   // name: the text shown beside the count (code page 932).
   void SetProgress(ProgressSink* sink, std::function<std::string(int row)> name) {
     progress_ = sink;
@@ -77,13 +98,13 @@ class RenameEngine {
   bool StillTheFile(int row);
   static bool IsTheFile(EngineRow& r, const platform::FileId& now);
   void RecordRenamed(int row);
-  int Move(const std::string& from, const std::string& to);
+  int Move(const EngineRow& r, const std::string& from, const std::string& to);
   void RunCycle(int cycle);
   bool RingReady(const std::vector<int>& ring);
   void Fail(int row, int err, RowProblem problem = RowProblem::None);
   void Finish(int row, RowOutcome outcome);
 
-  std::vector<EngineRow>& rows_;
+  EngineRows& rows_;
   Settle settle_;
   ProgressSink* progress_ = nullptr;
   std::function<std::string(int)> progressName_;

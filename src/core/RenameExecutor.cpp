@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "common/Paths.h"
 #include "common/Sjis.h"
@@ -45,14 +44,16 @@ RenameResult RenameExecutor::Run(const TCsvDb& table) {
   result_ = RenameResult();
   numbered_.clear();
   applyToAll_ = 0;
-  std::vector<EngineRow> rows = BuildRows();
-  RenameEngine engine(rows, [this](int row, const EngineRow& r) { return SettleRow(row, r); });
+  EngineRows rows = BuildRows();
+  RenameEngine engine(rows, [this, &rows](int row, const EngineRow& r) {
+    return SettleRow(row, r, rows.Folder(r));
+  });
   engine.SetProgress(progress_,
                      [this](int row) { return ExtractFileName(table_->GetCell(colPath, row)); });
   if (const int err = engine.Run(journalDir_, "run", "")) {
     result_.error =
         "名前の変更の記録を書けないため、何も変更しませんでした。" + platform::ErrorText(err);
-    for (EngineRow& r : rows) r.outcome = RowOutcome::Untouched;
+    for (EngineRow& r : rows.rows) r.outcome = RowOutcome::Untouched;
     if (keepPaths_)
       for (int row = 0; row < table.RowCount(); ++row)
         Keep(std::string(table.GetCell(colPath, row)));
@@ -72,18 +73,22 @@ std::string RenameExecutor::Target(int row) const {
       .append(table_->GetCell(colExt, row));
 }
 
-std::vector<EngineRow> RenameExecutor::BuildRows() {
+EngineRows RenameExecutor::BuildRows() {
   const int count = table_->RowCount();
-  std::vector<EngineRow> rows(static_cast<size_t>(count));
+  EngineRows rows;
+  rows.rows.resize(static_cast<size_t>(count));
+  std::string_view lastDir;  // code page 932; the table's texts stay put while the run reads them
+  bool haveDir = false;
+  std::uint32_t folder = 0;
   for (int row = 0; row < count; ++row) {
-    EngineRow& r = rows[static_cast<size_t>(row)];
+    EngineRow& r = rows[row];
     const std::string_view src = table_->GetCell(colPath, row);
     const std::string_view base = table_->GetCell(colNewName, row);
+    const size_t cut = src.rfind('/') + 1;
     if (base == DeleteMark()) {
       r.kind = RowKind::Trash;
     } else {
       const std::string newName = std::string(base).append(table_->GetCell(colExt, row));
-      const size_t cut = src.rfind('/') + 1;
       if (src.size() - cut == newName.size() && src.compare(cut, newName.size(), newName) == 0)
         continue;  // unchanged
       r.problem = RefusedName(newName);
@@ -93,9 +98,15 @@ std::vector<EngineRow> RenameExecutor::BuildRows() {
         continue;
       }
       r.kind = RowKind::Rename;
-      r.to = enc::SjisToDisk(std::string_view(src).substr(0, cut)) + enc::SjisToDisk(newName);
+      r.to = enc::SjisToDisk(newName);
     }
-    r.from = enc::SjisToDisk(src);
+    if (!haveDir || src.substr(0, cut) != lastDir) {
+      haveDir = true;
+      lastDir = src.substr(0, cut);
+      folder = rows.FolderNumber(enc::SjisToDisk(lastDir));
+    }
+    r.folder = folder;
+    r.from = enc::SjisToDisk(src.substr(cut));
   }
   ReadIdentities(rows);
   return rows;
@@ -104,39 +115,36 @@ std::vector<EngineRow> RenameExecutor::BuildRows() {
 // Which file every row stands for, read now, at the start of the run. A
 // folder with many rows to rename is listed once (one folder at a time);
 // the other rows take a stat per file.
-void RenameExecutor::ReadIdentities(std::vector<EngineRow>& rows) {
-  std::unordered_map<std::string_view, int> folderOf;
+void RenameExecutor::ReadIdentities(EngineRows& rows) {
   std::vector<std::vector<int>> folders;  // row numbers of each folder
-  for (size_t i = 0; i < rows.size(); ++i) {
+  for (int i = 0; i < rows.Count(); ++i) {
     const EngineRow& r = rows[i];
     if (r.kind != RowKind::Rename && r.kind != RowKind::Trash) continue;
-    const std::string_view dir = std::string_view(r.from).substr(0, r.from.rfind('/') + 1);
-    const auto [it, added] = folderOf.emplace(dir, static_cast<int>(folders.size()));
-    if (added) folders.emplace_back();
-    folders[static_cast<size_t>(it->second)].push_back(static_cast<int>(i));
+    if (folders.size() <= r.folder) folders.resize(r.folder + 1);
+    folders[r.folder].push_back(i);
   }
   platform::FolderHandle folder;
   platform::FolderInodes listing;
   for (const std::vector<int>& members : folders) {
-    const EngineRow& first = rows[static_cast<size_t>(members[0])];
-    const std::string dir = first.from.substr(0, first.from.rfind('/') + 1);
+    if (members.empty()) continue;
+    const std::string& dir = rows.Folder(rows[members[0]]);
     const bool listed = platform::FolderInodes::Worthwhile(dir, static_cast<int>(members.size())) &&
                         listing.Read(dir);
     for (const int i : members) {
-      EngineRow& r = rows[static_cast<size_t>(i)];
-      const char* name = r.from.c_str() + dir.size();
-      const std::uint64_t ino = listed && r.kind == RowKind::Rename ? listing.InodeOf(name) : 0;
+      EngineRow& r = rows[i];
+      const std::uint64_t ino =
+          listed && r.kind == RowKind::Rename ? listing.InodeOf(r.from.c_str()) : 0;
       if (ino != 0) {
         r.id = {listing.Device(), ino, 0, 0};
         r.idListed = true;
       } else {
-        r.id = folder.IdentityIn(dir, name);
+        r.id = folder.IdentityIn(dir, r.from.c_str());
       }
     }
   }
 }
 
-Settlement RenameExecutor::SettleRow(int row, const EngineRow& r) {
+Settlement RenameExecutor::SettleRow(int row, const EngineRow& r, const std::string& dir) {
   if (applyToAll_ == 0) {
     const ConflictAnswer answer =
         ask_ ? ask_(Target(row)) : ConflictAnswer{ConflictButton::Stop, method_};
@@ -146,7 +154,7 @@ Settlement RenameExecutor::SettleRow(int row, const EngineRow& r) {
   if (applyToAll_ == 2) return {Settlement::Stop, {}, {}};
   switch (method_) {
     case ConflictMethod::OverwriteIfNewer:
-      if (FileTime(r.to) >= FileTime(r.from))
+      if (FileTime(dir + r.to) >= FileTime(dir + r.from))
         return {Settlement::Skip, {}, RowOutcome::SkippedNewer};
       return {Settlement::Overwrite, {}, {}};
     case ConflictMethod::Overwrite:
@@ -163,7 +171,7 @@ Settlement RenameExecutor::SettleRow(int row, const EngineRow& r) {
         if (!Exists(candidate)) break;
       }
       numbered_.emplace_back(row, candidate);
-      return {Settlement::RenameTo, enc::SjisToDisk(candidate), {}};
+      return {Settlement::RenameTo, enc::SjisToDisk(ExtractFileName(candidate)), {}};
     }
     case ConflictMethod::Skip:
       break;
@@ -181,11 +189,11 @@ void RenameExecutor::Log(const char* utf8Fixed, const std::string& name, const s
   result_.log += format + enc::Lit(utf8Reason) + "\r\n";
 }
 
-void RenameExecutor::Collect(const std::vector<EngineRow>& rows) {
-  if (keepPaths_) result_.paths.reserve(rows.size());
+void RenameExecutor::Collect(const EngineRows& rows) {
+  if (keepPaths_) result_.paths.reserve(rows.rows.size());
   std::sort(numbered_.begin(), numbered_.end());
-  for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
-    const EngineRow& r = rows[static_cast<size_t>(row)];
+  for (int row = 0; row < rows.Count(); ++row) {
+    const EngineRow& r = rows[row];
     // A row renamed as planned needs none of these texts, and most rows are.
     if (r.outcome == RowOutcome::Renamed && !r.renumbered && !keepPaths_) {
       ++result_.renamed;
@@ -229,7 +237,7 @@ void RenameExecutor::Collect(const std::vector<EngineRow>& rows) {
         Log("名前の変更に失敗：\"%s\"←\"%s\"", newName, src, reason);
         if (r.stranded) {
           std::string sjis;
-          if (enc::DiskToSjis(r.to, sjis)) Keep(sjis);
+          if (enc::DiskToSjis(rows.To(r), sjis)) Keep(sjis);
         }
         break;
       case RowOutcome::TrashFailed:

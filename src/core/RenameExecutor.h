@@ -53,10 +53,10 @@ class RenameExecutor {
   void SetJournalDir(std::string diskDir) { journalDir_ = std::move(diskDir); }
 
  private:
-  std::vector<EngineRow> BuildRows();
-  static void ReadIdentities(std::vector<EngineRow>& rows);
-  Settlement SettleRow(int row, const EngineRow& r);
-  void Collect(const std::vector<EngineRow>& rows);
+  EngineRows BuildRows();
+  static void ReadIdentities(EngineRows& rows);
+  Settlement SettleRow(int row, const EngineRow& r, const std::string& dir);
+  void Collect(const EngineRows& rows);
   void Keep(const std::string& path) {
     if (keepPaths_) result_.paths.push_back(path);
   }

@@ -2,24 +2,64 @@
 
 #include <algorithm>
 #include <string_view>
-#include <unordered_map>
 
 namespace tonbo {
 namespace {
 
-void FindHolders(const std::vector<std::string_view>& from, const std::vector<std::string_view>& to,
-                 const std::vector<char>& leaves, RunPlan& plan) {
-  const int rows = static_cast<int>(from.size());
-  std::unordered_map<std::string_view, int> leaving;
-  leaving.reserve(static_cast<size_t>(rows));
-  for (int i = 0; i < rows; ++i)
-    if (leaves[static_cast<size_t>(i)]) leaving.emplace(from[static_cast<size_t>(i)], i);
+size_t HashOf(const PlanPlace& p) {
+  return std::hash<std::string_view>()(p.name) ^ (p.folder * 0x9e3779b97f4a7c15ULL);
+}
+
+// The rows that leave, by place: open addressing over row numbers, so a run
+// of a million files spends a few bytes a row here, not a node per name.
+class LeavingRows {
+ public:
+  LeavingRows(int rows, const std::function<PlanPlace(int)>& from, const std::vector<char>& leaves)
+      : from_(from) {
+    int count = 0;
+    for (int i = 0; i < rows; ++i) count += leaves[static_cast<size_t>(i)] != 0;
+    size_t size = 16;
+    while (size < static_cast<size_t>(count) * 2) size *= 2;
+    slots_.assign(size, -1);
+    for (int i = 0; i < rows; ++i)
+      if (leaves[static_cast<size_t>(i)]) Add(i);
+  }
+  // The first row in the list that leaves `place`, or -1.
+  int Find(const PlanPlace& place) const {
+    for (size_t at = HashOf(place) & Mask();; at = (at + 1) & Mask()) {
+      const int row = slots_[at];
+      if (row < 0 || from_(row) == place) return row;
+    }
+  }
+
+ private:
+  size_t Mask() const { return slots_.size() - 1; }
+  void Add(int row) {
+    const PlanPlace place = from_(row);
+    for (size_t at = HashOf(place) & Mask();; at = (at + 1) & Mask()) {
+      const int held = slots_[at];
+      if (held < 0) {
+        slots_[at] = row;
+        return;
+      }
+      if (from_(held) == place) return;  // two rows of one file: the first counts
+    }
+  }
+
+  const std::function<PlanPlace(int)>& from_;
+  std::vector<int> slots_;
+};
+
+void FindHolders(int rows, const std::function<PlanPlace(int)>& from,
+                 const std::function<PlanPlace(int)>& to, const std::vector<char>& leaves,
+                 RunPlan& plan) {
+  const LeavingRows leaving(rows, from, leaves);
   plan.holder.assign(static_cast<size_t>(rows), -1);
   for (int i = 0; i < rows; ++i) {
-    const std::string_view target = to[static_cast<size_t>(i)];
-    if (target.empty()) continue;
-    const auto it = leaving.find(target);
-    if (it != leaving.end() && it->second != i) plan.holder[static_cast<size_t>(i)] = it->second;
+    const PlanPlace target = to(i);
+    if (target.name.empty()) continue;
+    const int held = leaving.Find(target);
+    if (held >= 0 && held != i) plan.holder[static_cast<size_t>(i)] = held;
   }
 }
 
@@ -73,13 +113,26 @@ void FindCycles(RunPlan& plan) {
 
 }  // namespace
 
-RunPlan PlanRun(const std::vector<std::string_view>& from, const std::vector<std::string_view>& to,
-                const std::vector<char>& leaves) {
+RunPlan PlanRun(int rows, const std::function<PlanPlace(int)>& from,
+                const std::function<PlanPlace(int)>& to, const std::vector<char>& leaves) {
   RunPlan plan;
-  FindHolders(from, to, leaves, plan);
+  FindHolders(rows, from, to, leaves, plan);
   ListWaiting(plan);
   FindCycles(plan);
   return plan;
+}
+
+RunPlan PlanRun(const std::vector<std::string_view>& from, const std::vector<std::string_view>& to,
+                const std::vector<char>& leaves) {
+  return PlanRun(
+      static_cast<int>(from.size()),
+      [&](int i) {
+        return PlanPlace{0, from[static_cast<size_t>(i)]};
+      },
+      [&](int i) {
+        return PlanPlace{0, to[static_cast<size_t>(i)]};
+      },
+      leaves);
 }
 
 }  // namespace tonbo

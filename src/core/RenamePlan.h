@@ -4,6 +4,8 @@
 // rename or to the trash) waits until that file has gone; rows that wait for
 // each other in a ring (a swap, a rotation) form a cycle, opened by parking
 // its first row under a temporary name.
+#include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -21,9 +23,22 @@ struct RunPlan {
   std::vector<std::vector<int>> cycles;
 };
 
-// from: each row's path; to: the target of a renamed row, empty for the
-// other rows; leaves: the row's file leaves its path (renamed or trashed).
-// The paths of one row share its folder. Linear in the number of rows.
+// A file's place: a folder (any number that tells folders apart) and its
+// name there.
+struct PlanPlace {
+  std::uint32_t folder = 0;
+  std::string_view name;
+  bool operator==(const PlanPlace& o) const { return folder == o.folder && name == o.name; }
+};
+
+// from(i): row i's place; to(i): the target of a renamed row, an empty name
+// for the other rows; leaves: the row's file leaves its place (renamed or
+// trashed). A row's target is in its own folder. Linear in the number of
+// rows, and holds no copy of the names.
+RunPlan PlanRun(int rows, const std::function<PlanPlace(int)>& from,
+                const std::function<PlanPlace(int)>& to, const std::vector<char>& leaves);
+
+// The same on full paths.
 RunPlan PlanRun(const std::vector<std::string_view>& from, const std::vector<std::string_view>& to,
                 const std::vector<char>& leaves);
 

@@ -162,10 +162,9 @@ int JournalWriter::FolderIndex(const std::string& dir) {
   return folders_++;
 }
 
-void JournalWriter::PlanEntry(const char* kind, int row, const std::string& path,
-                              const platform::FileId& id) {
-  const size_t cut = path.rfind('/') + 1;
-  const int folder = FolderIndex(path.substr(0, cut));
+void JournalWriter::PlanEntry(const char* kind, int row, const std::string& dir,
+                              const std::string& name, const platform::FileId& id) {
+  const int folder = FolderIndex(dir);
   buffer_ += kind;
   buffer_ += '\t';
   AppendNumber(buffer_, row);
@@ -173,22 +172,24 @@ void JournalWriter::PlanEntry(const char* kind, int row, const std::string& path
   AppendNumber(buffer_, folder);
   AppendId(buffer_, id);
   buffer_ += '\t';
-  AppendEscaped(buffer_, path.substr(cut));
+  AppendEscaped(buffer_, name);
 }
 
-void JournalWriter::PlanRename(int row, const std::string& from, const platform::FileId& id,
-                               const std::string& to, const std::string& parkedName) {
-  PlanEntry("P", row, from, id);
+void JournalWriter::PlanRename(int row, const std::string& dir, const std::string& from,
+                               const platform::FileId& id, const std::string& to,
+                               const std::string& parkedName) {
+  PlanEntry("P", row, dir, from, id);
   buffer_ += '\t';
-  AppendEscaped(buffer_, to.substr(to.rfind('/') + 1));
+  AppendEscaped(buffer_, to);
   buffer_ += '\t';
   AppendEscaped(buffer_, parkedName);
   buffer_ += '\n';
   FlushPlan();
 }
 
-void JournalWriter::PlanTrash(int row, const std::string& path, const platform::FileId& id) {
-  PlanEntry("D", row, path, id);
+void JournalWriter::PlanTrash(int row, const std::string& dir, const std::string& name,
+                              const platform::FileId& id) {
+  PlanEntry("D", row, dir, name, id);
   buffer_ += '\n';
   FlushPlan();
 }

@@ -30,10 +30,11 @@ class JournalWriter {
   // A short name for temporary file names, unique to this run.
   const std::string& RunId() const { return id_; }
 
-  // The plan, before Commit. Paths are disk paths; a row's names share its folder.
-  void PlanRename(int row, const std::string& from, const platform::FileId& id,
-                  const std::string& to, const std::string& parkedName);
-  void PlanTrash(int row, const std::string& path, const platform::FileId& id);
+  // The plan, before Commit: a folder (disk path ending in "/") and names in it.
+  void PlanRename(int row, const std::string& dir, const std::string& from,
+                  const platform::FileId& id, const std::string& to, const std::string& parkedName);
+  void PlanTrash(int row, const std::string& dir, const std::string& name,
+                 const platform::FileId& id);
   // Writes the plan and flushes it to the disk (file and folder). 0 or an errno.
   int Commit();
 
@@ -59,7 +60,8 @@ class JournalWriter {
   void Write(bool force);
   int FolderIndex(const std::string& dir);
   // The start of a plan line: kind, row, folder, identity and file name.
-  void PlanEntry(const char* kind, int row, const std::string& path, const platform::FileId& id);
+  void PlanEntry(const char* kind, int row, const std::string& dir, const std::string& name,
+                 const platform::FileId& id);
 
   // Writes the plan so far once it is large, so a run of many files never
   // holds the whole plan text; the first failure is kept for Commit.

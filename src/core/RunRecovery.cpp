@@ -66,16 +66,19 @@ class Recovery {
   Recovery(const Journal& j, ProgressSink* progress) : j_(j), progress_(progress) {}
   RecoveryResult Run(const char* kind);
   std::vector<Item> items;
-  std::vector<EngineRow> rows;
+  EngineRows rows;
 
+  // from and to: disk paths in one folder (to is empty for the trash).
   void Move(Item& item, const std::string& from, const std::string& to, RowKind kind) {
-    item.row = static_cast<int>(rows.size());
+    item.row = rows.Count();
+    const size_t cut = from.rfind('/') + 1;
     EngineRow r;
     r.kind = kind;
-    r.from = from;
-    r.to = to;
+    r.folder = rows.FolderNumber(std::string_view(from).substr(0, cut));
+    r.from = from.substr(cut);
+    if (!to.empty()) r.to = NameOf(to);
     r.id = item.entry->id;
-    rows.push_back(std::move(r));
+    rows.rows.push_back(std::move(r));
   }
 
  private:
@@ -101,11 +104,11 @@ RecoveryResult Recovery::Run(const char* kind) {
     // Finishing a run that chose to overwrite: the file it meant to replace.
     for (const Item& item : items)
       if (item.row == row && item.entry->hasVictim &&
-          platform::IdentityOf(r.to).SameFile(item.entry->victim) && item.want == r.to)
+          platform::IdentityOf(rows.To(r)).SameFile(item.entry->victim) && item.want == rows.To(r))
         return Settlement{Settlement::Overwrite, {}, {}};
     return Settlement{Settlement::Skip, {}, RowOutcome::SkippedSame};
   });
-  engine.SetProgress(progress_, [this](int row) { return Sjis(NameOf(rows[row].from)); });
+  engine.SetProgress(progress_, [this](int row) { return Sjis(rows[row].from); });
   if (const int err = engine.Run(JournalDirDisk(), kind, j_.path)) {
     result_.error =
         "名前の変更の記録を書けないため、何も変更しませんでした。" + platform::ErrorText(err);
@@ -119,15 +122,15 @@ void Recovery::Collect(Item& item) {
   const JournalEntry& e = *item.entry;
   std::string now = item.where;
   if (item.row >= 0) {
-    const EngineRow& r = rows[static_cast<size_t>(item.row)];
+    const EngineRow& r = rows[item.row];
     if (r.outcome == RowOutcome::Renamed) {
       ++result_.moved;
-      now = r.to;
+      now = rows.To(r);
     } else if (r.outcome == RowOutcome::Deleted) {
       ++result_.deleted;
       now.clear();
     } else if (r.outcome != RowOutcome::Untouched) {
-      Log("名前の変更に失敗", NameOf(r.to), r.from,
+      Log("名前の変更に失敗", r.to, rows.From(r),
           r.outcome == RowOutcome::SkippedSame ? RowProblem::Taken : r.problem, r.err);
     }
   } else if (item.problem != RowProblem::None) {

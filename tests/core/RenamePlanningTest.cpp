@@ -80,6 +80,28 @@ TEST_F(RenamePlanning, SwapsAndRotationsGoRoundWithoutATrace) {
   ExpectAllDone(pairs);  // Disk() sees every entry: no temporary name is left
 }
 
+TEST_F(RenamePlanning, TheSameNamesInOtherFoldersAreOtherFiles) {
+  // a/x -> y while a/y stays; b/y -> x and b/x leaves for z. Taken as names
+  // alone, a/x and b/y would look like a swap and b/y like a wait for b/x.
+  for (const char* sub : {"a", "b"}) mkdir((dir_ + sub).c_str(), 0755);
+  File("a/x", "ax");
+  File("a/y", "ay");
+  File("b/x", "bx");
+  File("b/y", "by");
+  Row("a/x", "y");
+  Row("b/y", "x");
+  Row("b/x", "z");
+  answers_ = {{ConflictButton::Ok, ConflictMethod::Number}};
+  const RenameResult r = Run();
+  EXPECT_EQ(r.renamed, 3) << Log(r);
+  EXPECT_EQ(asked_, std::vector<std::string>{dir_ + "a/y"});
+  EXPECT_EQ(test::ReadFile(dir_ + "a/y_1"), "ax");
+  EXPECT_EQ(test::ReadFile(dir_ + "a/y"), "ay");
+  EXPECT_EQ(test::ReadFile(dir_ + "b/x"), "by");
+  EXPECT_EQ(test::ReadFile(dir_ + "b/z"), "bx");
+  EXPECT_EQ(r.paths, (std::vector<std::string>{dir_ + "a/y_1", dir_ + "b/x", dir_ + "b/z"}));
+}
+
 TEST_F(RenamePlanning, OverwriteForAllMeetsNoListedFileInARing) {
   // The reported loss: b->c, c->a, a->b with "上書きする" and "以降全て".
   Rows({{"b", "c"}, {"c", "a"}, {"a", "b"}});
