@@ -33,7 +33,7 @@ bool WriteOrSay(const std::string& given, const std::string& text, bool executab
 }
 
 bool Backup(const CliOptions& o, const TCsvDb& table, const std::vector<int>& rows,
-            Reporter& report) {
+            Reporter& report, ProgressSink* progress) {
   std::string stoppedAt;
   BackupRun run([&o, &stoppedAt](const std::string& target) {
     if (!o.conflict.stop) return ConflictAnswer{ConflictButton::OkAll, o.conflict.method};
@@ -42,6 +42,7 @@ bool Backup(const CliOptions& o, const TCsvDb& table, const std::vector<int>& ro
   });
   std::string folder;
   enc::DiskToSjis(AbsolutePath(o.keep.backupFolder), folder);
+  run.SetProgress(progress);
   const BackupResult result = run.Run(table, rows, folder);
   report.Note(std::to_string(result.copied) + "個のファイルをコピーしました。");
   if (!result.log.empty()) {
@@ -82,7 +83,7 @@ void CheckKeepOptions(const KeepOptions& keep) {
 }
 
 bool RunKeepCommands(const CliOptions& o, const TCsvDb& table, const std::vector<int>& rows,
-                     Reporter& report) {
+                     Reporter& report, ProgressSink* progress) {
   bool done = true;
   if (!o.keep.batch.empty())
     done = WriteOrSay(o.keep.batch, BatchText(table), false,
@@ -92,7 +93,7 @@ bool RunKeepCommands(const CliOptions& o, const TCsvDb& table, const std::vector
     done = WriteOrSay(o.keep.script, ShellScriptText(table), true,
                       "リストの全ファイルについてシェルスクリプトに変換しました。", report) &&
            done;
-  if (!o.keep.backupFolder.empty()) done = Backup(o, table, rows, report) && done;
+  if (!o.keep.backupFolder.empty()) done = Backup(o, table, rows, report, progress) && done;
   return done;
 }
 

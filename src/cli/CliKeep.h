@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/CsvDb.h"
+#include "core/Progress.h"
 
 namespace tonbo::cli {
 
@@ -27,9 +28,9 @@ bool ParseKeepOption(const std::vector<std::string>& args, size_t& i, KeepOption
 void CheckKeepOptions(const KeepOptions& keep);
 
 // Writes the batch file, then the script, then copies the rows into the
-// backup folder (the same-name question answered by --on-conflict). True
-// when everything was done.
+// backup folder (the same-name question answered by --on-conflict), told to
+// progress file by file. True when everything was done.
 bool RunKeepCommands(const CliOptions& options, const TCsvDb& table, const std::vector<int>& rows,
-                     Reporter& report);
+                     Reporter& report, ProgressSink* progress = nullptr);
 
 }  // namespace tonbo::cli

@@ -96,6 +96,7 @@ class Session {
   void RunSteps();
   void PrintTable() const;
   bool Apply();
+  bool Keep();
 
   const CliOptions& o_;
   std::ostream& out_;
@@ -121,12 +122,21 @@ int Session::Run() {
   if (!o_.saveList.empty() && !SaveList(table_, o_.saveList, report_)) return kExitIncomplete;
   bool done = !unread_ && loaded.missing == 0;
   // The batch file, script and backup see the names before --apply changes them.
-  if (o_.keep.Any()) done = RunKeepCommands(o_, table_, rows_, report_) && done;
+  if (o_.keep.Any()) done = Keep() && done;
   if (o_.apply)
     done = Apply() && done;
   else if (!o_.keep.Any())
     PrintTable();
   return done ? kExitDone : kExitIncomplete;
+}
+
+bool Session::Keep() {
+  TerminalProgress progress(err_, terminals_.err, "バックアップ", terminals_.columns);
+  report_.SetProgress(&progress);
+  const bool done =
+      RunKeepCommands(o_, table_, rows_, report_, terminals_.err ? &progress : nullptr);
+  report_.SetProgress(nullptr);
+  return done;
 }
 
 // Every path exists, or the run ends here.
