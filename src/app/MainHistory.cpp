@@ -32,6 +32,8 @@ TCsvDb TfrmMain::TableAsRecorded() const {
 }
 
 void TfrmMain::RecordUndo(const QString& label) {
+  // The entry keeps what the command wrote for long: without spare room.
+  table_.PackTight();
   TCsvDb copy;
   copy.Assign(table_);
   undo_.Add("list", enc::ToSjis(label), std::move(copy), SaveSelection());

@@ -1,32 +1,80 @@
 #include "core/CsvChunk.h"
 
 #include <cstring>
+#include <limits>
 
 namespace tonbo {
 
-TCellChunk::TCellChunk(const TCellChunk& other, size_t room) : cells_(other.cells_.size()) {
+TCellChunk::TCellChunk(const TCellChunk& other, size_t room) : loose_(other.CellCount()) {
   bytes_.reserve(other.bytes_.size() - other.unused_ + room);
-  for (size_t i = 0; i < cells_.size(); ++i) {
+  for (size_t i = 0; i < loose_.size(); ++i) {
     const std::string_view text = other.Get(static_cast<int>(i));
-    cells_[i] = {static_cast<uint32_t>(bytes_.size()), static_cast<uint32_t>(text.size())};
+    loose_[i] = {static_cast<uint32_t>(bytes_.size()), static_cast<uint32_t>(text.size())};
     bytes_.append(text);
   }
 }
 
-void TCellChunk::Pack(size_t room) {
+size_t TCellChunk::CellCount() const {
+  if (form_ == Form::Loose) return loose_.size();
+  return form_ == Form::Packed16 ? ends16_.size() : ends32_.size();
+}
+
+void TCellChunk::Repack(size_t room) {
   TCellChunk packed(*this, room);
   bytes_.swap(packed.bytes_);
-  cells_.swap(packed.cells_);
+  loose_.swap(packed.loose_);
+  std::vector<uint16_t>().swap(ends16_);
+  std::vector<uint32_t>().swap(ends32_);
+  form_ = Form::Loose;
   unused_ = 0;
 }
 
-void TCellChunk::Put(int slot, std::string_view text) {
-  const size_t at = static_cast<size_t>(slot);
-  if (at >= cells_.size()) {
-    if (text.empty()) return;
-    cells_.resize(at + 1);
+void TCellChunk::Loosen() {
+  std::vector<Cell> loose(CellCount());
+  for (size_t i = 0; i < loose.size(); ++i) {
+    const std::string_view text = Get(static_cast<int>(i));
+    loose[i] = {static_cast<uint32_t>(text.data() - bytes_.data()),
+                static_cast<uint32_t>(text.size())};
   }
-  Cell& cell = cells_[at];
+  loose_.swap(loose);
+  std::vector<uint16_t>().swap(ends16_);
+  std::vector<uint32_t>().swap(ends32_);
+  form_ = Form::Loose;
+  unused_ = 0;
+}
+
+void TCellChunk::PackTight() {
+  if (form_ != Form::Loose) return;
+  // Trailing empty cells read the same without an entry.
+  size_t count = loose_.size();
+  while (count > 0 && loose_[count - 1].length == 0) --count;
+  std::string bytes;
+  bytes.reserve(bytes_.size() - unused_);
+  std::vector<uint32_t> ends(count);
+  for (size_t i = 0; i < count; ++i) {
+    bytes.append(Get(static_cast<int>(i)));
+    ends[i] = static_cast<uint32_t>(bytes.size());
+  }
+  bytes_.swap(bytes);
+  std::vector<Cell>().swap(loose_);
+  unused_ = 0;
+  if (bytes_.size() <= std::numeric_limits<uint16_t>::max()) {
+    ends16_.assign(ends.begin(), ends.end());
+    form_ = Form::Packed16;
+  } else {
+    ends32_.swap(ends);
+    form_ = Form::Packed32;
+  }
+}
+
+void TCellChunk::Put(int slot, std::string_view text) {
+  if (form_ != Form::Loose) Loosen();
+  const size_t at = static_cast<size_t>(slot);
+  if (at >= loose_.size()) {
+    if (text.empty()) return;
+    loose_.resize(at + 1);
+  }
+  Cell& cell = loose_[at];
   if (text.size() <= cell.length) {
     // In place; memmove because the text may lie in this very buffer.
     if (!text.empty()) std::memmove(bytes_.data() + cell.offset, text.data(), text.size());
@@ -45,11 +93,12 @@ void TCellChunk::Put(int slot, std::string_view text) {
   cell = {};
   if (bytes_.size() + text.size() > bytes_.capacity()) {
     // Instead of doubling: drop the replaced texts and leave a quarter
-    // spare, since the block may go on living unchanged in the history.
+    // spare for the rest of the command; the block is packed tight once
+    // the command is over.
     const size_t live = bytes_.size() - unused_;
-    Pack((live + text.size()) / 4 + text.size() + 64);
+    Repack((live + text.size()) / 4 + text.size() + 64);
   }
-  cells_[at] = {static_cast<uint32_t>(bytes_.size()), static_cast<uint32_t>(text.size())};
+  loose_[at] = {static_cast<uint32_t>(bytes_.size()), static_cast<uint32_t>(text.size())};
   bytes_.append(text);
 }
 

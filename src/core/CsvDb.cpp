@@ -267,6 +267,16 @@ void TCsvDbBase::Reorder(const std::vector<int>& order) {
   WritableOrder() = std::move(rows);
 }
 
+void TCsvDbBase::PackTight() {
+  for (std::vector<ChunkPtr>& blocks : cols_) {
+    for (ChunkPtr& block : blocks)
+      if (block && block.use_count() == 1) block->PackTight();
+  }
+  for (std::shared_ptr<MetaChunk>& block : meta_)
+    if (block && block.use_count() == 1) block->shrink_to_fit();
+  if (order_.rows_ && order_.rows_.use_count() == 1) order_.rows_->shrink_to_fit();
+}
+
 bool TCsvDbBase::IsConsistent() const {
   std::unordered_set<std::string_view> paths;
   for (int r = 0; r < RowCount(); ++r) {

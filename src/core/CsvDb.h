@@ -100,6 +100,10 @@ class TCsvDbBase {
   void SortNoCase(int col);
   void Reverse();
   void Compact();
+  // Packs the storage this table alone holds (written since the last time),
+  // so that copies kept for long, such as history entries, hold no spare
+  // room. Reads the same; views into the table end here.
+  void PackTight();
 
   // The file-table invariants (for tests): every row present with a
   // non-empty Path, and no two rows with the same Path.

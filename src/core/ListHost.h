@@ -20,6 +20,8 @@ class ListHost {
   // Replaces the selection.
   virtual void SelectRows(const std::vector<int>& rows) = 0;
   virtual void RefreshList() = 0;
+  // Records the table in the history; packs the table first, so views into
+  // it end here.
   virtual void RecordUndo(const QString& label) = 0;
   virtual void SetStatusText(int panel, const QString& text) = 0;
   // The explanation page of a key (with or without the omit box).

@@ -88,6 +88,23 @@ class MainEditingTest : public QObject {
     QCOMPARE(w_->Table().GetCell(colNewName, 1024), std::string_view(DeleteMark()));
   }
 
+  void aCommandsEntryKeepsItsNewNamesWithoutSpareRoom() {
+    Make(2500);
+    Trigger("actSelectAll");
+    w_->mnuDeleteFileClick();
+    const TUndoList& h = w_->History();
+    const TCsvDb& entry = h.At(h.Count() - 1)->Snapshot();
+    QCOMPARE(entry.GetCell(colNewName, 2499), std::string_view(DeleteMark()));
+    // The marks' bytes and two bytes a row for where each ends, a little per
+    // block; the window's table is the entry itself until the next command.
+    const size_t marks = 2500 * DeleteMark().size();
+    QVERIFY(entry.HeapBytesNotIn(&h.At(h.Count() - 2)->Snapshot()) <=
+            marks + 2 * 2500 + 3 * (sizeof(TCellChunk) + 64));
+    QCOMPARE(w_->Table().HeapBytesNotIn(&entry), size_t(0));
+    w_->mnuUndoClick();
+    QCOMPARE(w_->Table().GetCell(colNewName, 2499), std::string_view("f2499"));
+  }
+
   void extractRemovesSelectedRowsOnly() {
     Make(5);
     w_->SelectRows({1, 3});

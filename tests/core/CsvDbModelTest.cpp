@@ -87,7 +87,7 @@ void Step(std::mt19937& rng, TCsvDb& t, Model& m, std::vector<Copy>& copies) {
   const int rows = t.RowCount();
   const int row = static_cast<int>(rng() % static_cast<unsigned>(rows + 3)) - 1;
   const int col = static_cast<int>(rng() % 9) - 1;
-  switch (rng() % 16) {
+  switch (rng() % 17) {
     case 0:
       t.DeleteRow(row);
       if (row >= 0 && row < rows) m.erase(m.begin() + row);
@@ -130,6 +130,8 @@ void Step(std::mt19937& rng, TCsvDb& t, Model& m, std::vector<Copy>& copies) {
       break;
     }
     case 5:
+      // As the history records an entry: the live table packed, then copied.
+      if (rng() % 2) t.PackTight();
       copies.push_back({t, m});
       break;
     case 6: {
@@ -142,6 +144,9 @@ void Step(std::mt19937& rng, TCsvDb& t, Model& m, std::vector<Copy>& copies) {
         if (!r) r.emplace();
       break;
     }
+    case 8:
+      t.PackTight();
+      break;
     case 7: {
       // Copy a cell onto another of the same column (a text from the same storage).
       const std::string text(t.GetCell(col, row));
@@ -208,6 +213,42 @@ TEST(CsvDbModel, AFullColumnWriteCopiesThatColumnOnly) {
   EXPECT_EQ(t.GetCell(colNewName, 5), "new5");
 }
 
+TEST(CsvDbModel, PackingLeavesSharedStorageAloneAndTheWrittenColumnTight) {
+  TCsvDb t;
+  const int rows = 3 * TCellChunk::kRows;
+  for (int r = 0; r < rows; ++r) {
+    t.SetCell(colNewName, r, "name" + std::to_string(r));
+    t.SetCell(colPath, r, "/some/folder/name" + std::to_string(r) + ".txt");
+  }
+  t.PackTight();
+  const TCsvDb entry = t;  // as the history keeps it
+  const size_t entryBytes = entry.HeapBytesNotIn(nullptr);
+  size_t texts = 0;
+  for (int r = 0; r < rows; ++r) {
+    const std::string name = "2024-05-06_photo_" + std::to_string(r);
+    t.SetCell(colNewName, r, name);
+    texts += name.size();
+  }
+  const size_t loose = t.HeapBytesNotIn(&entry);
+  const std::string_view before = entry.GetCell(colPath, 17);
+  t.PackTight();
+  // The entry's blocks were not touched: its views still hold.
+  EXPECT_EQ(before, "/some/folder/name17.txt");
+  EXPECT_EQ(entry.HeapBytesNotIn(nullptr), entryBytes);
+  EXPECT_TRUE(t.SharesCell(colPath, 17, entry, 17));
+  // The new names cost their bytes and two bytes a row, and a little per block.
+  const size_t tight = t.HeapBytesNotIn(&entry);
+  EXPECT_LT(tight, loose);
+  EXPECT_LE(tight, texts + 2 * rows + 3 * (sizeof(TCellChunk) + 64));
+  EXPECT_EQ(t.GetCell(colNewName, rows - 1), "2024-05-06_photo_" + std::to_string(rows - 1));
+  EXPECT_EQ(entry.GetCell(colNewName, rows - 1), "name" + std::to_string(rows - 1));
+  // Written again, packed blocks take the write like any other.
+  t.SetCell(colNewName, 5, t.GetCell(colNewName, 6));
+  t.SetCell(colPath, 5, "x");
+  EXPECT_EQ(t.GetCell(colNewName, 5), "2024-05-06_photo_6");
+  EXPECT_EQ(entry.GetCell(colPath, 5), "/some/folder/name5.txt");
+}
+
 TEST(CsvDbModel, SortsAndDeletesShareTheCellsWithTheCopy) {
   TCsvDb t;
   const int rows = 2 * TCellChunk::kRows;
@@ -234,41 +275,6 @@ TEST(CsvDbModel, StorageLeftByManyDeletesIsPackedAway) {
   EXPECT_EQ(t.GetCell(0, 99), "cell99");
   t.SetCell(1, 99, "x");
   EXPECT_EQ(t.CellCount(99), 2);
-}
-
-TEST(CellChunk, RewritingEveryCellLongerKeepsTheBlockCloseToItsTexts) {
-  TCellChunk block;
-  for (int i = 0; i < TCellChunk::kRows; ++i) block.Put(i, "n" + std::to_string(i));
-  const TCellChunk frozen(block);  // as a history entry would keep it
-  TCellChunk live(frozen);
-  size_t texts = 0;
-  for (int i = 0; i < TCellChunk::kRows; ++i) {
-    const std::string longer = "2024-05-06_photo_" + std::to_string(i);
-    live.Put(i, longer);
-    texts += longer.size();
-  }
-  for (int i = 0; i < TCellChunk::kRows; ++i) {
-    ASSERT_EQ(live.Get(i), "2024-05-06_photo_" + std::to_string(i));
-    ASSERT_EQ(frozen.Get(i), "n" + std::to_string(i));
-  }
-  const size_t index = TCellChunk::kRows * 2 * sizeof(uint32_t);
-  // The replaced texts are gone and the spare room is a fraction, not a doubling.
-  EXPECT_LE(live.HeapBytes(), index + texts * 3 / 2);
-  EXPECT_LE(frozen.HeapBytes(), index + TCellChunk::kRows * 6);
-}
-
-TEST(CellChunk, ACellMayBeWrittenFromItsOwnBlock) {
-  TCellChunk block;
-  block.Put(0, "short");
-  block.Put(1, "a much longer text than the first");
-  block.Put(0, block.Get(1));               // appended: the buffer may move under the text
-  block.Put(1, block.Get(0).substr(2, 4));  // in place, overlapping
-  block.Put(5, block.Get(1));
-  EXPECT_EQ(block.Get(0), "a much longer text than the first");
-  EXPECT_EQ(block.Get(1), "much");
-  EXPECT_EQ(block.Get(5), "much");
-  EXPECT_EQ(block.Get(4), "");
-  EXPECT_EQ(block.Get(900), "");
 }
 
 }  // namespace
