@@ -118,6 +118,7 @@ int Session::Run() {
   paths.insert(paths.end(), loaded.paths.begin(), loaded.paths.end());
   AddFiles(paths);
   RunSteps();
+  table_.PackTight();  // what the steps left spare is not needed again
   // A list that cannot be kept stops the run before anything on disk changes.
   if (!o_.saveList.empty() && !SaveList(table_, o_.saveList, report_)) return kExitIncomplete;
   bool done = !unread_ && loaded.missing == 0;

@@ -92,11 +92,11 @@ void TCellChunk::Put(int slot, std::string_view text) {
   unused_ += cell.length;
   cell = {};
   if (bytes_.size() + text.size() > bytes_.capacity()) {
-    // Instead of doubling: drop the replaced texts and leave a quarter
-    // spare for the rest of the command; the block is packed tight once
-    // the command is over.
+    // Drop the replaced texts and double: a command that fills or lengthens
+    // every cell stays linear, and the spare room goes when the block is
+    // packed tight once the command is over.
     const size_t live = bytes_.size() - unused_;
-    Repack((live + text.size()) / 4 + text.size() + 64);
+    Repack(live + text.size() + 64);
   }
   loose_[at] = {static_cast<uint32_t>(bytes_.size()), static_cast<uint32_t>(text.size())};
   bytes_.append(text);
