@@ -192,13 +192,19 @@ TEST(CsvDbModel, RandomOperationsAndCopiesMatchThePlainModel) {
   }
 }
 
-TEST(CsvDbModel, AFullColumnWriteCopiesThatColumnOnly) {
+// Three blocks of rows, each with a name "name<r>" and a path in `folder`.
+TCsvDb NamesAndPaths(const std::string& folder) {
   TCsvDb t;
-  const int rows = 3 * TCellChunk::kRows;
-  for (int r = 0; r < rows; ++r) {
+  for (int r = 0; r < 3 * TCellChunk::kRows; ++r) {
     t.SetCell(colNewName, r, "name" + std::to_string(r));
-    t.SetCell(colPath, r, "/some/folder/of/files/name" + std::to_string(r) + ".txt");
+    t.SetCell(colPath, r, folder + "name" + std::to_string(r) + ".txt");
   }
+  return t;
+}
+
+TEST(CsvDbModel, AFullColumnWriteCopiesThatColumnOnly) {
+  TCsvDb t = NamesAndPaths("/some/folder/of/files/");
+  const int rows = t.RowCount();
   const TCsvDb snapshot = t;
   EXPECT_EQ(t.HeapBytesNotIn(&snapshot), 0u);
   const size_t names = TCsvDb(t).HeapBytesNotIn(nullptr);
@@ -214,12 +220,8 @@ TEST(CsvDbModel, AFullColumnWriteCopiesThatColumnOnly) {
 }
 
 TEST(CsvDbModel, PackingLeavesSharedStorageAloneAndTheWrittenColumnTight) {
-  TCsvDb t;
-  const int rows = 3 * TCellChunk::kRows;
-  for (int r = 0; r < rows; ++r) {
-    t.SetCell(colNewName, r, "name" + std::to_string(r));
-    t.SetCell(colPath, r, "/some/folder/name" + std::to_string(r) + ".txt");
-  }
+  TCsvDb t = NamesAndPaths("/some/folder/");
+  const int rows = t.RowCount();
   t.PackTight();
   const TCsvDb entry = t;  // as the history keeps it
   const size_t entryBytes = entry.HeapBytesNotIn(nullptr);
