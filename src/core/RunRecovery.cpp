@@ -89,6 +89,7 @@ class Recovery {
   const Journal& j_;
   ProgressSink* progress_;
   RecoveryResult result_;
+  platform::TrashRestorer trash_;  // read at the first file put back, after the moves
 };
 
 void Recovery::Log(const std::string& utf8Fixed, const std::string& name, const std::string& path,
@@ -138,7 +139,7 @@ void Recovery::Collect(Item& item) {
         item.problem, 0);
   }
   if (item.restore) {
-    const int err = platform::RestoreFromTrash(item.want, e.id);
+    const int err = trash_.Restore(item.want, e.id);
     if (err == 0) {
       ++result_.restored;
       now = item.want;
@@ -148,7 +149,7 @@ void Recovery::Collect(Item& item) {
   }
   if (!now.empty()) result_.paths.push_back(Sjis(now));
   if (item.restoreVictim) {
-    const int err = platform::RestoreFromTrash(e.TargetPath(), e.victim);
+    const int err = trash_.Restore(e.TargetPath(), e.victim);
     if (err == 0) {
       ++result_.restored;
       result_.paths.push_back(Sjis(e.TargetPath()));

@@ -3,6 +3,7 @@
 // UTF-8). Failures are returned as values: an errno, and for the operations
 // that go through GIO or several steps also a short UTF-8 message.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -68,6 +69,22 @@ int MoveToTrash(const std::string& path, std::string* message);
 // a file, that is this file. Never replaces an entry at originalPath.
 // Returns 0 or an errno (ENOENT: no such entry in the trash).
 int RestoreFromTrash(const std::string& originalPath, const FileId& id);
+
+// The same for many files: each trash folder's entries are read once, so
+// putting back a thousand files does not read the whole trash a thousand
+// times. Entries trashed after the first Restore are not seen.
+class TrashRestorer {
+ public:
+  TrashRestorer();
+  ~TrashRestorer();
+  TrashRestorer(const TrashRestorer&) = delete;
+  TrashRestorer& operator=(const TrashRestorer&) = delete;
+  int Restore(const std::string& originalPath, const FileId& id);
+
+ private:
+  struct Index;
+  std::unique_ptr<Index> index_;
+};
 
 // Copies a file over `to` (replacing it), keeping the source's permission
 // bits and modification time. The bytes go to a temporary file in the target

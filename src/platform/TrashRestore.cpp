@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/FileOps.h"
@@ -63,9 +65,10 @@ struct Entry {
   std::string file, info, date;
 };
 
-// The best entry of one trash folder for originalPath (newest deletion).
-void Scan(const std::string& trash, const std::string& top, const std::string& originalPath,
-          const FileId& id, Entry& best) {
+// Every entry of one trash folder, by the path it was trashed from.
+using Entries = std::unordered_map<std::string, std::vector<Entry>>;
+
+void ReadTrash(const std::string& trash, const std::string& top, Entries& out) {
   DIR* d = opendir((trash + "/info").c_str());
   if (!d) return;
   const std::string suffix = ".trashinfo";
@@ -80,37 +83,66 @@ void Scan(const std::string& trash, const std::string& top, const std::string& o
       if (line.rfind("Path=", 0) == 0) path = PercentDecode(line.substr(5));
       if (line.rfind("DeletionDate=", 0) == 0) date = line.substr(13);
     }
-    if (!path.empty() && path[0] != '/') path = top + "/" + path;
-    if (path != originalPath || (!best.file.empty() && date < best.date)) continue;
-    const std::string file = trash + "/files/" + name.substr(0, name.size() - suffix.size());
-    const FileId there = IdentityOf(file);
-    if (!there.Exists()) continue;
-    // Moved within one volume the file keeps its inode; copied across, its size.
-    if (id.Exists() && !there.SameFile(id) && (there.dev == id.dev || there.size != id.size))
-      continue;
-    best = {file, trash + "/info/" + name, date};
+    if (path.empty()) continue;
+    if (path[0] != '/') path = top + "/" + path;
+    out[path].push_back({trash + "/files/" + name.substr(0, name.size() - suffix.size()),
+                         trash + "/info/" + name, date});
   }
   closedir(d);
 }
 
+// The newest entry for the file (see RestoreFromTrash), or the end.
+std::vector<Entry>::iterator Best(std::vector<Entry>& entries, const FileId& id) {
+  auto best = entries.end();
+  for (auto it = entries.begin(); it != entries.end(); ++it) {
+    if (best != entries.end() && it->date < best->date) continue;
+    const FileId there = IdentityOf(it->file);
+    if (!there.Exists()) continue;
+    // Moved within one volume the file keeps its inode; copied across, its size.
+    if (id.Exists() && !there.SameFile(id) && (there.dev == id.dev || there.size != id.size))
+      continue;
+    best = it;
+  }
+  return best;
+}
+
 }  // namespace
 
-int RestoreFromTrash(const std::string& originalPath, const FileId& id) {
+struct TrashRestorer::Index {
+  std::set<std::string> read;  // trash folders read
+  Entries entries;
+  void Need(const std::string& trash, const std::string& top) {
+    if (read.insert(trash).second) ReadTrash(trash, top, entries);
+  }
+};
+
+TrashRestorer::TrashRestorer() : index_(std::make_unique<Index>()) {}
+TrashRestorer::~TrashRestorer() = default;
+
+int TrashRestorer::Restore(const std::string& originalPath, const FileId& id) {
   const size_t slash = originalPath.rfind('/');
   if (slash == std::string::npos) return ENOENT;
-  Entry best;
-  Scan(HomeTrash(), "", originalPath, id, best);
+  index_->Need(HomeTrash(), "");
   const std::string top = MountTop(originalPath.substr(0, slash + 1));
   if (!top.empty()) {
     const std::string uid = std::to_string(getuid());
     const std::string base = top == "/" ? "" : top;
-    Scan(base + "/.Trash-" + uid, base, originalPath, id, best);
-    Scan(base + "/.Trash/" + uid, base, originalPath, id, best);
+    index_->Need(base + "/.Trash-" + uid, base);
+    index_->Need(base + "/.Trash/" + uid, base);
   }
-  if (best.file.empty()) return ENOENT;
-  if (const int err = RenameNoReplace(best.file, originalPath)) return err;
-  unlink(best.info.c_str());
+  const auto found = index_->entries.find(originalPath);
+  if (found == index_->entries.end()) return ENOENT;
+  std::vector<Entry>& entries = found->second;
+  const auto best = Best(entries, id);
+  if (best == entries.end()) return ENOENT;
+  if (const int err = RenameNoReplace(best->file, originalPath)) return err;
+  unlink(best->info.c_str());
+  entries.erase(best);
   return 0;
+}
+
+int RestoreFromTrash(const std::string& originalPath, const FileId& id) {
+  return TrashRestorer().Restore(originalPath, id);
 }
 
 }  // namespace tonbo::platform

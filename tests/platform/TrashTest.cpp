@@ -3,8 +3,10 @@
 
 #include <QByteArray>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include <vector>
 
 #include "FsProbe.h"
 #include "TestEnv.h"
@@ -95,6 +97,43 @@ TEST(TrashTest, EmptyPathNeverTrashesTheCurrentFolder) {
   EXPECT_TRUE(DirectoryExists(here));
   EXPECT_EQ(chdir(saved), 0);
   free(saved);
+}
+
+// An undo puts back every file a run trashed through one restorer; two
+// entries from one path are told apart by the file each holds.
+TEST(TrashRestorer, PutsBackManyFilesAndTellsEntriesOfOnePathApart) {
+  const std::string dir = MakeTempDir("restore");
+  std::string message;
+  std::vector<FileId> ids;
+  for (int i = 0; i < 40; ++i) {
+    const std::string path = dir + "f" + std::to_string(i);
+    WriteFile(path, "bytes " + std::to_string(i));
+    ids.push_back(IdentityOf(path));
+    ASSERT_EQ(MoveToTrash(path, &message), 0) << message;
+  }
+  FileId first, second;
+  for (FileId* id : {&first, &second}) {
+    WriteFile(dir + "same", id == &first ? "first" : "second");
+    *id = IdentityOf(dir + "same");
+    ASSERT_EQ(MoveToTrash(dir + "same", &message), 0) << message;
+  }
+  const size_t infos = ListDir(TrashDir() + "info").size();
+
+  TrashRestorer restorer;
+  for (int i = 39; i >= 0; --i) {
+    const std::string path = dir + "f" + std::to_string(i);
+    ASSERT_EQ(restorer.Restore(path, ids[static_cast<size_t>(i)]), 0) << path;
+    EXPECT_EQ(ReadFile(path), "bytes " + std::to_string(i));
+  }
+  EXPECT_EQ(restorer.Restore(dir + "same", first), 0);
+  EXPECT_EQ(ReadFile(dir + "same"), "first");
+  EXPECT_EQ(restorer.Restore(dir + "same", second), EEXIST);  // never over a file
+  ASSERT_EQ(rename((dir + "same").c_str(), (dir + "same.1").c_str()), 0);
+  EXPECT_EQ(restorer.Restore(dir + "same", second), 0);
+  EXPECT_EQ(ReadFile(dir + "same"), "second");
+  EXPECT_EQ(restorer.Restore(dir + "same", second), ENOENT);
+  EXPECT_EQ(restorer.Restore(dir + "never-trashed", FileId{}), ENOENT);
+  EXPECT_EQ(ListDir(TrashDir() + "info").size(), infos - 42);
 }
 
 }  // namespace
