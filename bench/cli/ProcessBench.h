@@ -23,7 +23,13 @@ struct Measure {
   double seconds = 0;
   long peakKb = 0;
   bool ok = false;
+  double cpu = 0;  // user and system time, less disturbed by other work than the wall clock
 };
+
+inline double CpuSeconds(const struct rusage& u) {
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
 
 // Runs argv in dir; standard output goes to `out` (or nowhere), standard
 // error to `err` (or nowhere). Time and peak memory from wait4.
@@ -49,6 +55,7 @@ inline Measure RunProcess(const std::string& dir, const std::vector<std::string>
   Measure m;
   m.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   m.peakKb = usage.ru_maxrss;
+  m.cpu = CpuSeconds(usage);
   m.ok = WIFEXITED(status) && WEXITSTATUS(status) <= 1;  // grep: 1 is "nothing found"
   if (out) *out = test::ReadFile(io + "out");
   if (err) *err = test::ReadFile(io + "err");
