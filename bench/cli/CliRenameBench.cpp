@@ -1,6 +1,7 @@
 // tonbo-cli --regex 's/^/x_/' --apply on one folder of 100,000 files, next to
 // Debian's perl rename, mmv and two plain C++ loops of no-replace renames
-// (by path, and through the open folder as the rename executor does), each
+// (by path, and through the open folder as the rename executor does, also
+// with its check before each rename), each
 // on its own fresh folder made after a sync. The order of the contenders
 // turns every round. Prints medians, best rounds, peak memory and, for every
 // round, tonbo-cli's time over both plain loops. A peer that is not
@@ -10,6 +11,7 @@
 #include <fcntl.h>
 #include <ftw.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -95,6 +97,34 @@ Measure PlainLoopInFolder(const std::string& dir) {
   return m;
 }
 
+// The open-folder loop with the check every rename of tonbo-cli makes first:
+// the file under the name is still the one the listing found (its inode).
+// Shows what the check costs and how much tonbo-cli adds beyond it.
+Measure CheckedLoopInFolder(const std::string& dir) {
+  const int fd = open(dir.c_str(), O_PATH | O_DIRECTORY);
+  std::vector<std::pair<std::string, ino_t>> listed;
+  struct rusage before {};
+  getrusage(RUSAGE_SELF, &before);
+  const auto start = Clock::now();
+  DIR* d = opendir(dir.c_str());
+  while (const dirent* e = readdir(d))
+    if (e->d_name[0] != '.') listed.emplace_back(e->d_name, e->d_ino);
+  closedir(d);
+  Measure m{0, 0, true};
+  for (const auto& [name, ino] : listed) {
+    struct stat st {};
+    m.ok &= fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && st.st_ino == ino;
+    m.ok &= renameat2(fd, name.c_str(), fd, ("x_" + name).c_str(), RENAME_NOREPLACE) == 0;
+  }
+  m.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  struct rusage self {};
+  getrusage(RUSAGE_SELF, &self);
+  m.peakKb = self.ru_maxrss;
+  m.cpu = tonbo::bench::CpuSeconds(self) - tonbo::bench::CpuSeconds(before);
+  close(fd);
+  return m;
+}
+
 struct Contender {
   Contender(const char* l, std::function<Measure(const std::string&)> r, bool p = true)
       : label(l), run(std::move(r)), present(p) {}
@@ -126,6 +156,7 @@ std::vector<Contender> Contenders() {
        },
        tonbo::bench::OnPath("mmv")},
       {"plain in folder", PlainLoopInFolder},
+      {"checked loop", CheckedLoopInFolder},
   };
 }
 
@@ -165,7 +196,7 @@ void Report(const std::vector<Contender>& c, int files) {
                 one.best.ok ? "" : "  (FAILED)");
   }
   const Contender& tonbo = c[1];
-  for (const size_t floor : {size_t{0}, size_t{4}}) {
+  for (const size_t floor : {size_t{0}, size_t{4}, size_t{5}}) {
     std::printf("  tonbo-cli / %s per round:", c[floor].label);
     for (size_t r = 0; r < tonbo.seconds.size(); ++r)
       std::printf(" %.2f", tonbo.seconds[r] / c[floor].seconds[r]);
