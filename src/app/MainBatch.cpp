@@ -14,7 +14,7 @@ namespace {
 // Asks for the file; empty on cancel.
 QString AskFileName(const QString& filter, const QString& suffix, bool confirmOverwrite) {
   FileDialogRequest request;
-  request.filters = {filter, QStringLiteral("全て(*)")};
+  request.filters = {filter, QStringLiteral("全て (*)")};
   request.defaultSuffix = suffix;
   request.confirmOverwrite = confirmOverwrite;
   return Dialogs().GetSaveFileName(request);

@@ -75,7 +75,7 @@ class MainKeepTest : public QObject {
     dialogs.saveFiles = {Q(dir_ + "out.bat")};
     Trigger("mnuMakeBatch");
     QCOMPARE(dialogs.shown[0].kind, QStringLiteral("save"));
-    QCOMPARE(dialogs.shown[0].text, QStringLiteral("バッチファイル(*.bat);;全て(*)"));
+    QCOMPARE(dialogs.shown[0].text, QStringLiteral("バッチファイル(*.bat);;全て (*)"));
     QVERIFY(!dialogs.saveRequests[0].confirmOverwrite);  // replaced without a question
     QCOMPARE(enc::FromSjis(test::ReadFile(dir_ + "out.bat")).toStdString(),
              "; Tonbo自動生成バッチファイル\r\nren \"" + dir_ + "a b.txt\" \"写真.txt\"\r\ndel \"" +
@@ -107,7 +107,7 @@ class MainKeepTest : public QObject {
     test::ScriptedDialogs dialogs;
     dialogs.saveFiles = {Q(dir_ + "run.sh")};
     Trigger("mnuMakeScript");
-    QCOMPARE(dialogs.shown[0].text, QStringLiteral("シェルスクリプト(*.sh);;全て(*)"));
+    QCOMPARE(dialogs.shown[0].text, QStringLiteral("シェルスクリプト(*.sh);;全て (*)"));
     const std::string script = test::ReadFile(dir_ + "run.sh");
     QVERIFY(script.find("ren ") != std::string::npos);
     QVERIFY(script.find("'" + dir_ + "a.txt' '" + dir_ + "b.txt'") != std::string::npos);
