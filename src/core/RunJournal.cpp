@@ -285,6 +285,8 @@ bool ReadJournal(const std::string& path, Journal& out) {
     return &out.entries[static_cast<size_t>(entryOfRow[r])];
   };
   while (std::getline(in, line)) {
+    // A line cut short by a crash (no line end) says nothing for sure.
+    if (in.eof()) break;
     f = Split(line);
     const std::string& k = f[0];
     if (k == "F" && f.size() >= 3) {
@@ -357,9 +359,15 @@ bool JournalInUse(const std::string& path) {
 }
 
 int CloseJournal(const std::string& path, const std::string& how) {
-  const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  const int fd = open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
   if (fd < 0) return errno;
-  std::string line = "closed\t";
+  // A run killed while writing leaves its last line cut short: end it, or
+  // the mark would join that line and the run would look unfinished again.
+  struct stat st {};
+  char last = '\n';
+  if (fstat(fd, &st) == 0 && st.st_size > 0 && pread(fd, &last, 1, st.st_size - 1) != 1)
+    last = '\n';
+  std::string line = last == '\n' ? "closed\t" : "\nclosed\t";
   AppendEscaped(line, how);
   line += '\n';
   int err = WriteAll(fd, line);

@@ -155,5 +155,28 @@ TEST_F(RunRecoveryTest, ARunCutOffAnywhereIsRolledBackOrFinished) {
   }
 }
 
+// A run killed in the middle of writing a step leaves a line without its
+// end. Once the run is recovered it must not come back as unfinished (the
+// close mark joined the cut line), nor may the cut line count as a step.
+TEST_F(RunRecoveryTest, ARecoveredRunWhoseLastLineWasCutStaysClosed) {
+  for (int i = 0; i < 3; ++i) File("a" + std::to_string(i), "a");
+  for (int i = 0; i < 3; ++i) Row("a" + std::to_string(i), "b" + std::to_string(i));
+  RunAndDie(2);
+  const std::vector<std::string> cut = UnfinishedJournals();
+  ASSERT_EQ(cut.size(), 1u);
+  const std::string text = test::ReadFile(cut[0]);
+  ASSERT_EQ(text.back(), '\n');
+  test::WriteFile(cut[0], text + "r\t1");  // a step whose end was never written
+
+  const RecoveryResult done = RecoverRun(cut[0], RecoverMode::Finish);
+  EXPECT_TRUE(done.error.empty()) << done.error;
+  EXPECT_EQ(Disk(), (Files{{"b0", "a"}, {"b1", "a"}, {"b2", "a"}}));
+  EXPECT_TRUE(UnfinishedJournals().empty());
+  EXPECT_TRUE(PeekJournal(cut[0]).closed);
+  Journal j;
+  ASSERT_TRUE(ReadJournal(cut[0], j));
+  EXPECT_EQ(j.closed, "finished");
+}
+
 }  // namespace
 }  // namespace tonbo
