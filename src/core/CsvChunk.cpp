@@ -22,7 +22,11 @@ size_t TCellChunk::CellCount() const {
 void TCellChunk::Repack(size_t room) {
   TCellChunk packed(*this, room);
   bytes_.swap(packed.bytes_);
-  loose_.swap(packed.loose_);
+  TakeLoose(std::move(packed.loose_));
+}
+
+void TCellChunk::TakeLoose(std::vector<Cell>&& loose) {
+  loose_.swap(loose);
   std::vector<uint16_t>().swap(ends16_);
   std::vector<uint32_t>().swap(ends32_);
   form_ = Form::Loose;
@@ -36,11 +40,7 @@ void TCellChunk::Loosen() {
     loose[i] = {static_cast<uint32_t>(text.data() - bytes_.data()),
                 static_cast<uint32_t>(text.size())};
   }
-  loose_.swap(loose);
-  std::vector<uint16_t>().swap(ends16_);
-  std::vector<uint32_t>().swap(ends32_);
-  form_ = Form::Loose;
-  unused_ = 0;
+  TakeLoose(std::move(loose));
 }
 
 void TCellChunk::PackTight() {

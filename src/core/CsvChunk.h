@@ -69,6 +69,8 @@ class TCellChunk {
   void Repack(size_t room);
   // The loose form of a packed block, keeping its bytes where they are.
   void Loosen();
+  // Makes `loose` the block's index over its bytes (no replaced texts).
+  void TakeLoose(std::vector<Cell>&& loose);
 
   std::string bytes_;
   std::vector<Cell> loose_;       // the loose form

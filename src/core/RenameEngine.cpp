@@ -23,12 +23,10 @@ bool Moves(const EngineRow& r) {
 }  // namespace
 
 std::uint32_t EngineRows::FolderNumber(std::string_view dir) {
-  if (last_ < folders_.size() && folders_[last_] == dir) return last_;
-  // Rows of one folder mostly come together; a run has few folders.
-  for (last_ = 0; last_ < folders_.size(); ++last_)
-    if (folders_[last_] == dir) return last_;
-  folders_.emplace_back(dir);
-  return last_;
+  const auto [it, added] =
+      numberOf_.try_emplace(std::string(dir), static_cast<std::uint32_t>(folders_.size()));
+  if (added) folders_.emplace_back(dir);
+  return it->second;
 }
 
 int RenameEngine::Run(const std::string& journalDir, const std::string& kind,

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/Progress.h"
@@ -59,7 +60,7 @@ class EngineRows {
 
  private:
   std::vector<std::string> folders_;
-  std::uint32_t last_ = 0;
+  std::unordered_map<std::string, std::uint32_t> numberOf_;
 };
 
 // What to do about a target held by a file that stays.

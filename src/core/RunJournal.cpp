@@ -358,16 +358,20 @@ bool JournalInUse(const std::string& path) {
   return busy;
 }
 
+// The file does not end with a line end.
+bool LastLineCut(int fd) {
+  struct stat st {};
+  char last = '\n';
+  return fstat(fd, &st) == 0 && st.st_size > 0 && pread(fd, &last, 1, st.st_size - 1) == 1 &&
+         last != '\n';
+}
+
 int CloseJournal(const std::string& path, const std::string& how) {
   const int fd = open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
   if (fd < 0) return errno;
   // A run killed while writing leaves its last line cut short: end it, or
   // the mark would join that line and the run would look unfinished again.
-  struct stat st {};
-  char last = '\n';
-  if (fstat(fd, &st) == 0 && st.st_size > 0 && pread(fd, &last, 1, st.st_size - 1) != 1)
-    last = '\n';
-  std::string line = last == '\n' ? "closed\t" : "\nclosed\t";
+  std::string line = LastLineCut(fd) ? "\nclosed\t" : "closed\t";
   AppendEscaped(line, how);
   line += '\n';
   int err = WriteAll(fd, line);

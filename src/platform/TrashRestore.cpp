@@ -111,6 +111,7 @@ std::vector<Entry>::iterator Best(std::vector<Entry>& entries, const FileId& id)
 struct TrashRestorer::Index {
   std::set<std::string> read;  // trash folders read
   Entries entries;
+  std::unordered_map<std::string, std::string> topOf;  // folder -> its volume's top folder
   void Need(const std::string& trash, const std::string& top) {
     if (read.insert(trash).second) ReadTrash(trash, top, entries);
   }
@@ -123,7 +124,10 @@ int TrashRestorer::Restore(const std::string& originalPath, const FileId& id) {
   const size_t slash = originalPath.rfind('/');
   if (slash == std::string::npos) return ENOENT;
   index_->Need(HomeTrash(), "");
-  const std::string top = MountTop(originalPath.substr(0, slash + 1));
+  const std::string dir = originalPath.substr(0, slash + 1);
+  auto [known, fresh] = index_->topOf.try_emplace(dir);
+  if (fresh) known->second = MountTop(dir);
+  const std::string& top = known->second;
   if (!top.empty()) {
     const std::string uid = std::to_string(getuid());
     const std::string base = top == "/" ? "" : top;
