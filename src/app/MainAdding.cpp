@@ -12,7 +12,7 @@
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "core/FileAdder.h"
-#include "pattern/Glob.h"
+#include "text/Glob.h"
 
 namespace tonbo {
 namespace {

@@ -7,7 +7,7 @@
 #include "app/TfrmVer.h"
 #include "common/Dialogs.h"
 #include "common/Folders.h"
-#include "common/ui/PageWindow.h"
+#include "windows/PageWindow.h"
 #include "core/ExplanationPages.h"
 #include "platform/Launcher.h"
 #include "platform/Shell.h"

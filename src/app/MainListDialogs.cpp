@@ -1,8 +1,8 @@
 // The list dialogs: replace, select by condition and the name grid editor.
 #include "app/TfrmMain.h"
-#include "pattern/ui/TfrmFilter.h"
-#include "pattern/ui/TfrmRenameIkkatu.h"
-#include "pattern/ui/TfrmReplace.h"
+#include "windows/TfrmFilter.h"
+#include "windows/TfrmRenameIkkatu.h"
+#include "windows/TfrmReplace.h"
 
 namespace tonbo {
 

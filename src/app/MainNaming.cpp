@@ -6,10 +6,10 @@
 #include "app/TfrmMain.h"
 #include "common/Dialogs.h"
 #include "common/Sjis.h"
-#include "naming/StrUnit.h"
-#include "naming/commands/NameRepair.h"
-#include "naming/commands/NamingCommands.h"
-#include "naming/ui/TfrmFormat.h"
+#include "text/StrUnit.h"
+#include "commands/NameRepair.h"
+#include "commands/NamingCommands.h"
+#include "windows/TfrmFormat.h"
 
 namespace tonbo {
 namespace {

@@ -4,7 +4,7 @@
 #include <QTableView>
 
 #include "app/TfrmMain.h"
-#include "preview/ui/TfrmInputName.h"
+#include "windows/TfrmInputName.h"
 
 namespace tonbo {
 namespace {

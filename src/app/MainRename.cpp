@@ -9,7 +9,7 @@
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "common/TextFile.h"
-#include "common/ui/PageWindow.h"
+#include "windows/PageWindow.h"
 #include "core/RenameExecutor.h"
 #include "core/RunRecovery.h"
 #include "platform/Shell.h"

@@ -9,9 +9,9 @@
 
 #include "app/TfrmMain.h"
 #include "common/Sjis.h"
-#include "listio/ExternalTools.h"
-#include "shell/SendTo.h"
-#include "shell/ShellCommands.h"
+#include "desktop/ExternalTools.h"
+#include "desktop/SendTo.h"
+#include "desktop/ShellCommands.h"
 
 namespace tonbo {
 namespace {

@@ -3,7 +3,7 @@
 #include <QTimer>
 
 #include "app/TfrmMain.h"
-#include "preview/ui/TfrmInputName.h"
+#include "windows/TfrmInputName.h"
 
 namespace tonbo {
 

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "common/Folders.h"
-#include "common/ui/PageWindow.h"
+#include "windows/PageWindow.h"
 #include "core/ExplanationPages.h"
 #include "platform/Launcher.h"
 

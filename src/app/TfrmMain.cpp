@@ -14,11 +14,11 @@
 #include "common/Dialogs.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
-#include "common/ui/NameFont.h"
+#include "windows/NameFont.h"
 #include "core/ListText.h"
-#include "naming/ui/TfrmFormat.h"
+#include "windows/TfrmFormat.h"
 #include "platform/EffectSound.h"
-#include "preview/ui/PreviewHost.h"
+#include "windows/PreviewHost.h"
 
 namespace tonbo {
 namespace {

@@ -16,7 +16,7 @@
 #include "core/IniFile.h"
 #include "core/ListHost.h"
 #include "core/UndoList.h"
-#include "naming/RenameRules.h"
+#include "text/RenameRules.h"
 
 class QLabel;
 class QMenu;

@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "common/ui/NameFont.h"
+#include "windows/NameFont.h"
 
 namespace tonbo {
 namespace {

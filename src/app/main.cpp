@@ -8,7 +8,7 @@
 #include "app/FileTypes.h"
 #include "app/TfrmMain.h"
 #include "common/Folders.h"
-#include "common/ui/WidgetDialogs.h"
+#include "windows/WidgetDialogs.h"
 #include "platform/EffectSound.h"
 
 int main(int argc, char** argv) {

@@ -5,8 +5,8 @@
 
 #include "cli/CliReport.h"
 #include "common/Sjis.h"
-#include "naming/StrUnit.h"
-#include "naming/commands/NameRepair.h"
+#include "text/StrUnit.h"
+#include "commands/NameRepair.h"
 
 namespace tonbo::cli {
 namespace {

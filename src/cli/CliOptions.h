@@ -11,8 +11,8 @@
 #include "common/Errors.h"
 #include "core/CsvDb.h"
 #include "core/RenameExecutor.h"
-#include "pattern/commands/FilterSelect.h"
-#include "pattern/commands/ReplaceNames.h"
+#include "commands/FilterSelect.h"
+#include "commands/ReplaceNames.h"
 
 namespace tonbo::cli {
 

@@ -1,8 +1,8 @@
 #include "cli/CliSteps.h"
 
 #include "common/Paths.h"
-#include "naming/commands/NamingCommands.h"
-#include "naming/commands/RulesSettings.h"
+#include "commands/NamingCommands.h"
+#include "commands/RulesSettings.h"
 
 namespace tonbo::cli {
 namespace {

@@ -5,7 +5,7 @@
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "core/RenameReasons.h"
-#include "pattern/PathInfo.h"
+#include "text/PathInfo.h"
 #include "platform/FileOps.h"
 
 namespace tonbo {

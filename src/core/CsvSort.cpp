@@ -10,7 +10,7 @@
 
 #include "common/Sjis.h"
 #include "core/CsvDb.h"
-#include "naming/StrUnit.h"
+#include "text/StrUnit.h"
 
 namespace tonbo {
 namespace {

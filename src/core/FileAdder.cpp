@@ -13,8 +13,8 @@
 #include "common/Errors.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
-#include "pattern/Glob.h"
-#include "pattern/PathInfo.h"
+#include "text/Glob.h"
+#include "text/PathInfo.h"
 
 namespace tonbo {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "common/Paths.h"
 #include "common/Sjis.h"
-#include "naming/StrUnit.h"
+#include "text/StrUnit.h"
 
 namespace tonbo::preview {
 

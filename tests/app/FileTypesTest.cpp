@@ -1,7 +1,7 @@
 #include "app/FileTypes.h"
 
 #include "QtTestMain.h"
-#include "common/ui/WidgetDialogs.h"
+#include "windows/WidgetDialogs.h"
 
 namespace tonbo {
 

@@ -6,7 +6,7 @@
 #include "app/TfrmMain.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
-#include "naming/ui/TfrmFormat.h"
+#include "windows/TfrmFormat.h"
 
 namespace tonbo {
 

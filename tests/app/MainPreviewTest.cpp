@@ -7,7 +7,7 @@
 #include "ScriptedDialogs.h"
 #include "TestEnv.h"
 #include "app/TfrmMain.h"
-#include "preview/ui/TfrmInputName.h"
+#include "windows/TfrmInputName.h"
 
 namespace tonbo {
 

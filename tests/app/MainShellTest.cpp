@@ -17,8 +17,8 @@
 #include "app/TfrmMain.h"
 #include "common/Folders.h"
 #include "common/Sjis.h"
-#include "shell/ShortcutFiles.h"
-#include "shell/SpecialFolders.h"
+#include "desktop/ShortcutFiles.h"
+#include "desktop/SpecialFolders.h"
 
 namespace tonbo {
 

@@ -1,0 +1,128 @@
+#include "desktop/MimeApps.h"
+
+#include <unistd.h>
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdlib>
+#include <fstream>
+#include <vector>
+
+#include "common/Paths.h"
+#include "platform/Launcher.h"
+#include "desktop/ShortcutFiles.h"
+
+namespace tonbo::shell {
+namespace {
+
+std::string Env(const char* name, const std::string& fallback) {
+  const char* value = std::getenv(name);
+  return value && *value ? std::string(value) : fallback;
+}
+
+std::vector<std::string> SplitColons(const std::string& list) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t end = list.find(':', start);
+    if (end == std::string::npos) end = list.size();
+    if (end > start && list[start] == '/')
+      out.push_back(IncludeTrailingSlash(list.substr(start, end - start)));
+    start = end + 1;
+  }
+  return out;
+}
+
+std::string Home() { return IncludeTrailingSlash(Env("HOME", "/")); }
+
+std::vector<std::string> DataDirs() {
+  std::vector<std::string> dirs{
+      IncludeTrailingSlash(Env("XDG_DATA_HOME", Home() + ".local/share"))};
+  for (auto& d : SplitColons(Env("XDG_DATA_DIRS", "/usr/local/share:/usr/share")))
+    dirs.push_back(d);
+  return dirs;
+}
+
+// mimeapps.list files, most important first.
+std::vector<std::string> MimeAppsLists() {
+  std::vector<std::string> files{IncludeTrailingSlash(Env("XDG_CONFIG_HOME", Home() + ".config")) +
+                                 "mimeapps.list"};
+  for (auto& d : SplitColons(Env("XDG_CONFIG_DIRS", "/etc/xdg")))
+    files.push_back(d + "mimeapps.list");
+  for (auto& d : DataDirs()) files.push_back(d + "applications/mimeapps.list");
+  return files;
+}
+
+// The ";"-separated desktop ids of the type in one group of an ini file.
+std::vector<std::string> IdsIn(const std::string& file, const std::string& group,
+                               const std::string& mimeType) {
+  std::ifstream in(file);
+  std::string line;
+  bool inGroup = false;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line[0] == '[') {
+      inGroup = line == "[" + group + "]";
+      continue;
+    }
+    if (!inGroup || line.compare(0, mimeType.size() + 1, mimeType + "=") != 0) continue;
+    std::vector<std::string> ids;
+    std::string list = line.substr(mimeType.size() + 1);
+    size_t start = 0;
+    while (start < list.size()) {
+      size_t end = list.find(';', start);
+      if (end == std::string::npos) end = list.size();
+      if (end > start) ids.push_back(list.substr(start, end - start));
+      start = end + 1;
+    }
+    return ids;
+  }
+  return {};
+}
+
+// A desktop id's file: "a-b.desktop" may also live at applications/a/b.desktop.
+std::string EntryFile(const std::string& id) {
+  for (const std::string& dir : DataDirs()) {
+    std::string path = dir + "applications/" + id;
+    if (access(path.c_str(), R_OK) == 0) return path;
+    std::string nested = id;
+    for (char& c : nested)
+      if (c == '-') c = '/';
+    path = dir + "applications/" + nested;
+    if (access(path.c_str(), R_OK) == 0) return path;
+  }
+  return {};
+}
+
+std::string FirstFound(const std::vector<std::string>& ids) {
+  for (const std::string& id : ids)
+    if (std::string file = EntryFile(id); !file.empty()) return file;
+  return {};
+}
+
+}  // namespace
+
+std::string DefaultApplicationFor(const std::string& mimeType) {
+  for (const std::string& list : MimeAppsLists())
+    if (std::string file = FirstFound(IdsIn(list, "Default Applications", mimeType)); !file.empty())
+      return file;
+  for (const std::string& dir : DataDirs())
+    if (std::string file =
+            FirstFound(IdsIn(dir + "applications/mimeinfo.cache", "MIME Cache", mimeType));
+        !file.empty())
+      return file;
+  return {};
+}
+
+bool LaunchEntryWithFile(const std::string& entryPath, const std::string& file) {
+  auto keys = ReadDesktopEntry(entryPath);
+  std::vector<std::string> words = ExpandExec(keys["Exec"], {file}, keys["Name"], entryPath);
+  if (words.empty()) return false;
+  // An entry whose line takes no file still gets it, as a text editor must.
+  if (keys["Exec"].find('%') == std::string::npos) words.push_back(file);
+  QStringList args;
+  for (size_t i = 1; i < words.size(); ++i) args << QString::fromStdString(words[i]);
+  return platform::CurrentLauncher().StartDetached(QString::fromStdString(words[0]), args);
+}
+
+}  // namespace tonbo::shell

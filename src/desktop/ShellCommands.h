@@ -1,0 +1,49 @@
+#pragma once
+// The settings menu's install commands: shortcuts to the program on the
+// desktop and in the send-to folder, the Open With entry for folders and
+// files (the program's verb), and other programs in the send-to folder.
+#include <QString>
+
+#include <string>
+
+#include "desktop/SpecialFolders.h"
+
+namespace tonbo {
+class TIniFileEx;
+}
+
+namespace tonbo::shell {
+
+// What the commands need of the main window.
+class ShellHost {
+ public:
+  virtual ~ShellHost() = default;
+  // The explain-before-executing guard for a topic.
+  virtual bool ConfirmAction(const QString& key) = 0;
+  virtual TIniFileEx& Ini() = 0;
+  // Closes the main window, which ends the program.
+  virtual void CloseProgram() = 0;
+  // The program's own executable (disk path).
+  virtual std::string ProgramPath() const = 0;
+};
+
+// Names of the files the commands write.
+inline constexpr const char* kInstalledDesktopName = "!Tonbo.desktop";
+inline constexpr const char* kInstalledSendToName = "!Tonbo";
+inline constexpr const char* kVerbEntryName = "tonbo-open.desktop";
+
+void Install(ShellHost& host);
+void Uninstall(ShellHost& host);
+void RegisterVerb(ShellHost& host);
+// Removes the verb; true when there was one to remove.
+bool RemoveVerb(ShellHost& host);
+void RegisterSendToProgram(ShellHost& host);
+
+// The text of the Open With entry for the program.
+std::string VerbEntryText(const std::string& programPath);
+
+// Opens a special folder, making a missing one under the home folder first.
+// False (with the folder in missing) when nothing could open it.
+bool OpenSpecialFolder(SpecialFolder folder, std::string* diskFolder = nullptr);
+
+}  // namespace tonbo::shell
