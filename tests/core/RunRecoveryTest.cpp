@@ -188,6 +188,16 @@ TEST_F(RunRecoveryTest, ARecoveredRunWhoseLastLineWasCutStaysClosed) {
   EXPECT_EQ(j.closed, "finished");
 }
 
+// The cut line names the last row, which the run never reached.
+TEST_F(RunRecoveryTest, ACutLastLineNamingAStepNotDoneIsNoStep) {
+  const std::string cut = DiedAfterTheFirstOfThree();
+  test::WriteFile(cut, test::ReadFile(cut) + "r\t2");
+  Journal j;
+  ASSERT_TRUE(ReadJournal(cut, j));
+  ASSERT_EQ(j.entries.size(), 3u);
+  EXPECT_FALSE(j.entries[2].renamed);
+}
+
 // A newer Tonbo's journal may say what this one would misread: nothing is
 // moved by it, and it stays (even when old enough to prune) for that Tonbo.
 TEST_F(RunRecoveryTest, AJournalOfAnotherFormatIsRefusedAndKept) {
