@@ -79,6 +79,10 @@ void TfrmMain::mnuUndoRenameClick() {
 
 void TfrmMain::OfferRecovery() {
   for (const std::string& journal : UnfinishedJournals()) {
+    if (const std::string refusal = JournalRefusal(journal); !refusal.empty()) {
+      ShowWarning(QString::fromStdString(refusal));
+      continue;
+    }
     int planned = 0, done = 0;
     CountJournal(journal, planned, done);
     const Answer answer = AskYesNoCancel(

@@ -23,8 +23,14 @@ bool Report(const RecoveryResult& r, const char* movedText, Reporter& report) {
   return r.notDone == 0;
 }
 
-int Show(const std::vector<std::string>& journals, std::ostream& out) {
+int Show(const std::vector<std::string>& journals, std::ostream& out, Reporter& report) {
+  bool all = true;
   for (const std::string& journal : journals) {
+    if (const std::string refusal = JournalRefusal(journal); !refusal.empty()) {
+      report.Error(refusal);
+      all = false;
+      continue;
+    }
     int planned = 0, done = 0;
     CountJournal(journal, planned, done);
     out << "記録: " << journal << "\n(" << planned << " 個のうち " << done
@@ -32,7 +38,7 @@ int Show(const std::vector<std::string>& journals, std::ostream& out) {
         << DescribeJournal(journal) << "\n";
   }
   out.flush();
-  return kExitDone;
+  return all ? kExitDone : kExitIncomplete;
 }
 
 }  // namespace
@@ -53,7 +59,7 @@ int RunJournalCommand(const CliOptions& o, std::ostream& out, Reporter& report) 
     report.Info("途中で終わった名前変更はありません。");
     return kExitDone;
   }
-  if (o.recover == RecoverAction::Show) return Show(journals, out);
+  if (o.recover == RecoverAction::Show) return Show(journals, out, report);
   bool all = true;
   for (const std::string& journal : journals) {
     if (o.recover == RecoverAction::Finish)

@@ -38,7 +38,7 @@ int RenameEngine::Run(const std::string& journalDir, const std::string& kind,
     leaves[i] = Moves(r);
     total_ += r.kind == RowKind::Rename || r.kind == RowKind::Trash;
   }
-  plan_ = PlanRun(
+  walk_ = PlanWalk(PlanRun(
       static_cast<int>(n),
       [this](int i) {
         return PlanPlace{rows_[i].folder, rows_[i].from};
@@ -47,11 +47,9 @@ int RenameEngine::Run(const std::string& journalDir, const std::string& kind,
         const EngineRow& r = rows_[i];
         return r.kind == RowKind::Rename ? PlanPlace{r.folder, r.to} : PlanPlace{};
       },
-      leaves);
-  done_.assign(n, 0);
-  brokenRing_.assign(plan_.cycles.size(), 0);
+      leaves));
   if (const int err = WritePlan(journalDir, kind, source)) return err;
-  for (cursor_ = 0; cursor_ < static_cast<int>(n) && !stopped_; ++cursor_) Visit(cursor_);
+  walk_.Walk(*this);
   int renamed = 0, deleted = 0, notDone = 0;
   for (const EngineRow& r : rows_.rows) {
     renamed += r.outcome == RowOutcome::Renamed;
@@ -73,10 +71,11 @@ int RenameEngine::WritePlan(const std::string& dir, const std::string& kind,
   if (const int err = journal_.Create(dir, kind, source)) return err;
   journalPath_ = journal_.Path();
   // A ring's first row waits under a name of its own folder that no one else uses.
-  parkedName_.resize(plan_.cycles.size());
+  const std::vector<std::vector<int>>& cycles = walk_.Plan().cycles;
+  parkedName_.resize(cycles.size());
   std::vector<int> ringOf(rows_.rows.size(), -1);
-  for (size_t c = 0; c < plan_.cycles.size(); ++c) {
-    const int first = plan_.cycles[c][0];
+  for (size_t c = 0; c < cycles.size(); ++c) {
+    const int first = cycles[c][0];
     parkedName_[c] = ".tonbo-" + journal_.RunId() + "-" + std::to_string(first);
     ringOf[static_cast<size_t>(first)] = static_cast<int>(c);
   }
@@ -94,26 +93,6 @@ int RenameEngine::WritePlan(const std::string& dir, const std::string& kind,
   return journal_.Commit();
 }
 
-void RenameEngine::Visit(int row) {
-  const EngineRow& r = rows_[row];
-  if (done_[static_cast<size_t>(row)] || r.kind == RowKind::Keep) return;
-  if (r.kind == RowKind::Refused) {
-    done_[static_cast<size_t>(row)] = 1;
-    return;
-  }
-  const int holder = plan_.holder[static_cast<size_t>(row)];
-  if (holder >= 0 && !done_[static_cast<size_t>(holder)]) {
-    const int ring = plan_.cycleOf[static_cast<size_t>(row)];
-    if (ring >= 0 && !brokenRing_[static_cast<size_t>(ring)] &&
-        plan_.cycles[static_cast<size_t>(ring)][0] == row)
-      RunCycle(ring);
-    // Otherwise the row waits for its holder, which releases it.
-    return;
-  }
-  RunOne(row);
-  if (done_[static_cast<size_t>(row)]) Release(row);
-}
-
 bool RenameEngine::Step(int row) {
   if (!progress_) return true;
   const bool go = progress_->Step(steps_, total_, progressName_ ? progressName_(row) : "");
@@ -121,36 +100,18 @@ bool RenameEngine::Step(int row) {
   return go;
 }
 
-void RenameEngine::RunOne(int row) {
-  if (!Step(row)) {
-    stopped_ = true;
-    return;
-  }
-  if (rows_[row].kind == RowKind::Trash)
-    TrashRow(row);
-  else
+void RenameEngine::Rename(int row) {
+  if (Step(row))
     RenameRow(row);
+  else
+    walk_.Stop();
 }
 
-// Runs the rows that waited for `row` to leave its path and were passed
-// over in the list, then the rows that waited for those, and so on.
-void RenameEngine::Release(int row) {
-  std::vector<int> ready;
-  auto push = [&](int holder) {
-    const int begin = plan_.waitStart[static_cast<size_t>(holder)];
-    for (int k = plan_.waitStart[static_cast<size_t>(holder) + 1]; k-- > begin;) {
-      const int w = plan_.waiting[static_cast<size_t>(k)];
-      if (w < cursor_ && !done_[static_cast<size_t>(w)]) ready.push_back(w);
-    }
-  };
-  push(row);
-  while (!ready.empty() && !stopped_) {
-    const int w = ready.back();
-    ready.pop_back();
-    if (done_[static_cast<size_t>(w)]) continue;
-    RunOne(w);
-    if (done_[static_cast<size_t>(w)]) push(w);
-  }
+void RenameEngine::Trash(int row) {
+  if (Step(row))
+    TrashRow(row);
+  else
+    walk_.Stop();
 }
 
 void RenameEngine::Fail(int row, int err, RowProblem problem) {
@@ -162,7 +123,7 @@ void RenameEngine::Fail(int row, int err, RowProblem problem) {
 
 void RenameEngine::Finish(int row, RowOutcome outcome) {
   rows_[row].outcome = outcome;
-  done_[static_cast<size_t>(row)] = 1;
+  walk_.Done(row);
 }
 
 bool RenameEngine::StillTheFile(int row) {
@@ -223,7 +184,7 @@ void RenameEngine::SettleConflict(int row) {
   const Settlement s = settle_ ? settle_(row, r) : Settlement{};
   switch (s.action) {
     case Settlement::Stop:
-      stopped_ = true;
+      walk_.Stop();
       return;
     case Settlement::Skip:
       Finish(row, s.skipped);
@@ -291,69 +252,73 @@ bool RenameEngine::RingReady(const std::vector<int>& ring) {
 
 // A ring (a swap, a rotation) is done as one piece: its first row is parked
 // under a temporary name, the others move round one after another, and the
-// parked file takes its place last. A failure on the way puts the ring back.
-void RenameEngine::RunCycle(int cycle) {
-  const std::vector<int>& ring = plan_.cycles[static_cast<size_t>(cycle)];
+// parked file takes its place last. A failure on the way puts the ring back;
+// a stop asked for on the way waits for the ring's end.
+bool RenameEngine::Ring(int cycle) {
+  const std::vector<int>& ring = walk_.Plan().cycles[static_cast<size_t>(cycle)];
   const int first = ring[0];
-  brokenRing_[static_cast<size_t>(cycle)] = 1;
   if (!Step(first)) {
-    stopped_ = true;
-    return;
+    walk_.Stop();
+    return true;
   }
-  if (!RingReady(ring)) {
-    for (int member : ring)
-      if (done_[static_cast<size_t>(member)]) Release(member);
-    const int holder = plan_.holder[static_cast<size_t>(first)];
-    if (!done_[static_cast<size_t>(first)] && done_[static_cast<size_t>(holder)]) {
-      RenameRow(first);
-      if (done_[static_cast<size_t>(first)]) Release(first);
-    }
-    return;
-  }
+  if (!RingReady(ring)) return true;
   EngineRow& head = rows_[first];
   const std::string& parked = parkedName_[static_cast<size_t>(cycle)];
   if (const int err = Move(head, head.from, parked)) {
     Fail(first, err);
-    Release(first);
-    return;
+    return true;
   }
   journal_.Parked(first);
   size_t k = ring.size();
   int failed = 0;
+  bool goOn = true;
   while (--k > 0) {
     const int member = ring[k];
     EngineRow& r = rows_[member];
-    if (!Step(member)) stopAfterRing_ = true;
+    goOn &= Step(member);
     if ((failed = Move(r, r.from, r.to)) != 0) break;
     RecordRenamed(member);
     Finish(member, RowOutcome::Renamed);
   }
-  if (failed) {
-    // Back the way they came, the last moved first; then the parked file.
-    for (size_t back = k + 1; back < ring.size(); ++back) {
-      EngineRow& r = rows_[ring[back]];
-      if (Move(r, r.to, r.from) == 0) journal_.MovedBack(ring[back]);
-      Fail(ring[back], 0, RowProblem::RingUndone);
-    }
-    Fail(ring[k], failed);
-    if (Move(head, parked, head.from) == 0) {
-      journal_.Unparked(first);
-      Fail(first, 0, RowProblem::RingUndone);
-    } else {
-      head.to = parked;
-      head.stranded = true;
-      Fail(first, EIO);
-    }
-  } else if (const int err = Move(head, parked, head.to)) {
-    head.to = parked;
-    head.stranded = true;
-    Fail(first, err);
-  } else {
-    RecordRenamed(first);
-    Finish(first, RowOutcome::Renamed);
+  if (failed)
+    PutRingBack(ring, k, failed, parked);
+  else
+    LandParked(first, parked);
+  return goOn;
+}
+
+// Back the way they came, the last moved first; then the parked file.
+void RenameEngine::PutRingBack(const std::vector<int>& ring, size_t failedAt, int err,
+                               const std::string& parked) {
+  for (size_t back = failedAt + 1; back < ring.size(); ++back) {
+    EngineRow& r = rows_[ring[back]];
+    if (Move(r, r.to, r.from) == 0) journal_.MovedBack(ring[back]);
+    Fail(ring[back], 0, RowProblem::RingUndone);
   }
-  for (int member : ring) Release(member);
-  if (stopAfterRing_) stopped_ = true;
+  Fail(ring[failedAt], err);
+  const int first = ring[0];
+  EngineRow& head = rows_[first];
+  if (Move(head, parked, head.from) == 0) {
+    journal_.Unparked(first);
+    Fail(first, 0, RowProblem::RingUndone);
+  } else {
+    Strand(first, parked, EIO);
+  }
+}
+
+void RenameEngine::LandParked(int first, const std::string& parked) {
+  EngineRow& head = rows_[first];
+  if (const int err = Move(head, parked, head.to)) return Strand(first, parked, err);
+  RecordRenamed(first);
+  Finish(first, RowOutcome::Renamed);
+}
+
+// The ring's first file is left under its temporary name, which the list shows.
+void RenameEngine::Strand(int first, const std::string& parked, int err) {
+  EngineRow& head = rows_[first];
+  head.to = parked;
+  head.stranded = true;
+  Fail(first, err);
 }
 
 }  // namespace tonbo

@@ -1,9 +1,9 @@
 #pragma once
 // Carries out the moves of one run on the disk, for the list's rename run,
 // for recovery after a crash and for undo: plans the whole run first (chains
-// and rings of names, RenamePlan), writes the plan to the journal before the
-// first change, checks before every step that the file at a row's path is
-// still the file the row stands for, and never replaces an entry.
+// and rings of names, RenamePlan; taken in PlanWalk's order), writes the plan to the journal before
+// the first change, checks before every step that the file at a row's path is still the file the
+// row stands for, and never replaces an entry.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -11,15 +11,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/PlanWalk.h"
 #include "core/Progress.h"
-#include "core/RenamePlan.h"
 #include "core/RenameReasons.h"
 #include "core/RunJournal.h"
 #include "platform/FileOps.h"
 
 namespace tonbo {
 
-enum class RowKind : std::uint8_t { Keep, Rename, Trash, Refused };
 enum class RowOutcome : std::uint8_t {
   Untouched,  // not reached (the run was stopped) or nothing to do
   Renamed,
@@ -70,7 +69,7 @@ struct Settlement {
   RowOutcome skipped = RowOutcome::SkippedSame;  // Skip: how the row is counted
 };
 
-class RenameEngine {
+class RenameEngine : private PlanSteps {
  public:
   using Settle = std::function<Settlement(int row, const EngineRow&)>;
 
@@ -84,15 +83,20 @@ class RenameEngine {
   // written, in which case nothing on disk was changed. kind and source go
   // to the journal (RunJournal.h); an empty dir keeps no journal (tests).
   int Run(const std::string& journalDir, const std::string& kind, const std::string& source);
-  bool Stopped() const { return stopped_; }
+  bool Stopped() const { return walk_.Stopped(); }
   const std::string& JournalPath() const { return journalPath_; }
 
  private:
   int WritePlan(const std::string& dir, const std::string& kind, const std::string& source);
-  void Visit(int row);
+  // The walk's steps.
+  RowKind KindOf(int row) const override { return rows_[row].kind; }
+  void Refused(int) override {}
+  void Rename(int row) override;
+  void Trash(int row) override;
+  bool Ring(int cycle) override;
+  void RingHeadAlone(int row) override { RenameRow(row); }
+
   bool Step(int row);
-  void RunOne(int row);
-  void Release(int row);
   void RenameRow(int row);
   void TrashRow(int row);
   void SettleConflict(int row);
@@ -100,8 +104,11 @@ class RenameEngine {
   static bool IsTheFile(EngineRow& r, const platform::FileId& now);
   void RecordRenamed(int row);
   int Move(const EngineRow& r, const std::string& from, const std::string& to);
-  void RunCycle(int cycle);
   bool RingReady(const std::vector<int>& ring);
+  void PutRingBack(const std::vector<int>& ring, size_t failedAt, int err,
+                   const std::string& parked);
+  void LandParked(int first, const std::string& parked);
+  void Strand(int first, const std::string& parked, int err);
   void Fail(int row, int err, RowProblem problem = RowProblem::None);
   void Finish(int row, RowOutcome outcome);
 
@@ -109,17 +116,12 @@ class RenameEngine {
   Settle settle_;
   ProgressSink* progress_ = nullptr;
   std::function<std::string(int)> progressName_;
-  RunPlan plan_;
-  std::vector<char> done_;
-  std::vector<char> brokenRing_;
+  PlanWalk walk_;
   std::vector<std::string> parkedName_;  // per cycle
   JournalWriter journal_;
   platform::FolderHandle folder_;
   std::string journalPath_;
   std::int64_t steps_ = 0, total_ = 0;
-  int cursor_ = 0;
-  bool stopped_ = false;
-  bool stopAfterRing_ = false;
 };
 
 }  // namespace tonbo

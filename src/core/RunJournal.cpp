@@ -19,6 +19,10 @@ namespace tonbo {
 namespace {
 
 constexpr const char* kSuffix = ".journal";
+constexpr const char* kMagic = "tonbo-journal";
+// The format this Tonbo writes and reads; a newer one may record what this
+// one cannot replay, so it is left to a Tonbo that knows it.
+constexpr const char* kFormat = "1";
 constexpr int kStepsPerWrite = 512;
 constexpr int kWritesPerSync = 16;
 constexpr size_t kPlanChunk = 1 << 20;
@@ -145,7 +149,7 @@ int JournalWriter::Create(const std::string& dir, const std::string& kind,
   fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
   if (fd_ < 0) return errno;
   flock(fd_, LOCK_EX);
-  buffer_ = "tonbo-journal\t1\t" + kind + "\t";
+  buffer_ = std::string(kMagic) + "\t" + kFormat + "\t" + kind + "\t";
   AppendEscaped(buffer_, source);
   buffer_ += '\n';
   return 0;
@@ -272,7 +276,7 @@ bool ReadJournal(const std::string& path, Journal& out) {
   std::string line;
   if (!std::getline(in, line)) return false;
   std::vector<std::string> f = Split(line);
-  if (f.size() < 4 || f[0] != "tonbo-journal") return false;
+  if (f.size() < 4 || f[0] != kMagic || f[1] != kFormat) return false;
   out = Journal();
   out.path = path;
   out.kind = f[2];
@@ -386,7 +390,8 @@ JournalStatus PeekJournal(const std::string& path) {
   std::string head;
   if (!std::getline(in, head)) return status;
   const std::vector<std::string> f = Split(head);
-  if (f.size() >= 3 && f[0] == "tonbo-journal") status.kind = f[2];
+  if (f.size() >= 3 && f[0] == kMagic) status.kind = f[2];
+  if (f.size() >= 2 && f[0] == kMagic && f[1] != kFormat) status.format = f[1];
   // Reading every journal would cost as much as the runs: the last lines say enough.
   in.clear();
   in.seekg(0, std::ios::end);
@@ -405,7 +410,7 @@ void PruneJournals(const std::string& dir) {
   size_t finished = 0;
   for (const std::string& path : ListJournals(dir)) {
     const JournalStatus status = PeekJournal(path);
-    if (JournalInUse(path)) continue;
+    if (JournalInUse(path) || !status.format.empty()) continue;
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) continue;
     if (!(status.complete || status.closed)) {

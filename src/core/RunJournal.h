@@ -94,13 +94,14 @@ struct Journal {
   std::vector<JournalEntry> entries;  // in list order
 };
 
-// False when the file cannot be read or is no journal.
+// False when the file cannot be read, is no journal or is of another format.
 bool ReadJournal(const std::string& path, Journal& out);
 // Journal paths of dir, newest first.
 std::vector<std::string> ListJournals(const std::string& dir);
 // What the first and the last lines of a journal say, without reading it all.
 struct JournalStatus {
   std::string kind;
+  std::string format;  // the format number of a journal this Tonbo cannot read, else ""
   bool complete = false, closed = false;
 };
 JournalStatus PeekJournal(const std::string& path);
@@ -109,7 +110,7 @@ bool JournalInUse(const std::string& path);
 // Appends "closed" with a note (finished, rolled back, undone); 0 or an errno.
 int CloseJournal(const std::string& path, const std::string& how);
 // Keeps the last 20 finished journals and none older than 30 days; a journal
-// that is not finished is never removed.
+// that is not finished, or of another format, is never removed.
 void PruneJournals(const std::string& dir);
 
 }  // namespace tonbo

@@ -162,7 +162,8 @@ void Recovery::Collect(Item& item) {
 
 bool ReadOrFail(const std::string& path, Journal& j, RecoveryResult& result) {
   if (ReadJournal(path, j) && j.planned) return true;
-  result.error = "名前の変更の記録を読めませんでした：" + path;
+  result.error = JournalRefusal(path);
+  if (result.error.empty()) result.error = "名前の変更の記録を読めませんでした：" + path;
   return false;
 }
 
@@ -186,12 +187,25 @@ std::vector<std::string> UnfinishedJournals(const std::string& dir) {
   for (const std::string& path : ListJournals(dir)) {
     const JournalStatus status = PeekJournal(path);
     if (status.complete || status.closed || status.kind == "recover") continue;
+    if (!status.format.empty()) {
+      // Listed all the same, so that its refusal is said where a recovery is offered.
+      if (!JournalInUse(path)) out.push_back(path);
+      continue;
+    }
     Journal j;
     if (!ReadJournal(path, j) || j.complete || !j.closed.empty() || !j.planned) continue;
     if (j.kind == "recover" || JournalInUse(path)) continue;
     out.push_back(path);
   }
   return out;
+}
+
+std::string JournalRefusal(const std::string& journal) {
+  const std::string format = PeekJournal(journal).format;
+  if (format.empty()) return {};
+  return "名前の変更の記録が、このTonboの知らない形式（" + format +
+         "）で書かれています。何も変更せず、記録はそのまま残します（新しいTonboで開けます）：" +
+         journal;
 }
 
 std::string LastUndoableJournal(const std::string& dir) {

@@ -25,8 +25,11 @@ struct RecoveryResult {
 };
 
 // Journals of runs that did not end and that no running program is writing,
-// newest first.
+// newest first; one of another format among them (JournalRefusal).
 std::vector<std::string> UnfinishedJournals(const std::string& dir = JournalDirDisk());
+// Why this Tonbo will not act on a journal (UTF-8), or "": one of another
+// format (a newer Tonbo's) is left where it is, for a Tonbo that reads it.
+std::string JournalRefusal(const std::string& journal);
 // The newest run that ended and was not undone yet; "" when there is none.
 std::string LastUndoableJournal(const std::string& dir = JournalDirDisk());
 // How many files the journal's run planned to change, and how many of them

@@ -8,8 +8,8 @@
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "core/BatchWriter.h"
+#include "core/PlanWalk.h"
 #include "core/RenameExecutor.h"
-#include "core/RenamePlan.h"
 
 namespace tonbo {
 namespace {
@@ -92,10 +92,8 @@ std::string Quoted(std::string_view bytes) {
   return out + "'";
 }
 
-enum class Kind { Keep, Rename, Trash, Refused };
-
 struct Row {
-  Kind kind = Kind::Keep;
+  RowKind kind = RowKind::Keep;
   std::string from, to;  // disk paths
   std::string reason;    // Refused
 };
@@ -108,26 +106,25 @@ std::vector<Row> ScriptRows(const TCsvDb& table) {
     const std::string base(table.GetCell(colNewName, i));
     r.from = enc::SjisToDisk(src);
     if (base == DeleteMark()) {
-      r.kind = Kind::Trash;
+      r.kind = RowKind::Trash;
       continue;
     }
     const std::string newName = base + std::string(table.GetCell(colExt, i));
     if (ExtractFileName(src) == newName) continue;
     if (const RowProblem problem = RefusedName(newName); problem != RowProblem::None) {
-      r.kind = Kind::Refused;
+      r.kind = RowKind::Refused;
       r.reason = ReasonText(problem);
       continue;
     }
-    r.kind = Kind::Rename;
+    r.kind = RowKind::Rename;
     r.to = enc::SjisToDisk(ExtractFilePath(src)) + enc::SjisToDisk(newName);
   }
   return rows;
 }
 
-// Writes the rows in the order of the rename run, taking every step to
-// succeed: a row whose target is held by a listed file that leaves comes
-// after that file; a ring is one line when the list reaches its first row.
-class ScriptWriter {
+// Writes the rows in the order of the rename run (PlanWalk), taking every
+// step to succeed.
+class ScriptWriter : private PlanSteps {
  public:
   explicit ScriptWriter(const std::vector<Row>& rows) : rows_(rows) {
     const size_t n = rows.size();
@@ -135,97 +132,56 @@ class ScriptWriter {
     std::vector<char> leaves(n, 0);
     for (size_t i = 0; i < n; ++i) {
       from[i] = rows[i].from;
-      if (rows[i].kind == Kind::Rename) to[i] = rows[i].to;
-      leaves[i] = rows[i].kind == Kind::Rename || rows[i].kind == Kind::Trash;
+      if (rows[i].kind == RowKind::Rename) to[i] = rows[i].to;
+      leaves[i] = rows[i].kind == RowKind::Rename || rows[i].kind == RowKind::Trash;
     }
-    plan_ = PlanRun(from, to, leaves);
-    done_.assign(n, 0);
-    brokenRing_.assign(plan_.cycles.size(), 0);
+    walk_ = PlanWalk(PlanRun(from, to, leaves));
   }
 
   std::string Write() {
     text_ = kPrelude;
     for (char c : text_) line_ += c == '\n';
-    for (cursor_ = 0; cursor_ < static_cast<int>(rows_.size()); ++cursor_) Visit(cursor_);
+    walk_.Walk(*this);
     text_ += "\nexit \"$failed\"\n";
     return std::move(text_);
   }
 
  private:
+  const Row& At(int row) const { return rows_[static_cast<size_t>(row)]; }
   void Line(const std::string& command, const std::string& args) {
     ++line_;
     text_ += command + " " + std::to_string(line_) + " " + args + "\n";
   }
 
-  void Visit(int row) {
-    const Row& r = rows_[static_cast<size_t>(row)];
-    if (done_[static_cast<size_t>(row)] || r.kind == Kind::Keep) return;
-    if (r.kind == Kind::Refused) {
-      done_[static_cast<size_t>(row)] = 1;
-      Line("fail", Quoted("名前を変更できません" + r.reason + "：" + r.from));
-      return;
-    }
-    const int holder = plan_.holder[static_cast<size_t>(row)];
-    if (holder >= 0 && !done_[static_cast<size_t>(holder)]) {
-      const int ring = plan_.cycleOf[static_cast<size_t>(row)];
-      if (ring >= 0 && !brokenRing_[static_cast<size_t>(ring)] &&
-          plan_.cycles[static_cast<size_t>(ring)][0] == row)
-        Ring(ring);
-      return;  // otherwise it waits for its holder, which releases it
-    }
-    One(row);
-    Release(row);
+  RowKind KindOf(int row) const override { return At(row).kind; }
+  void Refused(int row) override {
+    Line("fail", Quoted("名前を変更できません" + At(row).reason + "：" + At(row).from));
   }
-
-  void One(int row) {
-    const Row& r = rows_[static_cast<size_t>(row)];
-    done_[static_cast<size_t>(row)] = 1;
-    if (r.kind == Kind::Trash)
-      Line("del", Quoted(r.from));
-    else
-      Line("ren", Quoted(r.from) + " " + Quoted(r.to));
+  void Rename(int row) override {
+    walk_.Done(row);
+    Line("ren", Quoted(At(row).from) + " " + Quoted(At(row).to));
   }
-
-  void Ring(int cycle) {
-    const std::vector<int>& ring = plan_.cycles[static_cast<size_t>(cycle)];
-    brokenRing_[static_cast<size_t>(cycle)] = 1;
-    const std::string& first = rows_[static_cast<size_t>(ring[0])].from;
+  void Trash(int row) override {
+    walk_.Done(row);
+    Line("del", Quoted(At(row).from));
+  }
+  bool Ring(int cycle) override {
+    const std::vector<int>& ring = walk_.Plan().cycles[static_cast<size_t>(cycle)];
     // A name of the ring's folder that nothing else in the list uses.
-    std::string args = Quoted(ExtractFilePath(first) + ".tonbo-ring-" + std::to_string(ring[0]));
+    std::string args =
+        Quoted(ExtractFilePath(At(ring[0]).from) + ".tonbo-ring-" + std::to_string(ring[0]));
     for (int member : ring) {
-      args += " " + Quoted(rows_[static_cast<size_t>(member)].from);
-      done_[static_cast<size_t>(member)] = 1;
+      args += " " + Quoted(At(member).from);
+      walk_.Done(member);
     }
     Line("ring", args);
-    for (int member : ring) Release(member);
-  }
-
-  // The rows that waited for `row` and were passed over, then theirs.
-  void Release(int row) {
-    std::vector<int> ready;
-    auto push = [&](int holder) {
-      const int begin = plan_.waitStart[static_cast<size_t>(holder)];
-      for (int k = plan_.waitStart[static_cast<size_t>(holder) + 1]; k-- > begin;) {
-        const int w = plan_.waiting[static_cast<size_t>(k)];
-        if (w < cursor_ && !done_[static_cast<size_t>(w)]) ready.push_back(w);
-      }
-    };
-    push(row);
-    while (!ready.empty()) {
-      const int w = ready.back();
-      ready.pop_back();
-      if (done_[static_cast<size_t>(w)]) continue;
-      One(w);
-      push(w);
-    }
+    return true;
   }
 
   const std::vector<Row>& rows_;
-  RunPlan plan_;
-  std::vector<char> done_, brokenRing_;
+  PlanWalk walk_;
   std::string text_;
   int line_ = 0;
-  int cursor_ = 0;
 };
 
 }  // namespace

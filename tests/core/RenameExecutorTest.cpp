@@ -62,6 +62,19 @@ TEST_F(RenameExecutorTest, OverwriteIfNewerSkipsANewerTargetAndTrashesAnOlderOne
   EXPECT_EQ(r.notDone, 1);
 }
 
+// Only a listed file newer than the target replaces it; the list then shows
+// the target, the file that holds the name.
+TEST_F(RenameExecutorTest, OverwriteIfNewerSkipsATargetOfTheSameAgeAndListsIt) {
+  File("src.txt", "S", 1700000000);
+  File("dst.txt", "D", 1700000000);
+  Row("src.txt", "dst.txt");
+  answers_ = {{ConflictButton::Ok, ConflictMethod::OverwriteIfNewer}};
+  const RenameResult r = Run();
+  EXPECT_EQ(Disk(), (std::map<std::string, std::string>{{"src.txt", "S"}, {"dst.txt", "D"}}));
+  EXPECT_EQ(r.paths, std::vector<std::string>{dir_ + "dst.txt"});
+  EXPECT_EQ(r.notDone, 1);
+}
+
 TEST_F(RenameExecutorTest, NumberingTakesTheFirstFreeNumber) {
   File("x.txt", "X");
   File("a.txt", "A");

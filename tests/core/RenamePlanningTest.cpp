@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "RenameFixture.h"
+#include "core/BatchWriter.h"
 #include "core/RenamePlan.h"
 #include "core/RunJournal.h"
 
@@ -293,6 +294,31 @@ TEST_F(RenamePlanning, AStopFromTheProgressLeavesTheRestAsTheyAre) {
   EXPECT_EQ(j.entries.size(), 4u);
   EXPECT_TRUE(j.entries[1].renamed);
   EXPECT_FALSE(j.entries[2].renamed);
+}
+
+struct NameList : ProgressSink {
+  std::vector<std::string> names;
+  bool Step(std::int64_t, std::int64_t, const std::string& name) override {
+    names.push_back(name);
+    return true;
+  }
+};
+
+// Row 0 waits for a name of the ring c->a, a->b, b->c, so the planning meets
+// the ring through its last row. The ring still goes, parking its first row,
+// when the list reaches that row: before x, listed between its rows, and
+// the shell script follows the same order.
+TEST_F(RenamePlanning, ARingMetThroughALaterRowGoesAtItsFirstRow) {
+  Rows({{"d", "a"}, {"c", "a"}, {"x", "y"}, {"b", "c"}, {"a", "b"}});
+  const std::string script = ShellScriptText(table_);
+  EXPECT_LT(script.find(".tonbo-ring-1' '" + dir_ + "c'"), script.find("'" + dir_ + "x'"));
+  NameList steps;
+  progress_ = &steps;
+  answers_ = {{ConflictButton::Ok, ConflictMethod::Skip}};
+  Run();
+  EXPECT_EQ(steps.names, (std::vector<std::string>{"c", "b", "a", "d", "x"}));
+  EXPECT_EQ(asked_, std::vector<std::string>{dir_ + "a"});  // d meets the ring's file at a
+  EXPECT_EQ(Disk(), (Files{{"a", "c"}, {"b", "a"}, {"c", "b"}, {"d", "d"}, {"y", "x"}}));
 }
 
 // A plan of several megabytes goes to the journal in pieces and reads back whole.

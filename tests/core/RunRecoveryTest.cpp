@@ -43,6 +43,16 @@ class RunRecoveryTest : public RenameFixture {
     int status = 0;
     waitpid(pid, &status, 0);
   }
+  // Three files listed to be renamed; the run dies after the first, before
+  // writing a step. Its journal.
+  std::string DiedAfterTheFirstOfThree() {
+    for (int i = 0; i < 3; ++i) File("a" + std::to_string(i), "a");
+    for (int i = 0; i < 3; ++i) Row("a" + std::to_string(i), "b" + std::to_string(i));
+    RunAndDie(1);
+    const std::vector<std::string> open = UnfinishedJournals();
+    EXPECT_EQ(open.size(), 1u);
+    return open.empty() ? std::string() : open[0];
+  }
 };
 
 TEST_F(RunRecoveryTest, UndoPutsBackNamesAndTrashedFilesButNotAnEditedFile) {
@@ -176,6 +186,35 @@ TEST_F(RunRecoveryTest, ARecoveredRunWhoseLastLineWasCutStaysClosed) {
   Journal j;
   ASSERT_TRUE(ReadJournal(cut[0], j));
   EXPECT_EQ(j.closed, "finished");
+}
+
+// The cut line names the last row, which the run never reached.
+TEST_F(RunRecoveryTest, ACutLastLineNamingAStepNotDoneIsNoStep) {
+  const std::string cut = DiedAfterTheFirstOfThree();
+  test::WriteFile(cut, test::ReadFile(cut) + "r\t2");
+  Journal j;
+  ASSERT_TRUE(ReadJournal(cut, j));
+  ASSERT_EQ(j.entries.size(), 3u);
+  EXPECT_FALSE(j.entries[2].renamed);
+}
+
+// A newer Tonbo's journal may say what this one would misread: nothing is
+// moved by it, and it stays (even when old enough to prune) for that Tonbo.
+TEST_F(RunRecoveryTest, AJournalOfAnotherFormatIsRefusedAndKept) {
+  const std::vector<std::string> open = {DiedAfterTheFirstOfThree()};
+  std::string text = test::ReadFile(open[0]);
+  text.replace(text.find("\t1\t"), 3, "\t2\t");
+  test::WriteFile(open[0], text);
+  const timespec old = {time(nullptr) - 7200, 0}, times[2] = {old, old};
+  utimensat(AT_FDCWD, open[0].c_str(), times, 0);
+  const Files before = Disk();
+  for (const RecoveryResult& r : {RecoverRun(open[0], RecoverMode::Finish),
+                                  RecoverRun(open[0], RecoverMode::Rollback), UndoRun(open[0])})
+    EXPECT_NE(r.error.find("知らない形式（2）"), std::string::npos) << r.error;
+  PruneJournals(journals_);
+  EXPECT_EQ(Disk(), before);
+  EXPECT_EQ(test::ReadFile(open[0]), text);
+  EXPECT_EQ(UnfinishedJournals(), open);  // still offered, so that it is refused aloud
 }
 
 }  // namespace
