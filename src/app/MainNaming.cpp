@@ -4,11 +4,11 @@
 #include <QDateTime>
 
 #include "app/TfrmMain.h"
-#include "common/Dialogs.h"
-#include "common/Sjis.h"
-#include "text/StrUnit.h"
+#include "commands/FormatCommands.h"
 #include "commands/NameRepair.h"
 #include "commands/NamingCommands.h"
+#include "common/Dialogs.h"
+#include "common/Sjis.h"
 #include "windows/TfrmFormat.h"
 
 namespace tonbo {
@@ -173,11 +173,11 @@ void TfrmMain::AddTextCommand(bool atHead) {
   RecordUndo(QStringLiteral("指定文字列を追加"));
 }
 
-void TfrmMain::FormatCommand(const QString& label, std::string (*convert)(std::string_view),
-                             bool extensionToo) {
-  const bool alsoExt = extensionToo && !Switch("mnuExtNotChange");
-  ForEachSelected(label,
-                  [&](TfrmMain& w, int row) { ConvertRow(w.Table(), row, convert, alsoExt); });
+void TfrmMain::FormatCommand(Formatting formatting) {
+  const FormatRule& rule = FormatRuleOf(formatting);
+  const bool alsoExt = rule.extensionToo && !Switch("mnuExtNotChange");
+  ForEachSelected(QString::fromUtf8(rule.label),
+                  [&](TfrmMain& w, int row) { ConvertRow(w.Table(), row, rule.convert, alsoExt); });
 }
 
 void TfrmMain::RepairCommand(const QString& key, const QString& label,
@@ -209,14 +209,13 @@ void TfrmMain::RegisterNamingCommands() {
   reg("mnuRenameSimple", [this] { mnuRenameSimpleClick(); });
   reg("mnuFNameAddFoot", [this] { AddTextCommand(false); });
   reg("mnuFNameAddHead", [this] { AddTextCommand(true); });
-  reg("mnuRenameLower", [this] { FormatCommand("小文字に揃える", LowerStr, true); });
-  reg("mnuRenameUpper", [this] { FormatCommand("大文字に揃える", UpperStr, true); });
-  reg("mnuRenameHankakuAnk",
-      [this] { FormatCommand("英数記号のみ半角に揃える", HankakuAnkStr, true); });
-  reg("mnuRenameHankaku", [this] { FormatCommand("半角に揃える", HankakuStr, true); });
-  reg("mnuRenameZenkaku", [this] { FormatCommand("全角に揃える", ZenkakuStr, true); });
-  reg("mnuRenameHira", [this] { FormatCommand("ひらがなに揃える", HiraganaStr, false); });
-  reg("mnuRenameKata", [this] { FormatCommand("カタカナに揃える", KatakanaStr, false); });
+  reg("mnuRenameLower", [this] { FormatCommand(Formatting::Lower); });
+  reg("mnuRenameUpper", [this] { FormatCommand(Formatting::Upper); });
+  reg("mnuRenameHankakuAnk", [this] { FormatCommand(Formatting::HankakuAnk); });
+  reg("mnuRenameHankaku", [this] { FormatCommand(Formatting::Hankaku); });
+  reg("mnuRenameZenkaku", [this] { FormatCommand(Formatting::Zenkaku); });
+  reg("mnuRenameHira", [this] { FormatCommand(Formatting::Hiragana); });
+  reg("mnuRenameKata", [this] { FormatCommand(Formatting::Katakana); });
   reg("mnuRenameFixEncoding",
       [this] { RepairCommand("fix_encoding", "文字化けの修正", FixGarbledNames, FixedNamesText); });
   reg("mnuRenameNfc",

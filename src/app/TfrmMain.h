@@ -11,6 +11,7 @@
 #include "app/FileListModel.h"
 #include "app/FileTypes.h"
 #include "app/TfrmProgress.h"
+#include "commands/FormatCommands.h"
 #include "core/CsvDb.h"
 #include "core/EffectSoundGate.h"
 #include "core/IniFile.h"
@@ -149,8 +150,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   void mnuRenbanAndStr3Click();
   void mnuRenameSimpleClick();
   void AddTextCommand(bool atHead);
-  void FormatCommand(const QString& label, std::string (*convert)(std::string_view),
-                     bool extensionToo);
+  // "整形": the conversion over the selection, the extension too where it may change.
+  void FormatCommand(Formatting formatting);
   // "文字化けを直す" and "濁点を結合する": guarded, counted, recorded in the history.
   void RepairCommand(const QString& key, const QString& label,
                      int (*repair)(TCsvDb&, const std::vector<int>&, bool),
