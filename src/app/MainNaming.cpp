@@ -141,7 +141,7 @@ void TfrmMain::mnuRenbanAndStr3Click() {
 void TfrmMain::mnuRenameSimpleClick() {
   const std::vector<int> rows = SelectedRows();
   if (rows.empty()) return;
-  const bool extNotChange = Switch("mnuExtNotChange");
+  const bool extNotChange = Switch(MenuSwitch::mnuExtNotChange);
   std::string preset(table_.GetCell(colNewName, rows.front()));
   if (!extNotChange) preset += table_.GetCell(colExt, rows.front());
   QString typed = enc::FromSjis(preset);
@@ -175,7 +175,7 @@ void TfrmMain::AddTextCommand(bool atHead) {
 
 void TfrmMain::FormatCommand(Formatting formatting) {
   const FormatRule& rule = FormatRuleOf(formatting);
-  const bool alsoExt = rule.extensionToo && !Switch("mnuExtNotChange");
+  const bool alsoExt = rule.extensionToo && !Switch(MenuSwitch::mnuExtNotChange);
   ForEachSelected(QString::fromUtf8(rule.label),
                   [&](TfrmMain& w, int row) { ConvertRow(w.Table(), row, rule.convert, alsoExt); });
 }
@@ -184,7 +184,7 @@ void TfrmMain::RepairCommand(const QString& key, const QString& label,
                              int (*repair)(TCsvDb&, const std::vector<int>&, bool),
                              std::string (*status)(int)) {
   if (!ConfirmAction(key)) return;
-  const bool alsoExt = !Switch("mnuExtNotChange");
+  const bool alsoExt = !Switch(MenuSwitch::mnuExtNotChange);
   int changed = 0;
   if (ForEachSelectedRows(label, [&](const std::vector<int>& rows) {
         changed = repair(table_, rows, alsoExt);
@@ -195,30 +195,30 @@ void TfrmMain::RepairCommand(const QString& key, const QString& label,
 }
 
 void TfrmMain::RegisterNamingCommands() {
-  auto reg = [this](const char* key, std::function<void()> fn) {
-    commands_.Register(QString::fromLatin1(key), std::move(fn));
+  auto reg = [this](Command command, std::function<void()> fn) {
+    commands_.Register(command, std::move(fn));
   };
-  reg("actOptionRename", [this] { actOptionRenameExecute(); });
-  reg("mnuRenban", [this] { mnuRenbanClick(); });
-  reg("mnuRenameDate", [this] { mnuRenameDateClick(); });
-  reg("mnuRenameRandom", [this] { mnuRenameRandomClick(); });
-  reg("mnuRenbanAndStr", [this] { mnuRenbanAndStrClick(); });
-  reg("mnuRenbanAndStr2", [this] { mnuRenbanAndStr2Click(); });
-  reg("mnuRenbanAndOldName", [this] { mnuRenbanAndOldNameClick(); });
-  reg("mnuRenbanAndStr3", [this] { mnuRenbanAndStr3Click(); });
-  reg("mnuRenameSimple", [this] { mnuRenameSimpleClick(); });
-  reg("mnuFNameAddFoot", [this] { AddTextCommand(false); });
-  reg("mnuFNameAddHead", [this] { AddTextCommand(true); });
-  reg("mnuRenameLower", [this] { FormatCommand(Formatting::Lower); });
-  reg("mnuRenameUpper", [this] { FormatCommand(Formatting::Upper); });
-  reg("mnuRenameHankakuAnk", [this] { FormatCommand(Formatting::HankakuAnk); });
-  reg("mnuRenameHankaku", [this] { FormatCommand(Formatting::Hankaku); });
-  reg("mnuRenameZenkaku", [this] { FormatCommand(Formatting::Zenkaku); });
-  reg("mnuRenameHira", [this] { FormatCommand(Formatting::Hiragana); });
-  reg("mnuRenameKata", [this] { FormatCommand(Formatting::Katakana); });
-  reg("mnuRenameFixEncoding",
+  reg(Command::actOptionRename, [this] { actOptionRenameExecute(); });
+  reg(Command::mnuRenban, [this] { mnuRenbanClick(); });
+  reg(Command::mnuRenameDate, [this] { mnuRenameDateClick(); });
+  reg(Command::mnuRenameRandom, [this] { mnuRenameRandomClick(); });
+  reg(Command::mnuRenbanAndStr, [this] { mnuRenbanAndStrClick(); });
+  reg(Command::mnuRenbanAndStr2, [this] { mnuRenbanAndStr2Click(); });
+  reg(Command::mnuRenbanAndOldName, [this] { mnuRenbanAndOldNameClick(); });
+  reg(Command::mnuRenbanAndStr3, [this] { mnuRenbanAndStr3Click(); });
+  reg(Command::mnuRenameSimple, [this] { mnuRenameSimpleClick(); });
+  reg(Command::mnuFNameAddFoot, [this] { AddTextCommand(false); });
+  reg(Command::mnuFNameAddHead, [this] { AddTextCommand(true); });
+  reg(Command::mnuRenameLower, [this] { FormatCommand(Formatting::Lower); });
+  reg(Command::mnuRenameUpper, [this] { FormatCommand(Formatting::Upper); });
+  reg(Command::mnuRenameHankakuAnk, [this] { FormatCommand(Formatting::HankakuAnk); });
+  reg(Command::mnuRenameHankaku, [this] { FormatCommand(Formatting::Hankaku); });
+  reg(Command::mnuRenameZenkaku, [this] { FormatCommand(Formatting::Zenkaku); });
+  reg(Command::mnuRenameHira, [this] { FormatCommand(Formatting::Hiragana); });
+  reg(Command::mnuRenameKata, [this] { FormatCommand(Formatting::Katakana); });
+  reg(Command::mnuRenameFixEncoding,
       [this] { RepairCommand("fix_encoding", "文字化けの修正", FixGarbledNames, FixedNamesText); });
-  reg("mnuRenameNfc",
+  reg(Command::mnuRenameNfc,
       [this] { RepairCommand("nfc", "濁点の結合", ComposeNames, ComposedNamesText); });
 }
 
