@@ -17,6 +17,12 @@ std::string Sjis(const std::string& arg) {
   return out;
 }
 
+// A file or folder typed on the line, as it is.
+const std::string& NonEmpty(const std::string& file, const std::string& option) {
+  if (file.empty()) throw EUsageError(option + " のファイル名が空です。");
+  return file;
+}
+
 std::string NonEmptySjis(const std::string& arg, const std::string& option) {
   if (arg.empty()) throw EUsageError(option + " の文字列が空です。");
   return Sjis(arg);
@@ -85,6 +91,13 @@ struct OptionParser {
   void Naming(NamingStep::Kind kind, std::string text = {}) {
     o.steps.emplace_back(std::in_place_type<NamingStep>, kind, std::move(text));
   }
+  // A naming command with the text typed after it.
+  void NamingWith(NamingStep::Kind kind, const std::string& text, const std::string& option) {
+    Naming(kind, NonEmptySjis(text, option));
+  }
+  void Format(Formatting formatting) {
+    o.steps.emplace_back(std::in_place_type<FormatStep>, formatting);
+  }
   void Repair(int (*repair)(TCsvDb&, const std::vector<int>&, bool), std::string (*status)(int)) {
     o.steps.emplace_back(std::in_place_type<RepairStep>, repair, status);
   }
@@ -100,6 +113,11 @@ struct OptionParser {
   }
   SelectStep& LastSelect(const std::string& option) {
     return Last<SelectStep>(option, "--select-…");
+  }
+  // --in: the word is checked before the place it is written in.
+  void SelectIn(const std::string& word, const std::string& option) {
+    const FilterScope scope = Choose(kFilterScopes, word, option);
+    LastSelect(option).options.scope = scope;
   }
   void Case(const std::string& option) {
     if (!o.steps.empty())
@@ -120,10 +138,6 @@ struct OptionParser {
     if (!o.saveList.empty()) throw EUsageError(option + " は一度だけ書けます。");
     o.saveList = NonEmpty(file, option);
   }
-  static const std::string& NonEmpty(const std::string& file, const std::string& option) {
-    if (file.empty()) throw EUsageError(option + " のファイル名が空です。");
-    return file;
-  }
   void Seed(const std::string& text) {
     char* end = nullptr;
     errno = 0;
@@ -136,41 +150,42 @@ struct OptionParser {
 
 namespace {
 
-using P = OptionParser;
-using N = const std::string&;
-using V = const Args&;
+// What an entry's parse function is given: the parser, the option's name and its values.
+using Parser = OptionParser;
+using Name = const std::string&;
+using Values = const Args&;
 
 constexpr CliOption Heading(const char* text) { return {.help = text}; }
 
 template <Formatting F>
 constexpr CliOption Format(const char* name) {
-  return {.name = name,
-          .parse = [](P& p, N, V) { p.o.steps.emplace_back(std::in_place_type<FormatStep>, F); },
-          .formatting = F};
+  return {.name = name, .parse = [](Parser& p, Name, Values) { p.Format(F); }, .formatting = F};
 }
 
 // Every option in the order --help shows them.
 const CliOption kOptions[] = {
     Heading("名前を付けるコマンド（設定は「名前変換規則の設定」と同じ設定ファイルから）:"),
-    {.name = "--renban", .help = "連番", .parse = [](P& p, N, V) { p.Naming(NamingStep::Serial); }},
+    {.name = "--renban",
+     .help = "連番",
+     .parse = [](Parser& p, Name, Values) { p.Naming(NamingStep::Serial); }},
     {.name = "--date",
      .help = "ファイル更新日と連番",
-     .parse = [](P& p, N, V) { p.Naming(NamingStep::Date); }},
+     .parse = [](Parser& p, Name, Values) { p.Naming(NamingStep::Date); }},
     {.name = "--random",
      .help = "ランダムな名前",
-     .parse = [](P& p, N, V) { p.Naming(NamingStep::Random); }},
+     .parse = [](Parser& p, Name, Values) { p.Naming(NamingStep::Random); }},
     {.name = "--name",
      .values = "TEXT",
      .help = "指定した名前（重なる名前には _1, _2, ... が付きます）",
-     .parse = [](P& p, N n, V v) { p.Naming(NamingStep::Fixed, NonEmptySjis(v[0], n)); }},
+     .parse = [](Parser& p, Name n, Values v) { p.NamingWith(NamingStep::Fixed, v[0], n); }},
     {.name = "--append",
      .values = "TEXT",
      .help = "ファイル名の後ろに文字列を追加",
-     .parse = [](P& p, N n, V v) { p.Naming(NamingStep::Append, NonEmptySjis(v[0], n)); }},
+     .parse = [](Parser& p, Name n, Values v) { p.NamingWith(NamingStep::Append, v[0], n); }},
     {.name = "--prepend",
      .values = "TEXT",
      .help = "ファイル名の前に文字列を追加",
-     .parse = [](P& p, N n, V v) { p.Naming(NamingStep::Prepend, NonEmptySjis(v[0], n)); }},
+     .parse = [](Parser& p, Name n, Values v) { p.NamingWith(NamingStep::Prepend, v[0], n); }},
 
     Heading("整形コマンド（「拡張子の変更をしない」が切のときは拡張子も変換）:"),
     Format<Formatting::Lower>("--lower"),
@@ -183,17 +198,17 @@ const CliOption kOptions[] = {
     {.name = "--fix-encoding",
      .help = "文字化けを直す（シフトJIS・EUC-JP のままの名前、\n"
              "二重に変換された UTF-8 の名前を本来の名前に）",
-     .parse = [](P& p, N, V) { p.Repair(FixGarbledNames, FixedNamesText); }},
+     .parse = [](Parser& p, Name, Values) { p.Repair(FixGarbledNames, FixedNamesText); }},
     {.name = "--nfc",
      .help = "濁点を結合する（Mac の分かれた濁点・アクセントをまとめる）",
-     .parse = [](P& p, N, V) { p.Repair(ComposeNames, ComposedNamesText); }},
+     .parse = [](Parser& p, Name, Values) { p.Repair(ComposeNames, ComposedNamesText); }},
 
     Heading("置換:"),
     {.name = "--replace",
      .values = "OLD NEW",
      .help = "文字列 OLD を NEW に置き換える（OLD が空なら全体を NEW に）",
      .parse =
-         [](P& p, N, V v) {
+         [](Parser& p, Name, Values v) {
            ReplaceOptions r;
            r.search = Sjis(v[0]);
            r.replacement = Sjis(v[1]);
@@ -202,16 +217,16 @@ const CliOption kOptions[] = {
     {.name = "--case",
      .help = "大文字と小文字を区別する",
      .follows = true,
-     .parse = [](P& p, N n, V) { p.Case(n); }},
+     .parse = [](Parser& p, Name n, Values) { p.Case(n); }},
     {.name = "--first",
      .help = "最初の一つだけ置き換える",
      .follows = true,
-     .parse = [](P& p, N n, V) { p.LastPlainReplace(n).firstOnly = true; }},
+     .parse = [](Parser& p, Name n, Values) { p.LastPlainReplace(n).firstOnly = true; }},
     {.name = "--regex",
      .values = "'s/…/…/g'",
      .help = "正規表現の置換コマンド（i, g などはコマンドに書きます）",
      .parse =
-         [](P& p, N n, V v) {
+         [](Parser& p, Name n, Values v) {
            ReplaceOptions r;
            r.regularExpression = true;
            r.command = NonEmptySjis(v[0], n);
@@ -223,7 +238,7 @@ const CliOption kOptions[] = {
              "拡張子のみ（--replace と --regex の後に書きます）",
      .follows = true,
      .parse =
-         [](P& p, N n, V v) {
+         [](Parser& p, Name n, Values v) {
            p.Last<ReplaceStep>(n, "--replace か --regex").options.scope = Choose(kScopes, v[0], n);
          }},
 
@@ -231,25 +246,24 @@ const CliOption kOptions[] = {
     {.name = "--select-mask",
      .values = "MASK",
      .help = "ワイルドカード（*, ?, [...]）に全体が合うもの",
-     .parse = [](P& p, N, V v) { p.Select(FilterMethod::Wildcard, v[0]); }},
+     .parse = [](Parser& p, Name, Values v) { p.Select(FilterMethod::Wildcard, v[0]); }},
     {.name = "--select-regex",
      .values = "CMD",
      .help = "正規表現（m/…/ の形、または m を付けないパターン）",
-     .parse = [](P& p, N, V v) { p.Select(FilterMethod::RegExp, v[0]); }},
+     .parse = [](Parser& p, Name, Values v) { p.Select(FilterMethod::RegExp, v[0]); }},
     {.name = "--select-text",
      .values = "TEXT",
      .help = "文字列を含むもの",
-     .parse = [](P& p, N, V v) { p.Select(FilterMethod::Plain, v[0]); }},
+     .parse = [](Parser& p, Name, Values v) { p.Select(FilterMethod::Plain, v[0]); }},
     {.name = "--not",
      .help = "条件に合わないものを選ぶ",
      .follows = true,
-     .parse = [](P& p, N n, V) { p.LastSelect(n).options.exclude = true; }},
+     .parse = [](Parser& p, Name n, Values) { p.LastSelect(n).options.exclude = true; }},
     {.name = "--in",
      .values = "name|ext|name+ext|path|date|contents",
      .help = "調べる部分（既定 name+ext）。contents はファイルの中身",
      .follows = true,
-     .parse = [](P& p, N n,
-                 V v) { p.LastSelect(n).options.scope = Choose(kFilterScopes, v[0], n); }},
+     .parse = [](Parser& p, Name n, Values v) { p.SelectIn(v[0], n); }},
     {.name = "--case", .help = "大文字と小文字を区別する", .follows = true},
 
     Heading("設定:"),
@@ -261,7 +275,7 @@ const CliOption kOptions[] = {
              "    spnRenbanStart=0  cmbDateFormat.ItemIndex=2\n"
              "    ext_not_change=0（拡張子も変える）\n"
              "    chkRandomHira=0  spnRandomFrom=6  spnRandomTo=10",
-     .parse = [](P& p, N, V v) { p.Set(v[0]); }},
+     .parse = [](Parser& p, Name, Values v) { p.Set(v[0]); }},
 
     Heading("リストの保存と読込（ウィンドウの「リストを保存」「リストを読込」と同じ CSV "
             "ファイル）:"),
@@ -270,16 +284,16 @@ const CliOption kOptions[] = {
      .help = "保存したリストのファイルをパスの後に加える（何度でも）。\n"
              "元の場所にないファイルは、同じフォルダで保存時の新しい名前\n"
              "（拡張子なし）を探し、それもなければ報告します",
-     .parse = [](P& p, N n, V v) { p.o.loadLists.push_back(P::NonEmpty(v[0], n)); }},
+     .parse = [](Parser& p, Name n, Values v) { p.o.loadLists.push_back(NonEmpty(v[0], n)); }},
     {.name = "--save-list",
      .values = "FILE",
      .help = "コマンドを全部実行した後のリストを保存する（--apply の前）",
-     .parse = [](P& p, N n, V v) { p.SaveList(v[0], n); }},
+     .parse = [](Parser& p, Name n, Values v) { p.SaveList(v[0], n); }},
 
     Heading("実行と出力:"),
     {.name = "--apply",
      .help = "実際に名前を変更する（削除対象のファイルはごみ箱へ）",
-     .parse = [](P& p, N, V) { p.o.apply = true; }},
+     .parse = [](Parser& p, Name, Values) { p.o.apply = true; }},
     {.name = "--on-conflict",
      .values = "overwrite|newer|number|skip|stop",
      .help = "新しい名前のファイルが既にあるとき（既定 skip）:\n"
@@ -288,51 +302,51 @@ const CliOption kOptions[] = {
              "number    名前に _1, _2, ... を付ける\n"
              "skip      そのファイルは変更しない\n"
              "stop      そこで中止し、残りはそのまま",
-     .parse = [](P& p, N n, V v) { p.o.conflict = Choose(kConflicts, v[0], n); }},
+     .parse = [](Parser& p, Name n, Values v) { p.o.conflict = Choose(kConflicts, v[0], n); }},
     {.name = "--write-batch",
      .values = "FILE",
      .help = "変換リストからバッチファイル（Windows 用）を書く",
-     .parse = [](P& p, N n, V v) { p.o.keep.batch = P::NonEmpty(v[0], n); }},
+     .parse = [](Parser& p, Name n, Values v) { p.o.keep.batch = NonEmpty(v[0], n); }},
     {.name = "--write-script",
      .values = "FILE",
      .help = "同じ名前変更をする sh スクリプトを書く（mv -n、削除対象は\n"
              "gio trash。できなかった行を表示し、終了コード 1）",
-     .parse = [](P& p, N n, V v) { p.o.keep.script = P::NonEmpty(v[0], n); }},
+     .parse = [](Parser& p, Name n, Values v) { p.o.keep.script = NonEmpty(v[0], n); }},
     {.name = "--backup-to",
      .values = "FOLDER",
      .help = "選ばれたファイルを新しい名前で FOLDER にコピーする\n"
              "（同名のファイルは --on-conflict の方法で。リストのファイルには\n"
              "上書きしません）\n"
              "この三つがあれば表は書きません。--apply より前に実行します",
-     .parse = [](P& p, N n, V v) { p.o.keep.backupFolder = P::NonEmpty(v[0], n); }},
+     .parse = [](Parser& p, Name n, Values v) { p.o.keep.backupFolder = NonEmpty(v[0], n); }},
     {.name = "--undo-last",
      .help = "最後に実行した名前変更を元に戻す（ごみ箱に移したファイルも戻す。\n"
              "実行後に変更・移動されたファイルはそのままにして報告）",
-     .parse = [](P& p, N, V) { p.o.undoLast = true; }},
+     .parse = [](Parser& p, Name, Values) { p.o.undoLast = true; }},
     {.name = "--recover",
      .values = "finish|rollback|show",
      .help = "途中で終わった名前変更（強制終了、停電など）を\n"
              "finish 最後まで済ませる／rollback 元の名前に戻す／show 状態を表示\n"
              "（この二つはパスやほかのコマンドとは一緒に使いません）",
-     .parse = [](P& p, N n, V v) { p.o.recover = Choose(kRecover, v[0], n); }},
+     .parse = [](Parser& p, Name n, Values v) { p.o.recover = Choose(kRecover, v[0], n); }},
     {.name = "--utf8",
      .help = "表を UTF-8 で書く（既定はシフト JIS / コードページ 932）",
-     .parse = [](P& p, N, V) { p.o.utf8 = true; }},
+     .parse = [](Parser& p, Name, Values) { p.o.utf8 = true; }},
     {.name = "--seed",
      .values = "N",
      .help = "ランダムな名前の乱数の種（同じ種なら同じ名前）",
-     .parse = [](P& p, N, V v) { p.Seed(v[0]); }},
+     .parse = [](Parser& p, Name, Values v) { p.Seed(v[0]); }},
     {.name = "--quiet",
      .shortName = "-q",
      .help = "途中の報告を書かない（警告、エラー、結果は書きます）",
-     .parse = [](P& p, N, V) { p.o.quiet = true; }},
+     .parse = [](Parser& p, Name, Values) { p.o.quiet = true; }},
     {.name = "--help",
      .shortName = "-h",
      .help = "この説明",
-     .parse = [](P& p, N, V) { p.o.help = true; }},
+     .parse = [](Parser& p, Name, Values) { p.o.help = true; }},
     {.name = "--",
      .help = "これより後はすべてパス",
-     .parse = [](P& p, N, V) { p.onlyPaths = true; }},
+     .parse = [](Parser& p, Name, Values) { p.onlyPaths = true; }},
 };
 
 const CliOption* FindOption(const std::string& name) {
