@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
   const int rows = tonbo::bench::ReadFilesAndRounds(argc, argv, {100000, 1}).files;
   QApplication app(argc, argv);
   tonbo::TfrmMain w(nullptr, std::make_unique<StubTypes>());
-  w.SetSwitch("mnuDescript", false);
+  w.SetSwitch(tonbo::MenuSwitch::mnuDescript, false);
   w.resize(800, 600);
   const double empty = ResidentMb();
   FillTable(w.Table(), rows);

@@ -5,27 +5,23 @@
 
 namespace tonbo {
 
-void CommandTable::Bind(QAction* action, const QString& key) {
-  actions_[key].append(action);
-  action->setEnabled(handlers_.contains(key));
-  QObject::connect(action, &QAction::triggered, action, [this, key] { Run(key); });
+void CommandTable::Bind(QAction* action, Command command) {
+  actions_[At(command)].append(action);
+  action->setEnabled(IsRegistered(command));
+  QObject::connect(action, &QAction::triggered, action, [this, command] { Run(command); });
 }
 
-void CommandTable::Register(const QString& key, std::function<void()> handler) {
-  handlers_.insert(key, std::move(handler));
-  UpdateEnabled(key);
-}
-
-bool CommandTable::Run(const QString& key) {
-  auto it = handlers_.constFind(key);
-  if (it == handlers_.constEnd()) return false;
-  RunGuarded(it.value());
-  return true;
-}
-
-void CommandTable::UpdateEnabled(const QString& key) {
-  for (const auto& action : actions_.value(key))
+void CommandTable::Register(Command command, std::function<void()> handler) {
+  handlers_[At(command)] = std::move(handler);
+  for (const auto& action : actions_[At(command)])
     if (action) action->setEnabled(true);
+}
+
+bool CommandTable::Run(Command command) {
+  const std::function<void()>& handler = handlers_[At(command)];
+  if (!handler) return false;
+  RunGuarded(handler);
+  return true;
 }
 
 void RunGuarded(const std::function<void()>& body) {

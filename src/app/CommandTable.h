@@ -4,29 +4,31 @@
 // bound to it present but disabled; a registered command runs through one
 // dispatcher that shows an error that ends it in the standard error box.
 #include <QAction>
-#include <QHash>
 #include <QList>
 #include <QPointer>
-#include <QString>
 
+#include <array>
 #include <functional>
+
+#include "app/MainCommands.h"
 
 namespace tonbo {
 
 class CommandTable {
  public:
-  // Binds an action to the command key; the action is enabled once the key has a handler.
-  void Bind(QAction* action, const QString& key);
-  void Register(const QString& key, std::function<void()> handler);
-  bool IsRegistered(const QString& key) const { return handlers_.contains(key); }
+  // Binds an action to the command; the action is enabled once the command has a handler.
+  void Bind(QAction* action, Command command);
+  void Register(Command command, std::function<void()> handler);
+  bool IsRegistered(Command command) const { return static_cast<bool>(handlers_[At(command)]); }
+  bool IsBound(Command command) const { return !actions_[At(command)].isEmpty(); }
   // Runs the command; false when it has no handler.
-  bool Run(const QString& key);
+  bool Run(Command command);
 
  private:
-  void UpdateEnabled(const QString& key);
+  static size_t At(Command command) { return static_cast<size_t>(command); }
 
-  QHash<QString, std::function<void()>> handlers_;
-  QHash<QString, QList<QPointer<QAction>>> actions_;
+  std::array<std::function<void()>, kCommandCount> handlers_;
+  std::array<QList<QPointer<QAction>>, kCommandCount> actions_;
 };
 
 // Runs a command body, showing an error that escapes it in the standard error box.

@@ -48,9 +48,9 @@ void TfrmMain::mnuMakeScriptClick() {
 }
 
 void TfrmMain::CreateKeepCommands() {
-  commands_.Register(QStringLiteral("mnuMakeBatch"), [this] { mnuMakeBatchClick(); });
-  commands_.Register(QStringLiteral("mnuMakeScript"), [this] { mnuMakeScriptClick(); });
-  commands_.Register(QStringLiteral("actBackup"), [this] { actBackupExecute(); });
+  commands_.Register(Command::mnuMakeBatch, [this] { mnuMakeBatchClick(); });
+  commands_.Register(Command::mnuMakeScript, [this] { mnuMakeScriptClick(); });
+  commands_.Register(Command::actBackup, [this] { actBackupExecute(); });
 }
 
 }  // namespace tonbo

@@ -19,14 +19,14 @@ void TfrmMain::CreateGuardDialogs() {
   frmHelp_ = new TfrmHelp(this);
   // Asking to omit one explanation switches all of them off, and back on.
   connect(frmHelp_, &TfrmHelp::omitToggled, this,
-          [this](bool omit) { SetSwitch("mnuDescript", !omit); });
+          [this](bool omit) { SetSwitch(MenuSwitch::mnuDescript, !omit); });
   connect(frmHelp_, &TfrmHelp::shown, this, [this] { PlayEffectSound(0); });
-  commands_.Register(QStringLiteral("mnuHelp"), [this] { mnuHelpClick(); });
-  commands_.Register(QStringLiteral("mnuVersion"), [this] { mnuVersionClick(); });
+  commands_.Register(Command::mnuHelp, [this] { mnuHelpClick(); });
+  commands_.Register(Command::mnuVersion, [this] { mnuVersionClick(); });
 }
 
 bool TfrmMain::ConfirmAction(const QString& key) {
-  if (!Switch("mnuDescript") || !frmHelp_) return true;
+  if (!Switch(MenuSwitch::mnuDescript) || !frmHelp_) return true;
   const std::string k = key.toStdString();
   if (ini_->ReadBool("help", k, false)) return true;
   frmHelp_->SetOmitChecked(false);
@@ -39,7 +39,7 @@ bool TfrmMain::ConfirmAction(const QString& key) {
 bool TfrmMain::ShowExplanation(const QString& key, bool showOmit) {
   if (!shown_) return true;
   frmHelp_->SetOmitVisible(showOmit);
-  frmHelp_->SetOmitChecked(!Switch("mnuDescript"));
+  frmHelp_->SetOmitChecked(!Switch(MenuSwitch::mnuDescript));
   frmHelp_->LoadPage(ExplanationPage(ProgramDirDisk(), key.toStdString()));
   return Dialogs().RunModal(*frmHelp_) == QDialog::Accepted;
 }
@@ -61,7 +61,7 @@ void TfrmMain::SetSoundPlayer(EffectSoundGate::Player player, EffectSoundGate::C
 }
 
 void TfrmMain::PlayEffectSound(int kind) {
-  soundGate_->Request(Switch("mnuSound"), EffectSoundFile(ProgramDirDisk(), kind));
+  soundGate_->Request(Switch(MenuSwitch::mnuSound), EffectSoundFile(ProgramDirDisk(), kind));
 }
 
 }  // namespace tonbo

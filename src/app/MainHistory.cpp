@@ -38,15 +38,16 @@ void TfrmMain::RecordUndo(const QString& label) {
   copy.Assign(table_);
   undo_.Add("list", enc::ToSjis(label), std::move(copy), SaveSelection());
   const TUndoNode* previous = undo_.Previous();
-  Act("mnuUndo")->setText(QStringLiteral("元に戻す(&U) ") +
-                          (previous ? enc::FromSjis(previous->Label()) : QString()));
+  CommandAction(Command::mnuUndo)
+      ->setText(QStringLiteral("元に戻す(&U) ") +
+                (previous ? enc::FromSjis(previous->Label()) : QString()));
   UpdateUndoMenu();
 }
 
 void TfrmMain::UpdateUndoMenu() {
-  QAction* undo = Act("mnuUndo");
+  QAction* undo = CommandAction(Command::mnuUndo);
   undo->setEnabled(undo_.CanUndo());
-  Act("mnuRedo")->setEnabled(undo_.CanRedo());
+  CommandAction(Command::mnuRedo)->setEnabled(undo_.CanRedo());
   if (!undo->isEnabled()) undo->setText(kUndoCaption);
 }
 

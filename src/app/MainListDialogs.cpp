@@ -8,18 +8,18 @@ namespace tonbo {
 
 void TfrmMain::CreateFilterDialog() {
   frmFilter_ = new TfrmFilter(*this, this);
-  commands_.Register(QStringLiteral("actSelectWildcard"), [this] { frmFilter_->Open(); });
+  commands_.Register(Command::actSelectWildcard, [this] { frmFilter_->Open(); });
 }
 
 void TfrmMain::CreateReplaceDialogs() {
   frmReplace_ = new TfrmReplace(*this, this);
-  frmReplace_->SetExplanationsOn([this] { return Switch("mnuDescript"); });
+  frmReplace_->SetExplanationsOn([this] { return Switch(MenuSwitch::mnuDescript); });
   frmRenameIkkatu_ = new TfrmRenameIkkatu(*this, this);
-  commands_.Register(QStringLiteral("mnuReplace"),
+  commands_.Register(Command::mnuReplace,
                      [this] { frmReplace_->ShowPage(TfrmReplace::pagePlain); });
-  commands_.Register(QStringLiteral("mnuReplaceRE"),
+  commands_.Register(Command::mnuReplaceRE,
                      [this] { frmReplace_->ShowPage(TfrmReplace::pageRegExp); });
-  commands_.Register(QStringLiteral("mnuRenameIkkatu"), [this] { frmRenameIkkatu_->Execute(); });
+  commands_.Register(Command::mnuRenameIkkatu, [this] { frmRenameIkkatu_->Execute(); });
 }
 
 }  // namespace tonbo

@@ -6,218 +6,228 @@
 #include "app/TfrmMain.h"
 
 namespace tonbo {
+
+// A menu entry: a separator, a command's own action placed as it is, a
+// menu item of its own that runs a command, or a switch's check item.
+struct MenuRow {
+  enum Kind { Separator, UseAction, OwnItem, SwitchItem } kind;
+  const char* name;  // an own item's object name; nullptr: the command's name
+  const char* caption;
+  Command command;
+  MenuSwitch menuSwitch;
+  const char* shortcut;
+};
+
 namespace {
 
 struct ActionRow {
-  const char* name;
+  Command command;
   const char* category;
   const char* caption;
   const char* shortcut;
 };
 
 const ActionRow kActions[] = {
-    {"actClear", "ファイル", "初期化", ""},
-    {"actOpen", "ファイル", "ファイルを追加", ""},
-    {"actExtract", "ファイル", "選択ファイルをリストから除外", ""},
-    {"actBackup", "機能", "選択されたファイルをバックアップ", ""},
-    {"actNameReset", "名前変更", "名前を元に戻す(&R)", ""},
-    {"actSelectAll", "選択", "全て選択", "Ctrl+A"},
-    {"actSelectNone", "選択", "全ての選択を解除", ""},
-    {"actSelectReverse", "選択", "選択の反転", ""},
-    {"actSelectWildcard", "選択", "条件から選択", "Ctrl+F"},
-    {"actExecute", "機能", "関連付けで開く", "Ctrl+R"},
-    {"actExplorer", "機能", "エクスプローラーでフォルダを開く", "Ctrl+E"},
-    {"actRenameReal", "機能", "実際に名前変更を反映させる", "F5"},
-    {"actDos", "機能", "DOS窓を開く", "Ctrl+D"},
-    {"actOptionRename", "設定", "名前変更規則の設定", ""},
-    {"actClipboard", "機能", "クリップボードに名前をコピー", "Ctrl+C"},
-    {"actRenameOne", "名前変更", "ファイルをプレビューしながら名前を変更", ""},
-    {"actMemoOpen", "機能", "メモ帳で開く", "Ctrl+T"},
-    {"actMakeShortcut", "機能", "デスクトップにショートカットの作成", ""},
-    {"actClipboardNoPath", "機能", "クリップボードに名前(パスなし)をコピー", ""},
+    {Command::actClear, "ファイル", "初期化", ""},
+    {Command::actOpen, "ファイル", "ファイルを追加", ""},
+    {Command::actExtract, "ファイル", "選択ファイルをリストから除外", ""},
+    {Command::actBackup, "機能", "選択されたファイルをバックアップ", ""},
+    {Command::actNameReset, "名前変更", "名前を元に戻す(&R)", ""},
+    {Command::actSelectAll, "選択", "全て選択", "Ctrl+A"},
+    {Command::actSelectNone, "選択", "全ての選択を解除", ""},
+    {Command::actSelectReverse, "選択", "選択の反転", ""},
+    {Command::actSelectWildcard, "選択", "条件から選択", "Ctrl+F"},
+    {Command::actExecute, "機能", "関連付けで開く", "Ctrl+R"},
+    {Command::actExplorer, "機能", "エクスプローラーでフォルダを開く", "Ctrl+E"},
+    {Command::actRenameReal, "機能", "実際に名前変更を反映させる", "F5"},
+    {Command::actDos, "機能", "DOS窓を開く", "Ctrl+D"},
+    {Command::actOptionRename, "設定", "名前変更規則の設定", ""},
+    {Command::actClipboard, "機能", "クリップボードに名前をコピー", "Ctrl+C"},
+    {Command::actRenameOne, "名前変更", "ファイルをプレビューしながら名前を変更", ""},
+    {Command::actMemoOpen, "機能", "メモ帳で開く", "Ctrl+T"},
+    {Command::actMakeShortcut, "機能", "デスクトップにショートカットの作成", ""},
+    {Command::actClipboardNoPath, "機能", "クリップボードに名前(パスなし)をコピー", ""},
 };
 
-// A menu entry: "-" is a separator; an "act…" name with no caption places
-// that action itself; otherwise a menu item of its own that runs `command`.
-struct ItemRow {
-  const char* name;
-  const char* caption;
-  const char* command;
-  const char* shortcut;
-  bool check;
-};
-
-constexpr ItemRow Sep{"-", nullptr, nullptr, "", false};
-constexpr ItemRow UseAct(const char* act) { return {act, nullptr, act, "", false}; }
-constexpr ItemRow Item(const char* name, const char* caption, const char* shortcut = "") {
-  return {name, caption, name, shortcut, false};
+constexpr MenuRow Sep{MenuRow::Separator, nullptr, nullptr, Command{}, MenuSwitch{}, ""};
+constexpr MenuRow UseAct(Command command) {
+  return {MenuRow::UseAction, nullptr, nullptr, command, MenuSwitch{}, ""};
 }
-constexpr ItemRow Check(const char* name, const char* caption) {
-  return {name, caption, name, "", true};
+constexpr MenuRow Item(Command command, const char* caption, const char* shortcut = "") {
+  return {MenuRow::OwnItem, nullptr, caption, command, MenuSwitch{}, shortcut};
+}
+// An item with a name of its own that runs a command under another caption.
+constexpr MenuRow Named(const char* name, const char* caption, Command command,
+                        const char* shortcut = "") {
+  return {MenuRow::OwnItem, name, caption, command, MenuSwitch{}, shortcut};
+}
+constexpr MenuRow Check(MenuSwitch menuSwitch, const char* caption) {
+  return {MenuRow::SwitchItem, nullptr, caption, Command{}, menuSwitch, ""};
 }
 
-const ItemRow kListMenu[] = {
-    {"mnuNew", "初期化", "actClear", "", false},
-    {"mnuAddFile", "ファイルを追加", "actOpen", "", false},
-    Item("mnuAddSameDir", "選択ファイルと同じフォルダにあるファイルを追加", "F4"),
-    Item("mnuAddSameDirEx", "選択ファイルと同じフォルダにあるファイルとフォルダを追加", "Shift+F4"),
+const MenuRow kListMenu[] = {
+    Named("mnuNew", "初期化", Command::actClear),
+    Named("mnuAddFile", "ファイルを追加", Command::actOpen),
+    Item(Command::mnuAddSameDir, "選択ファイルと同じフォルダにあるファイルを追加", "F4"),
+    Item(Command::mnuAddSameDirEx, "選択ファイルと同じフォルダにあるファイルとフォルダを追加",
+         "Shift+F4"),
     Sep,
-    Item("mnuLoadList", "リストを読込"),
-    Item("mnuSaveList", "リストを保存"),
-    Item("mnuMakeBatch", "変換リストからバッチファイルを生成"),
-    Item("mnuMakeScript", "シェルスクリプトを生成"),
+    Item(Command::mnuLoadList, "リストを読込"),
+    Item(Command::mnuSaveList, "リストを保存"),
+    Item(Command::mnuMakeBatch, "変換リストからバッチファイルを生成"),
+    Item(Command::mnuMakeScript, "シェルスクリプトを生成"),
     Sep,
-    Item("mnuClose", "閉じる", "Alt+F4"),
+    Item(Command::mnuClose, "閉じる", "Alt+F4"),
 };
 
-const ItemRow kEditMenu[] = {
-    Item("mnuUndo", "元に戻す(&Undo)", "Ctrl+Z"),
-    Item("mnuRedo", "やり直す(&Redo)", "Ctrl+Y"),
+const MenuRow kEditMenu[] = {
+    Item(Command::mnuUndo, "元に戻す(&Undo)", "Ctrl+Z"),
+    Item(Command::mnuRedo, "やり直す(&Redo)", "Ctrl+Y"),
     Sep,
-    UseAct("actSelectAll"),
-    UseAct("actSelectNone"),
-    UseAct("actSelectReverse"),
-    {"mnuSelectWildcard", "条件で選択", "actSelectWildcard", "Ctrl+F", false},
+    UseAct(Command::actSelectAll),
+    UseAct(Command::actSelectNone),
+    UseAct(Command::actSelectReverse),
+    Named("mnuSelectWildcard", "条件で選択", Command::actSelectWildcard, "Ctrl+F"),
     Sep,
-    UseAct("actRenameReal"),
-    Item("mnuUndoRename", "実行した名前変更を元に戻す"),
-    {"U1", "名前をオリジナルの状態に戻す(&U)", "actNameReset", "", false},
+    UseAct(Command::actRenameReal),
+    Item(Command::mnuUndoRename, "実行した名前変更を元に戻す"),
+    Named("U1", "名前をオリジナルの状態に戻す(&U)", Command::actNameReset),
     Sep,
-    UseAct("actExtract"),
-    UseAct("actBackup"),
-    Item("mnuDeleteFile", "選択されたファイルを削除", "Del"),
+    UseAct(Command::actExtract),
+    UseAct(Command::actBackup),
+    Item(Command::mnuDeleteFile, "選択されたファイルを削除", "Del"),
 };
 
-const ItemRow kRenameMenu[] = {
-    UseAct("actRenameOne"),
+const MenuRow kRenameMenu[] = {
+    UseAct(Command::actRenameOne),
     Sep,
-    Item("mnuRenameSimple", "指定文字列に名前を変更"),
-    Item("mnuReplace", "ファイル名の一括置換", "Ctrl+H"),
-    Item("mnuReplaceRE", "正規表現置換"),
+    Item(Command::mnuRenameSimple, "指定文字列に名前を変更"),
+    Item(Command::mnuReplace, "ファイル名の一括置換", "Ctrl+H"),
+    Item(Command::mnuReplaceRE, "正規表現置換"),
     Sep,
-    Item("mnuRenameDate", "名前に日付をふる"),
-    Item("mnuRenban", "名前に連番をふる"),
-    Item("mnuRenameRandom", "ランダムに名前変更"),
+    Item(Command::mnuRenameDate, "名前に日付をふる"),
+    Item(Command::mnuRenban, "名前に連番をふる"),
+    Item(Command::mnuRenameRandom, "ランダムに名前変更"),
     Sep,
-    {"N53", "ファイル名一括変換フォーム...", "mnuRenameIkkatu", "", false},
+    Named("N53", "ファイル名一括変換フォーム...", Command::mnuRenameIkkatu),
     Sep,
-    {"mnuRenameCustomize", "名前変更のカスタマイズ", "actOptionRename", "", false},
+    Named("mnuRenameCustomize", "名前変更のカスタマイズ", Command::actOptionRename),
 };
 
-const ItemRow kCombineMenu[] = {
-    Item("mnuRenbanAndStr", "[連番]＋指定文字列"),
-    Item("mnuRenbanAndStr2", "指定文字列＋[連番]"),
-    Item("mnuRenbanAndOldName", "[連番]＋(ファイル名)"),
+const MenuRow kCombineMenu[] = {
+    Item(Command::mnuRenbanAndStr, "[連番]＋指定文字列"),
+    Item(Command::mnuRenbanAndStr2, "指定文字列＋[連番]"),
+    Item(Command::mnuRenbanAndOldName, "[連番]＋(ファイル名)"),
     Sep,
-    Item("mnuFNameAddFoot", "(ファイル名)＋指定文字列"),
-    Item("mnuFNameAddHead", "指定文字列＋(ファイル名)｜＝前方に文字を挿入"),
-    Item("mnuRenbanAndStr3", "指定文字列＋[連番]＋(ファイル名)"),
+    Item(Command::mnuFNameAddFoot, "(ファイル名)＋指定文字列"),
+    Item(Command::mnuFNameAddHead, "指定文字列＋(ファイル名)｜＝前方に文字を挿入"),
+    Item(Command::mnuRenbanAndStr3, "指定文字列＋[連番]＋(ファイル名)"),
 };
 
-const ItemRow kFormatMenu[] = {
-    Item("mnuRenameLower", "名前を小文字に揃える"),
-    Item("mnuRenameUpper", "名前を大文字に揃える"),
+const MenuRow kFormatMenu[] = {
+    Item(Command::mnuRenameLower, "名前を小文字に揃える"),
+    Item(Command::mnuRenameUpper, "名前を大文字に揃える"),
     Sep,
-    Item("mnuRenameHankakuAnk", "名前の英数記号のみを半角に揃える"),
-    Item("mnuRenameHankaku", "名前を半角に揃える"),
-    Item("mnuRenameZenkaku", "名前を全角に揃える"),
+    Item(Command::mnuRenameHankakuAnk, "名前の英数記号のみを半角に揃える"),
+    Item(Command::mnuRenameHankaku, "名前を半角に揃える"),
+    Item(Command::mnuRenameZenkaku, "名前を全角に揃える"),
     Sep,
-    Item("mnuRenameHira", "名前をひらがなに揃える"),
-    Item("mnuRenameKata", "名前をカタカナに揃える"),
+    Item(Command::mnuRenameHira, "名前をひらがなに揃える"),
+    Item(Command::mnuRenameKata, "名前をカタカナに揃える"),
     Sep,
-    Item("mnuRenameFixEncoding", "文字化けを直す"),
-    Item("mnuRenameNfc", "濁点を結合する"),
+    Item(Command::mnuRenameFixEncoding, "文字化けを直す"),
+    Item(Command::mnuRenameNfc, "濁点を結合する"),
 };
 
-const ItemRow kFunctionMenu[] = {
-    UseAct("actExecute"),
-    UseAct("actExplorer"),
-    UseAct("actMemoOpen"),
-    UseAct("actDos"),
-    UseAct("actMakeShortcut"),
+const MenuRow kFunctionMenu[] = {
+    UseAct(Command::actExecute),
+    UseAct(Command::actExplorer),
+    UseAct(Command::actMemoOpen),
+    UseAct(Command::actDos),
+    UseAct(Command::actMakeShortcut),
     Sep,
-    UseAct("actClipboard"),
-    UseAct("actClipboardNoPath"),
+    UseAct(Command::actClipboard),
+    UseAct(Command::actClipboardNoPath),
     Sep,
-    Item("mnuRenameIkkatu", "ファイル名一括変換フォーム..."),
-    Check("mnuPlayList", "音楽・動画ファイルを順に見る"),
+    Item(Command::mnuRenameIkkatu, "ファイル名一括変換フォーム..."),
+    Check(MenuSwitch::mnuPlayList, "音楽・動画ファイルを順に見る"),
 };
 
-const ItemRow kSpecialFolderMenu[] = {
-    Item("mnuOpenUserHome", "ユーザーのフォルダ"),
-    Item("mnuOpenMyDocument", "マイドキュメント"),
-    Item("mnuOpenFavorites", "お気に入り"),
-    Item("mnuOpenSendTo2", "「送る」メニュー"),
-    Item("mnuOpenStartUp", "スタートアップ"),
-    Item("mnuOpenStartMenu", "スタートメニュー"),
-    Item("mnuOpenProgramDir", "プログラムフォルダ"),
-    Item("mnuOpenWinDir", "Windowsフォルダ"),
+const MenuRow kSpecialFolderMenu[] = {
+    Item(Command::mnuOpenUserHome, "ユーザーのフォルダ"),
+    Item(Command::mnuOpenMyDocument, "マイドキュメント"),
+    Item(Command::mnuOpenFavorites, "お気に入り"),
+    Item(Command::mnuOpenSendTo2, "「送る」メニュー"),
+    Item(Command::mnuOpenStartUp, "スタートアップ"),
+    Item(Command::mnuOpenStartMenu, "スタートメニュー"),
+    Item(Command::mnuOpenProgramDir, "プログラムフォルダ"),
+    Item(Command::mnuOpenWinDir, "Windowsフォルダ"),
     Sep,
-    Item("mnuTonboExe", "Tonboのプログラムフォルダを開く"),
+    Item(Command::mnuTonboExe, "Tonboのプログラムフォルダを開く"),
 };
 
-const ItemRow kSettingsMenu[] = {
-    Check("mnuDescript", "何か実行する前に説明を表示する"),
-    Check("mnuSound", "効果音を鳴らす"),
-    Check("mnuPicture", "メニューにアイコンを表示"),
-    Check("mnuToolBar", "ツールバーの表示"),
-    Check("mnuExcelSort", "辞書順に並び替える"),
-    Check("mnuExtNotChange", "拡張子の変更をしない"),
+const MenuRow kSettingsMenu[] = {
+    Check(MenuSwitch::mnuDescript, "何か実行する前に説明を表示する"),
+    Check(MenuSwitch::mnuSound, "効果音を鳴らす"),
+    Check(MenuSwitch::mnuPicture, "メニューにアイコンを表示"),
+    Check(MenuSwitch::mnuToolBar, "ツールバーの表示"),
+    Check(MenuSwitch::mnuExcelSort, "辞書順に並び替える"),
+    Check(MenuSwitch::mnuExtNotChange, "拡張子の変更をしない"),
     Sep,
-    Item("mnuOpenSendTo", "「送る」メニューを開く"),
-    Item("mnuRegSendToOther", "「送る」へ任意のソフトを登録する"),
+    Item(Command::mnuOpenSendTo, "「送る」メニューを開く"),
+    Item(Command::mnuRegSendToOther, "「送る」へ任意のソフトを登録する"),
 };
 
-const ItemRow kInstallMenu[] = {
-    Item("mnuInstall", "インストール"),
-    Item("mnuUninstall", "アンインストール"),
+const MenuRow kInstallMenu[] = {
+    Item(Command::mnuInstall, "インストール"),
+    Item(Command::mnuUninstall, "アンインストール"),
     Sep,
-    Item("mnuRegistryInstall", "レジストリへ登録"),
-    Item("mnuRegistryUninstall", "レジストリから削除"),
+    Item(Command::mnuRegistryInstall, "レジストリへ登録"),
+    Item(Command::mnuRegistryUninstall, "レジストリから削除"),
 };
 
-const ItemRow kHelpMenu[] = {
-    Item("mnuHelp", "使い方を見る", "F1"),
-    Item("mnuVersion", "バージョン情報(&V)"),
+const MenuRow kHelpMenu[] = {
+    Item(Command::mnuHelp, "使い方を見る", "F1"),
+    Item(Command::mnuVersion, "バージョン情報(&V)"),
 };
 
-const ItemRow kPopupMenu[] = {
-    {"popRenameOne", "ファイルをプレビューする", "actRenameOne", "", false},
+const MenuRow kPopupMenu[] = {
+    Named("popRenameOne", "ファイルをプレビューする", Command::actRenameOne),
     Sep,
-    {"N3", "同じフォルダのファイルを追加", "mnuAddSameDir", "", false},
-    {"popAddSameDirEx", "同じフォルダのファイルとフォルダを追加", "mnuAddSameDirEx", "", false},
+    Named("N3", "同じフォルダのファイルを追加", Command::mnuAddSameDir),
+    Named("popAddSameDirEx", "同じフォルダのファイルとフォルダを追加", Command::mnuAddSameDirEx),
     Sep,
-    UseAct("actExecute"),
-    UseAct("actExplorer"),
-    UseAct("actDos"),
-    UseAct("actMemoOpen"),
-    UseAct("actMakeShortcut"),
-    UseAct("actClipboard"),
+    UseAct(Command::actExecute),
+    UseAct(Command::actExplorer),
+    UseAct(Command::actDos),
+    UseAct(Command::actMemoOpen),
+    UseAct(Command::actMakeShortcut),
+    UseAct(Command::actClipboard),
     Sep,
 };
 
 struct ToolRow {
-  const char* name;
+  const char* name;  // nullptr: a separator
   const char* hint;
-  const char* command;
+  Command command;
   const char* icon;
 };
 
 const ToolRow kToolButtons[] = {
-    {"toolClear", "初期化", "actClear", "document-new"},
-    {"toolOpen", "ファイルを追加", "actOpen", "list-add"},
-    {nullptr, nullptr, nullptr, nullptr},
-    {"toolBackup", "バックアップ", "actBackup", "document-save"},
-    {"toolReset", "元のファイル名に戻す", "actNameReset", "edit-clear"},
-    {"toolDeleteFile", "リストからファイルの除外", "actExtract", "list-remove"},
-    {"btnDelete", "ファイルを削除", "mnuDeleteFile", "edit-delete"},
-    {nullptr, nullptr, nullptr, nullptr},
-    {"ToolButton9", "プレビュー", "actRenameOne", "document-print-preview"},
-    {"toolSelectAll", "全て選択", "actSelectAll", "edit-select-all"},
-    {nullptr, nullptr, nullptr, nullptr},
-    {"ToolButton10", "ランダムに名前変更", "mnuRenameRandom", "media-playlist-shuffle"},
-    {"ToolButton11", "連番に名前変更", "mnuRenban", "format-justify-left"},
-    {"ToolButton12", "日付名前変更", "mnuRenameDate", "x-office-calendar"},
+    {"toolClear", "初期化", Command::actClear, "document-new"},
+    {"toolOpen", "ファイルを追加", Command::actOpen, "list-add"},
+    {nullptr, nullptr, Command{}, nullptr},
+    {"toolBackup", "バックアップ", Command::actBackup, "document-save"},
+    {"toolReset", "元のファイル名に戻す", Command::actNameReset, "edit-clear"},
+    {"toolDeleteFile", "リストからファイルの除外", Command::actExtract, "list-remove"},
+    {"btnDelete", "ファイルを削除", Command::mnuDeleteFile, "edit-delete"},
+    {nullptr, nullptr, Command{}, nullptr},
+    {"ToolButton9", "プレビュー", Command::actRenameOne, "document-print-preview"},
+    {"toolSelectAll", "全て選択", Command::actSelectAll, "edit-select-all"},
+    {nullptr, nullptr, Command{}, nullptr},
+    {"ToolButton10", "ランダムに名前変更", Command::mnuRenameRandom, "media-playlist-shuffle"},
+    {"ToolButton11", "連番に名前変更", Command::mnuRenban, "format-justify-left"},
+    {"ToolButton12", "日付名前変更", Command::mnuRenameDate, "x-office-calendar"},
 };
 
 // Pictures of the menu items (shown while "メニューにアイコンを表示" is on).
@@ -251,10 +261,10 @@ const std::pair<const char*, const char*> kMenuIcons[] = {
 };
 
 template <size_t N>
-void AddItems(TfrmMain* w, QMenu* menu, const ItemRow (&rows)[N],
-              const std::function<QAction*(const ItemRow&)>& make) {
-  for (const ItemRow& row : rows) {
-    if (QString::fromLatin1(row.name) == QLatin1String("-"))
+void AddItems(QMenu* menu, const MenuRow (&rows)[N],
+              const std::function<QAction*(const MenuRow&)>& make) {
+  for (const MenuRow& row : rows) {
+    if (row.kind == MenuRow::Separator)
       menu->addSeparator();
     else
       menu->addAction(make(row));
@@ -263,36 +273,51 @@ void AddItems(TfrmMain* w, QMenu* menu, const ItemRow (&rows)[N],
 
 }  // namespace
 
-QAction* TfrmMain::NewAction(const QString& name, const QString& caption, const QString& command,
-                             const QKeySequence& shortcut) {
-  auto* action = new QAction(caption, this);
-  action->setObjectName(name);
-  action->setShortcut(shortcut);
+QAction* TfrmMain::NewAction(const char* name, const char* caption, Command command,
+                             const char* shortcut) {
+  auto* action = new QAction(QString::fromUtf8(caption), this);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
   commands_.Bind(action, command);
+  return action;
+}
+
+QAction* TfrmMain::NewSwitch(MenuSwitch menuSwitch, const char* caption) {
+  auto* action = new QAction(QString::fromUtf8(caption), this);
+  action->setObjectName(QString::fromLatin1(SwitchName(menuSwitch)));
+  action->setCheckable(true);
+  switches_[static_cast<size_t>(menuSwitch)] = action;
   return action;
 }
 
 QAction* TfrmMain::Act(const QString& name) const { return findChild<QAction*>(name); }
 
+QAction* TfrmMain::CommandAction(Command command) const {
+  return Act(QString::fromLatin1(CommandName(command)));
+}
+
 void TfrmMain::CreateActions() {
   for (const ActionRow& row : kActions) {
-    QAction* action = NewAction(QString::fromUtf8(row.name), QString::fromUtf8(row.caption),
-                                QString::fromUtf8(row.name), QKeySequence(row.shortcut));
+    QAction* action = NewAction(CommandName(row.command), row.caption, row.command, row.shortcut);
     action->setProperty("category", QString::fromUtf8(row.category));
   }
 }
 
+// An entry that shows an action under another caption carries its shortcut.
+QAction* TfrmMain::MenuItem(const MenuRow& row) {
+  switch (row.kind) {
+    case MenuRow::UseAction:
+      return CommandAction(row.command);
+    case MenuRow::SwitchItem:
+      return NewSwitch(row.menuSwitch, row.caption);
+    default:
+      return NewAction(row.name ? row.name : CommandName(row.command), row.caption, row.command,
+                       row.shortcut);
+  }
+}
+
 void TfrmMain::CreateMenus() {
-  auto make = [this](const ItemRow& row) -> QAction* {
-    if (!row.caption) return Act(QString::fromUtf8(row.name));
-    // An entry that shows an action under another caption carries its shortcut.
-    QString command = QString::fromUtf8(row.command);
-    QKeySequence shortcut(QString::fromUtf8(row.shortcut));
-    QAction* action =
-        NewAction(QString::fromUtf8(row.name), QString::fromUtf8(row.caption), command, shortcut);
-    action->setCheckable(row.check);
-    return action;
-  };
+  auto make = [this](const MenuRow& row) { return MenuItem(row); };
   QMenuBar* bar = menuBar();
   bar->setObjectName(QStringLiteral("MainMenu1"));
   auto addMenu = [bar](const char* caption, const char* name) {
@@ -300,28 +325,28 @@ void TfrmMain::CreateMenus() {
     menu->setObjectName(QString::fromUtf8(name));
     return menu;
   };
-  AddItems(this, addMenu("リスト(&F)", "mnuList"), kListMenu, make);
-  AddItems(this, addMenu("編集(&E)", "mnuEdit"), kEditMenu, make);
-  AddItems(this, addMenu("名前変更(&N)", "mnuRename"), kRenameMenu, make);
-  AddItems(this, addMenu("組合せ(&K)", "mnuCombine"), kCombineMenu, make);
-  AddItems(this, addMenu("整形(&T)", "mnuFormat"), kFormatMenu, make);
+  AddItems(addMenu("リスト(&F)", "mnuList"), kListMenu, make);
+  AddItems(addMenu("編集(&E)", "mnuEdit"), kEditMenu, make);
+  AddItems(addMenu("名前変更(&N)", "mnuRename"), kRenameMenu, make);
+  AddItems(addMenu("組合せ(&K)", "mnuCombine"), kCombineMenu, make);
+  AddItems(addMenu("整形(&T)", "mnuFormat"), kFormatMenu, make);
   QMenu* function = addMenu("機能(&F)", "mnuFunction");
-  AddItems(this, function, kFunctionMenu, make);
+  AddItems(function, kFunctionMenu, make);
   function->addSeparator();
   QMenu* special = function->addMenu(QStringLiteral("特殊フォルダを開く(&O)"));
   special->setObjectName(QStringLiteral("mnuSpecialFolder"));
-  AddItems(this, special, kSpecialFolderMenu, make);
+  AddItems(special, kSpecialFolderMenu, make);
   QMenu* sendTo = function->addMenu(QStringLiteral("送る(&N)"));
   sendTo->setObjectName(QStringLiteral("mnuSendTo"));
   sendTo->setEnabled(false);  // filled with the send-to entries at start-up
   QMenu* settings = addMenu("設定(&S)", "mnuSetting");
-  AddItems(this, settings, kSettingsMenu, make);
+  AddItems(settings, kSettingsMenu, make);
   QMenu* install = settings->addMenu(QStringLiteral("インストール・アンインストール"));
   install->setObjectName(QStringLiteral("mnuInstallMenu"));
-  AddItems(this, install, kInstallMenu, make);
+  AddItems(install, kInstallMenu, make);
   settings->addSeparator();
-  settings->addAction(Act(QStringLiteral("actOptionRename")));
-  AddItems(this, addMenu("ヘルプ(&H)", "mnuHelpMenu"), kHelpMenu, make);
+  settings->addAction(CommandAction(Command::actOptionRename));
+  AddItems(addMenu("ヘルプ(&H)", "mnuHelpMenu"), kHelpMenu, make);
   for (const auto& [name, icon] : kMenuIcons)
     if (QAction* action = Act(QString::fromLatin1(name)))
       action->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
@@ -330,11 +355,7 @@ void TfrmMain::CreateMenus() {
 void TfrmMain::CreatePopupMenu() {
   popupMenu1_ = new QMenu(this);
   popupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
-  AddItems(this, popupMenu1_, kPopupMenu, [this](const ItemRow& row) -> QAction* {
-    if (!row.caption) return Act(QString::fromUtf8(row.name));
-    return NewAction(QString::fromUtf8(row.name), QString::fromUtf8(row.caption),
-                     QString::fromUtf8(row.command));
-  });
+  AddItems(popupMenu1_, kPopupMenu, [this](const MenuRow& row) { return MenuItem(row); });
 }
 
 void TfrmMain::CreateToolBar() {
@@ -349,8 +370,7 @@ void TfrmMain::CreateToolBar() {
       toolBar_->addSeparator();
       continue;
     }
-    QAction* action = NewAction(QString::fromUtf8(row.name), QString::fromUtf8(row.hint),
-                                QString::fromUtf8(row.command));
+    QAction* action = NewAction(row.name, row.hint, row.command, "");
     action->setToolTip(QString::fromUtf8(row.hint));
     action->setIcon(QIcon::fromTheme(QString::fromUtf8(row.icon), FallbackFileIcon()));
     toolBar_->addAction(action);
@@ -360,23 +380,23 @@ void TfrmMain::CreateToolBar() {
 }
 
 void TfrmMain::RegisterCommands() {
-  commands_.Register(QStringLiteral("mnuClose"), [this] { close(); });
-  commands_.Register(QStringLiteral("mnuUndo"), [this] { mnuUndoClick(); });
-  commands_.Register(QStringLiteral("mnuRedo"), [this] { mnuRedoClick(); });
-  commands_.Register(QStringLiteral("actOpen"), [this] { actOpenExecute(); });
-  commands_.Register(QStringLiteral("mnuAddSameDir"), [this] { AddSameFolder(false); });
-  commands_.Register(QStringLiteral("mnuAddSameDirEx"), [this] { AddSameFolder(true); });
-  commands_.Register(QStringLiteral("mnuSaveList"), [this] { mnuSaveListClick(); });
-  commands_.Register(QStringLiteral("mnuLoadList"), [this] { mnuLoadListClick(); });
-  commands_.Register(QStringLiteral("actSelectAll"), [this] { actSelectAllExecute(); });
-  commands_.Register(QStringLiteral("actSelectNone"), [this] { actSelectNoneExecute(); });
-  commands_.Register(QStringLiteral("actSelectReverse"), [this] { actSelectReverseExecute(); });
-  commands_.Register(QStringLiteral("actExtract"), [this] { actExtractExecute(); });
-  commands_.Register(QStringLiteral("mnuDeleteFile"), [this] { mnuDeleteFileClick(); });
-  commands_.Register(QStringLiteral("actNameReset"), [this] { actNameResetExecute(); });
-  commands_.Register(QStringLiteral("actClear"), [this] { actClearExecute(); });
-  commands_.Register(QStringLiteral("actRenameReal"), [this] { actRenameRealExecute(); });
-  commands_.Register(QStringLiteral("mnuUndoRename"), [this] { mnuUndoRenameClick(); });
+  commands_.Register(Command::mnuClose, [this] { close(); });
+  commands_.Register(Command::mnuUndo, [this] { mnuUndoClick(); });
+  commands_.Register(Command::mnuRedo, [this] { mnuRedoClick(); });
+  commands_.Register(Command::actOpen, [this] { actOpenExecute(); });
+  commands_.Register(Command::mnuAddSameDir, [this] { AddSameFolder(false); });
+  commands_.Register(Command::mnuAddSameDirEx, [this] { AddSameFolder(true); });
+  commands_.Register(Command::mnuSaveList, [this] { mnuSaveListClick(); });
+  commands_.Register(Command::mnuLoadList, [this] { mnuLoadListClick(); });
+  commands_.Register(Command::actSelectAll, [this] { actSelectAllExecute(); });
+  commands_.Register(Command::actSelectNone, [this] { actSelectNoneExecute(); });
+  commands_.Register(Command::actSelectReverse, [this] { actSelectReverseExecute(); });
+  commands_.Register(Command::actExtract, [this] { actExtractExecute(); });
+  commands_.Register(Command::mnuDeleteFile, [this] { mnuDeleteFileClick(); });
+  commands_.Register(Command::actNameReset, [this] { actNameResetExecute(); });
+  commands_.Register(Command::actClear, [this] { actClearExecute(); });
+  commands_.Register(Command::actRenameReal, [this] { actRenameRealExecute(); });
+  commands_.Register(Command::mnuUndoRename, [this] { mnuUndoRenameClick(); });
 }
 
 }  // namespace tonbo

@@ -4,11 +4,11 @@
 #include <QDateTime>
 
 #include "app/TfrmMain.h"
-#include "common/Dialogs.h"
-#include "common/Sjis.h"
-#include "text/StrUnit.h"
+#include "commands/FormatCommands.h"
 #include "commands/NameRepair.h"
 #include "commands/NamingCommands.h"
+#include "common/Dialogs.h"
+#include "common/Sjis.h"
 #include "windows/TfrmFormat.h"
 
 namespace tonbo {
@@ -141,7 +141,7 @@ void TfrmMain::mnuRenbanAndStr3Click() {
 void TfrmMain::mnuRenameSimpleClick() {
   const std::vector<int> rows = SelectedRows();
   if (rows.empty()) return;
-  const bool extNotChange = Switch("mnuExtNotChange");
+  const bool extNotChange = Switch(MenuSwitch::mnuExtNotChange);
   std::string preset(table_.GetCell(colNewName, rows.front()));
   if (!extNotChange) preset += table_.GetCell(colExt, rows.front());
   QString typed = enc::FromSjis(preset);
@@ -173,18 +173,18 @@ void TfrmMain::AddTextCommand(bool atHead) {
   RecordUndo(QStringLiteral("指定文字列を追加"));
 }
 
-void TfrmMain::FormatCommand(const QString& label, std::string (*convert)(std::string_view),
-                             bool extensionToo) {
-  const bool alsoExt = extensionToo && !Switch("mnuExtNotChange");
-  ForEachSelected(label,
-                  [&](TfrmMain& w, int row) { ConvertRow(w.Table(), row, convert, alsoExt); });
+void TfrmMain::FormatCommand(Formatting formatting) {
+  const FormatRule& rule = FormatRuleOf(formatting);
+  const bool alsoExt = rule.extensionToo && !Switch(MenuSwitch::mnuExtNotChange);
+  ForEachSelected(QString::fromUtf8(rule.label),
+                  [&](TfrmMain& w, int row) { ConvertRow(w.Table(), row, rule.convert, alsoExt); });
 }
 
 void TfrmMain::RepairCommand(const QString& key, const QString& label,
                              int (*repair)(TCsvDb&, const std::vector<int>&, bool),
                              std::string (*status)(int)) {
   if (!ConfirmAction(key)) return;
-  const bool alsoExt = !Switch("mnuExtNotChange");
+  const bool alsoExt = !Switch(MenuSwitch::mnuExtNotChange);
   int changed = 0;
   if (ForEachSelectedRows(label, [&](const std::vector<int>& rows) {
         changed = repair(table_, rows, alsoExt);
@@ -195,31 +195,30 @@ void TfrmMain::RepairCommand(const QString& key, const QString& label,
 }
 
 void TfrmMain::RegisterNamingCommands() {
-  auto reg = [this](const char* key, std::function<void()> fn) {
-    commands_.Register(QString::fromLatin1(key), std::move(fn));
+  auto reg = [this](Command command, std::function<void()> fn) {
+    commands_.Register(command, std::move(fn));
   };
-  reg("actOptionRename", [this] { actOptionRenameExecute(); });
-  reg("mnuRenban", [this] { mnuRenbanClick(); });
-  reg("mnuRenameDate", [this] { mnuRenameDateClick(); });
-  reg("mnuRenameRandom", [this] { mnuRenameRandomClick(); });
-  reg("mnuRenbanAndStr", [this] { mnuRenbanAndStrClick(); });
-  reg("mnuRenbanAndStr2", [this] { mnuRenbanAndStr2Click(); });
-  reg("mnuRenbanAndOldName", [this] { mnuRenbanAndOldNameClick(); });
-  reg("mnuRenbanAndStr3", [this] { mnuRenbanAndStr3Click(); });
-  reg("mnuRenameSimple", [this] { mnuRenameSimpleClick(); });
-  reg("mnuFNameAddFoot", [this] { AddTextCommand(false); });
-  reg("mnuFNameAddHead", [this] { AddTextCommand(true); });
-  reg("mnuRenameLower", [this] { FormatCommand("小文字に揃える", LowerStr, true); });
-  reg("mnuRenameUpper", [this] { FormatCommand("大文字に揃える", UpperStr, true); });
-  reg("mnuRenameHankakuAnk",
-      [this] { FormatCommand("英数記号のみ半角に揃える", HankakuAnkStr, true); });
-  reg("mnuRenameHankaku", [this] { FormatCommand("半角に揃える", HankakuStr, true); });
-  reg("mnuRenameZenkaku", [this] { FormatCommand("全角に揃える", ZenkakuStr, true); });
-  reg("mnuRenameHira", [this] { FormatCommand("ひらがなに揃える", HiraganaStr, false); });
-  reg("mnuRenameKata", [this] { FormatCommand("カタカナに揃える", KatakanaStr, false); });
-  reg("mnuRenameFixEncoding",
+  reg(Command::actOptionRename, [this] { actOptionRenameExecute(); });
+  reg(Command::mnuRenban, [this] { mnuRenbanClick(); });
+  reg(Command::mnuRenameDate, [this] { mnuRenameDateClick(); });
+  reg(Command::mnuRenameRandom, [this] { mnuRenameRandomClick(); });
+  reg(Command::mnuRenbanAndStr, [this] { mnuRenbanAndStrClick(); });
+  reg(Command::mnuRenbanAndStr2, [this] { mnuRenbanAndStr2Click(); });
+  reg(Command::mnuRenbanAndOldName, [this] { mnuRenbanAndOldNameClick(); });
+  reg(Command::mnuRenbanAndStr3, [this] { mnuRenbanAndStr3Click(); });
+  reg(Command::mnuRenameSimple, [this] { mnuRenameSimpleClick(); });
+  reg(Command::mnuFNameAddFoot, [this] { AddTextCommand(false); });
+  reg(Command::mnuFNameAddHead, [this] { AddTextCommand(true); });
+  reg(Command::mnuRenameLower, [this] { FormatCommand(Formatting::Lower); });
+  reg(Command::mnuRenameUpper, [this] { FormatCommand(Formatting::Upper); });
+  reg(Command::mnuRenameHankakuAnk, [this] { FormatCommand(Formatting::HankakuAnk); });
+  reg(Command::mnuRenameHankaku, [this] { FormatCommand(Formatting::Hankaku); });
+  reg(Command::mnuRenameZenkaku, [this] { FormatCommand(Formatting::Zenkaku); });
+  reg(Command::mnuRenameHira, [this] { FormatCommand(Formatting::Hiragana); });
+  reg(Command::mnuRenameKata, [this] { FormatCommand(Formatting::Katakana); });
+  reg(Command::mnuRenameFixEncoding,
       [this] { RepairCommand("fix_encoding", "文字化けの修正", FixGarbledNames, FixedNamesText); });
-  reg("mnuRenameNfc",
+  reg(Command::mnuRenameNfc,
       [this] { RepairCommand("nfc", "濁点の結合", ComposeNames, ComposedNamesText); });
 }
 

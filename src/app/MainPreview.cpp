@@ -1,6 +1,5 @@
 // The preview renamer as the main window offers it: the dialog, the command
 // "ファイルをプレビューしながら名前を変更" and the play list switch.
-#include <QAction>
 #include <QTableView>
 
 #include "app/TfrmMain.h"
@@ -27,17 +26,14 @@ class MainPreviewHost : public PreviewHost {
   }
   void ItemChanged(int item) override { main_.RefreshItem(item); }
   bool ExtNotChange() const override { return main_.ExtNotChange(); }
-  bool PlayListChecked() const override { return PlayList() && PlayList()->isChecked(); }
-  void SetPlayListChecked(bool on) override {
-    if (PlayList()) PlayList()->setChecked(on);
-  }
+  bool PlayListChecked() const override { return main_.Switch(MenuSwitch::mnuPlayList); }
+  void SetPlayListChecked(bool on) override { main_.SetSwitch(MenuSwitch::mnuPlayList, on); }
   void PlayEffectSound(int kind) override { main_.PlayEffectSound(kind); }
   bool ShowExplanation(const QString& key, bool showOmit) override {
     return main_.ShowExplanation(key, showOmit);
   }
 
  private:
-  QAction* PlayList() const { return main_.findChild<QAction*>(QStringLiteral("mnuPlayList")); }
   TfrmMain& main_;
 };
 
@@ -46,10 +42,9 @@ class MainPreviewHost : public PreviewHost {
 void TfrmMain::CreatePreviewDialog() {
   previewHost_ = std::make_unique<MainPreviewHost>(*this);
   frmInputName_ = new TfrmInputName(*previewHost_, this);
-  commands_.Register(QStringLiteral("actRenameOne"),
-                     [this] { frmInputName_->actRenameOneExecute(); });
+  commands_.Register(Command::actRenameOne, [this] { frmInputName_->actRenameOneExecute(); });
   // The menu item has already flipped its check mark.
-  commands_.Register(QStringLiteral("mnuPlayList"), [this] { frmInputName_->PlayListSwitched(); });
+  OnSwitched(MenuSwitch::mnuPlayList, [this] { frmInputName_->PlayListSwitched(); });
 }
 
 void TfrmMain::RefreshItem(int row) { model_->RowChanged(row); }

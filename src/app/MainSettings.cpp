@@ -1,5 +1,6 @@
-// The main window's settings: the six switches of "設定(&S)" and the
-// window placement, read at creation and written at destruction.
+// The main window's settings: the switches kept in the settings file (the
+// six of "設定(&S)") and the window placement, read at creation and written
+// at destruction.
 #include <QAction>
 #include <QApplication>
 #include <QScreen>
@@ -11,17 +12,7 @@
 namespace tonbo {
 namespace {
 
-struct SwitchKey {
-  const char* menu;
-  const char* key;
-};
-
-// Every switch defaults to on.
-const SwitchKey kSwitches[] = {
-    {"mnuSound", "sound"},     {"mnuDescript", "always_help"},
-    {"mnuPicture", "picture"}, {"mnuExtNotChange", "ext_not_change"},
-    {"mnuToolBar", "toolbar"}, {"mnuExcelSort", "mnuExcelSort"},
-};
+MenuSwitch SwitchAt(size_t index) { return static_cast<MenuSwitch>(index); }
 
 constexpr int kStateNormal = 0;
 constexpr int kStateMinimized = 1;
@@ -30,30 +21,33 @@ constexpr int kStateAbsent = -1;
 
 }  // namespace
 
-bool TfrmMain::Switch(const char* name) const {
-  QAction* action = Act(QString::fromLatin1(name));
+bool TfrmMain::Switch(MenuSwitch menuSwitch) const {
+  const QAction* action = switches_[static_cast<size_t>(menuSwitch)];
   return action && action->isChecked();
 }
 
-void TfrmMain::SetSwitch(const char* name, bool on) {
-  if (QAction* action = Act(QString::fromLatin1(name))) action->setChecked(on);
+void TfrmMain::SetSwitch(MenuSwitch menuSwitch, bool on) {
+  if (QAction* action = switches_[static_cast<size_t>(menuSwitch)]) action->setChecked(on);
 }
 
-bool TfrmMain::ExcelSort() const { return Switch("mnuExcelSort"); }
+void TfrmMain::OnSwitched(MenuSwitch menuSwitch, std::function<void()> handler) {
+  connect(switches_[static_cast<size_t>(menuSwitch)], &QAction::triggered, this,
+          [handler = std::move(handler)] { RunGuarded(handler); });
+}
 
-void TfrmMain::SetExcelSort(bool on) { SetSwitch("mnuExcelSort", on); }
+bool TfrmMain::ExcelSort() const { return Switch(MenuSwitch::mnuExcelSort); }
+
+void TfrmMain::SetExcelSort(bool on) { SetSwitch(MenuSwitch::mnuExcelSort, on); }
 
 void TfrmMain::RegisterSwitches() {
-  // These only flip their check marks; the commands read them when they run.
-  for (const char* name : {"mnuDescript", "mnuSound", "mnuExcelSort", "mnuExtNotChange"})
-    commands_.Register(QString::fromLatin1(name), [] {});
-  commands_.Register(QStringLiteral("mnuToolBar"),
-                     [this] { toolBar_->setVisible(Switch("mnuToolBar")); });
-  commands_.Register(QStringLiteral("mnuPicture"), [this] { ApplyPicture(); });
+  // The others only flip their check marks; the commands read them when they run.
+  OnSwitched(MenuSwitch::mnuToolBar,
+             [this] { toolBar_->setVisible(Switch(MenuSwitch::mnuToolBar)); });
+  OnSwitched(MenuSwitch::mnuPicture, [this] { ApplyPicture(); });
 }
 
 void TfrmMain::ApplyPicture() {
-  QApplication::setAttribute(Qt::AA_DontShowIconsInMenus, !Switch("mnuPicture"));
+  QApplication::setAttribute(Qt::AA_DontShowIconsInMenus, !Switch(MenuSwitch::mnuPicture));
 }
 
 void TfrmMain::LoadPlacement(QWidget& window, const char* section) {
@@ -94,8 +88,11 @@ void TfrmMain::LoadSettings() {
         placed.left() + placed.width() < area.width() &&
         placed.top() + placed.height() < area.height()))
     move(0, 0);
-  for (const SwitchKey& s : kSwitches) SetSwitch(s.menu, ini_->ReadBool("setting", s.key, true));
-  toolBar_->setVisible(Switch("mnuToolBar"));
+  // Every kept switch defaults to on.
+  for (size_t i = 0; i < kSwitchCount; ++i)
+    if (const char* key = SwitchKey(SwitchAt(i)))
+      SetSwitch(SwitchAt(i), ini_->ReadBool("setting", key, true));
+  toolBar_->setVisible(Switch(MenuSwitch::mnuToolBar));
   ApplyPicture();
 }
 
@@ -109,7 +106,9 @@ void TfrmMain::WarnUnreadableSettings() {
 void TfrmMain::SaveSettings() {
   ini_->SetDeferred(true);
   SavePlacement(*this, "frmMain");
-  for (const SwitchKey& s : kSwitches) ini_->WriteBool("setting", s.key, Switch(s.menu));
+  for (size_t i = 0; i < kSwitchCount; ++i)
+    if (const char* key = SwitchKey(SwitchAt(i)))
+      ini_->WriteBool("setting", key, Switch(SwitchAt(i)));
   ini_->SetDeferred(false);
 }
 

@@ -31,34 +31,34 @@ class MainShellHost : public shell::ShellHost {
 };
 
 struct ToolRow {
-  const char* command;
+  Command command;
   const char* title;
   QString (*operation)(const std::string& diskPath);
 };
 
 const ToolRow kTools[] = {
-    {"actExecute", "関連付けで開く", listio::OpenWithAssociation},
-    {"actExplorer", "エクスプローラーで開く", listio::ShowInFileManager},
-    {"actDos", "DOS窓で開く", listio::OpenTerminal},
-    {"actMemoOpen", "メモ帳で開く", listio::OpenInEditor},
+    {Command::actExecute, "関連付けで開く", listio::OpenWithAssociation},
+    {Command::actExplorer, "エクスプローラーで開く", listio::ShowInFileManager},
+    {Command::actDos, "DOS窓で開く", listio::OpenTerminal},
+    {Command::actMemoOpen, "メモ帳で開く", listio::OpenInEditor},
 };
 
 struct FolderRow {
-  const char* command;
+  Command command;
   shell::SpecialFolder folder;
 };
 
 const FolderRow kFolders[] = {
-    {"mnuOpenUserHome", shell::SpecialFolder::Profile},
-    {"mnuOpenMyDocument", shell::SpecialFolder::Personal},
-    {"mnuOpenFavorites", shell::SpecialFolder::Favorites},
-    {"mnuOpenSendTo", shell::SpecialFolder::SendTo},
-    {"mnuOpenSendTo2", shell::SpecialFolder::SendTo},
-    {"mnuOpenStartUp", shell::SpecialFolder::StartUp},
-    {"mnuOpenStartMenu", shell::SpecialFolder::StartMenu},
-    {"mnuOpenProgramDir", shell::SpecialFolder::Programs},
-    {"mnuOpenWinDir", shell::SpecialFolder::Windows},
-    {"mnuTonboExe", shell::SpecialFolder::ProgramFolder},
+    {Command::mnuOpenUserHome, shell::SpecialFolder::Profile},
+    {Command::mnuOpenMyDocument, shell::SpecialFolder::Personal},
+    {Command::mnuOpenFavorites, shell::SpecialFolder::Favorites},
+    {Command::mnuOpenSendTo, shell::SpecialFolder::SendTo},
+    {Command::mnuOpenSendTo2, shell::SpecialFolder::SendTo},
+    {Command::mnuOpenStartUp, shell::SpecialFolder::StartUp},
+    {Command::mnuOpenStartMenu, shell::SpecialFolder::StartMenu},
+    {Command::mnuOpenProgramDir, shell::SpecialFolder::Programs},
+    {Command::mnuOpenWinDir, shell::SpecialFolder::Windows},
+    {Command::mnuTonboExe, shell::SpecialFolder::ProgramFolder},
 };
 
 QString FromDisk(const std::string& bytes) {
@@ -120,15 +120,15 @@ void TfrmMain::CreateShellCommands() {
   for (const ToolRow& row : kTools) {
     const QString title = QString::fromUtf8(row.title);
     auto* operation = row.operation;
-    commands_.Register(QString::fromUtf8(row.command),
+    commands_.Register(row.command,
                        [this, title, operation] { RunExternalTool(title, operation); });
   }
-  commands_.Register(QStringLiteral("actClipboard"), [this] { CopyNames(true); });
-  commands_.Register(QStringLiteral("actClipboardNoPath"), [this] { CopyNames(false); });
-  commands_.Register(QStringLiteral("actMakeShortcut"), [this] { actMakeShortcutExecute(); });
+  commands_.Register(Command::actClipboard, [this] { CopyNames(true); });
+  commands_.Register(Command::actClipboardNoPath, [this] { CopyNames(false); });
+  commands_.Register(Command::actMakeShortcut, [this] { actMakeShortcutExecute(); });
   for (const FolderRow& row : kFolders) {
     const shell::SpecialFolder folder = row.folder;
-    commands_.Register(QString::fromUtf8(row.command), [this, folder] {
+    commands_.Register(row.command, [this, folder] {
       std::string path;
       if (!shell::OpenSpecialFolder(folder, &path))
         SetStatusText(1, QStringLiteral("「") + FromDisk(path) +
@@ -141,14 +141,14 @@ void TfrmMain::CreateShellCommands() {
       command(host);
     };
   };
-  commands_.Register(QStringLiteral("mnuInstall"), withHost(shell::Install));
-  commands_.Register(QStringLiteral("mnuUninstall"), withHost(shell::Uninstall));
-  commands_.Register(QStringLiteral("mnuRegistryInstall"), withHost(shell::RegisterVerb));
-  commands_.Register(QStringLiteral("mnuRegistryUninstall"), [this] {
+  commands_.Register(Command::mnuInstall, withHost(shell::Install));
+  commands_.Register(Command::mnuUninstall, withHost(shell::Uninstall));
+  commands_.Register(Command::mnuRegistryInstall, withHost(shell::RegisterVerb));
+  commands_.Register(Command::mnuRegistryUninstall, [this] {
     MainShellHost host(*this);
     shell::RemoveVerb(host);
   });
-  commands_.Register(QStringLiteral("mnuRegSendToOther"), withHost(shell::RegisterSendToProgram));
+  commands_.Register(Command::mnuRegSendToOther, withHost(shell::RegisterSendToProgram));
   BuildSendToMenu();
 }
 

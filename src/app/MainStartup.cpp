@@ -34,7 +34,7 @@ void TfrmMain::timerPreviewTimer() {
   timerPreview_->stop();
   if (table_.RowCount() == 0) return;
   SelectRows({0});
-  commands_.Run(QStringLiteral("actRenameOne"));
+  commands_.Run(Command::actRenameOne);
   frmInputName_->raise();
   frmInputName_->activateWindow();
 }

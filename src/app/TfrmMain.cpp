@@ -107,7 +107,8 @@ void TfrmMain::CreateList() {
     header->resizeSection(c, FileListModel::ColumnWidth(c));
   connect(header, &QHeaderView::sectionClicked, this, &TfrmMain::listFileColumnClick);
   connect(listFile_, &QTableView::clicked, this, &TfrmMain::listFileClick);
-  connect(listFile_, &QTableView::doubleClicked, this, [this] { commands_.Run("actRenameOne"); });
+  connect(listFile_, &QTableView::doubleClicked, this,
+          [this] { commands_.Run(Command::actRenameOne); });
   // Files dropped from a file manager land on the list.
   listFile_->setAcceptDrops(true);
   listFile_->viewport()->setAcceptDrops(true);

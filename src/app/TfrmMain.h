@@ -11,6 +11,7 @@
 #include "app/FileListModel.h"
 #include "app/FileTypes.h"
 #include "app/TfrmProgress.h"
+#include "commands/FormatCommands.h"
 #include "core/CsvDb.h"
 #include "core/EffectSoundGate.h"
 #include "core/IniFile.h"
@@ -35,6 +36,7 @@ class TfrmInputName;
 class PreviewHost;
 class TfrmSelect;
 class TfrmVer;
+struct MenuRow;
 struct RecoveryResult;
 
 class TfrmMain : public QMainWindow, public ListHost {
@@ -64,9 +66,9 @@ class TfrmMain : public QMainWindow, public ListHost {
 
   bool ExcelSort() const;
   void SetExcelSort(bool on);
-  // A menu switch of "設定(&S)" by its name (mnuSound, mnuDescript, ...).
-  bool Switch(const char* name) const;
-  void SetSwitch(const char* name, bool on);
+  // A check item of "設定(&S)" or "機能(&F)".
+  bool Switch(MenuSwitch menuSwitch) const;
+  void SetSwitch(MenuSwitch menuSwitch, bool on);
 
   // History.
   void RecordUndo(const QString& label) override;
@@ -149,8 +151,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   void mnuRenbanAndStr3Click();
   void mnuRenameSimpleClick();
   void AddTextCommand(bool atHead);
-  void FormatCommand(const QString& label, std::string (*convert)(std::string_view),
-                     bool extensionToo);
+  // "整形": the conversion over the selection, the extension too where it may change.
+  void FormatCommand(Formatting formatting);
   // "文字化けを直す" and "濁点を結合する": guarded, counted, recorded in the history.
   void RepairCommand(const QString& key, const QString& label,
                      int (*repair)(TCsvDb&, const std::vector<int>&, bool),
@@ -159,7 +161,7 @@ class TfrmMain : public QMainWindow, public ListHost {
   // The guard and sounds.
   bool ConfirmAction(const QString& key);
   bool ShowExplanation(const QString& key, bool showOmit) override;
-  bool ExtNotChange() const override { return Switch("mnuExtNotChange"); }
+  bool ExtNotChange() const override { return Switch(MenuSwitch::mnuExtNotChange); }
   void ProcessEvents() override;
   void PlayEffectSound(int kind);
   void SetShown(bool shown) { shown_ = shown; }
@@ -224,10 +226,14 @@ class TfrmMain : public QMainWindow, public ListHost {
   void BuildSendToMenu();
   void CreatePreviewDialog();
   void RunSerialWith(const std::function<void(RenameRules&)>& change);
-  QAction* NewAction(const QString& name, const QString& caption, const QString& command,
-                     const QKeySequence& shortcut = {});
+  QAction* NewAction(const char* name, const char* caption, Command command, const char* shortcut);
+  QAction* NewSwitch(MenuSwitch menuSwitch, const char* caption);
+  QAction* MenuItem(const MenuRow& row);
   QAction* Act(const QString& name) const;
-  void AddCommandItems(QMenu* menu, const QStringList& names);
+  // The action of CreateActions or of the menu item that carries the command's name.
+  QAction* CommandAction(Command command) const;
+  // Runs the handler after the user flipped the switch's check mark.
+  void OnSwitched(MenuSwitch menuSwitch, std::function<void()> handler);
   int FetchImage(int row, const std::string& diskPath);
   void RefreshRow(int row, const std::string& lowerExt, int sameExtRow, std::vector<int>& images);
 
@@ -237,6 +243,7 @@ class TfrmMain : public QMainWindow, public ListHost {
   ImageList imgListFile_;
   std::unique_ptr<FileTypeSource> types_;
   CommandTable commands_;
+  std::array<QAction*, kSwitchCount> switches_{};
   FileListModel* model_ = nullptr;
   QTableView* listFile_ = nullptr;
   QToolBar* toolBar_ = nullptr;

@@ -12,15 +12,6 @@
 namespace tonbo::cli {
 namespace {
 
-struct KeepSpec {
-  const char* name;
-  std::string KeepOptions::*field;
-};
-
-const KeepSpec kKeep[] = {{"--write-batch", &KeepOptions::batch},
-                          {"--write-script", &KeepOptions::script},
-                          {"--backup-to", &KeepOptions::backupFolder}};
-
 bool WriteOrSay(const std::string& given, const std::string& text, bool executable,
                 const char* done, Reporter& report) {
   const int err = WriteWholeFile(AbsolutePath(given), text, executable);
@@ -56,26 +47,6 @@ bool Backup(const CliOptions& o, const TCsvDb& table, const std::vector<int>& ro
 }
 
 }  // namespace
-
-bool ParseKeepOption(const std::vector<std::string>& args, size_t& i, KeepOptions& keep) {
-  const std::string& arg = args[i];
-  for (const KeepSpec& spec : kKeep) {
-    const std::string name = spec.name;
-    std::string value;
-    if (arg == name) {
-      if (i + 1 >= args.size()) throw EUsageError(name + " には値が必要です。");
-      value = args[++i];
-    } else if (arg.compare(0, name.size() + 1, name + "=") == 0) {
-      value = arg.substr(name.size() + 1);
-    } else {
-      continue;
-    }
-    if (value.empty()) throw EUsageError(name + " のファイル名が空です。");
-    keep.*spec.field = value;
-    return true;
-  }
-  return false;
-}
 
 void CheckKeepOptions(const KeepOptions& keep) {
   if (!keep.backupFolder.empty() && !platform::DirectoryExists(AbsolutePath(keep.backupFolder)))

@@ -19,11 +19,6 @@ struct KeepOptions {
   bool Any() const { return !batch.empty() || !script.empty() || !backupFolder.empty(); }
 };
 
-// Takes args[i] (and the value after it, or after "=") when it is one of
-// these options, moving i past it. False for any other argument. Throws
-// EUsageError for a missing or empty value.
-bool ParseKeepOption(const std::vector<std::string>& args, size_t& i, KeepOptions& keep);
-
 // Throws EUsageError when the backup folder is not a folder (before any file is read).
 void CheckKeepOptions(const KeepOptions& keep);
 

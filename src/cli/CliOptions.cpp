@@ -4,9 +4,8 @@
 #include <cstdlib>
 
 #include "cli/CliReport.h"
-#include "common/Sjis.h"
-#include "text/StrUnit.h"
 #include "commands/NameRepair.h"
+#include "common/Sjis.h"
 
 namespace tonbo::cli {
 namespace {
@@ -16,6 +15,12 @@ std::string Sjis(const std::string& arg) {
   std::string out;
   enc::DiskToSjis(arg, out);
   return out;
+}
+
+// A file or folder typed on the line, as it is.
+const std::string& NonEmpty(const std::string& file, const std::string& option) {
+  if (file.empty()) throw EUsageError(option + " のファイル名が空です。");
+  return file;
 }
 
 std::string NonEmptySjis(const std::string& arg, const std::string& option) {
@@ -62,9 +67,12 @@ const Choice<RecoverAction> kRecover[] = {{"finish", RecoverAction::Finish},
 
 using Args = std::vector<std::string>;
 
+}  // namespace
+
 // Builds the options from one option and its values at a time.
-struct Parser {
+struct OptionParser {
   CliOptions& o;
+  bool onlyPaths = false;  // after "--"
 
   template <typename T>
   T& Last(const std::string& option, const char* allowedAfter) {
@@ -83,8 +91,15 @@ struct Parser {
   void Naming(NamingStep::Kind kind, std::string text = {}) {
     o.steps.emplace_back(std::in_place_type<NamingStep>, kind, std::move(text));
   }
-  void Format(const char* label, std::string (*convert)(std::string_view), bool extensionToo) {
-    o.steps.emplace_back(std::in_place_type<FormatStep>, label, convert, extensionToo);
+  // A naming command with the text typed after it.
+  void NamingWith(NamingStep::Kind kind, const std::string& text, const std::string& option) {
+    Naming(kind, NonEmptySjis(text, option));
+  }
+  void Format(Formatting formatting) {
+    o.steps.emplace_back(std::in_place_type<FormatStep>, formatting);
+  }
+  void Repair(int (*repair)(TCsvDb&, const std::vector<int>&, bool), std::string (*status)(int)) {
+    o.steps.emplace_back(std::in_place_type<RepairStep>, repair, status);
   }
   void Replace(ReplaceOptions r) {
     o.steps.emplace_back(std::in_place_type<ReplaceStep>, std::move(r));
@@ -95,6 +110,14 @@ struct Parser {
     f.method = method;
     f.key = Sjis(key);
     o.steps.emplace_back(std::in_place_type<SelectStep>, std::move(f));
+  }
+  SelectStep& LastSelect(const std::string& option) {
+    return Last<SelectStep>(option, "--select-…");
+  }
+  // --in: the word is checked before the place it is written in.
+  void SelectIn(const std::string& word, const std::string& option) {
+    const FilterScope scope = Choose(kFilterScopes, word, option);
+    LastSelect(option).options.scope = scope;
   }
   void Case(const std::string& option) {
     if (!o.steps.empty())
@@ -115,10 +138,6 @@ struct Parser {
     if (!o.saveList.empty()) throw EUsageError(option + " は一度だけ書けます。");
     o.saveList = NonEmpty(file, option);
   }
-  static const std::string& NonEmpty(const std::string& file, const std::string& option) {
-    if (file.empty()) throw EUsageError(option + " のファイル名が空です。");
-    return file;
-  }
   void Seed(const std::string& text) {
     char* end = nullptr;
     errno = 0;
@@ -129,169 +148,259 @@ struct Parser {
   }
 };
 
-struct OptionSpec {
-  const char* name;
-  size_t arity;
-  void (*run)(Parser& p, const std::string& n, const Args& v);
+namespace {
+
+// What an entry's parse function is given: the parser, the option's name and its values.
+using Parser = OptionParser;
+using Name = const std::string&;
+using Values = const Args&;
+
+constexpr CliOption Heading(const char* text) { return {.help = text}; }
+
+template <Formatting F>
+constexpr CliOption Format(const char* name) {
+  return {.name = name, .parse = [](Parser& p, Name, Values) { p.Format(F); }, .formatting = F};
+}
+
+// Every option in the order --help shows them.
+const CliOption kOptions[] = {
+    Heading("名前を付けるコマンド（設定は「名前変換規則の設定」と同じ設定ファイルから）:"),
+    {.name = "--renban",
+     .help = "連番",
+     .parse = [](Parser& p, Name, Values) { p.Naming(NamingStep::Serial); }},
+    {.name = "--date",
+     .help = "ファイル更新日と連番",
+     .parse = [](Parser& p, Name, Values) { p.Naming(NamingStep::Date); }},
+    {.name = "--random",
+     .help = "ランダムな名前",
+     .parse = [](Parser& p, Name, Values) { p.Naming(NamingStep::Random); }},
+    {.name = "--name",
+     .values = "TEXT",
+     .help = "指定した名前（重なる名前には _1, _2, ... が付きます）",
+     .parse = [](Parser& p, Name n, Values v) { p.NamingWith(NamingStep::Fixed, v[0], n); }},
+    {.name = "--append",
+     .values = "TEXT",
+     .help = "ファイル名の後ろに文字列を追加",
+     .parse = [](Parser& p, Name n, Values v) { p.NamingWith(NamingStep::Append, v[0], n); }},
+    {.name = "--prepend",
+     .values = "TEXT",
+     .help = "ファイル名の前に文字列を追加",
+     .parse = [](Parser& p, Name n, Values v) { p.NamingWith(NamingStep::Prepend, v[0], n); }},
+
+    Heading("整形コマンド（「拡張子の変更をしない」が切のときは拡張子も変換）:"),
+    Format<Formatting::Lower>("--lower"),
+    Format<Formatting::Upper>("--upper"),
+    Format<Formatting::HankakuAnk>("--hankaku-ank"),
+    Format<Formatting::Hankaku>("--hankaku"),
+    Format<Formatting::Zenkaku>("--zenkaku"),
+    Format<Formatting::Hiragana>("--hiragana"),
+    Format<Formatting::Katakana>("--katakana"),
+    {.name = "--fix-encoding",
+     .help = "文字化けを直す（シフトJIS・EUC-JP のままの名前、\n"
+             "二重に変換された UTF-8 の名前を本来の名前に）",
+     .parse = [](Parser& p, Name, Values) { p.Repair(FixGarbledNames, FixedNamesText); }},
+    {.name = "--nfc",
+     .help = "濁点を結合する（Mac の分かれた濁点・アクセントをまとめる）",
+     .parse = [](Parser& p, Name, Values) { p.Repair(ComposeNames, ComposedNamesText); }},
+
+    Heading("置換:"),
+    {.name = "--replace",
+     .values = "OLD NEW",
+     .help = "文字列 OLD を NEW に置き換える（OLD が空なら全体を NEW に）",
+     .parse =
+         [](Parser& p, Name, Values v) {
+           ReplaceOptions r;
+           r.search = Sjis(v[0]);
+           r.replacement = Sjis(v[1]);
+           p.Replace(std::move(r));
+         }},
+    {.name = "--case",
+     .help = "大文字と小文字を区別する",
+     .follows = true,
+     .parse = [](Parser& p, Name n, Values) { p.Case(n); }},
+    {.name = "--first",
+     .help = "最初の一つだけ置き換える",
+     .follows = true,
+     .parse = [](Parser& p, Name n, Values) { p.LastPlainReplace(n).firstOnly = true; }},
+    {.name = "--regex",
+     .values = "'s/…/…/g'",
+     .help = "正規表現の置換コマンド（i, g などはコマンドに書きます）",
+     .parse =
+         [](Parser& p, Name n, Values v) {
+           ReplaceOptions r;
+           r.regularExpression = true;
+           r.command = NonEmptySjis(v[0], n);
+           p.Replace(std::move(r));
+         }},
+    {.name = "--scope",
+     .values = "name|name+ext|ext",
+     .help = "置き換える部分: ファイル名（既定）、ファイル名＋拡張子、\n"
+             "拡張子のみ（--replace と --regex の後に書きます）",
+     .follows = true,
+     .parse =
+         [](Parser& p, Name n, Values v) {
+           p.Last<ReplaceStep>(n, "--replace か --regex").options.scope = Choose(kScopes, v[0], n);
+         }},
+
+    Heading("条件で選択（結果が選択になり、後のコマンドはそのファイルにだけ効きます）:"),
+    {.name = "--select-mask",
+     .values = "MASK",
+     .help = "ワイルドカード（*, ?, [...]）に全体が合うもの",
+     .parse = [](Parser& p, Name, Values v) { p.Select(FilterMethod::Wildcard, v[0]); }},
+    {.name = "--select-regex",
+     .values = "CMD",
+     .help = "正規表現（m/…/ の形、または m を付けないパターン）",
+     .parse = [](Parser& p, Name, Values v) { p.Select(FilterMethod::RegExp, v[0]); }},
+    {.name = "--select-text",
+     .values = "TEXT",
+     .help = "文字列を含むもの",
+     .parse = [](Parser& p, Name, Values v) { p.Select(FilterMethod::Plain, v[0]); }},
+    {.name = "--not",
+     .help = "条件に合わないものを選ぶ",
+     .follows = true,
+     .parse = [](Parser& p, Name n, Values) { p.LastSelect(n).options.exclude = true; }},
+    {.name = "--in",
+     .values = "name|ext|name+ext|path|date|contents",
+     .help = "調べる部分（既定 name+ext）。contents はファイルの中身",
+     .follows = true,
+     .parse = [](Parser& p, Name n, Values v) { p.SelectIn(v[0], n); }},
+    {.name = "--case", .help = "大文字と小文字を区別する", .follows = true},
+
+    Heading("設定:"),
+    {.name = "--set",
+     .values = "KEY=VALUE",
+     .help = "設定ファイルの [setting] のキーを、この実行の間だけ変える。\n"
+             "後に続くコマンドに効きます。設定ファイルは書き換えません。\n"
+             "例: spnRenbanLength.Value=4  edtRenbanHeader.Text=img_\n"
+             "    spnRenbanStart=0  cmbDateFormat.ItemIndex=2\n"
+             "    ext_not_change=0（拡張子も変える）\n"
+             "    chkRandomHira=0  spnRandomFrom=6  spnRandomTo=10",
+     .parse = [](Parser& p, Name, Values v) { p.Set(v[0]); }},
+
+    Heading("リストの保存と読込（ウィンドウの「リストを保存」「リストを読込」と同じ CSV "
+            "ファイル）:"),
+    {.name = "--load-list",
+     .values = "FILE",
+     .help = "保存したリストのファイルをパスの後に加える（何度でも）。\n"
+             "元の場所にないファイルは、同じフォルダで保存時の新しい名前\n"
+             "（拡張子なし）を探し、それもなければ報告します",
+     .parse = [](Parser& p, Name n, Values v) { p.o.loadLists.push_back(NonEmpty(v[0], n)); }},
+    {.name = "--save-list",
+     .values = "FILE",
+     .help = "コマンドを全部実行した後のリストを保存する（--apply の前）",
+     .parse = [](Parser& p, Name n, Values v) { p.SaveList(v[0], n); }},
+
+    Heading("実行と出力:"),
+    {.name = "--apply",
+     .help = "実際に名前を変更する（削除対象のファイルはごみ箱へ）",
+     .parse = [](Parser& p, Name, Values) { p.o.apply = true; }},
+    {.name = "--on-conflict",
+     .values = "overwrite|newer|number|skip|stop",
+     .help = "新しい名前のファイルが既にあるとき（既定 skip）:\n"
+             "overwrite 上書き（元のファイルはごみ箱へ）\n"
+             "newer     こちらの方が新しいときだけ上書き\n"
+             "number    名前に _1, _2, ... を付ける\n"
+             "skip      そのファイルは変更しない\n"
+             "stop      そこで中止し、残りはそのまま",
+     .parse = [](Parser& p, Name n, Values v) { p.o.conflict = Choose(kConflicts, v[0], n); }},
+    {.name = "--write-batch",
+     .values = "FILE",
+     .help = "変換リストからバッチファイル（Windows 用）を書く",
+     .parse = [](Parser& p, Name n, Values v) { p.o.keep.batch = NonEmpty(v[0], n); }},
+    {.name = "--write-script",
+     .values = "FILE",
+     .help = "同じ名前変更をする sh スクリプトを書く（mv -n、削除対象は\n"
+             "gio trash。できなかった行を表示し、終了コード 1）",
+     .parse = [](Parser& p, Name n, Values v) { p.o.keep.script = NonEmpty(v[0], n); }},
+    {.name = "--backup-to",
+     .values = "FOLDER",
+     .help = "選ばれたファイルを新しい名前で FOLDER にコピーする\n"
+             "（同名のファイルは --on-conflict の方法で。リストのファイルには\n"
+             "上書きしません）\n"
+             "この三つがあれば表は書きません。--apply より前に実行します",
+     .parse = [](Parser& p, Name n, Values v) { p.o.keep.backupFolder = NonEmpty(v[0], n); }},
+    {.name = "--undo-last",
+     .help = "最後に実行した名前変更を元に戻す（ごみ箱に移したファイルも戻す。\n"
+             "実行後に変更・移動されたファイルはそのままにして報告）",
+     .parse = [](Parser& p, Name, Values) { p.o.undoLast = true; }},
+    {.name = "--recover",
+     .values = "finish|rollback|show",
+     .help = "途中で終わった名前変更（強制終了、停電など）を\n"
+             "finish 最後まで済ませる／rollback 元の名前に戻す／show 状態を表示\n"
+             "（この二つはパスやほかのコマンドとは一緒に使いません）",
+     .parse = [](Parser& p, Name n, Values v) { p.o.recover = Choose(kRecover, v[0], n); }},
+    {.name = "--utf8",
+     .help = "表を UTF-8 で書く（既定はシフト JIS / コードページ 932）",
+     .parse = [](Parser& p, Name, Values) { p.o.utf8 = true; }},
+    {.name = "--seed",
+     .values = "N",
+     .help = "ランダムな名前の乱数の種（同じ種なら同じ名前）",
+     .parse = [](Parser& p, Name, Values v) { p.Seed(v[0]); }},
+    {.name = "--quiet",
+     .shortName = "-q",
+     .help = "途中の報告を書かない（警告、エラー、結果は書きます）",
+     .parse = [](Parser& p, Name, Values) { p.o.quiet = true; }},
+    {.name = "--help",
+     .shortName = "-h",
+     .help = "この説明",
+     .parse = [](Parser& p, Name, Values) { p.o.help = true; }},
+    {.name = "--",
+     .help = "これより後はすべてパス",
+     .parse = [](Parser& p, Name, Values) { p.onlyPaths = true; }},
 };
 
-// Every option: its name, how many values follow it, and what it does.
-const OptionSpec kOptions[] = {
-    {"--help", 0, [](Parser& p, const std::string&, const Args&) { p.o.help = true; }},
-    {"-h", 0, [](Parser& p, const std::string&, const Args&) { p.o.help = true; }},
-    {"--apply", 0, [](Parser& p, const std::string&, const Args&) { p.o.apply = true; }},
-    {"--utf8", 0, [](Parser& p, const std::string&, const Args&) { p.o.utf8 = true; }},
-    {"--quiet", 0, [](Parser& p, const std::string&, const Args&) { p.o.quiet = true; }},
-    {"-q", 0, [](Parser& p, const std::string&, const Args&) { p.o.quiet = true; }},
-    {"--on-conflict", 1,
-     [](Parser& p, const std::string& n, const Args& v) {
-       p.o.conflict = Choose(kConflicts, v[0], n);
-     }},
-    {"--recover", 1,
-     [](Parser& p, const std::string& n, const Args& v) {
-       p.o.recover = Choose(kRecover, v[0], n);
-     }},
-    {"--undo-last", 0, [](Parser& p, const std::string&, const Args&) { p.o.undoLast = true; }},
-    {"--load-list", 1,
-     [](Parser& p, const std::string& n, const Args& v) {
-       p.o.loadLists.push_back(Parser::NonEmpty(v[0], n));
-     }},
-    {"--save-list", 1, [](Parser& p, const std::string& n, const Args& v) { p.SaveList(v[0], n); }},
-    {"--seed", 1, [](Parser& p, const std::string&, const Args& v) { p.Seed(v[0]); }},
-    {"--set", 1, [](Parser& p, const std::string&, const Args& v) { p.Set(v[0]); }},
-    {"--renban", 0,
-     [](Parser& p, const std::string&, const Args&) { p.Naming(NamingStep::Serial); }},
-    {"--date", 0, [](Parser& p, const std::string&, const Args&) { p.Naming(NamingStep::Date); }},
-    {"--random", 0,
-     [](Parser& p, const std::string&, const Args&) { p.Naming(NamingStep::Random); }},
-    {"--name", 1,
-     [](Parser& p, const std::string& n, const Args& v) {
-       p.Naming(NamingStep::Fixed, NonEmptySjis(v[0], n));
-     }},
-    {"--append", 1,
-     [](Parser& p, const std::string& n, const Args& v) {
-       p.Naming(NamingStep::Append, NonEmptySjis(v[0], n));
-     }},
-    {"--prepend", 1,
-     [](Parser& p, const std::string& n, const Args& v) {
-       p.Naming(NamingStep::Prepend, NonEmptySjis(v[0], n));
-     }},
-    {"--lower", 0,
-     [](Parser& p, const std::string&, const Args&) {
-       p.Format("小文字に揃える", LowerStr, true);
-     }},
-    {"--upper", 0,
-     [](Parser& p, const std::string&, const Args&) {
-       p.Format("大文字に揃える", UpperStr, true);
-     }},
-    {"--hankaku-ank", 0,
-     [](Parser& p, const std::string&, const Args&) {
-       p.Format("英数記号のみ半角に揃える", HankakuAnkStr, true);
-     }},
-    {"--hankaku", 0,
-     [](Parser& p, const std::string&, const Args&) {
-       p.Format("半角に揃える", HankakuStr, true);
-     }},
-    {"--zenkaku", 0,
-     [](Parser& p, const std::string&, const Args&) {
-       p.Format("全角に揃える", ZenkakuStr, true);
-     }},
-    {"--hiragana", 0,
-     [](Parser& p, const std::string&, const Args&) {
-       p.Format("ひらがなに揃える", HiraganaStr, false);
-     }},
-    {"--katakana", 0,
-     [](Parser& p, const std::string&, const Args&) {
-       p.Format("カタカナに揃える", KatakanaStr, false);
-     }},
-    {"--fix-encoding", 0,
-     [](Parser& p, const std::string&, const Args&) {
-       p.o.steps.emplace_back(std::in_place_type<RepairStep>, FixGarbledNames, FixedNamesText);
-     }},
-    {"--nfc", 0,
-     [](Parser& p, const std::string&, const Args&) {
-       p.o.steps.emplace_back(std::in_place_type<RepairStep>, ComposeNames, ComposedNamesText);
-     }},
-    {"--replace", 2,
-     [](Parser& p, const std::string&, const Args& v) {
-       ReplaceOptions r;
-       r.search = Sjis(v[0]);
-       r.replacement = Sjis(v[1]);
-       p.Replace(std::move(r));
-     }},
-    {"--regex", 1,
-     [](Parser& p, const std::string& n, const Args& v) {
-       ReplaceOptions r;
-       r.regularExpression = true;
-       r.command = NonEmptySjis(v[0], n);
-       p.Replace(std::move(r));
-     }},
-    {"--case", 0, [](Parser& p, const std::string& n, const Args&) { p.Case(n); }},
-    {"--first", 0,
-     [](Parser& p, const std::string& n, const Args&) { p.LastPlainReplace(n).firstOnly = true; }},
-    {"--scope", 1,
-     [](Parser& p, const std::string& n, const Args& v) {
-       p.Last<ReplaceStep>(n, "--replace か --regex").options.scope = Choose(kScopes, v[0], n);
-     }},
-    {"--select-mask", 1,
-     [](Parser& p, const std::string&, const Args& v) { p.Select(FilterMethod::Wildcard, v[0]); }},
-    {"--select-regex", 1,
-     [](Parser& p, const std::string&, const Args& v) { p.Select(FilterMethod::RegExp, v[0]); }},
-    {"--select-text", 1,
-     [](Parser& p, const std::string&, const Args& v) { p.Select(FilterMethod::Plain, v[0]); }},
-    {"--not", 0,
-     [](Parser& p, const std::string& n, const Args&) {
-       p.Last<SelectStep>(n, "--select-…").options.exclude = true;
-     }},
-    {"--in", 1,
-     [](Parser& p, const std::string& n, const Args& v) {
-       p.Last<SelectStep>(n, "--select-…").options.scope = Choose(kFilterScopes, v[0], n);
-     }},
-};
-
-const OptionSpec* FindOption(const std::string& name) {
-  for (const OptionSpec& spec : kOptions)
-    if (name == spec.name) return &spec;
+const CliOption* FindOption(const std::string& name) {
+  for (const CliOption& option : kOptions)
+    if (option.parse && (name == option.name || (option.shortName && name == option.shortName)))
+      return &option;
   return nullptr;
 }
 
 // Splits "--option=value" for the options that take one value.
-const OptionSpec* SplitValue(const std::string& arg, Args& values) {
+const CliOption* SplitValue(const std::string& arg, Args& values) {
   const size_t eq = arg.find('=');
   if (eq == std::string::npos) return FindOption(arg);
-  const OptionSpec* spec = FindOption(arg.substr(0, eq));
-  if (!spec || spec->arity != 1) return FindOption(arg);
+  const CliOption* option = FindOption(arg.substr(0, eq));
+  if (!option || ValueCount(*option) != 1) return FindOption(arg);
   values.push_back(arg.substr(eq + 1));
-  return spec;
+  return option;
+}
+
+// Reads args[i] and the values it takes, moving i past them.
+void ParseOption(OptionParser& parser, const Args& args, size_t& i) {
+  Args values;
+  const CliOption* option = SplitValue(args[i], values);
+  if (!option) throw EUsageError("不明なオプションです：" + Escaped(args[i]));
+  const size_t count = ValueCount(*option);
+  while (values.size() < count) {
+    if (++i >= args.size())
+      throw EUsageError(std::string(option->name) + " には値が" + (count == 2 ? "2つ" : "") +
+                        "必要です。");
+    values.push_back(args[i]);
+  }
+  option->parse(parser, option->name, values);
 }
 
 }  // namespace
 
+std::span<const CliOption> OptionList() { return kOptions; }
+
+size_t ValueCount(const CliOption& option) {
+  size_t count = 0;
+  for (const char* c = option.values; *c; ++c)
+    if (*c != ' ' && (c == option.values || c[-1] == ' ')) ++count;
+  return count;
+}
+
 CliOptions ParseArguments(const std::vector<std::string>& args) {
   CliOptions o;
-  Parser parser{o};
-  bool onlyPaths = false;
+  OptionParser parser{o};
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (onlyPaths || arg.size() < 2 || arg[0] != '-') {
+    if (parser.onlyPaths || arg.size() < 2 || arg[0] != '-')
       o.paths.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      onlyPaths = true;
-      continue;
-    }
-    if (ParseKeepOption(args, i, o.keep)) continue;
-    Args values;
-    const OptionSpec* spec = SplitValue(arg, values);
-    if (!spec) throw EUsageError("不明なオプションです：" + Escaped(arg));
-    while (values.size() < spec->arity) {
-      if (++i >= args.size())
-        throw EUsageError(std::string(spec->name) + " には値が" + (spec->arity == 2 ? "2つ" : "") +
-                          "必要です。");
-      values.push_back(args[i]);
-    }
-    spec->run(parser, spec->name, values);
+    else
+      ParseOption(parser, args, i);
   }
   const bool journalOnly = o.recover != RecoverAction::None || o.undoLast;
   const bool both = o.recover != RecoverAction::None && o.undoLast;

@@ -3,16 +3,18 @@
 // steps to run in the order given, and how the result leaves the program.
 // Texts that reach the file table are code page 932 already.
 #include <optional>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "cli/CliKeep.h"
+#include "commands/FilterSelect.h"
+#include "commands/FormatCommands.h"
+#include "commands/ReplaceNames.h"
 #include "common/Errors.h"
 #include "core/CsvDb.h"
 #include "core/RenameExecutor.h"
-#include "commands/FilterSelect.h"
-#include "commands/ReplaceNames.h"
 
 namespace tonbo::cli {
 
@@ -31,9 +33,7 @@ struct NamingStep {
 
 // The formatting commands of "整形".
 struct FormatStep {
-  const char* label;  // the menu caption (UTF-8), used in messages
-  std::string (*convert)(std::string_view);
-  bool extensionToo;  // converts Ext as well when extensions may change
+  Formatting formatting;
 };
 
 // "文字化けを直す" and "濁点を結合する": whole names, counted.
@@ -85,6 +85,30 @@ struct CliOptions {
 
 // Reads the arguments after the program name. Throws EUsageError.
 CliOptions ParseArguments(const std::vector<std::string>& args);
+
+struct OptionParser;
+
+// One entry of the option list, which the parser reads and --help shows in
+// its order. An entry without a name is a heading of --help.
+struct CliOption {
+  const char* name = nullptr;       // "--renban"
+  const char* shortName = nullptr;  // "-q"
+  // The values as --help writes them, one word each ("OLD NEW"): as many
+  // follow the option on the line.
+  const char* values = "";
+  const char* help = nullptr;  // UTF-8 lines; a heading's text
+  bool follows = false;        // qualifies the command before it (indented in --help)
+  // Null for an option shown a second time under another command.
+  void (*parse)(OptionParser& p, const std::string& name,
+                const std::vector<std::string>& values) = nullptr;
+  // A formatting command: --help shows its label.
+  std::optional<Formatting> formatting = std::nullopt;
+};
+
+std::span<const CliOption> OptionList();
+
+// How many values follow the option.
+size_t ValueCount(const CliOption& option);
 
 // The Japanese --help text (UTF-8).
 const char* HelpText();

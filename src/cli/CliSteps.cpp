@@ -1,8 +1,8 @@
 #include "cli/CliSteps.h"
 
-#include "common/Paths.h"
 #include "commands/NamingCommands.h"
 #include "commands/RulesSettings.h"
+#include "common/Paths.h"
 
 namespace tonbo::cli {
 namespace {
@@ -96,9 +96,10 @@ void StepRunner::Random() {
 
 void StepRunner::operator()(const FormatStep& s) {
   if (!HaveRows(kNoneSelected)) return;
-  const bool alsoExt = s.extensionToo && !ExtNotChange();
-  for (int row : c_.rows) ConvertRow(c_.table, row, s.convert, alsoExt);
-  c_.report.Info(std::to_string(c_.rows.size()) + "個：" + s.label);
+  const FormatRule& format = FormatRuleOf(s.formatting);
+  const bool alsoExt = format.extensionToo && !ExtNotChange();
+  for (int row : c_.rows) ConvertRow(c_.table, row, format.convert, alsoExt);
+  c_.report.Info(std::to_string(c_.rows.size()) + "個：" + format.label);
 }
 
 void StepRunner::operator()(const RepairStep& s) {

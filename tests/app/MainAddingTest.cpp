@@ -27,7 +27,7 @@ class MainAddingTest : public QObject {
 
   TfrmMain& Make() {
     w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<test::NoFileTypes>());
-    w_->SetSwitch("mnuDescript", false);
+    w_->SetSwitch(MenuSwitch::mnuDescript, false);
     played_.clear();
     now_ = 0;
     w_->SetSoundPlayer([this](const std::string& p) { played_.push_back(p); },

@@ -19,7 +19,7 @@ class MainEditingTest : public QObject {
 
   TfrmMain& Make(int rows) {
     w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<test::NoFileTypes>());
-    w_->SetSwitch("mnuDescript", false);
+    w_->SetSwitch(MenuSwitch::mnuDescript, false);
     w_->SetSoundPlayer([this](const std::string& p) { played_.push_back(p); });
     for (int i = 0; i < rows; ++i) {
       const std::string n = "f" + std::to_string(i);

@@ -85,11 +85,11 @@ class MainGuardTest : public QObject {
       Click(d, "btnCancel");
     };
     QVERIFY(!w_->ConfirmAction("reset"));
-    QVERIFY(!w_->Switch("mnuDescript"));
+    QVERIFY(!w_->Switch(MenuSwitch::mnuDescript));
     QVERIFY(w_->Ini().ReadBool("help", "reset", false));
     QVERIFY(!w_->Ini().ReadBool("help", "rename_real", true));
     // Switched back on, the omitted key still passes without a page.
-    w_->SetSwitch("mnuDescript", true);
+    w_->SetSwitch(MenuSwitch::mnuDescript, true);
     const size_t before = dialogs.shown.size();
     QVERIFY(w_->ConfirmAction("reset"));
     QCOMPARE(dialogs.shown.size(), before);

@@ -216,7 +216,7 @@ class MainListFileTest : public QObject {
   void bothAreGuardedByTheirOwnPages() {
     Make();
     w_->AddDiskPaths({Touch("a.txt")});
-    w_->SetSwitch("mnuDescript", true);
+    w_->SetSwitch(MenuSwitch::mnuDescript, true);
     w_->SetShown(true);
     test::ScriptedDialogs dialogs;
     // "今後、解説を省略する" ticked and cancelled: the command stops, its key is remembered.
@@ -226,7 +226,7 @@ class MainListFileTest : public QObject {
     };
     Trigger("mnuSaveList");
     QVERIFY(w_->Ini().ReadBool("help", "save_list", false));
-    w_->SetSwitch("mnuDescript", true);
+    w_->SetSwitch(MenuSwitch::mnuDescript, true);
     Trigger("mnuLoadList");
     QVERIFY(w_->Ini().ReadBool("help", "load_list", false));
     QCOMPARE(dialogs.Texts("modal").size(), 2);

@@ -16,7 +16,7 @@ class MainNamingTest : public QObject {
 
   TfrmMain& Make(std::initializer_list<const char*> names) {
     w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<test::NoFileTypes>());
-    w_->SetSwitch("mnuDescript", false);
+    w_->SetSwitch(MenuSwitch::mnuDescript, false);
     w_->SetSoundPlayer([](const std::string&) {});
     int r = 0;
     for (const char* n : names) {
@@ -109,7 +109,7 @@ class MainNamingTest : public QObject {
     QCOMPARE(w_->StatusText(1), QStringLiteral("4個：名前の変更"));
     QCOMPARE(w_->History().Count(), entries);
     QCOMPARE(dialogs.shown[0].caption, QStringLiteral("新しい名前の入力"));
-    w_->SetSwitch("mnuExtNotChange", false);
+    w_->SetSwitch(MenuSwitch::mnuExtNotChange, false);
     Trigger("actSelectAll");
     Trigger("mnuRenameSimple");  // cancelled
     QCOMPARE(Names(), QStringList({"photo.jpg", "photo_1.jpg", "photo_2.png", "photo_3.txt"}));
@@ -139,7 +139,7 @@ class MainNamingTest : public QObject {
     Trigger("mnuRenameUpper");  // one entry, nothing selected: it is taken
     QCOMPARE(Names(), QStringList({"README.txt"}));
     QCOMPARE(w_->StatusText(1), QStringLiteral("1個：大文字に揃える"));
-    w_->SetSwitch("mnuExtNotChange", false);
+    w_->SetSwitch(MenuSwitch::mnuExtNotChange, false);
     Trigger("mnuRenameLower");
     QCOMPARE(Names(), QStringList({"readme.txt"}));
     Trigger("mnuRenameUpper");

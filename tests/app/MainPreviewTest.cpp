@@ -43,9 +43,9 @@ class MainPreviewTest : public QObject {
     TfrmMain& w = Make({"a.txt", "b.txt"});
     QVERIFY(w.findChild<QAction*>(QStringLiteral("actRenameOne"))->isEnabled());
     QVERIFY(w.findChild<QAction*>(QStringLiteral("mnuPlayList"))->isEnabled());
-    w.SetSwitch("mnuExtNotChange", false);
+    w.SetSwitch(MenuSwitch::mnuExtNotChange, false);
     w.SelectRows({1});
-    w.Commands().Run(QStringLiteral("actRenameOne"));
+    w.Commands().Run(Command::actRenameOne);
     TfrmInputName& dlg = w.frmInputName();
     QVERIFY(dlg.isVisible());
     QCOMPARE(dlg.CurrentIndex(), 1);
@@ -69,7 +69,7 @@ class MainPreviewTest : public QObject {
 
   void emptyListWarns() {
     TfrmMain& w = Make({});
-    w.Commands().Run(QStringLiteral("actRenameOne"));
+    w.Commands().Run(Command::actRenameOne);
     QCOMPARE(dialogs_->Texts("warning"), QStringList{"リストにファイルを追加してください。"});
     QVERIFY(!w.frmInputName().isVisible());
   }

@@ -92,7 +92,7 @@ class MainRenameTest : public QObject {
     w_->ExecuteRenames();
     QCOMPARE(test::ReadFile(dir_ + "a.txt"), std::string("b.txt"));
     dialogs.answers = {Answer::Yes};
-    w_->Commands().Run(QStringLiteral("mnuUndoRename"));
+    w_->Commands().Run(Command::mnuUndoRename);
     QVERIFY(dialogs.Texts("yesno").last().startsWith(
         "最後に実行した名前の変更（3 個のファイル）を元に戻します。"));
     QCOMPARE(dialogs.Texts("info").last(),

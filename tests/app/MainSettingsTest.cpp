@@ -26,9 +26,10 @@ class MainSettingsTest : public QObject {
  private slots:
   void firstStartHasEverySwitchOn() {
     auto w = Make(Ini(""));
-    for (const char* name :
-         {"mnuSound", "mnuDescript", "mnuPicture", "mnuExtNotChange", "mnuToolBar", "mnuExcelSort"})
-      QVERIFY2(w->Switch(name), name);
+    for (size_t i = 0; i < kSwitchCount; ++i) {
+      const auto kept = static_cast<MenuSwitch>(i);
+      if (SwitchKey(kept)) QVERIFY2(w->Switch(kept), SwitchName(kept));
+    }
     w->show();
     QVERIFY(w->findChild<QToolBar*>("ToolBar")->isVisible());
     QVERIFY(!QApplication::testAttribute(Qt::AA_DontShowIconsInMenus));
@@ -38,12 +39,12 @@ class MainSettingsTest : public QObject {
     auto w =
         Make(Ini("[setting]\nsound=0\npicture=0\ntoolbar=0\nalways_help=banana\n"
                  "MNUEXCELSORT=0\next_not_change=\n"));
-    QVERIFY(!w->Switch("mnuSound"));
-    QVERIFY(!w->Switch("mnuPicture"));
-    QVERIFY(!w->Switch("mnuToolBar"));
-    QVERIFY(!w->Switch("mnuExcelSort"));
-    QVERIFY(w->Switch("mnuDescript"));
-    QVERIFY(w->Switch("mnuExtNotChange"));
+    QVERIFY(!w->Switch(MenuSwitch::mnuSound));
+    QVERIFY(!w->Switch(MenuSwitch::mnuPicture));
+    QVERIFY(!w->Switch(MenuSwitch::mnuToolBar));
+    QVERIFY(!w->Switch(MenuSwitch::mnuExcelSort));
+    QVERIFY(w->Switch(MenuSwitch::mnuDescript));
+    QVERIFY(w->Switch(MenuSwitch::mnuExtNotChange));
     w->show();
     QVERIFY(!w->findChild<QToolBar*>("ToolBar")->isVisible());
     QVERIFY(QApplication::testAttribute(Qt::AA_DontShowIconsInMenus));

@@ -31,7 +31,7 @@ class MainShellTest : public QObject {
 
   TfrmMain& Make(int rows) {
     w_ = std::make_unique<TfrmMain>(nullptr, std::make_unique<test::NoFileTypes>());
-    w_->SetSwitch("mnuDescript", false);
+    w_->SetSwitch(MenuSwitch::mnuDescript, false);
     w_->SetSoundPlayer([this](const std::string& p) { played_.push_back(p); },
                        [this] { return clock_ += 1000; });
     dir_ = test::MakeTempDir("shell dir");

@@ -10,7 +10,7 @@ namespace tonbo::test {
 
 inline std::unique_ptr<TfrmMain> QuietMain() {
   auto w = std::make_unique<TfrmMain>(nullptr, std::make_unique<NoFileTypes>());
-  w->SetSwitch("mnuDescript", false);
+  w->SetSwitch(MenuSwitch::mnuDescript, false);
   w->SetSoundPlayer([](const std::string&) {});
   return w;
 }

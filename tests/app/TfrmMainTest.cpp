@@ -147,6 +147,22 @@ class TfrmMainTest : public QObject {
     QCOMPARE(a->isEnabled(), enabled);
   }
 
+  // A command without an action cannot be reached; one without a handler
+  // leaves its items disabled; a switch outside the menus always reads off.
+  void everyCommandIsReachableAndEverySwitchIsInAMenu() {
+    TfrmMain& w = Make();
+    for (size_t i = 0; i < kCommandCount; ++i) {
+      const auto command = static_cast<Command>(i);
+      QVERIFY2(w.Commands().IsBound(command), CommandName(command));
+      QVERIFY2(w.Commands().IsRegistered(command), CommandName(command));
+    }
+    for (size_t i = 0; i < kSwitchCount; ++i) {
+      QAction* a = Action(SwitchName(static_cast<MenuSwitch>(i)));
+      QVERIFY2(a && a->isCheckable() && a->isEnabled(), SwitchName(static_cast<MenuSwitch>(i)));
+      QVERIFY2(!a->associatedObjects().isEmpty(), SwitchName(static_cast<MenuSwitch>(i)));
+    }
+  }
+
   void toolBarHintsAndShortcutsAreUnique() {
     TfrmMain& w = Make();
     auto* bar = w.findChild<QToolBar*>("ToolBar");
@@ -294,7 +310,7 @@ class TfrmMainTest : public QObject {
     QVERIFY2(full > half * 3 / 2, qPrintable(QStringLiteral("%1 / %2").arg(full).arg(half)));
     // The grid, the replace boxes and the same-name question use the same font.
     const QString family = QFontInfo(font).family();
-    w.Commands().Run(QStringLiteral("mnuReplace"));
+    w.Commands().Run(Command::mnuReplace);
     for (const char* name : {"edt1", "edt2", "edtFilename"}) {
       auto* edit = w.findChild<QLineEdit*>(name);
       QVERIFY2(edit && QFontInfo(edit->font()).family() == family, name);
