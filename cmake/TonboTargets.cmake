@@ -1,6 +1,27 @@
 # Helpers shared by every folder's CMakeLists.txt.
 
-# tonbo_library(NAME SOURCES... [QT_FREE] LIBS ...)
+# tonbo_precompile(TARGET [QT] [QTEST] [GTEST]): the standard library's headers (and
+# Qt's widget and test headers, GoogleTest's) parsed once per target instead
+# of once per file.
+function(tonbo_precompile target)
+  cmake_parse_arguments(ARG "QT;QTEST;GTEST" "" "" ${ARGN})
+  set(headers <algorithm> <functional> <map> <memory> <set> <string> <string_view> <vector>)
+  if(ARG_QT)
+    list(APPEND headers <QAction> <QApplication> <QDialog> <QLabel> <QLineEdit> <QString>
+         <QTableView> <QWidget>)
+  endif()
+  if(ARG_QTEST)
+    list(APPEND headers <QTest>)
+  endif()
+  if(ARG_GTEST)
+    list(APPEND headers <gtest/gtest.h> <gmock/gmock.h>)
+  endif()
+  if(TONBO_PRECOMPILE)
+    target_precompile_headers(${target} PRIVATE ${headers})
+  endif()
+endfunction()
+
+# tonbo_library(NAME SOURCES... LIBS ...)
 # A static library under src/ whose headers are included as "folder/Header.h".
 function(tonbo_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
@@ -14,18 +35,13 @@ function(tonbo_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} tonbo_test_gtest_main GTest::gtest GTest::gmock)
+  # A precompiled header pays for itself only over several files.
+  list(LENGTH ARG_SOURCES files)
+  if(files GREATER_EQUAL 6)
+    tonbo_precompile(${name} GTEST)
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 300)
-endfunction()
-
-# tonbo_qtest(NAME SOURCES... LIBS ...): a Qt Test executable registered with CTest.
-function(tonbo_qtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
-  set_target_properties(${name} PROPERTIES AUTOMOC ON)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} tonbo_test_support Qt6::Test)
-  add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
 
 # tonbo_glob_library(NAME DIR LIBS ...): a library of every .cpp in DIR (not recursive).
@@ -42,13 +58,20 @@ function(tonbo_glob_gtest name dir)
   tonbo_gtest(${name} SOURCES ${srcs} LIBS ${ARG_LIBS})
 endfunction()
 
-# tonbo_glob_qtests(PREFIX DIR LIBS ...): one Qt Test executable per .cpp in DIR.
-function(tonbo_glob_qtests prefix dir)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
-  file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
-  foreach(src ${srcs})
+# tonbo_qtests(PREFIX SOURCES... LIBS ...): one Qt Test program PREFIX_qtests of
+# the folder's test classes, and one CTest entry PREFIX_STEM per source file
+# that runs that file's class in a process of its own.
+function(tonbo_qtests prefix)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  set(program ${prefix}_qtests)
+  add_executable(${program} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/QtTestMain.cpp)
+  set_target_properties(${program} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${program} PRIVATE ${ARG_LIBS} tonbo_test_support Qt6::Test)
+  tonbo_precompile(${program} QT QTEST)
+  foreach(src ${ARG_SOURCES})
     get_filename_component(stem ${src} NAME_WE)
-    tonbo_qtest(${prefix}_${stem} SOURCES ${src} LIBS ${ARG_LIBS})
+    add_test(NAME ${prefix}_${stem} COMMAND ${program} ${stem})
+    set_tests_properties(${prefix}_${stem} PROPERTIES TIMEOUT 300)
   endforeach()
 endfunction()
 

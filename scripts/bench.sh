@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh -DTONBO_BUILD_BENCH=ON
+bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 for b in $(find build/bench -name "tonbo_bench_*" -type f -executable | sort); do
   [ -x "$b" ] && "$b" "$@"

@@ -3,5 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh -DTONBO_BUILD_TESTS=OFF -DTONBO_BUILD_BENCH=OFF
+bash scripts/build.sh tonbo tonbo-cli
 exec build/src/app/tonbo "$@"

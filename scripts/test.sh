@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh -DTONBO_WERROR=ON -DTONBO_BUILD_TESTS=ON -DTONBO_BUILD_BENCH=ON
+bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 cd build
 ctest --output-on-failure -j"$(nproc)" --timeout 600

@@ -49,5 +49,5 @@ class FileTypesTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::FileTypesTest)
+TONBO_QTEST_CLASS(tonbo::FileTypesTest)
 #include "FileTypesTest.moc"

@@ -216,5 +216,5 @@ class MainAddingTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::MainAddingTest)
+TONBO_QTEST_CLASS(tonbo::MainAddingTest)
 #include "MainAddingTest.moc"

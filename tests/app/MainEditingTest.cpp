@@ -217,5 +217,5 @@ class MainEditingTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::MainEditingTest)
+TONBO_QTEST_CLASS(tonbo::MainEditingTest)
 #include "MainEditingTest.moc"

@@ -131,5 +131,5 @@ class MainGuardTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::MainGuardTest)
+TONBO_QTEST_CLASS(tonbo::MainGuardTest)
 #include "MainGuardTest.moc"

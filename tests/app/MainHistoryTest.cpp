@@ -132,5 +132,5 @@ class MainHistoryTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::MainHistoryTest)
+TONBO_QTEST_CLASS(tonbo::MainHistoryTest)
 #include "MainHistoryTest.moc"

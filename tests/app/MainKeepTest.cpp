@@ -213,5 +213,5 @@ class MainKeepTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::MainKeepTest)
+TONBO_QTEST_CLASS(tonbo::MainKeepTest)
 #include "MainKeepTest.moc"

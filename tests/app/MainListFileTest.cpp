@@ -236,5 +236,5 @@ class MainListFileTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::MainListFileTest)
+TONBO_QTEST_CLASS(tonbo::MainListFileTest)
 #include "MainListFileTest.moc"

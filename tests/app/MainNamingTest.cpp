@@ -217,5 +217,5 @@ class MainNamingTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::MainNamingTest)
+TONBO_QTEST_CLASS(tonbo::MainNamingTest)
 #include "MainNamingTest.moc"

@@ -77,5 +77,5 @@ class MainPreviewTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::MainPreviewTest)
+TONBO_QTEST_CLASS(tonbo::MainPreviewTest)
 #include "MainPreviewTest.moc"

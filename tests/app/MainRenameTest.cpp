@@ -252,5 +252,5 @@ class MainRenameTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::MainRenameTest)
+TONBO_QTEST_CLASS(tonbo::MainRenameTest)
 #include "MainRenameTest.moc"

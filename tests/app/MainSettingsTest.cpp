@@ -123,5 +123,5 @@ class MainSettingsTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::MainSettingsTest)
+TONBO_QTEST_CLASS(tonbo::MainSettingsTest)
 #include "MainSettingsTest.moc"

@@ -226,5 +226,5 @@ class MainShellTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::MainShellTest)
+TONBO_QTEST_CLASS(tonbo::MainShellTest)
 #include "MainShellTest.moc"

@@ -247,5 +247,5 @@ class TfrmHelpTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::TfrmHelpTest)
+TONBO_QTEST_CLASS(tonbo::TfrmHelpTest)
 #include "TfrmHelpTest.moc"

@@ -349,5 +349,5 @@ class TfrmMainTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::TfrmMainTest)
+TONBO_QTEST_CLASS(tonbo::TfrmMainTest)
 #include "TfrmMainTest.moc"

@@ -99,5 +99,5 @@ class TfrmProgressTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::TfrmProgressTest)
+TONBO_QTEST_CLASS(tonbo::TfrmProgressTest)
 #include "TfrmProgressTest.moc"

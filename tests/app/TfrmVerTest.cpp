@@ -104,5 +104,5 @@ class TfrmVerTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::TfrmVerTest)
+TONBO_QTEST_CLASS(tonbo::TfrmVerTest)
 #include "TfrmVerTest.moc"

@@ -70,5 +70,5 @@ class QtMediaDeviceTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::QtMediaDeviceTest)
+TONBO_QTEST_CLASS(tonbo::QtMediaDeviceTest)
 #include "QtMediaDeviceTest.moc"

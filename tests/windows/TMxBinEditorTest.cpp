@@ -70,5 +70,5 @@ class TMxBinEditorTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::TMxBinEditorTest)
+TONBO_QTEST_CLASS(tonbo::TMxBinEditorTest)
 #include "TMxBinEditorTest.moc"

@@ -248,5 +248,5 @@ class TfrmFilterTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::TfrmFilterTest)
+TONBO_QTEST_CLASS(tonbo::TfrmFilterTest)
 #include "TfrmFilterTest.moc"

@@ -411,5 +411,5 @@ class TfrmFormatTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::TfrmFormatTest)
+TONBO_QTEST_CLASS(tonbo::TfrmFormatTest)
 #include "TfrmFormatTest.moc"

@@ -439,5 +439,5 @@ class TfrmInputNameTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::TfrmInputNameTest)
+TONBO_QTEST_CLASS(tonbo::TfrmInputNameTest)
 #include "TfrmInputNameTest.moc"

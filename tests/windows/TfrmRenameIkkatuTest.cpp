@@ -253,5 +253,5 @@ class TfrmRenameIkkatuTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::TfrmRenameIkkatuTest)
+TONBO_QTEST_CLASS(tonbo::TfrmRenameIkkatuTest)
 #include "TfrmRenameIkkatuTest.moc"

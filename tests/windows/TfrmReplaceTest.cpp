@@ -257,5 +257,5 @@ class TfrmReplaceTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::TfrmReplaceTest)
+TONBO_QTEST_CLASS(tonbo::TfrmReplaceTest)
 #include "TfrmReplaceTest.moc"

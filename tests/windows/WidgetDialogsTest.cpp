@@ -127,5 +127,5 @@ class WidgetDialogsTest : public QObject {
 
 }  // namespace tonbo
 
-TONBO_QTEST_MAIN(tonbo::WidgetDialogsTest)
+TONBO_QTEST_CLASS(tonbo::WidgetDialogsTest)
 #include "WidgetDialogsTest.moc"
