@@ -70,7 +70,7 @@ std::string Read(const fs::path& p) {
 }
 
 std::vector<std::string> Includes(const fs::path& file) {
-  static const std::regex include(R"(^\s*#\s*include\s*"([^"]+)")");
+  static const std::regex include(R"re(^\s*#\s*include\s*"([^"]+)")re");
   std::vector<std::string> out;
   std::istringstream in(Read(file));
   std::string line;
@@ -169,8 +169,11 @@ TEST(LayersTest, ReadmeListsTheLayersInTheTablesOrder) {
     if (std::regex_search(line, m, row)) listed.push_back(m[1]);
   for (const Layer& l : Layers()) expected.push_back(l.folder);
   EXPECT_EQ(listed, expected);
-  for (const auto& e : fs::directory_iterator(kRoot / "src"))
-    if (e.is_directory()) EXPECT_NE(Find(e.path().filename().string()), nullptr) << e.path();
+  for (const auto& e : fs::directory_iterator(kRoot / "src")) {
+    if (e.is_directory()) {
+      EXPECT_NE(Find(e.path().filename().string()), nullptr) << e.path();
+    }
+  }
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "../BenchArgs.h"
+#include "../../BenchArgs.h"
 #include "TestEnv.h"
 #include "core/BackupRun.h"
 

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "../BenchArgs.h"
+#include "../../BenchArgs.h"
 #include "TestEnv.h"
 #include "core/RenameExecutor.h"
 #include "core/RenamePlan.h"
