@@ -16,7 +16,7 @@ QString CompactPath(const QString& path, const QFontMetrics& metrics, int width)
     }
   }
   const QString name = parts.last();
-  const QString tail = QStringLiteral(".../") + name;
+  QString tail = QStringLiteral(".../") + name;
   if (metrics.horizontalAdvance(tail) <= width) return tail;
   return metrics.elidedText(tail, Qt::ElideMiddle, width);
 }

@@ -4,12 +4,12 @@
 
 #include <optional>
 
-#include "common/Sjis.h"
-#include "text/StrUnit.h"
-#include "text/BRegExp.h"
-#include "text/Wildcard.h"
 #include "commands/ContentText.h"
 #include "commands/RowPrefetch.h"
+#include "common/Sjis.h"
+#include "text/BRegExp.h"
+#include "text/StrUnit.h"
+#include "text/Wildcard.h"
 
 namespace tonbo {
 namespace {
@@ -132,11 +132,12 @@ class ContentsRun {
   int RunPlain(std::vector<bool>& selected) {
     const TContentKey key(KeyOf(o_), !o_.useCase);
     std::vector<char> found(paths_.size());
-    RowPrefetch prefetch(
-        Rows(), threads_, kPlainBatch, kPlainAhead, [&](int row, int worker, bool) {
-          found[static_cast<size_t>(row)] =
-              readers_[static_cast<size_t>(worker)].Contains(paths_[static_cast<size_t>(row)], key);
-        });
+    RowPrefetch prefetch(Rows(), threads_, kPlainBatch, kPlainAhead,
+                         [&](int row, int worker, bool) {
+                           found[static_cast<size_t>(row)] =
+                               static_cast<char>(readers_[static_cast<size_t>(worker)].Contains(
+                                   paths_[static_cast<size_t>(row)], key));
+                         });
     return Loop(prefetch, selected, [&](int row) { return found[static_cast<size_t>(row)] != 0; });
   }
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "common/Sjis.h"
 #include "commands/NameCounts.h"
+#include "common/Sjis.h"
 
 namespace tonbo {
 namespace {
@@ -220,11 +220,11 @@ int NameRandom(TCsvDb& table, const std::vector<int>& rows, RenameRules& rules,
   NameCounts counts(table);
   auto random = [&](int n) { return n <= 0 ? 0 : hooks.random(n); };
   auto oneName = [&] {
-    const size_t length = static_cast<size_t>(from + random(to - from));
+    const int length = from + random(to - from);
     std::string name;
     do {
       name += pool[static_cast<size_t>(random(static_cast<int>(pool.size())))];
-    } while (name.size() < length);
+    } while (name.size() < static_cast<size_t>(length));
     return name;
   };
   for (int row : rows) {

@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <stdexcept>
 #include <vector>
@@ -56,9 +57,9 @@ struct StaticTables {
     iconv_t enc = iconv_open("CP932", "UTF-32LE");
     // Without the converters (no descriptor left, no gconv module) the tables
     // would be empty: fail now, and the next conversion tries again.
-    if (dec == reinterpret_cast<iconv_t>(-1) || enc == reinterpret_cast<iconv_t>(-1)) {
-      if (dec != reinterpret_cast<iconv_t>(-1)) iconv_close(dec);
-      if (enc != reinterpret_cast<iconv_t>(-1)) iconv_close(enc);
+    if (Failed(dec) || Failed(enc)) {
+      if (!Failed(dec)) iconv_close(dec);
+      if (!Failed(enc)) iconv_close(enc);
       throw std::runtime_error("code page 932 converter unavailable");
     }
     std::vector<uint16_t> codes;
@@ -80,6 +81,9 @@ struct StaticTables {
     iconv_close(dec);
     iconv_close(enc);
   }
+
+  // iconv_open's failure value is (iconv_t)-1.
+  static bool Failed(iconv_t cd) { return reinterpret_cast<std::intptr_t>(cd) == -1; }
 
   static bool Convert(iconv_t cd, const char* in, size_t inLen, char* out, size_t& outLen) {
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -185,7 +189,8 @@ struct SjisCodec::Impl {
   }
 };
 
-SjisCodec::SjisCodec(std::string legacyTablePath) : d_(std::make_unique<Impl>(legacyTablePath)) {}
+SjisCodec::SjisCodec(const std::string& legacyTablePath)
+    : d_(std::make_unique<Impl>(legacyTablePath)) {}
 SjisCodec::~SjisCodec() = default;
 
 namespace {

@@ -28,7 +28,7 @@ class SjisCodec {
   // legacyTablePath: the table of single user-defined codes that earlier
   // versions handed out (read once, never written), so lists and settings
   // saved with them still read; empty for none.
-  explicit SjisCodec(std::string legacyTablePath = {});
+  explicit SjisCodec(const std::string& legacyTablePath = {});
   ~SjisCodec();
   SjisCodec(const SjisCodec&) = delete;
   SjisCodec& operator=(const SjisCodec&) = delete;

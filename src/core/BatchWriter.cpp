@@ -17,7 +17,12 @@ std::string BatchText(const TCsvDb& table) {
     if (base == DeleteMark())
       text += "del \"" + path + "\"\r\n";
     else
-      text += "ren \"" + path + "\" \"" + base + std::string(table.GetCell(colExt, row)) + "\"\r\n";
+      text.append("ren \"")
+          .append(path)
+          .append("\" \"")
+          .append(base)
+          .append(table.GetCell(colExt, row))
+          .append("\"\r\n");
   }
   return text;
 }

@@ -50,7 +50,7 @@ std::vector<char> FindFiles(const TCsvDb& list, int from, int to) {
   std::vector<char> found(static_cast<size_t>(to - from));
   if (static_cast<size_t>(to - from) < kListFolderAt || DiskPathToLook(first).empty()) {
     for (int r = from; r < to; ++r)
-      found[r - from] = IsListedFile(std::string(list.GetCell(colPath, r)));
+      found[r - from] = static_cast<char>(IsListedFile(std::string(list.GetCell(colPath, r))));
     return found;
   }
   const size_t nameAt = FolderPart(first).size();

@@ -56,7 +56,8 @@ std::vector<char> FilesInFolder(const std::string& diskFolder,
     const std::string& name = diskNames[i];
     // "." and ".." are folders; an empty name is the folder itself.
     if (name.empty() || name == "." || name == "..") continue;
-    files[i] = kinds[i] == kFile || (kinds[i] == kAsk && IsFileEntry(diskFolder + name));
+    files[i] = static_cast<char>(kinds[i] == kFile ||
+                                 (kinds[i] == kAsk && IsFileEntry(diskFolder + name)));
   }
   return files;
 }

@@ -3,7 +3,8 @@
 namespace tonbo {
 
 int TUndoList::Add(std::string kind, std::string label, TCsvDb snapshot, TRowSelection selection) {
-  entries_.resize(static_cast<size_t>(position_ + 1));
+  const int kept = position_ + 1;  // the entries up to the current one
+  entries_.resize(static_cast<size_t>(kept));
   entries_.push_back(std::make_unique<TUndoNode>(std::move(kind), std::move(label),
                                                  std::move(snapshot), std::move(selection)));
   if (Count() > kLimit) entries_.erase(entries_.begin());

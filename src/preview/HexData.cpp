@@ -46,7 +46,7 @@ namespace {
 // One character through iconv; empty when it does not convert.
 std::string Decode(const char* from, const uint8_t* p, size_t n) {
   iconv_t cd = iconv_open("UTF-8", from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return {};
+  if (reinterpret_cast<std::intptr_t>(cd) == -1) return {};  // (iconv_t)-1: failed
   char out[16];
   char* src = reinterpret_cast<char*>(const_cast<uint8_t*>(p));
   char* dst = out;
@@ -58,7 +58,7 @@ std::string Decode(const char* from, const uint8_t* p, size_t n) {
 
 std::string Ascii(uint8_t c) { return c >= 0x20 && c < 0x7F ? std::string(1, char(c)) : "."; }
 
-std::string OrDot(std::string s) { return s.empty() ? "." : s; }
+std::string OrDot(const std::string& s) { return s.empty() ? "." : s; }
 
 bool SjisLead(uint8_t c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
@@ -142,7 +142,7 @@ std::vector<std::string> TextCells(const std::vector<uint8_t>& before,
   all.insert(all.end(), bytes.begin(), bytes.end());
   const size_t start = before.size();
   std::vector<std::string> cells(bytes.size());
-  auto emit = [&](size_t i, std::string text, int width) {
+  auto emit = [&](size_t i, const std::string& text, int width) {
     for (int k = 0; k < width; ++k) {
       const size_t at = i + static_cast<size_t>(k);
       if (at >= start && at < all.size()) cells[at - start] = k == 0 ? text : std::string();

@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
 
 namespace tonbo::preview {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 bool Convert(const char* to, const char* from, std::string_view in, std::string& out,
              bool lenient) {
   iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  if (reinterpret_cast<std::intptr_t>(cd) == -1) return false;  // (iconv_t)-1: failed
   out.clear();
   bool exact = true;
   char buffer[4096];

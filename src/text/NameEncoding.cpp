@@ -5,6 +5,7 @@
 #include <QChar>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <memory>
 
 #include "common/Utf8.h"
@@ -38,7 +39,7 @@ class Converter {
   }
 
  private:
-  bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  bool Ok() const { return reinterpret_cast<std::intptr_t>(cd_) != -1; }  // (iconv_t)-1: failed
   iconv_t cd_;
 };
 

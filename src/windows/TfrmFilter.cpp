@@ -14,9 +14,9 @@
 #include "common/Errors.h"
 #include "common/Folders.h"
 #include "common/Sjis.h"
-#include "windows/PageWindow.h"
 #include "core/ListHost.h"
 #include "platform/Launcher.h"
+#include "windows/PageWindow.h"
 
 namespace tonbo {
 namespace {
@@ -99,7 +99,7 @@ QLayout* TfrmFilter::BuildButtons() {
   return row;
 }
 
-void TfrmFilter::Open() {
+void TfrmFilter::Open() {  // NOLINT(bugprone-virtual-near-miss): see the declaration
   show();
   raise();
   activateWindow();

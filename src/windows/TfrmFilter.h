@@ -23,7 +23,7 @@ class TfrmFilter : public QDialog {
   explicit TfrmFilter(ListHost& host, QWidget* parent = nullptr);
 
   // actSelectWildcardExecute: shows the dialog non-modally, in front.
-  void Open();
+  void Open();  // NOLINT(bugprone-virtual-near-miss): modeless, unlike QDialog::open
   // The condition as the controls hold it now.
   FilterOptions Options() const;
 

@@ -82,12 +82,12 @@ void Bitmap::Clear() {
 }
 
 Bgr Bitmap::Pixel(int x, int y) const {
-  const uint8_t* p = Row(y) + x * kBytesPerPixel;
+  const uint8_t* p = Row(y) + std::ptrdiff_t{x} * kBytesPerPixel;
   return {p[0], p[1], p[2]};
 }
 
 void Bitmap::SetPixel(int x, int y, Bgr c) {
-  uint8_t* p = Row(y) + x * kBytesPerPixel;
+  uint8_t* p = Row(y) + std::ptrdiff_t{x} * kBytesPerPixel;
   p[0] = c.b;
   p[1] = c.g;
   p[2] = c.r;

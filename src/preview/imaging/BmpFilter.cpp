@@ -11,7 +11,8 @@
 namespace tonbo::img {
 namespace {
 
-constexpr int kPx = Bitmap::kBytesPerPixel;
+// Offsets within a row are counted as wide as the stride.
+constexpr std::ptrdiff_t kPx = Bitmap::kBytesPerPixel;
 
 // One row of GrayScale. With t = 30 r + 59 g + 11 b + 50 (at most 25550),
 // t / 100 rounded down is (t × 5243) >> 19 exactly in that range; a sum
@@ -19,7 +20,7 @@ constexpr int kPx = Bitmap::kBytesPerPixel;
 // down to the even one. Whole-number arithmetic on every pixel alike, so the
 // compiler turns the loop into vector code (AVX2 where the processor has it).
 __attribute__((target_clones("avx2", "default"))) void GreyRow(uint8_t* __restrict p, int w) {
-  for (int x = 0; x < w; ++x) {
+  for (std::ptrdiff_t x = 0; x < w; ++x) {
     const uint32_t t = 30u * p[3 * x + 2] + 59u * p[3 * x + 1] + 11u * p[3 * x] + 50u;
     const uint32_t up = (t * 5243u) >> 19;
     const auto g = static_cast<uint8_t>(up - ((t == 100u * up) & up & 1u));
@@ -71,8 +72,6 @@ void RotateTile(const ScanlineTable& src, int w, Bitmap& dst, int x0, int y0) {
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-#pragma GCC push_options
-#pragma GCC target("ssse3")
 // Rotation four by four pixels in vector registers where the processor has
 // SSSE3: four source rows' 12 bytes are spread to 4-byte lanes, transposed as
 // a 4 × 4 block of lanes and packed back into four result rows, so every
@@ -93,7 +92,8 @@ struct RotateGeometry {
 // Moves source columns x..x+3 of result columns j..j+3; out[c] is where
 // result row x+c's pixel j goes. Stores 16 bytes there: the last four belong
 // to pixels j+4 and j+5, which must exist and are written later.
-void RotateBlock(const RotateGeometry& g, int x, int j, uint8_t* const out[4]) {
+__attribute__((target("ssse3"))) void RotateBlock(const RotateGeometry& g, int x, int j,
+                                                  uint8_t* const out[4]) {
   alignas(16) static constexpr int8_t kSpread[16] = {0, 1, 2, -1, 3, 4,  5,  -1,
                                                      6, 7, 8, -1, 9, 10, 11, -1};
   alignas(16) static constexpr int8_t kPack[16] = {0,  1,  2,  4,  5,  6,  8,  9,
@@ -115,7 +115,7 @@ void RotateBlock(const RotateGeometry& g, int x, int j, uint8_t* const out[4]) {
 // One tile: source columns x0.., result columns j0... Blocks go as far as
 // whole 16-byte reads stay inside a source row and the spill of each write
 // lands on pixels written later; the rest goes pixel by pixel.
-void RotateTileBlocks(const RotateGeometry& g, int x0, int j0) {
+__attribute__((target("ssse3"))) void RotateTileBlocks(const RotateGeometry& g, int x0, int j0) {
   const int x1 = std::min(x0 + kBlockTile, g.w), j1 = std::min(j0 + kBlockTile, g.h);
   int xs = x0, js = j0;
   while (xs + 4 <= x1 && xs + 6 <= g.w) xs += 4;
@@ -140,7 +140,7 @@ static_assert(kStreamRow % 16 == 0, "each tile's row piece starts on a 16-byte b
 
 // Returns false for a tile at the picture's edge (the last block's 16-byte
 // reads must stay inside the source row).
-bool StreamTile(const RotateGeometry& g, int x0, int j0) {
+__attribute__((target("ssse3"))) bool StreamTile(const RotateGeometry& g, int x0, int j0) {
   if (x0 + kBlockTile + 2 > g.w || j0 + kBlockTile > g.h) return false;
   alignas(64) uint8_t buffer[kBlockTile][kStreamRow + 16];
   for (int j = 0; j < kBlockTile; j += 4)
@@ -151,13 +151,12 @@ bool StreamTile(const RotateGeometry& g, int x0, int j0) {
     }
   for (int x = 0; x < kBlockTile; ++x) {
     auto* to = reinterpret_cast<__m128i*>(g.ResultRow(x0 + x) + j0 * kPx);
-    for (int k = 0; k < kStreamRow / 16; ++k)
+    for (std::ptrdiff_t k = 0; k < kStreamRow / 16; ++k)
       _mm_stream_si128(to + k,
                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer[x] + 16 * k)));
   }
   return true;
 }
-#pragma GCC pop_options
 
 bool HasSsse3() {
   static const bool has = __builtin_cpu_supports("ssse3");

@@ -171,7 +171,8 @@ void BitfieldRow(const DibInfo& info, const uint8_t* src, uint8_t* out, uint8_t*
   const Channel r(info.masks[0]), g(info.masks[1]), b(info.masks[2]), a(info.masks[3]);
   const bool wide = info.bitCount == 32;
   for (int x = 0; x < info.width; ++x, out += 3) {
-    const uint32_t px = wide ? Le32(src + 4 * x) : Le16(src + 2 * x);
+    const std::ptrdiff_t at = x;
+    const uint32_t px = wide ? Le32(src + 4 * at) : Le16(src + 2 * at);
     out[0] = b(px);
     out[1] = g(px);
     out[2] = r(px);

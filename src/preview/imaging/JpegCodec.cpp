@@ -129,9 +129,9 @@ void OnProgress(j_common_ptr cinfo) {
   if (dinfo->input_scan_number > kMaxScans) Fail(cinfo, ImageError::Unsupported, "too many scans");
   const auto* p = reinterpret_cast<Progress*>(cinfo->progress);
   if (p->pub.total_passes <= 0 || p->pub.pass_limit <= 0) return;
-  const double done =
-      (p->pub.completed_passes + static_cast<double>(p->pub.pass_counter) / p->pub.pass_limit) /
-      p->pub.total_passes;
+  const double pass =
+      static_cast<double>(p->pub.pass_counter) / static_cast<double>(p->pub.pass_limit);
+  const double done = (p->pub.completed_passes + pass) / p->pub.total_passes;
   const int percent = static_cast<int>(done * 100);
   if (!p->reporter->Report(percent < 0 ? 0 : percent > 99 ? 99 : percent))
     Fail(cinfo, ImageError::Cancelled, "stopped by the caller");

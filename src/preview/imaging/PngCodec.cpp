@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::size_t kPngSignatureSize = 8;
 // Ancillary chunks (text, profiles) larger than this are refused.
-constexpr png_alloc_size_t kMaxChunkBytes = 8 * 1024 * 1024;
+constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{8} << 20;
 // Photographs gain little from zlib's higher levels but take several times
 // as long; 2 with the "up" filter keeps a 24-megapixel picture under a second.
 constexpr int kPngCompressionLevel = 2;
@@ -198,7 +198,7 @@ bool RunEncode(EncodeJob& job) {
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_set_compression_level(job.png, kPngCompressionLevel);
   png_set_filter(job.png, PNG_FILTER_TYPE_BASE, kPngFilters);
-  png_set_compression_buffer_size(job.png, 1024 * 1024);
+  png_set_compression_buffer_size(job.png, std::size_t{1} << 20);
   png_write_info(job.png, job.info);
   png_set_bgr(job.png);
   for (int y = 0; y < bitmap.Height(); ++y)

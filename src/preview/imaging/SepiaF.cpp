@@ -111,13 +111,13 @@ __attribute__((target("sse4.1"))) int SepiaRowSse41(uint8_t* p, int w) {
   int x = 0;
   for (; x + 16 <= w; x += 16, p += 48) {
     __m128i v[3];
-    for (int k = 0; k < 3; ++k)
+    for (std::ptrdiff_t k = 0; k < 3; ++k)
       v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
     const __m128i ch[3] = {Gather(v, kMasks.in[0]), Gather(v, kMasks.in[1]),
                            Gather(v, kMasks.in[2])};
     __m128i part[3][4];  // red, green, blue of pixels 0-3, 4-7, 8-11, 12-15
     const __m128i zero = _mm_setzero_si128();
-    for (int half = 0; half < 2; ++half) {
+    for (std::ptrdiff_t half = 0; half < 2; ++half) {
       const auto widen = [&](__m128i c) {
         return half ? _mm_unpackhi_epi8(c, zero) : _mm_unpacklo_epi8(c, zero);
       };
@@ -131,20 +131,18 @@ __attribute__((target("sse4.1"))) int SepiaRowSse41(uint8_t* p, int w) {
       const __m128i* q = part[2 - c];
       out[c] = _mm_packus_epi16(_mm_packs_epi32(q[0], q[1]), _mm_packs_epi32(q[2], q[3]));
     }
-    for (int k = 0; k < 3; ++k)
+    for (std::ptrdiff_t k = 0; k < 3; ++k)
       _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16 * k), Gather(out, kMasks.out[k]));
   }
   return x;
 }
 
-#pragma GCC push_options
-#pragma GCC target("avx2")
 // Thirty-two pixels a step in AVX2 registers: each 128-bit half holds
 // sixteen pixels and is sorted with the same byte shuffles as above. Each
 // channel is (s + its constant) div 1000 (see the top of the file), taken as
 // SepiaQuotient does in 16-bit lanes; the signed-to-unsigned packs turn a
 // negative sum into 0 and a red above 255 into 255.
-__m256i Gather(const __m256i v[3], const int8_t (*m)[16]) {
+__attribute__((target("avx2"))) __m256i Gather(const __m256i v[3], const int8_t (*m)[16]) {
   __m256i r = _mm256_setzero_si256();
   for (int k = 0; k < 3; ++k) {
     const __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i*>(m[k]));
@@ -155,7 +153,7 @@ __m256i Gather(const __m256i v[3], const int8_t (*m)[16]) {
 
 // Sixteen 16-bit quotients (s + add) div 1000 from the sums of pixels 0-3
 // and 4-7 of each half.
-__m256i Quotient(__m256i sLo, __m256i sHi, int add) {
+__attribute__((target("avx2"))) __m256i Quotient(__m256i sLo, __m256i sHi, int add) {
   const __m256i k = _mm256_set1_epi32(add);
   const __m256i y = _mm256_packus_epi32(_mm256_srai_epi32(_mm256_add_epi32(sLo, k), 3),
                                         _mm256_srai_epi32(_mm256_add_epi32(sHi, k), 3));
@@ -163,25 +161,25 @@ __m256i Quotient(__m256i sLo, __m256i sHi, int add) {
                            6);
 }
 
-__m256i LoadHalves(const uint8_t* low, const uint8_t* high) {
+__attribute__((target("avx2"))) __m256i LoadHalves(const uint8_t* low, const uint8_t* high) {
   return _mm256_inserti128_si256(
       _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(low))),
       _mm_loadu_si128(reinterpret_cast<const __m128i*>(high)), 1);
 }
 
-__m256i Widen(__m256i c, int half) {
+__attribute__((target("avx2"))) __m256i Widen(__m256i c, int half) {
   const __m256i zero = _mm256_setzero_si256();
   return half ? _mm256_unpackhi_epi8(c, zero) : _mm256_unpacklo_epi8(c, zero);
 }
 
 // Returns the number of pixels toned (a multiple of thirty-two).
-int SepiaRowAvx2(uint8_t* p, int w) {
+__attribute__((target("avx2"))) int SepiaRowAvx2(uint8_t* p, int w) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i rgWeights = _mm256_set1_epi32(299 | 587 << 16), bWeight = _mm256_set1_epi32(114);
   int x = 0;
   for (; x + 32 <= w; x += 32, p += 96) {
     __m256i v[3];
-    for (int k = 0; k < 3; ++k) v[k] = LoadHalves(p + 16 * k, p + 48 + 16 * k);
+    for (std::ptrdiff_t k = 0; k < 3; ++k) v[k] = LoadHalves(p + 16 * k, p + 48 + 16 * k);
     const __m256i ch[3] = {Gather(v, kMasks.in[0]), Gather(v, kMasks.in[1]),
                            Gather(v, kMasks.in[2])};
     __m256i q[3][2];  // red, green, blue quotients of pixels 0-7 and 8-15 of each half
@@ -199,7 +197,7 @@ int SepiaRowAvx2(uint8_t* p, int w) {
     }
     __m256i out[3];  // blue, green, red bytes of the pixels
     for (int c = 0; c < 3; ++c) out[c] = _mm256_packus_epi16(q[2 - c][0], q[2 - c][1]);
-    for (int k = 0; k < 3; ++k) {
+    for (std::ptrdiff_t k = 0; k < 3; ++k) {
       const __m256i o = Gather(out, kMasks.out[k]);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16 * k), _mm256_castsi256_si128(o));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 48 + 16 * k), _mm256_extracti128_si256(o, 1));
@@ -207,7 +205,6 @@ int SepiaRowAvx2(uint8_t* p, int w) {
   }
   return x;
 }
-#pragma GCC pop_options
 
 bool HasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2");
@@ -235,8 +232,8 @@ void Sepia(Bitmap& bitmap) {
   for (int y = 0; y < bitmap.Height(); ++y) {
     uint8_t* p = bitmap.Row(y);
     int done = avx2 ? SepiaRowAvx2(p, w) : 0;
-    if (sse41) done += SepiaRowSse41(p + done * Bitmap::kBytesPerPixel, w - done);
-    p += done * Bitmap::kBytesPerPixel;
+    if (sse41) done += SepiaRowSse41(p + std::ptrdiff_t{done} * Bitmap::kBytesPerPixel, w - done);
+    p += std::ptrdiff_t{done} * Bitmap::kBytesPerPixel;
     for (int x = done; x < w; ++x, p += Bitmap::kBytesPerPixel) {
       const uint32_t c = table[299u * p[2] + 587u * p[1] + 114u * p[0]];
       p[0] = static_cast<uint8_t>(c);

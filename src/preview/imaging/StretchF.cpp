@@ -7,7 +7,8 @@
 namespace tonbo::img {
 namespace {
 
-constexpr int kPx = Bitmap::kBytesPerPixel;
+// Offsets within a row are counted as wide as the stride.
+constexpr std::ptrdiff_t kPx = Bitmap::kBytesPerPixel;
 
 // Positions are the exact values of the fractions the passes are defined
 // by, computed in integers: floating point would turn a whole position such
@@ -186,7 +187,7 @@ void StretchNearest(const Bitmap& source, Bitmap& dest) {
   auto nearest = [](int i, int s, int d) {
     return static_cast<int>((2 * int64_t{i} * (s - 1) + d) / (2 * int64_t{d}));
   };
-  std::vector<int> col(static_cast<std::size_t>(dW));
+  std::vector<std::ptrdiff_t> col(static_cast<std::size_t>(dW));
   for (int i = 0; i < dW; ++i) col[static_cast<std::size_t>(i)] = nearest(i, sW, dW) * kPx;
   for (int j = 0; j < dH; ++j) {
     const uint8_t* s = source.Row(nearest(j, sH, dH));
