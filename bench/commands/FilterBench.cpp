@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "TestEnv.h"
-#include "common/Sjis.h"
 #include "commands/ContentText.h"
 #include "commands/FilterSelect.h"
+#include "common/Sjis.h"
 
 namespace tonbo {
 namespace {

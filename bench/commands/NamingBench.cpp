@@ -3,9 +3,9 @@
 
 #include <random>
 
+#include "commands/NamingCommands.h"
 #include "common/Sjis.h"
 #include "text/StrUnit.h"
-#include "commands/NamingCommands.h"
 
 namespace tonbo {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "commands/ReplaceNames.h"
 #include "common/Sjis.h"
 #include "core/CsvDb.h"
-#include "commands/ReplaceNames.h"
 
 namespace tonbo {
 namespace {

@@ -63,6 +63,7 @@ int TfrmMain::AddFiles(const std::vector<std::string>& sjisPaths, ProgressSink* 
 
 int TfrmMain::AddDiskPaths(const std::vector<std::string>& diskPaths) {
   std::vector<std::string> absolute;
+  absolute.reserve(diskPaths.size());
   for (const std::string& p : diskPaths) absolute.push_back(AbsolutePath(p));
   TfrmProgress progress(this, kAddCaption, progressClock_);
   return AddFiles(ToSjisPaths(absolute), &progress);

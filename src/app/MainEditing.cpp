@@ -109,7 +109,7 @@ void TfrmMain::actExtractExecute() {
 
 void TfrmMain::mnuDeleteFileClick() {
   if (!ConfirmAction(QStringLiteral("select_delete"))) return;
-  const std::string mark = DeleteMark();
+  const std::string& mark = DeleteMark();
   int count = 0;
   for (int row : SelectedRows()) {
     if (table_.GetCell(colNewName, row) != mark) {

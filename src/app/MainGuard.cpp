@@ -7,10 +7,10 @@
 #include "app/TfrmVer.h"
 #include "common/Dialogs.h"
 #include "common/Folders.h"
-#include "windows/PageWindow.h"
 #include "core/ExplanationPages.h"
 #include "platform/Launcher.h"
 #include "platform/Shell.h"
+#include "windows/PageWindow.h"
 
 namespace tonbo {
 

@@ -9,10 +9,10 @@
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "common/TextFile.h"
-#include "windows/PageWindow.h"
 #include "core/RenameExecutor.h"
 #include "core/RunRecovery.h"
 #include "platform/Shell.h"
+#include "windows/PageWindow.h"
 
 namespace tonbo {
 

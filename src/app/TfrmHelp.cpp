@@ -12,9 +12,9 @@
 #include <QVBoxLayout>
 
 #include "common/Folders.h"
-#include "windows/PageWindow.h"
 #include "core/ExplanationPages.h"
 #include "platform/Launcher.h"
+#include "windows/PageWindow.h"
 
 namespace tonbo {
 namespace {

@@ -14,11 +14,11 @@
 #include "common/Dialogs.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
-#include "windows/NameFont.h"
 #include "core/ListText.h"
-#include "windows/TfrmFormat.h"
 #include "platform/EffectSound.h"
+#include "windows/NameFont.h"
 #include "windows/PreviewHost.h"
+#include "windows/TfrmFormat.h"
 
 namespace tonbo {
 namespace {

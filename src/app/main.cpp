@@ -8,8 +8,8 @@
 #include "app/FileTypes.h"
 #include "app/TfrmMain.h"
 #include "common/Folders.h"
-#include "windows/WidgetDialogs.h"
 #include "platform/EffectSound.h"
+#include "windows/WidgetDialogs.h"
 
 int main(int argc, char** argv) {
   tonbo::platform::UseGStreamerMedia();  // before any media object exists

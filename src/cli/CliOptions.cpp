@@ -89,27 +89,23 @@ struct OptionParser {
     return r;
   }
   void Naming(NamingStep::Kind kind, std::string text = {}) {
-    o.steps.emplace_back(std::in_place_type<NamingStep>, kind, std::move(text));
+    o.steps.emplace_back(NamingStep{kind, std::move(text)});
   }
   // A naming command with the text typed after it.
   void NamingWith(NamingStep::Kind kind, const std::string& text, const std::string& option) {
     Naming(kind, NonEmptySjis(text, option));
   }
-  void Format(Formatting formatting) {
-    o.steps.emplace_back(std::in_place_type<FormatStep>, formatting);
-  }
+  void Format(Formatting formatting) { o.steps.emplace_back(FormatStep{formatting}); }
   void Repair(int (*repair)(TCsvDb&, const std::vector<int>&, bool), std::string (*status)(int)) {
-    o.steps.emplace_back(std::in_place_type<RepairStep>, repair, status);
+    o.steps.emplace_back(RepairStep{repair, status});
   }
-  void Replace(ReplaceOptions r) {
-    o.steps.emplace_back(std::in_place_type<ReplaceStep>, std::move(r));
-  }
+  void Replace(ReplaceOptions r) { o.steps.emplace_back(ReplaceStep{std::move(r)}); }
   void Select(FilterMethod method, const std::string& key) {
     FilterOptions f;
     f.scope = FilterScope::NameExt;
     f.method = method;
     f.key = Sjis(key);
-    o.steps.emplace_back(std::in_place_type<SelectStep>, std::move(f));
+    o.steps.emplace_back(SelectStep{std::move(f)});
   }
   SelectStep& LastSelect(const std::string& option) {
     return Last<SelectStep>(option, "--select-…");
@@ -131,8 +127,7 @@ struct OptionParser {
     const size_t eq = pair.find('=');
     if (eq == std::string::npos || eq == 0)
       throw EUsageError("--set は KEY=VALUE の形で書いてください：「" + Escaped(pair) + "」");
-    o.steps.emplace_back(std::in_place_type<SetStep>, Sjis(pair.substr(0, eq)),
-                         Sjis(pair.substr(eq + 1)));
+    o.steps.emplace_back(SetStep{Sjis(pair.substr(0, eq)), Sjis(pair.substr(eq + 1))});
   }
   void SaveList(const std::string& file, const std::string& option) {
     if (!o.saveList.empty()) throw EUsageError(option + " は一度だけ書けます。");

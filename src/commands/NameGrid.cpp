@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "commands/TextLines.h"
 #include "common/Paths.h"
 #include "text/StrUnit.h"
-#include "commands/TextLines.h"
 
 namespace tonbo {
 

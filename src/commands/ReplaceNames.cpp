@@ -1,8 +1,8 @@
 #include "commands/ReplaceNames.h"
 
 #include "common/Paths.h"
-#include "text/StrUnit.h"
 #include "text/BRegExp.h"
+#include "text/StrUnit.h"
 
 namespace tonbo {
 namespace {

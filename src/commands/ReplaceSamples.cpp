@@ -4,10 +4,10 @@
 
 #include <string_view>
 
+#include "commands/TextLines.h"
 #include "common/Sjis.h"
 #include "common/TextFile.h"
 #include "text/StrUnit.h"
-#include "commands/TextLines.h"
 
 namespace tonbo {
 namespace {

@@ -5,8 +5,8 @@
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "core/RenameReasons.h"
-#include "text/PathInfo.h"
 #include "platform/FileOps.h"
+#include "text/PathInfo.h"
 
 namespace tonbo {
 namespace {

@@ -35,7 +35,7 @@ int RenameEngine::Run(const std::string& journalDir, const std::string& kind,
   std::vector<char> leaves(n, 0);
   for (size_t i = 0; i < n; ++i) {
     const EngineRow& r = rows_.rows[i];
-    leaves[i] = Moves(r);
+    leaves[i] = static_cast<char>(Moves(r));
     total_ += r.kind == RowKind::Rename || r.kind == RowKind::Trash;
   }
   walk_ = PlanWalk(PlanRun(

@@ -27,7 +27,7 @@ constexpr int kStepsPerWrite = 512;
 constexpr int kWritesPerSync = 16;
 constexpr size_t kPlanChunk = 1 << 20;
 constexpr size_t kKeepRuns = 20;
-constexpr time_t kKeepSeconds = 30 * 24 * 3600;
+constexpr time_t kKeepSeconds = time_t{30} * 24 * 3600;
 
 // Names may hold any byte but "/" and NUL: tab, line ends, "%" and other
 // control bytes are written as %XX so that a record stays one line.

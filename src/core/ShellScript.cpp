@@ -133,7 +133,8 @@ class ScriptWriter : private PlanSteps {
     for (size_t i = 0; i < n; ++i) {
       from[i] = rows[i].from;
       if (rows[i].kind == RowKind::Rename) to[i] = rows[i].to;
-      leaves[i] = rows[i].kind == RowKind::Rename || rows[i].kind == RowKind::Trash;
+      leaves[i] =
+          static_cast<char>(rows[i].kind == RowKind::Rename || rows[i].kind == RowKind::Trash);
     }
     walk_ = PlanWalk(PlanRun(from, to, leaves));
   }

@@ -3,12 +3,12 @@
 #include <unistd.h>
 
 #include "common/Paths.h"
+#include "desktop/MimeApps.h"
+#include "desktop/ShortcutFiles.h"
 #include "platform/CommandLine.h"
 #include "platform/FileManager.h"
 #include "platform/Launcher.h"
 #include "platform/Terminal.h"
-#include "desktop/MimeApps.h"
-#include "desktop/ShortcutFiles.h"
 
 namespace tonbo::listio {
 namespace {

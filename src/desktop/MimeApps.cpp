@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "common/Paths.h"
-#include "platform/Launcher.h"
 #include "desktop/ShortcutFiles.h"
+#include "platform/Launcher.h"
 
 namespace tonbo::shell {
 namespace {

@@ -7,9 +7,9 @@
 #include <algorithm>
 
 #include "common/Paths.h"
-#include "text/Glob.h"
-#include "platform/Launcher.h"
 #include "desktop/ShortcutFiles.h"
+#include "platform/Launcher.h"
+#include "text/Glob.h"
 
 namespace tonbo::shell {
 namespace {

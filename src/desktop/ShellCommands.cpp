@@ -11,8 +11,8 @@
 #include "common/Folders.h"
 #include "common/Paths.h"
 #include "core/IniFile.h"
-#include "platform/Launcher.h"
 #include "desktop/ShortcutFiles.h"
+#include "platform/Launcher.h"
 
 namespace tonbo::shell {
 namespace {

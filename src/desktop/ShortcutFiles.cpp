@@ -8,8 +8,8 @@
 
 #include "common/Folders.h"
 #include "common/Paths.h"
-#include "platform/Launcher.h"
 #include "desktop/SpecialFolders.h"
+#include "platform/Launcher.h"
 
 namespace tonbo::shell {
 namespace {

@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
+#include "commands/RulesSettings.h"
 #include "common/Sjis.h"
 #include "windows/Controls.h"
-#include "commands/RulesSettings.h"
 
 namespace tonbo {
 namespace {

@@ -21,10 +21,10 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "windows/Controls.h"
-#include "windows/NameFont.h"
 #include "preview/imaging/BmpFilter.h"
 #include "preview/imaging/SepiaF.h"
+#include "windows/Controls.h"
+#include "windows/NameFont.h"
 #include "windows/QtMediaDevice.h"
 #include "windows/TMxBinEditor.h"
 

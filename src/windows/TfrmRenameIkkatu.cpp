@@ -14,12 +14,12 @@
 #include <functional>
 #include <utility>
 
+#include "commands/NameGrid.h"
 #include "common/Dialogs.h"
 #include "common/Errors.h"
 #include "common/Sjis.h"
-#include "windows/NameFont.h"
 #include "core/CsvDb.h"
-#include "commands/NameGrid.h"
+#include "windows/NameFont.h"
 
 namespace tonbo {
 namespace {

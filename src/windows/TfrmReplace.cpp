@@ -18,15 +18,15 @@
 #include <utility>
 #include <vector>
 
+#include "commands/ReplaceSamples.h"
 #include "common/Dialogs.h"
 #include "common/Errors.h"
 #include "common/Folders.h"
 #include "common/Sjis.h"
+#include "platform/Launcher.h"
 #include "windows/Controls.h"
 #include "windows/NameFont.h"
 #include "windows/PageWindow.h"
-#include "commands/ReplaceSamples.h"
-#include "platform/Launcher.h"
 
 namespace tonbo {
 namespace {

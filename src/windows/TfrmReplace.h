@@ -6,8 +6,8 @@
 
 #include <functional>
 
-#include "core/ListHost.h"
 #include "commands/ReplaceNames.h"
+#include "core/ListHost.h"
 
 class QButtonGroup;
 class QCheckBox;

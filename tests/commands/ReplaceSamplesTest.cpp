@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "TestEnv.h"
-#include "common/Sjis.h"
 #include "commands/ReplaceNames.h"
 #include "commands/TextLines.h"
+#include "common/Sjis.h"
 
 namespace tonbo {
 namespace {

@@ -33,9 +33,7 @@ const std::vector<Layer>& Layers() {
       {"commands", {"common", "platform", "text", "core"}, {"tonbo_commands"}},
       {"preview", {"common", "text"}, {"tonbo_imaging", "tonbo_preview"}},
       {"desktop", {"common", "platform", "text", "core"}, {"tonbo_desktop"}},
-      {"windows",
-       {"common", "platform", "text", "core", "commands", "preview"},
-       {"tonbo_windows"}},
+      {"windows", {"common", "platform", "text", "core", "commands", "preview"}, {"tonbo_windows"}},
       {"cli", {"common", "platform", "text", "core", "commands"}, {"tonbo_cli"}},
       {"app",
        {"common", "platform", "text", "core", "commands", "preview", "desktop", "windows"},
@@ -124,8 +122,7 @@ std::vector<std::string> Faults(const std::string& tree) {
       std::string where = fs::relative(e.path(), kRoot).string();
       if (e.path().filename() == "CMakeLists.txt") {
         for (const std::string& lib : Libraries(e.path()))
-          if (!Allowed(*layer, LayerOfLibrary(lib)))
-            faults.push_back(where + ": links " + lib);
+          if (!Allowed(*layer, LayerOfLibrary(lib))) faults.push_back(where + ": links " + lib);
         continue;
       }
       if (!IsSource(e.path())) continue;

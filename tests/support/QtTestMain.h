@@ -20,8 +20,8 @@ bool RegisterQtTest(const char* file, QtTestFactory make);
 }  // namespace tonbo::test
 
 // Registers a Qt Test class of this file with the folder's program.
-#define TONBO_QTEST_CLASS(TestClass)                                                    \
-  namespace {                                                                           \
-  [[maybe_unused]] const bool tonboQtTestRegistered = ::tonbo::test::RegisterQtTest(                      \
+#define TONBO_QTEST_CLASS(TestClass)                                                     \
+  namespace {                                                                            \
+  [[maybe_unused]] const bool tonboQtTestRegistered = ::tonbo::test::RegisterQtTest(     \
       __FILE__, [] { return std::unique_ptr<QObject>(std::make_unique<TestClass>()); }); \
   }

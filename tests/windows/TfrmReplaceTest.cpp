@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <string>
 
-#include "RecordingLauncher.h"
 #include "QtTestMain.h"
+#include "RecordingLauncher.h"
 #include "RecordingListHost.h"
 #include "ScriptedDialogs.h"
 #include "common/Folders.h"
