@@ -157,9 +157,9 @@ class TfrmMainTest : public QObject {
       QVERIFY2(w.Commands().IsRegistered(command), CommandName(command));
     }
     for (size_t i = 0; i < kSwitchCount; ++i) {
-      QAction* a = Action(SwitchName(static_cast<MenuSwitch>(i)));
-      QVERIFY2(a && a->isCheckable() && a->isEnabled(), SwitchName(static_cast<MenuSwitch>(i)));
-      QVERIFY2(!a->associatedObjects().isEmpty(), SwitchName(static_cast<MenuSwitch>(i)));
+      const char* name = SwitchName(static_cast<MenuSwitch>(i));
+      QAction* a = Action(name);
+      QVERIFY2(a && a->isCheckable() && a->isEnabled() && !a->associatedObjects().isEmpty(), name);
     }
   }
 

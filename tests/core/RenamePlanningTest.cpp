@@ -260,15 +260,15 @@ TEST_F(RenamePlanning, AFolderWithoutWritePermissionGivesTheReason) {
   EXPECT_NE(Log(r).find("（書き込み権限がありません）\r\n"), std::string::npos) << Log(r);
 }
 
-// Stops at the third file; counts every call.
+// Stops at the stopAt-th file (the third unless told); counts every call.
 struct StopAt : ProgressSink {
-  int calls = 0, finished = 0;
+  int stopAt = 3, calls = 0, finished = 0;
   std::int64_t total = 0;
   std::vector<std::string> names;
   bool Step(std::int64_t done, std::int64_t all, const std::string& name) override {
     total = all;
     names.push_back(name);
-    return ++calls < 3 || done < 0;
+    return ++calls < stopAt || done < 0;
   }
   void Finish() override { ++finished; }
 };
@@ -296,14 +296,6 @@ TEST_F(RenamePlanning, AStopFromTheProgressLeavesTheRestAsTheyAre) {
   EXPECT_FALSE(j.entries[2].renamed);
 }
 
-struct NameList : ProgressSink {
-  std::vector<std::string> names;
-  bool Step(std::int64_t, std::int64_t, const std::string& name) override {
-    names.push_back(name);
-    return true;
-  }
-};
-
 // Row 0 waits for a name of the ring c->a, a->b, b->c, so the planning meets
 // the ring through its last row. The ring still goes, parking its first row,
 // when the list reaches that row: before x, listed between its rows, and
@@ -312,7 +304,8 @@ TEST_F(RenamePlanning, ARingMetThroughALaterRowGoesAtItsFirstRow) {
   Rows({{"d", "a"}, {"c", "a"}, {"x", "y"}, {"b", "c"}, {"a", "b"}});
   const std::string script = ShellScriptText(table_);
   EXPECT_LT(script.find(".tonbo-ring-1' '" + dir_ + "c'"), script.find("'" + dir_ + "x'"));
-  NameList steps;
+  StopAt steps;
+  steps.stopAt = 100;
   progress_ = &steps;
   answers_ = {{ConflictButton::Ok, ConflictMethod::Skip}};
   Run();

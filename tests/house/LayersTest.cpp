@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -60,49 +60,56 @@ std::string LayerOfLibrary(const std::string& lib) {
 
 const fs::path kRoot = TONBO_SOURCE_ROOT;
 
-std::string Read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> Includes(const fs::path& file) {
-  static const std::regex include(R"re(^\s*#\s*include\s*"([^"]+)")re");
+// The first group of every match of `re` in a file, line by line, or in the
+// whole text when `lines` is false.
+std::vector<std::string> Matches(const fs::path& file, const std::regex& re, bool lines = true) {
+  std::ifstream in(file, std::ios::binary);
   std::vector<std::string> out;
-  std::istringstream in(Read(file));
-  std::string line;
+  std::string text;
   std::smatch m;
-  while (std::getline(in, line))
-    if (std::regex_search(line, m, include)) out.push_back(m[1]);
+  if (!lines) {
+    text.assign(std::istreambuf_iterator<char>(in), {});
+    for (std::sregex_iterator it(text.begin(), text.end(), re), end; it != end; ++it)
+      out.push_back((*it)[1]);
+  }
+  while (lines && std::getline(in, text))
+    if (std::regex_search(text, m, re)) out.push_back(m[1]);
   return out;
 }
 
-// The tonbo_* libraries a CMakeLists.txt names.
-std::set<std::string> Libraries(const fs::path& file) {
-  static const std::regex lib(R"(\btonbo_[a-z_]+\b)");
-  std::set<std::string> out;
-  std::string text = Read(file);
-  for (std::sregex_iterator it(text.begin(), text.end(), lib), end; it != end; ++it)
-    if (!LayerOfLibrary(it->str()).empty()) out.insert(it->str());
-  return out;
-}
-
-bool IsSource(const fs::path& p) {
-  std::string e = p.extension().string();
-  return e == ".cpp" || e == ".h";
-}
-
-// Where a folder-less include may come from: the file's own folder, the
+// A folder-less or relative include comes from the file's own folder, the
 // shared test support, or the test folder of a layer it may reach.
-bool FindsLocal(const fs::path& file, const std::string& inc, const Layer& layer,
-                const std::string& tree) {
-  if (fs::exists(file.parent_path() / inc)) return true;
+bool FoundNear(const fs::path& file, const std::string& inc, const Layer& layer,
+               const std::string& tree) {
+  if (fs::exists(file.parent_path() / inc) || fs::exists(kRoot / "tests/support" / inc))
+    return true;
   if (inc.ends_with(".moc") || inc.starts_with("moc_")) return true;
-  if (fs::exists(kRoot / "tests/support" / inc)) return true;
-  for (const std::string& to : layer.may_include)
-    if (fs::exists(kRoot / tree / to / inc)) return true;
-  return false;
+  return std::any_of(layer.may_include.begin(), layer.may_include.end(),
+                     [&](const std::string& to) { return fs::exists(kRoot / tree / to / inc); });
+}
+
+// What one file of a layer includes or links against the table.
+void CheckFile(const fs::path& file, const Layer& layer, const std::string& tree,
+               std::vector<std::string>& faults) {
+  static const std::regex include(R"re(^\s*#\s*include\s*"([^"]+)")re");
+  static const std::regex library(R"(\b(tonbo_[a-z_]+)\b)");
+  const std::string where = fs::relative(file, kRoot).string();
+  if (file.filename() == "CMakeLists.txt") {
+    for (const std::string& lib : Matches(file, library, false)) {
+      const std::string to = LayerOfLibrary(lib);
+      if (!to.empty() && !Allowed(layer, to)) faults.push_back(where + ": links " + lib);
+    }
+    return;
+  }
+  if (file.extension() != ".cpp" && file.extension() != ".h") return;
+  for (const std::string& inc : Matches(file, include)) {
+    const size_t slash = inc.find('/');
+    const std::string to = slash == std::string::npos ? "" : inc.substr(0, slash);
+    if (Find(to) && !Allowed(layer, to))
+      faults.push_back(where + ": includes " + inc);
+    else if (!Find(to) && !FoundNear(file, inc, layer, tree))
+      faults.push_back(where + ": includes " + inc + ", found nowhere allowed");
+  }
 }
 
 // Every fault found in one tree (src, tests or bench), one line each.
@@ -110,36 +117,13 @@ std::vector<std::string> Faults(const std::string& tree) {
   static const std::set<std::string> kNotLayers = {"support", "house", "packaging"};
   std::vector<std::string> faults;
   for (const auto& top : fs::directory_iterator(kRoot / tree)) {
-    if (!top.is_directory()) continue;
-    std::string folder = top.path().filename().string();
+    const std::string folder = top.path().filename().string();
     const Layer* layer = Find(folder);
-    if (!layer) {
-      if (tree != "tests" || !kNotLayers.count(folder))
-        faults.push_back(tree + "/" + folder + ": not a layer");
-      continue;
-    }
-    for (const auto& e : fs::recursive_directory_iterator(top.path())) {
-      std::string where = fs::relative(e.path(), kRoot).string();
-      if (e.path().filename() == "CMakeLists.txt") {
-        for (const std::string& lib : Libraries(e.path()))
-          if (!Allowed(*layer, LayerOfLibrary(lib))) faults.push_back(where + ": links " + lib);
-        continue;
-      }
-      if (!IsSource(e.path())) continue;
-      for (const std::string& inc : Includes(e.path())) {
-        auto slash = inc.find('/');
-        std::string to = slash == std::string::npos ? "" : inc.substr(0, slash);
-        if (Find(to)) {
-          if (!Allowed(*layer, to)) faults.push_back(where + ": includes " + inc);
-        } else if (to.empty() || to == "..") {
-          bool found = to.empty() ? FindsLocal(e.path(), inc, *layer, tree)
-                                  : fs::exists(e.path().parent_path() / inc);
-          if (!found) faults.push_back(where + ": includes " + inc + ", found nowhere allowed");
-        } else {
-          faults.push_back(where + ": includes " + inc + " from no layer");
-        }
-      }
-    }
+    if (top.is_directory() && !layer && (tree != "tests" || !kNotLayers.count(folder)))
+      faults.push_back(tree + "/" + folder + ": not a layer");
+    if (!top.is_directory() || !layer) continue;
+    for (const auto& e : fs::recursive_directory_iterator(top.path()))
+      CheckFile(e.path(), *layer, tree, faults);
   }
   std::sort(faults.begin(), faults.end());
   return faults;
@@ -157,15 +141,9 @@ TEST_P(LayersTest, EveryIncludeAndLinkPointsDown) {
 INSTANTIATE_TEST_SUITE_P(Trees, LayersTest, ::testing::Values("src", "tests", "bench"));
 
 TEST(LayersTest, ReadmeListsTheLayersInTheTablesOrder) {
-  static const std::regex row(R"(^\| `src/([a-z]+)`)");
-  std::istringstream in(Read(kRoot / "README.md"));
-  std::vector<std::string> listed, expected;
-  std::string line;
-  std::smatch m;
-  while (std::getline(in, line))
-    if (std::regex_search(line, m, row)) listed.push_back(m[1]);
+  std::vector<std::string> expected;
   for (const Layer& l : Layers()) expected.push_back(l.folder);
-  EXPECT_EQ(listed, expected);
+  EXPECT_EQ(Matches(kRoot / "README.md", std::regex(R"(^\| `src/([a-z]+)`)")), expected);
   for (const auto& e : fs::directory_iterator(kRoot / "src")) {
     if (!e.is_directory()) continue;
     EXPECT_NE(Find(e.path().filename().string()), nullptr) << e.path() << " is in no row";
