@@ -1,54 +1,38 @@
 # Helpers shared by every folder's CMakeLists.txt.
 
-# tonbo_precompile(TARGET [QT] [QTEST] [GTEST]): the standard library's headers (and
-# Qt's widget and test headers, GoogleTest's) parsed once per target instead
-# of once per file.
-function(tonbo_precompile target)
-  cmake_parse_arguments(ARG "QT;QTEST;GTEST" "" "" ${ARGN})
-  set(headers <algorithm> <functional> <map> <memory> <set> <string> <string_view> <vector>)
-  if(ARG_QT)
-    list(APPEND headers <QAction> <QApplication> <QDialog> <QLabel> <QLineEdit> <QString>
-         <QTableView> <QWidget>)
-  endif()
-  if(ARG_QTEST)
-    list(APPEND headers <QTest>)
-  endif()
-  if(ARG_GTEST)
-    list(APPEND headers <gtest/gtest.h> <gmock/gmock.h>)
-  endif()
-  if(TONBO_PRECOMPILE)
-    target_precompile_headers(${target} PRIVATE ${headers})
-  endif()
-endfunction()
-
-# tonbo_library(NAME SOURCES... LIBS ...)
-# A static library under src/ whose headers are included as "folder/Header.h".
+# tonbo_library(NAME SOURCES ... LIBS ... [PCH KIND])
+# A static library under src/ whose headers are included as "folder/Header.h",
+# with KIND's precompiled header (TonboPch.cmake) if given.
 function(tonbo_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "PCH" "SOURCES;LIBS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  if(ARG_PCH)
+    tonbo_use_pch(${name} ${ARG_PCH})
+  endif()
 endfunction()
 
-# tonbo_gtest(NAME SOURCES... LIBS ...): a GoogleTest executable registered with CTest.
+# tonbo_gtest(NAME SOURCES... LIBS ... [NO_PCH]): a GoogleTest executable registered
+# with CTest; NO_PCH for one that links no Qt, so builds without the -fPIC the
+# tests' precompiled header has.
 function(tonbo_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "NO_PCH" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} tonbo_test_gtest_main GTest::gtest GTest::gmock)
-  # A precompiled header pays for itself only over several files.
-  list(LENGTH ARG_SOURCES files)
-  if(files GREATER_EQUAL 6)
-    tonbo_precompile(${name} GTEST)
+  if(NOT ARG_NO_PCH)
+    tonbo_use_pch(${name} gtest)
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 300)
 endfunction()
 
-# tonbo_glob_library(NAME DIR LIBS ...): a library of every .cpp in DIR (not recursive).
+# tonbo_glob_library(NAME DIR LIBS ... [PCH KIND]): a library of every .cpp in DIR
+# (not recursive).
 function(tonbo_glob_library name dir)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "PCH" "LIBS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
-  tonbo_library(${name} SOURCES ${srcs} LIBS ${ARG_LIBS})
+  tonbo_library(${name} SOURCES ${srcs} LIBS ${ARG_LIBS} PCH ${ARG_PCH})
 endfunction()
 
 # tonbo_glob_gtest(NAME DIR LIBS ...): one GoogleTest executable of every .cpp in DIR.
@@ -67,7 +51,7 @@ function(tonbo_qtests prefix)
   add_executable(${program} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/QtTestMain.cpp)
   set_target_properties(${program} PROPERTIES AUTOMOC ON)
   target_link_libraries(${program} PRIVATE ${ARG_LIBS} tonbo_test_support Qt6::Test)
-  tonbo_precompile(${program} QT QTEST)
+  tonbo_use_pch(${program} qtest)
   foreach(src ${ARG_SOURCES})
     get_filename_component(stem ${src} NAME_WE)
     add_test(NAME ${prefix}_${stem} COMMAND ${program} ${stem})
@@ -85,4 +69,5 @@ function(tonbo_glob_bench name dir)
     target_link_libraries(${name} PRIVATE tonbo_bench_main)
   endif()
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark tonbo_test_env)
+  tonbo_use_pch(${name} bench)
 endfunction()

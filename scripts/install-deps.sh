@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git mold
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n
   libqt6opengl6-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev zlib1g-dev libonig-dev
