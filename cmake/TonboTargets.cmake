@@ -71,3 +71,17 @@ function(tonbo_glob_bench name dir)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark tonbo_test_env)
   tonbo_use_pch(${name} bench)
 endfunction()
+
+# tonbo_fuzz_replay(NAME SOURCE FILE LIBS ... [DEFINES ...]): the fuzz target FILE
+# (fuzz/, an LLVMFuzzerTestOneInput) built without libFuzzer as
+# tonbo_replay_NAME, and a test that runs it over fuzz/seeds/NAME.
+function(tonbo_fuzz_replay name)
+  cmake_parse_arguments(ARG "" "SOURCE" "LIBS;DEFINES" ${ARGN})
+  add_executable(tonbo_replay_${name} ${PROJECT_SOURCE_DIR}/fuzz/${ARG_SOURCE}
+                 ${PROJECT_SOURCE_DIR}/fuzz/Replay.cpp)
+  target_link_libraries(tonbo_replay_${name} PRIVATE ${ARG_LIBS})
+  target_compile_definitions(tonbo_replay_${name} PRIVATE ${ARG_DEFINES})
+  add_test(NAME FuzzSeeds.${name}
+           COMMAND tonbo_replay_${name} ${PROJECT_SOURCE_DIR}/fuzz/seeds/${name})
+  set_tests_properties(FuzzSeeds.${name} PROPERTIES TIMEOUT 300)
+endfunction()
