@@ -24,6 +24,10 @@ bool Exists(const std::string& sjisPath) { return platform::FileExists(enc::Sjis
 
 }  // namespace
 
+bool TargetNotOlder(const std::string& diskTarget, const std::string& diskSource) {
+  return FileTime(diskTarget) >= FileTime(diskSource);
+}
+
 RowProblem RefusedName(const std::string& sjisName) {
   if (sjisName.empty()) return RowProblem::EmptyName;
   if (sjisName == "." || sjisName == "..") return RowProblem::DotName;
@@ -43,11 +47,13 @@ RenameResult RenameExecutor::Run(const TCsvDb& table) {
   table_ = &table;
   result_ = RenameResult();
   numbered_.clear();
-  applyToAll_ = 0;
+  applyToAll_ = preset_ ? 1 : 0;
+  if (preset_) method_ = *preset_;
   EngineRows rows = BuildRows();
   RenameEngine engine(rows, [this, &rows](int row, const EngineRow& r) {
     return SettleRow(row, r, rows.Folder(r));
   });
+  if (preset_) engine.SetPresetAnswer(static_cast<int>(*preset_));
   engine.SetProgress(progress_,
                      [this](int row) { return ExtractFileName(table_->GetCell(colPath, row)); });
   if (const int err = engine.Run(journalDir_, "run", "")) {
@@ -61,6 +67,9 @@ RenameResult RenameExecutor::Run(const TCsvDb& table) {
   }
   result_.stopped = engine.Stopped();
   result_.journal = engine.JournalPath();
+  if (const int err = engine.JournalFailure())
+    result_.journalError = "名前の変更の記録を最後まで書けませんでした" + ReasonText(err) +
+                           "。変更したファイルは、ディスク上の名前から元に戻せます。";
   Collect(rows);
   table_ = nullptr;
   return std::move(result_);
@@ -99,6 +108,8 @@ EngineRows RenameExecutor::BuildRows() {
       }
       r.kind = RowKind::Rename;
       r.to = enc::SjisToDisk(newName);
+      const size_t ext = enc::SjisToDisk(table_->GetCell(colExt, row)).size();
+      if (ext < r.to.size() && ext < 0x7fff) r.extLength = static_cast<std::int16_t>(ext);
     }
     if (!haveDir || src.substr(0, cut) != lastDir) {
       haveDir = true;
@@ -145,16 +156,24 @@ void RenameExecutor::ReadIdentities(EngineRows& rows) {
 }
 
 Settlement RenameExecutor::SettleRow(int row, const EngineRow& r, const std::string& dir) {
+  bool asked = false;
   if (applyToAll_ == 0) {
     const ConflictAnswer answer =
         ask_ ? ask_(Target(row)) : ConflictAnswer{ConflictButton::Stop, method_};
     applyToAll_ = static_cast<int>(answer.button);
     method_ = answer.method;
+    asked = true;
   }
   if (applyToAll_ == 2) return {Settlement::Stop, {}, {}};
+  Settlement s = SettleBy(row, r, dir);
+  if (asked) s.answer = static_cast<int>(method_), s.answerAll = applyToAll_ == 1;
+  return s;
+}
+
+Settlement RenameExecutor::SettleBy(int row, const EngineRow& r, const std::string& dir) {
   switch (method_) {
     case ConflictMethod::OverwriteIfNewer:
-      if (FileTime(dir + r.to) >= FileTime(dir + r.from))
+      if (TargetNotOlder(dir + r.to, dir + r.from))
         return {Settlement::Skip, {}, RowOutcome::SkippedNewer};
       return {Settlement::Overwrite, {}, {}};
     case ConflictMethod::Overwrite:

@@ -20,7 +20,11 @@ class RunRecoveryTest : public RenameFixture {
     // Each test starts without earlier journals.
     for (const std::string& j : ListJournals(journals_)) unlink(j.c_str());
   }
-  std::string LogText(const RecoveryResult& r) { return enc::FromSjis(r.log).toStdString(); }
+  std::string LogText(const RecoveryResult& r) {
+    std::string text;
+    for (const std::string& line : r.log) text += enc::FromSjis(line).toStdString() + "\r\n";
+    return text;
+  }
 
   // Runs the list in a child that dies, without a word, when the progress
   // reaches file `dieAt` (the journal keeps only what it had written).
@@ -72,7 +76,7 @@ TEST_F(RunRecoveryTest, UndoPutsBackNamesAndTrashedFilesButNotAnEditedFile) {
   ASSERT_EQ(run.renamed, 4) << Log(run);
   ASSERT_EQ(Disk(), (Files{{"y", "x"}, {"x", "y"}, {"d", "c"}, {"g", "f"}}));
   test::WriteFile(dir_ + "d", "c, edited");  // written since the run
-  ASSERT_EQ(LastUndoableJournal(), run.journal);
+  ASSERT_EQ(LastUndoableRun().journal, run.journal);
 
   const RecoveryResult undo = UndoRun(run.journal);
   EXPECT_EQ(undo.moved, 3);
@@ -84,7 +88,7 @@ TEST_F(RunRecoveryTest, UndoPutsBackNamesAndTrashedFilesButNotAnEditedFile) {
   EXPECT_EQ(LogText(undo), "名前の変更に失敗：\"c\"←\"" + dir_ +
                                "d\"（名前の変更の後で書き換えられています）\r\n");
   EXPECT_EQ(undo.paths.size(), 6u);
-  EXPECT_EQ(LastUndoableJournal(), "");  // the run is marked undone
+  EXPECT_EQ(LastUndoableRun().journal, "");  // the run is marked undone
   EXPECT_TRUE(UnfinishedJournals().empty());
 }
 
@@ -156,7 +160,9 @@ TEST_F(RunRecoveryTest, ARunCutOffAnywhereIsRolledBackOrFinished) {
         continue;
       }
       ASSERT_EQ(open.size(), 1u);
-      EXPECT_NE(DescribeJournal(open[0]).find("変更前"), std::string::npos);
+      const std::vector<FileState> states = DescribeJournal(open[0]);
+      EXPECT_TRUE(std::any_of(states.begin(), states.end(),
+                              [](const FileState& f) { return f.state == "変更前"; }));
       const RecoveryResult r = RecoverRun(open[0], mode);
       EXPECT_EQ(r.notDone, 0) << LogText(r);
       EXPECT_EQ(Disk(), mode == RecoverMode::Rollback ? before : after);
