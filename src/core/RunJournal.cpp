@@ -551,12 +551,20 @@ bool JournalInUse(const std::string& path) {
   return busy;
 }
 
-// The file does not end with a line end.
-bool LastLineCut(int fd) {
+// A run killed while writing leaves its last line cut short. It says
+// nothing for sure, and once a line follows it would read as a whole line
+// (a step of another row, a name cut in two): it is taken away. False when
+// the file cannot be made to end with a whole line.
+bool DropCutLine(int fd) {
   struct stat st {};
-  char last = '\n';
-  return fstat(fd, &st) == 0 && st.st_size > 0 && pread(fd, &last, 1, st.st_size - 1) == 1 &&
-         last != '\n';
+  if (fstat(fd, &st) != 0) return false;
+  const off_t tail = std::min<off_t>(st.st_size, 1 << 17);
+  std::string end(static_cast<size_t>(tail), '\0');
+  if (pread(fd, end.data(), end.size(), st.st_size - tail) != tail) return false;
+  if (end.empty() || end.back() == '\n') return true;
+  const size_t eol = end.rfind('\n');
+  return eol != std::string::npos &&
+         ftruncate(fd, st.st_size - tail + static_cast<off_t>(eol) + 1) == 0;
 }
 
 int CloseJournalFd(int fd, const std::string& how) {
@@ -565,9 +573,8 @@ int CloseJournalFd(int fd, const std::string& how) {
   std::string head(magic.size(), '\0');
   if (pread(fd, head.data(), head.size(), 0) != static_cast<ssize_t>(head.size()) || head != magic)
     return EINVAL;
-  // A run killed while writing leaves its last line cut short: end it, or
-  // the mark would join that line and the run would look unfinished again.
-  std::string line = LastLineCut(fd) ? "\nclosed\t" : "closed\t";
+  if (!DropCutLine(fd)) return EIO;
+  std::string line = "closed\t";
   AppendEscaped(line, how);
   line += '\n';
   int err = WriteAll(fd, line);

@@ -195,7 +195,9 @@ TEST_F(RunRecoveryTest, ARecoveredRunWhoseLastLineWasCutStaysClosed) {
   ASSERT_EQ(cut.size(), 1u);
   const std::string text = test::ReadFile(cut[0]);
   ASSERT_EQ(text.back(), '\n');
-  test::WriteFile(cut[0], text + "r\t1");  // a step whose end was never written
+  // A step whose end was never written: "r\t12…" of a longer list, which
+  // would name no planned row if the close mark made it a whole line.
+  test::WriteFile(cut[0], text + "r\t12");
 
   const RecoveryResult done = RecoverRun(cut[0], RecoverMode::Finish);
   EXPECT_TRUE(done.error.empty()) << done.error;
