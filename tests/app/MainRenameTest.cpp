@@ -95,6 +95,9 @@ class MainRenameTest : public QObject {
     w_->Commands().Run(Command::mnuUndoRename);
     QVERIFY(dialogs.Texts("yesno").last().startsWith(
         "最後に実行した名前の変更（3 個のファイル）を元に戻します。"));
+    // It names the run: its time and folder.
+    QVERIFY(dialogs.Texts("yesno").last().contains(QStringLiteral("、フォルダ ") +
+                                                   QString::fromStdString(dir_) + "\r\n"));
     QCOMPARE(dialogs.Texts("info").last(),
              QStringLiteral("2個のファイルを元の名前に戻しました。\r\n"
                             "1個のファイルをごみ箱から戻しました。"));
