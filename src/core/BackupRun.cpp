@@ -47,7 +47,7 @@ bool BackupRun::CopyRow(int row) {
   const std::string newName = base + std::string(table_->GetCell(colExt, row));
   const std::string src(table_->GetCell(colPath, row));
   // A file marked for the trash has no new name to be copied under.
-  if (base == DeleteMark()) {
+  if (table_->MarkedForDeletion(row)) {
     LogLine("コピー失敗：", src, "（削除対象のファイルです）");
     return true;
   }

@@ -85,7 +85,7 @@ EngineRows RenameExecutor::BuildRows() {
     const std::string_view src = table_->GetCell(colPath, row);
     const std::string_view base = table_->GetCell(colNewName, row);
     const size_t cut = src.rfind('/') + 1;
-    if (base == DeleteMark()) {
+    if (table_->MarkedForDeletion(row)) {
       r.kind = RowKind::Trash;
     } else {
       const std::string newName = std::string(base).append(table_->GetCell(colExt, row));

@@ -156,6 +156,25 @@ TEST_F(CliApply, OverwrittenFileGoesToTheTrash) {
   EXPECT_EQ(ReadFile(trash), "replaced by a");
 }
 
+// Only the delete command marks a row, never a name on disk, asked for or in a list.
+TEST_F(CliApply, TheDeleteMarksTextIsAnOrdinaryName) {
+  const std::string mark = " :(削除)";
+  // The third is the mark as a saved list gives it back, without the space.
+  Files files = {{mark + ".txt", "M"}, {mark, "bare"}, {mark.substr(1), "read"}, {"a.txt", "A"}};
+  for (const auto& [name, bytes] : files) File(name, bytes);
+  const std::string trash = std::string(getenv("XDG_DATA_HOME")) + "/Trash/files/";
+  const size_t trashed = FolderFiles(trash).size();
+  EXPECT_EQ(RunTonboCli({"--apply", dir_}).code, 0);
+  EXPECT_EQ(RunTonboCli({"--name", mark, "--apply", dir_ + "a.txt"}).code, 1);  // mark.txt is taken
+  // A list's row saved with the mark whose file is gone is not the file named like the mark.
+  const std::string list = MakeTempDir("list") + "l.csv";
+  WriteFile(list, "\"" + enc::Lit(mark) + "\",.txt,,,,\"" + dir_ + "gone.txt\"\r\n");
+  const CliRun run = RunTonboCli({"--load-list", list, "--apply"});
+  EXPECT_NE(run.err.find("ファイルが見つかりません。：" + dir_ + "gone.txt"), std::string::npos);
+  EXPECT_EQ(Disk(), files);
+  EXPECT_EQ(FolderFiles(trash).size(), trashed);
+}
+
 struct UsageCase {
   const char* label;
   std::vector<std::string> args;  // after the folder

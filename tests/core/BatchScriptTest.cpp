@@ -41,7 +41,7 @@ TEST(BatchTextTest, HeadingThenOneLinePerRowInTableOrder) {
   AddRow(table, "/d/", "a b.txt", "c d.txt");
   AddRow(table, "/d/", "same.txt", "same.txt");  // unchanged: still a ren line
   AddRow(table, "/d/", "gone.txt", "gone.txt");
-  table.SetCell(colNewName, 2, DeleteMark());
+  table.MarkForDeletion(2);
   AddRow(table, "/d/", "x", "写真.jpg");
   EXPECT_EQ(enc::FromSjis(BatchText(table)).toStdString(),
             "; Tonbo自動生成バッチファイル\r\n"
@@ -139,8 +139,8 @@ TEST_F(ShellScriptTest, ChainsSwapsAndRingsGoInASafeOrder) {
   Row("y", "z");
   Row("z", "x");
   Row("old", "old");
-  table_.SetCell(colNewName, 7, DeleteMark());  // to the trash
-  Row("e", "gone");                             // e leaves before d arrives
+  table_.MarkForDeletion(7);  // to the trash
+  Row("e", "gone");           // e leaves before d arrives
   const std::multiset<std::string> trashBefore = Trash();
   EXPECT_EQ(RunScript(), 0) << errors_;
   EXPECT_EQ(Files(dir_), (Manifest{{"a", "<b>"},
