@@ -239,7 +239,7 @@ bool Session::Apply() {
     report_.Note(std::to_string(result.deleted) + "個のファイルを削除しました。");
   if (!result.log.empty()) {
     report_.Note(std::to_string(result.notDone) + " 個のファイルを名前変更できませんでした。");
-    report_.Note(ShownLines(result.log));
+    report_.Note(ToUtf8(result.log));  // its names are escaped already
   }
   if (!stoppedAt.empty())
     report_.Error("同名のファイルがあったので中止しました：" + ShownName(stoppedAt) +

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/Escaped.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "core/RunJournal.h"
@@ -179,13 +180,16 @@ Settlement RenameExecutor::SettleRow(int row, const EngineRow& r, const std::str
   return {Settlement::Skip, {}, RowOutcome::SkippedSame};
 }
 
-void RenameExecutor::Log(const char* utf8Fixed, const std::string& name, const std::string& src,
-                         const std::string& utf8Reason) {
+// Names are escaped: a line end or a terminal's control in a name can
+// neither end the log's line nor act where the log is shown.
+void RenameExecutor::Log(const char* utf8Fixed, const std::string& sjisName,
+                         const std::string& sjisSrc, const std::string& utf8Reason) {
+  const std::string name = EscapedSjis(sjisName);
   std::string format = enc::Lit(utf8Fixed);
   size_t at = format.find("%s");
   format.replace(at, 2, name);
   at = format.find("%s", at + name.size());
-  if (at != std::string::npos) format.replace(at, 2, src);
+  if (at != std::string::npos) format.replace(at, 2, EscapedSjis(sjisSrc));
   result_.log += format + enc::Lit(utf8Reason) + "\r\n";
 }
 

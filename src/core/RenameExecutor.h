@@ -28,7 +28,7 @@ struct ConflictAnswer {
 
 struct RenameResult {
   std::vector<std::string> paths;  // the files the list is rebuilt from, in order
-  std::string log;                 // code page 932, lines end in CR LF
+  std::string log;                 // code page 932, lines end in CR LF; names escaped (EscapedSjis)
   int renamed = 0;
   int deleted = 0;
   int notDone = 0;
@@ -61,7 +61,7 @@ class RenameExecutor {
     if (keepPaths_) result_.paths.push_back(path);
   }
   std::string Target(int row) const;
-  void Log(const char* utf8Fixed, const std::string& name, const std::string& src,
+  void Log(const char* utf8Fixed, const std::string& sjisName, const std::string& sjisSrc,
            const std::string& utf8Reason);
 
   AskSameName ask_;
