@@ -21,9 +21,14 @@ long long FileTime(const std::string& disk) {
   return static_cast<long long>(st.st_mtime) & ~1LL;
 }
 
-bool Exists(const std::string& sjisPath) { return platform::FileExists(enc::SjisToDisk(sjisPath)); }
-
 }  // namespace
+
+std::string NumberedName(const std::string& sjisStem, const std::string& sjisExt) {
+  for (int n = 1;; ++n) {
+    std::string candidate = sjisStem + std::to_string(n) + sjisExt;
+    if (!platform::IdentityOf(enc::SjisToDisk(candidate)).Exists()) return candidate;
+  }
+}
 
 RowProblem RefusedName(const std::string& sjisName) {
   if (sjisName.empty()) return RowProblem::EmptyName;
@@ -165,12 +170,7 @@ Settlement RenameExecutor::SettleRow(int row, const EngineRow& r, const std::str
       const std::string stem = ExtractFilePath(std::string(table_->GetCell(colPath, row)))
                                    .append(table_->GetCell(colNewName, row))
                                    .append("_");
-      const std::string ext(table_->GetCell(colExt, row));
-      std::string candidate;
-      for (int n = 1;; ++n) {
-        candidate = stem + std::to_string(n) + ext;
-        if (!Exists(candidate)) break;
-      }
+      const std::string candidate = NumberedName(stem, std::string(table_->GetCell(colExt, row)));
       numbered_.emplace_back(row, candidate);
       return {Settlement::RenameTo, enc::SjisToDisk(ExtractFileName(candidate)), {}};
     }

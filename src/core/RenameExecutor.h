@@ -78,4 +78,9 @@ class RenameExecutor {
 // Why a new name cannot be used in its folder ("/", NUL, "." or ".."), or None.
 RowProblem RefusedName(const std::string& sjisName);
 
+// The numbered name for a name that is taken: stem + n + ext (code page 932
+// paths; stem ends in "_") for the first n from 1 at which the folder holds
+// no entry at all (no file, folder or link), so the name can be taken.
+std::string NumberedName(const std::string& sjisStem, const std::string& sjisExt);
+
 }  // namespace tonbo

@@ -1,5 +1,6 @@
 // --apply, the conflict methods and bad usage: real renames on disk, and
 // nothing at all on disk when the command line is wrong.
+#include <filesystem>
 #include <set>
 
 #include "CliHarness.h"
@@ -173,6 +174,28 @@ TEST_F(CliApply, TheDeleteMarksTextIsAnOrdinaryName) {
   EXPECT_NE(run.err.find("ファイルが見つかりません。：" + dir_ + "gone.txt"), std::string::npos);
   EXPECT_EQ(Disk(), files);
   EXPECT_EQ(FolderFiles(trash).size(), trashed);
+}
+
+// Overwriting a file's other link changes nothing and says so; a folder holding the
+// first numbered name is passed over; an unreadable settings file is warned of.
+TEST_F(CliApply, HardLinksFoldersInTheWayAndUnreadableSettingsAreTold) {
+  File("a.txt", "A");
+  ASSERT_EQ(link((dir_ + "a.txt").c_str(), (dir_ + "b.txt").c_str()), 0);
+  const std::string config = MakeTempDir("config");
+  std::filesystem::create_directories(config + "tonbo/tonbo.ini");  // a settings file unreadable
+  const CliRun run =
+      RunTonboCli({"--name", "b", "--apply", "--on-conflict=overwrite", dir_ + "a.txt"},
+                  {"XDG_CONFIG_HOME=" + config});
+  EXPECT_EQ(run.code, 1);
+  for (const std::string& said :
+       {std::string("（書き込み先は同じファイルの別の名前（ハードリンク）です）"),
+        "設定ファイルを読み込めませんでした。\n" + config + "tonbo/tonbo.ini\n"})
+    EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+  EXPECT_EQ(Disk(), (Files{{"a.txt", "A"}, {"b.txt", "A"}}));
+  mkdir((dir_ + "b_1.txt").c_str(), 0700);
+  EXPECT_EQ(RunTonboCli({"--name", "b", "--apply", "--on-conflict=number", dir_ + "a.txt"}).code,
+            0);
+  EXPECT_EQ(Disk(), (Files{{"b.txt", "A"}, {"b_2.txt", "A"}}));
 }
 
 struct UsageCase {
