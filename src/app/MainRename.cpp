@@ -43,6 +43,8 @@ QString Described(const RunSummary& run) {
 
 bool TfrmMain::HasPendingChanges() const {
   for (int row = 0; row < table_.RowCount(); ++row) {
+    // A file named like the delete mark and marked keeps its name in the cells.
+    if (table_.MarkedForDeletion(row)) return true;
     if (ExtractFileName(table_.GetCell(colPath, row)) !=
         std::string(table_.GetCell(colNewName, row)).append(table_.GetCell(colExt, row)))
       return true;

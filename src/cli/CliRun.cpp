@@ -178,6 +178,10 @@ void Session::AddFiles(const std::vector<std::string>& sjisPaths) {
 
 void Session::RunSteps() {
   TIniFileEx settings(SettingsPathDisk());
+  // As the window warns: the run goes on with the defaults.
+  if (settings.TakeUnreadableWarning())
+    report_.Error("設定ファイルを読み込めませんでした。\n" + Escaped(settings.FileName()) +
+                  "\nこのファイルは書き換えず、既定の設定で続けます。");
   settings.SetDeferred(true);  // --set changes this copy only; it is never written back
   std::vector<int>& rows = rows_;
   rows.resize(static_cast<size_t>(table_.RowCount()));
@@ -233,7 +237,7 @@ bool Session::Apply() {
     report_.Note(std::to_string(result.deleted) + "個のファイルを削除しました。");
   if (!result.log.empty()) {
     report_.Note(std::to_string(result.notDone) + " 個のファイルを名前変更できませんでした。");
-    report_.Note(ShownLines(result.log));
+    report_.Note(ToUtf8(result.log));  // its names are escaped already
   }
   if (!result.journalError.empty()) report_.Error(result.journalError);
   if (!stoppedAt.empty())

@@ -1,6 +1,8 @@
 #include "core/RenameEngine.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <string_view>
@@ -15,6 +17,18 @@ bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
   for (size_t i = 0; i < a.size(); ++i)
     if (lower(a[i]) != lower(b[i])) return false;
   return true;
+}
+
+// Whether the folder holds an entry of exactly this name, not merely one
+// that a file system ignoring letter case would find under it.
+bool ListsExactly(const std::string& dir, const std::string& name) {
+  DIR* d = opendir(dir.c_str());
+  if (!d) return false;
+  bool found = false;
+  while (const dirent* e = readdir(d))
+    if ((found = name == e->d_name)) break;
+  closedir(d);
+  return found;
 }
 
 bool Moves(const EngineRow& r) {
@@ -212,7 +226,10 @@ void RenameEngine::SettleConflict(int row) {
     case Settlement::Overwrite:
       if (victim.SameFile(r.id)) {
         // Only the letter case differs on a file system that ignores case.
+        // Two links of one file are one file too, but there rename() does
+        // nothing and still succeeds: the old name must be gone.
         if (::rename(rows_.From(r).c_str(), rows_.To(r).c_str()) != 0) return Fail(row, errno);
+        if (ListsExactly(rows_.Folder(r), r.from)) return Fail(row, 0, RowProblem::SameFile);
         RecordRenamed(row);
         return Finish(row, RowOutcome::Renamed);
       }

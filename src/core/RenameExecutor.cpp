@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/Escaped.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "core/RunJournal.h"
@@ -20,12 +21,17 @@ long long FileTime(const std::string& disk) {
   return static_cast<long long>(st.st_mtime) & ~1LL;
 }
 
-bool Exists(const std::string& sjisPath) { return platform::FileExists(enc::SjisToDisk(sjisPath)); }
-
 }  // namespace
 
 bool TargetNotOlder(const std::string& diskTarget, const std::string& diskSource) {
   return FileTime(diskTarget) >= FileTime(diskSource);
+}
+
+std::string NumberedName(const std::string& sjisStem, const std::string& sjisExt) {
+  for (int n = 1;; ++n) {
+    std::string candidate = sjisStem + std::to_string(n) + sjisExt;
+    if (!platform::IdentityOf(enc::SjisToDisk(candidate)).Exists()) return candidate;
+  }
 }
 
 RowProblem RefusedName(const std::string& sjisName) {
@@ -94,7 +100,7 @@ EngineRows RenameExecutor::BuildRows() {
     const std::string_view src = table_->GetCell(colPath, row);
     const std::string_view base = table_->GetCell(colNewName, row);
     const size_t cut = src.rfind('/') + 1;
-    if (base == DeleteMark()) {
+    if (table_->MarkedForDeletion(row)) {
       r.kind = RowKind::Trash;
     } else {
       const std::string newName = std::string(base).append(table_->GetCell(colExt, row));
@@ -183,12 +189,7 @@ Settlement RenameExecutor::SettleBy(int row, const EngineRow& r, const std::stri
       const std::string stem = ExtractFilePath(std::string(table_->GetCell(colPath, row)))
                                    .append(table_->GetCell(colNewName, row))
                                    .append("_");
-      const std::string ext(table_->GetCell(colExt, row));
-      std::string candidate;
-      for (int n = 1;; ++n) {
-        candidate = stem + std::to_string(n) + ext;
-        if (!Exists(candidate)) break;
-      }
+      const std::string candidate = NumberedName(stem, std::string(table_->GetCell(colExt, row)));
       numbered_.emplace_back(row, candidate);
       return {Settlement::RenameTo, enc::SjisToDisk(ExtractFileName(candidate)), {}};
     }
@@ -198,13 +199,16 @@ Settlement RenameExecutor::SettleBy(int row, const EngineRow& r, const std::stri
   return {Settlement::Skip, {}, RowOutcome::SkippedSame};
 }
 
-void RenameExecutor::Log(const char* utf8Fixed, const std::string& name, const std::string& src,
-                         const std::string& utf8Reason) {
+// Names are escaped: a line end or a terminal's control in a name can
+// neither end the log's line nor act where the log is shown.
+void RenameExecutor::Log(const char* utf8Fixed, const std::string& sjisName,
+                         const std::string& sjisSrc, const std::string& utf8Reason) {
+  const std::string name = EscapedSjis(sjisName);
   std::string format = enc::Lit(utf8Fixed);
   size_t at = format.find("%s");
   format.replace(at, 2, name);
   at = format.find("%s", at + name.size());
-  if (at != std::string::npos) format.replace(at, 2, src);
+  if (at != std::string::npos) format.replace(at, 2, EscapedSjis(sjisSrc));
   result_.log += format + enc::Lit(utf8Reason) + "\r\n";
 }
 

@@ -29,7 +29,7 @@ struct ConflictAnswer {
 
 struct RenameResult {
   std::vector<std::string> paths;  // the files the list is rebuilt from, in order
-  std::string log;                 // code page 932, lines end in CR LF
+  std::string log;                 // code page 932, lines end in CR LF; names escaped (EscapedSjis)
   int renamed = 0;
   int deleted = 0;
   int notDone = 0;
@@ -68,7 +68,7 @@ class RenameExecutor {
     if (keepPaths_) result_.paths.push_back(path);
   }
   std::string Target(int row) const;
-  void Log(const char* utf8Fixed, const std::string& name, const std::string& src,
+  void Log(const char* utf8Fixed, const std::string& sjisName, const std::string& sjisSrc,
            const std::string& utf8Reason);
 
   AskSameName ask_;
@@ -89,5 +89,10 @@ bool TargetNotOlder(const std::string& diskTarget, const std::string& diskSource
 
 // Why a new name cannot be used in its folder ("/", NUL, "." or ".."), or None.
 RowProblem RefusedName(const std::string& sjisName);
+
+// The numbered name for a name that is taken: stem + n + ext (code page 932
+// paths; stem ends in "_") for the first n from 1 at which the folder holds
+// no entry at all (no file, folder or link), so the name can be taken.
+std::string NumberedName(const std::string& sjisStem, const std::string& sjisExt);
 
 }  // namespace tonbo

@@ -86,9 +86,8 @@ void TfrmInputName::CommitAndMove() {
   if (!goForward_ && !goBackward_) return;
   const int n = host_.ItemCount();
   host_.SetSelectedIndex(-1);
-  const int j = preview::NeighbourItem(currentIndex_, n, goForward_, [&table](int item) {
-    return table.GetCell(colNewName, item) == DeleteMark();
-  });
+  const int j = preview::NeighbourItem(
+      currentIndex_, n, goForward_, [&table](int item) { return table.MarkedForDeletion(item); });
   host_.SetSelectedIndex(j);
   actRenameOneExecute();
 }
@@ -96,7 +95,7 @@ void TfrmInputName::CommitAndMove() {
 void TfrmInputName::btnDeleteClick() {
   TCsvDb& table = host_.Table();
   if (currentIndex_ >= 0 && currentIndex_ < table.RowCount()) {
-    table.SetCell(colNewName, currentIndex_, DeleteMark());
+    table.MarkForDeletion(currentIndex_);
     host_.ItemChanged(currentIndex_);
   }
   edtName_->setText(enc::FromSjis(DeleteMark()));

@@ -65,7 +65,7 @@ class MainRenameTest : public QObject {
     Make();
     Add({"a.txt", "b.txt"});
     SetName(0, "x");
-    SetName(1, DeleteMark().c_str());
+    w_->Table().MarkForDeletion(1);
     test::ScriptedDialogs dialogs;
     dialogs.answers = {Answer::Yes};
     w_->findChild<QAction*>("actRenameReal")->trigger();
@@ -87,7 +87,7 @@ class MainRenameTest : public QObject {
     Add({"a.txt", "b.txt", "c.txt"});
     SetName(0, "b");  // a swap, and a file marked for the trash
     SetName(1, "a");
-    SetName(2, DeleteMark().c_str());
+    w_->Table().MarkForDeletion(2);
     test::ScriptedDialogs dialogs;
     w_->ExecuteRenames();
     QCOMPARE(test::ReadFile(dir_ + "a.txt"), std::string("b.txt"));

@@ -151,7 +151,7 @@ class TfrmInputNameTest : public QObject {
 
   void markedRowsAreSteppedOverAndDeleteMarksThenMoves() {
     Make({"a.txt", "b.txt", "c.txt", "d.txt"});
-    host_->table.SetCell(colNewName, 1, DeleteMark());
+    host_->table.MarkForDeletion(1);
     host_->table.SetCell(colNewName, 2, DeleteMark() + "x");  // contains the mark: not skipped
     host_->selected = 0;
     dlg_->actRenameOneExecute();
