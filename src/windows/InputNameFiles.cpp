@@ -102,8 +102,12 @@ void TfrmInputName::WriteTempPage(const std::string& sjisHtml) {
   WriteFileAtomic(diskPage, std::string_view(page.data(), static_cast<size_t>(page.size())));
   webPrev_->setSearchPaths({DiskToQString(ExtractFilePath(DiskPath()))});
   webPrev_->clearHistory();
-  webPrev_->setSource(QUrl());
-  webPrev_->setSource(QUrl::fromLocalFile(TempPage()));
+  // Every preview writes the same file: the view reads it again only when told.
+  const QUrl address = QUrl::fromLocalFile(TempPage());
+  if (webPrev_->source() == address)
+    webPrev_->reload();
+  else
+    webPrev_->setSource(address);
 }
 
 void TfrmInputName::ShowWebPage() {
@@ -120,9 +124,14 @@ void TfrmInputName::ShowWebPicture() {
 }
 
 void TfrmInputName::webPrevBeforeNavigate(const QUrl& target) {
-  const QUrl page = QUrl::fromLocalFile(TempPage());
-  const QUrl resolved = webPrev_->source().resolved(target);
-  if (resolved.adjusted(QUrl::RemoveFragment) == page) {
+  // The preview page stands for the file itself: its links lead from the
+  // file's own folder, not from where the page was written.
+  const QUrl temp = QUrl::fromLocalFile(TempPage());
+  QUrl page = webPrev_->source();
+  if (page == temp) page = QUrl::fromLocalFile(DiskToQString(DiskPath()));
+  const QUrl resolved = page.resolved(target);
+  const QUrl whole = resolved.adjusted(QUrl::RemoveFragment);
+  if (whole == temp || whole == page.adjusted(QUrl::RemoveFragment)) {
     if (!resolved.fragment().isEmpty()) webPrev_->scrollToAnchor(resolved.fragment());
     return;
   }
