@@ -419,8 +419,16 @@ class TfrmInputNameTest : public QObject {
     dlg_->actRenameOneExecute();
     auto* bin = Find<TMxBinEditor>("binEdit");
     QCOMPARE(bin->DataSize(), uint64_t(0));  // not loaded until its page is chosen
+    dlg_->show();
     Find<QTabWidget>("page")->setCurrentIndex(TfrmInputName::pageBinary);
     QCOMPARE(bin->DataSize(), uint64_t(4));
+    // At the dialog's default size whole lines are in view, text column included.
+    QCOMPARE(dlg_->size(), QSize(495, 423));
+    QTRY_VERIFY(bin->isVisible());
+    QCOMPARE(bin->horizontalScrollBar()->maximum(), 0);
+    QVERIFY(bin->verticalScrollBar()->isVisible());
+    dlg_->resize(900, 423);
+    QTRY_COMPARE(bin->BytesPerLine(), 16);
     QVERIFY(!dlg_->findChild<QAction*>("mnuSaveText")->isEnabled());
     QCOMPARE(bin->LineText(0), QStringLiteral("00000000  41 42 8E CA  AB写"));
     Find<QComboBox>("cmbCharSet")->setCurrentIndex(0);
