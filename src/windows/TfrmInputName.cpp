@@ -265,7 +265,6 @@ void TfrmInputName::CreateMenus() {
           &TfrmInputName::mnuOpenAsTextClick);
   AddItem(open, "mnuExecute", "関連付けで実行", "Ctrl+E", &TfrmInputName::mnuExecuteClick);
   QMenu* edit = bar->addMenu(QStringLiteral("編集(&E)"));
-  // An edit box with the focus keeps Ctrl+C for its own copy.
   AddItem(edit, "mnuCopy", "コピー(&C)", "Ctrl+C", &TfrmInputName::mnuCopyClick);
   QMenu* function = bar->addMenu(QStringLiteral("機能(&F)"));
   AddItem(function, "mnuPlayFList", "音楽・動画ファイルを連続演奏する", "",
@@ -319,6 +318,15 @@ void TfrmInputName::AddEditMenu(QWidget* edit, const char* name, const char* sel
 bool TfrmInputName::eventFilter(QObject* watched, QEvent* event) {
   if (watched == pnlTop_ && event->type() == QEvent::Resize) {
     pnlCtrl_->move(std::max(0, (pnlTop_->width() - pnlCtrl_->width()) / 2), 0);
+  } else if (watched == edtName_ && event->type() == QEvent::ShortcutOverride) {
+    // The menu's Ctrl+C (コピー) and Ctrl+E (関連付けで実行) win over the
+    // box's own keys, except that Ctrl+C still copies text selected in it.
+    const QKeyCombination keys = static_cast<QKeyEvent*>(event)->keyCombination();
+    if ((keys == (Qt::CTRL | Qt::Key_C) && !edtName_->hasSelectedText()) ||
+        keys == (Qt::CTRL | Qt::Key_E)) {
+      event->ignore();
+      return true;
+    }
   } else if (watched == edtName_ && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -19,6 +19,7 @@
 
 #include "PreviewFakes.h"
 #include "QtTestMain.h"
+#include "RecordingLauncher.h"
 #include "ScriptedDialogs.h"
 #include "common/Folders.h"
 #include "preview/imaging/BmpFilter.h"
@@ -444,6 +445,27 @@ class TfrmInputNameTest : public QObject {
     QCOMPARE(bin->font().pointSize(), 15);
     Find<QTabWidget>("page")->setCurrentIndex(TfrmInputName::pageText);
     QVERIFY(dlg_->findChild<QAction*>("mnuSaveText")->isEnabled());
+  }
+
+  void menuKeysWinOverTheNameBox() {
+    Make({"a.txt"});
+    test::RecordingLauncher launcher;
+    dlg_->actRenameOneExecute();
+    QVERIFY(QTest::qWaitForWindowActive(dlg_.get()));
+    QVERIFY(Name()->hasFocus());
+    // Text selected in the box: Ctrl+C copies it.
+    QTest::keyClick(Name(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a.txt"));
+    // Nothing selected: the menu's コピー copies the text page; Ctrl+E runs the file.
+    Name()->deselect();
+    Find<QPlainTextEdit>("edtPrev")->selectAll();
+    QTest::keyClick(Name(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("x"));
+    QVERIFY(host_->log.contains("sound 0"));
+    QTest::keyClick(Name(), Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(launcher.opened,
+             std::vector<QUrl>{QUrl::fromLocalFile(QString::fromStdString(dir_ + "a.txt"))});
+    QCOMPARE(Name()->text(), QStringLiteral("a.txt"));
   }
 
   void helpCommands() {
