@@ -63,6 +63,12 @@ TfrmInputName::TfrmInputName(PreviewHost& host, QWidget* parent)
   CreatePages();
   layout->addWidget(page_, 1);
   statusBar()->setObjectName(QStringLiteral("bar"));
+  // A permanent widget: the status tips of menus pass over it and leave it.
+  lblPath_ = new QLabel(statusBar());
+  lblPath_->setObjectName(QStringLiteral("lblPath"));
+  lblPath_->setTextFormat(Qt::PlainText);
+  lblPath_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // a long path is cut
+  statusBar()->addPermanentWidget(lblPath_, 1);
   CreateMenus();
   media_ = std::make_unique<QtMediaDevice>(panelMovie_, this);
   media_->onNotify = [this] { MPlayerNotify(); };
