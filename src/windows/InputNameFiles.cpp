@@ -31,6 +31,12 @@ QString DiskToQString(const std::string& disk) {
 
 std::string QStringToDisk(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
+// The formats a picture is written in (.jpg, .jpeg and .jpe are all JPEG).
+bool IsSavedFormat(img::PictureFormat format) {
+  return format == img::PictureFormat::Jpeg || format == img::PictureFormat::Png ||
+         format == img::PictureFormat::Bmp;
+}
+
 // The file's bytes, unless it is too large for the text page.
 bool ReadTextBytes(const std::string& diskPath, std::string& bytes) {
   const qint64 size = QFile(DiskToQString(diskPath)).size();
@@ -173,7 +179,7 @@ void TfrmInputName::mnuSaveAsClick() {
     std::string t = LowerAscii(ExtractFileExt(target));
     if (t.empty()) t = currentExt_;
     const img::PictureFormat format = img::FormatFromExtension(t);
-    if (t == ".png" || t == ".bmp" || t == ".jpg") {
+    if (IsSavedFormat(format)) {
       SavePictureTo(target, format);
     } else if (t == currentExt_) {
       std::string message;
@@ -213,13 +219,11 @@ void TfrmInputName::mnuSaveTextClick() {
     return;
   }
   if (index != pageImage) return;
-  if (currentExt_ == ".png")
-    SavePictureTo(DiskPath(), img::PictureFormat::Png);
-  else if (currentExt_ == ".bmp")
-    SavePictureTo(DiskPath(), img::PictureFormat::Bmp);
-  else if (currentExt_ == ".jpg" &&
-           AskYesNo(QStringLiteral("Exif情報は保存されませんがよろしいですか？")))
-    SavePictureTo(DiskPath(), img::PictureFormat::Jpeg);
+  const img::PictureFormat format = img::FormatFromExtension(currentExt_);
+  if (!IsSavedFormat(format)) return;
+  if (format != img::PictureFormat::Jpeg ||
+      AskYesNo(QStringLiteral("Exif情報は保存されませんがよろしいですか？")))
+    SavePictureTo(DiskPath(), format);
 }
 
 void TfrmInputName::mnuOpenAsTextClick() {

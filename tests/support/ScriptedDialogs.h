@@ -40,6 +40,8 @@ class ScriptedDialogs : public DialogPort {
   // Plays the user's part in the program's own dialogs while they are shown
   // (clicks their buttons); a dialog left open counts as cancelled.
   std::function<void(QDialog&)> onModal;
+  // Looks at the windows while a warning is up.
+  std::function<void()> onWarning;
 
   QStringList Texts(const QString& kind) const {
     QStringList out;
@@ -58,6 +60,7 @@ class ScriptedDialogs : public DialogPort {
   }
   void ShowWarning(const QString& text, const QString& caption) override {
     shown.push_back({"warning", text, caption});
+    if (onWarning) onWarning();
   }
   void ShowWarningDetails(const QString& text, const QString& details,
                           const QString& caption) override {

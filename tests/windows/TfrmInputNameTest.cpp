@@ -285,6 +285,8 @@ class TfrmInputNameTest : public QObject {
     QCOMPARE(dlg_->Picture().Width(), 60);
     dialogs_->answers = {Answer::Yes};
     dialogs_->saveFiles = {QString::fromStdString(dir_ + "turned.png")};
+    bool pictureBehindWarning = true;
+    dialogs_->onWarning = [&] { pictureBehindWarning = !fitted->pixmap().isNull(); };
     dlg_->btnNextClick();
     QCOMPARE(dialogs_->Texts("yesno").value(0),
              QStringLiteral("画像が編集されています。変更を上書き保存しますか？"));
@@ -295,6 +297,7 @@ class TfrmInputNameTest : public QObject {
     QCOMPARE(dlg_->CurrentIndex(), 1);
     QCOMPARE(dialogs_->Texts("warning").value(0),
              QString::fromStdString(dir_ + "bad.jpg") + QStringLiteral("\r\nが開けません。"));
+    QVERIFY(!pictureBehindWarning);  // not the last file's picture
     // Only a picture that loads clears the edit mark: the question comes again.
     QVERIFY(dlg_->ImageEdited());
   }
@@ -325,6 +328,13 @@ class TfrmInputNameTest : public QObject {
     QCOMPARE(dialogs_->Texts("yesno").value(0),
              QStringLiteral("Exif情報は保存されませんがよろしいですか？"));
     QCOMPARE(test::ReadFile(dir_ + "q.jpg"), jpeg);
+    // Every JPEG extension saves as JPEG.
+    for (const char* name : {"c.jpeg", "c.JPE"}) {
+      dialogs_->saveFiles = {QString::fromStdString(dir_ + name)};
+      dlg_->mnuSaveAsClick();
+      QVERIFY(img::LoadPicture(dir_ + name, img::PictureFormat::Jpeg).Ok());
+    }
+    QCOMPARE(dialogs_->Texts("warning").size(), 0);
     // Copy puts the whole picture on the clipboard and plays the sound.
     dlg_->mnuCopyClick();
     QCOMPARE(QApplication::clipboard()->image().size(), QSize(4, 3));
