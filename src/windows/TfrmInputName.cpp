@@ -16,6 +16,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTimer>
@@ -34,12 +35,26 @@ using ui::U;
 
 namespace {
 
-QToolButton* FlatButton(QWidget* parent, const char* name, const char* hint, const char* icon) {
+// The theme's glyph (or its symbolic form, all some themes still have), else
+// the style's own: a button with no glyph looks the same greyed or not.
+// Either comes with its theme's or style's disabled rendering.
+QIcon Glyph(const QWidget* button, const char* icon, QStyle::StandardPixmap fallback) {
+  const QString name = QString::fromLatin1(icon);
+  for (const QString& themed : {name, name + QStringLiteral("-symbolic")})
+    if (QIcon::hasThemeIcon(themed)) return QIcon::fromTheme(themed);
+  return button->style()->standardIcon(fallback, nullptr, button);
+}
+
+// A button the style has no glyph for (SP_CustomBase) shows `text` when the
+// theme has none either.
+QToolButton* FlatButton(QWidget* parent, const char* name, const char* hint, const char* icon,
+                        QStyle::StandardPixmap fallback, const char* text = nullptr) {
   auto* button = new QToolButton(parent);
   button->setObjectName(QString::fromLatin1(name));
   button->setAutoRaise(true);
   button->setToolTip(U(hint));
-  button->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
+  button->setIcon(Glyph(button, icon, fallback));
+  if (text && button->icon().isNull()) button->setText(U(text));
   button->setFixedSize(25, 25);
   return button;
 }
@@ -86,18 +101,21 @@ void TfrmInputName::CreateTopBar() {
   auto* row = new QHBoxLayout(pnlCtrl_);
   row->setContentsMargins(2, 4, 2, 4);
   row->setSpacing(2);
-  auto* btnDelete = FlatButton(pnlCtrl_, "btnDelete", "ファイルを削除", "edit-delete");
-  auto* btnRotateLeft = FlatButton(pnlCtrl_, "btnRotateLeft", "画像左回転", "object-rotate-left");
-  auto* btnPrev = FlatButton(pnlCtrl_, "btnPrev", "前のファイル", "go-previous");
+  auto* btnDelete =
+      FlatButton(pnlCtrl_, "btnDelete", "ファイルを削除", "edit-delete", QStyle::SP_TrashIcon);
+  auto* btnRotateLeft = FlatButton(pnlCtrl_, "btnRotateLeft", "画像左回転", "object-rotate-left",
+                                   QStyle::SP_CustomBase, "↺");
+  auto* btnPrev =
+      FlatButton(pnlCtrl_, "btnPrev", "前のファイル", "go-previous", QStyle::SP_ArrowBack);
   auto* label2 = ui::Text(pnlCtrl_, "名前");
   label2->setObjectName(QStringLiteral("Label2"));
   edtName_ = ui::Edit(pnlCtrl_, "edtName");
   edtName_->setFixedWidth(260);
   UseNameFont(edtName_);  // full-width letters must look full-width while naming
   edtName_->installEventFilter(this);
-  btnNext_ = FlatButton(pnlCtrl_, "btnNext", "次のファイル", "go-next");
-  auto* btnRotateRight =
-      FlatButton(pnlCtrl_, "btnRotateRight", "画像右回転", "object-rotate-right");
+  btnNext_ = FlatButton(pnlCtrl_, "btnNext", "次のファイル", "go-next", QStyle::SP_ArrowForward);
+  auto* btnRotateRight = FlatButton(pnlCtrl_, "btnRotateRight", "画像右回転", "object-rotate-right",
+                                    QStyle::SP_CustomBase, "↻");
   for (QWidget* w : std::initializer_list<QWidget*>{btnDelete, btnRotateLeft, btnPrev, label2,
                                                     edtName_, btnNext_, btnRotateRight})
     row->addWidget(w);
@@ -190,9 +208,12 @@ QWidget* TfrmInputName::CreateMediaPage() {
   mPlayer_->setObjectName(QStringLiteral("MPlayer"));
   auto* buttons = new QHBoxLayout(mPlayer_);
   buttons->setContentsMargins(0, 0, 0, 0);
-  btnPlay_ = FlatButton(mPlayer_, "MPlayerPlay", "再生", "media-playback-start");
-  btnStop_ = FlatButton(mPlayer_, "MPlayerStop", "停止", "media-playback-stop");
-  btnBack_ = FlatButton(mPlayer_, "MPlayerBack", "先頭へ戻る", "media-skip-backward");
+  btnPlay_ =
+      FlatButton(mPlayer_, "MPlayerPlay", "再生", "media-playback-start", QStyle::SP_MediaPlay);
+  btnStop_ =
+      FlatButton(mPlayer_, "MPlayerStop", "停止", "media-playback-stop", QStyle::SP_MediaStop);
+  btnBack_ = FlatButton(mPlayer_, "MPlayerBack", "先頭へ戻る", "media-skip-backward",
+                        QStyle::SP_MediaSkipBackward);
   for (QToolButton* b : {btnPlay_, btnStop_, btnBack_}) buttons->addWidget(b);
   scrMCI_ = new QScrollBar(Qt::Horizontal, pageMedia);
   scrMCI_->setObjectName(QStringLiteral("scrMCI"));

@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QToolButton>
 
 #include <map>
 
@@ -390,9 +391,14 @@ class TfrmInputNameTest : public QObject {
     dlg_->tmrMCITimer();
     QCOMPARE(Find<QScrollBar>("scrMCI")->value(), 1200);
     QCOMPARE(Find<QScrollBar>("scrMCI")->maximum(), 5000);
+    // A greyed button looks greyed.
+    auto* play = Find<QToolButton>("MPlayerPlay");
+    QVERIFY(!play->isEnabled());
+    const QImage greyed = play->grab().toImage();
     dlg_->MPlayerStopClick();
     QCOMPARE(media_->mode, preview::MediaMode::Stopped);
     QCOMPARE(dlg_->EnabledButtons(), 7);
+    QVERIFY(play->grab().toImage() != greyed);
     // Moving on stops and closes the device; .mp3 is only a description here.
     dlg_->btnNextClick();
     QCOMPARE(media_->mode, preview::MediaMode::NotReady);
