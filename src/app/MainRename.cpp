@@ -80,6 +80,9 @@ void TfrmMain::ExecuteRenames() {
   if (result.deleted > 0)
     report += QStringLiteral("\r\n") + QString::number(result.deleted) +
               QStringLiteral("個のファイルを削除しました。");
+  if (result.stopped)
+    report = QStringLiteral("名前の変更を中止しました。\r\n") + report + QStringLiteral("\r\n") +
+             QString::number(result.untouched) + QStringLiteral("個のファイルは変更していません。");
   ShowInfo(report);
   if (!result.journalError.empty()) ShowWarning(QString::fromStdString(result.journalError));
   if (!result.log.empty() &&

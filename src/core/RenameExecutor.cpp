@@ -230,6 +230,7 @@ void RenameExecutor::Collect(const EngineRows& rows) {
                                    : ReasonText(r.err, r.outcome == RowOutcome::TrashFailed);
     switch (r.outcome) {
       case RowOutcome::Untouched:
+        if (r.kind != RowKind::Keep) ++result_.untouched;
         Keep(r.kind == RowKind::Keep ? Target(row) : src);
         break;
       case RowOutcome::Renamed:

@@ -33,6 +33,7 @@ struct RenameResult {
   int renamed = 0;
   int deleted = 0;
   int notDone = 0;
+  int untouched = 0;         // rows to rename or trash that a stopped run did not reach
   bool stopped = false;      // "中止" or a stop asked through the progress
   std::string error;         // UTF-8: the run could not start; nothing was changed
   std::string journal;       // the run's journal (disk path), empty when none was written

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QStatusBar>
 #include <QToolButton>
 
 #include "common/Dialogs.h"
@@ -45,7 +44,7 @@ void TfrmInputName::ShowFile(const std::string& sjisPath, const std::string& sji
   edtName_->selectAll();
   setWindowTitle(
       QString::fromStdString(preview::WindowCaption(index, host_.Table().RowCount(), sjisPath)));
-  statusBar()->showMessage(QStringLiteral("パス:") + enc::FromSjis(sjisPath));
+  lblPath_->setText(QStringLiteral("パス:") + enc::FromSjis(sjisPath));
   edtPrev_->setPlainText(enc::FromSjis(preview::DescriptionText(sjisDescription, sjisPath)));
   textFromFile_ = false;
   textForm_ = preview::TextForm();

@@ -175,6 +175,14 @@ class MainRenameTest : public QObject {
     // Two skips: the log question names the count; "No" opens nothing.
     QCOMPARE(dialogs.Texts("yesno"),
              QStringList({"2 個のファイルを名前変更できませんでした。\r\nエラーログを見ますか？"}));
+    // Its 中止 stops the run, which says so and counts the files left.
+    SetName(0, "b");
+    SetName(2, "d");
+    dialogs.onModal = [](QDialog& d) { d.findChild<QPushButton*>("btnCancel")->click(); };
+    w_->ExecuteRenames();
+    QCOMPARE(dialogs.Texts("info").last(),
+             "名前の変更を中止しました。\r\n0個のファイルを名前変更"
+             "しました。\r\n2個のファイルは変更していません。");
   }
 
   void logOpensInTheTextEditor() {
