@@ -194,8 +194,20 @@ void AppendReplacement(CompiledRecord& rec, const Subject& text) {
   }
 }
 
-// Perl's order: after an empty match the next character is kept as it is and
-// the search goes on behind it, so s/x*/-/g turns "ab" into "-a-b-".
+// Whether a non-empty match begins exactly at the offset.
+bool MatchNotEmptyAt(CompiledRecord& rec, const Subject& text, size_t at) {
+  const auto* start = reinterpret_cast<const OnigUChar*>(text.bytes);
+  const int r = onig_match_with_param(rec.regex, start, start + text.size, start + at, rec.region,
+                                      ONIG_OPTION_FIND_NOT_EMPTY, rec.param);
+  if (r == ONIG_MISMATCH) return false;
+  if (r < 0) throw Failure{SearchMessage(r)};
+  return true;
+}
+
+// Perl's order: after an empty match, the next match may not be empty at the
+// same place; a non-empty one there is tried first (s/a*?/-/g turns "aa"
+// into "-----"), and failing that the character stays and the search goes on
+// behind it (s/x*/-/g turns "ab" into "-a-b-").
 int Substitute(CompiledRecord& rec, const Subject& text) {
   if (!rec.parsed.substitute) throw Failure{enc::Lit(kNotASubstitution)};
   const auto deadline = Clock::now() + kSubstTimeLimit;
@@ -203,19 +215,22 @@ int Substitute(CompiledRecord& rec, const Subject& text) {
   rec.result.clear();
   rec.resultStart = nullptr;
   size_t from = 0, copied = 0;
+  bool emptyAtFrom = false;  // the last match was empty and ended at `from`
   int count = 0;
-  while (from <= text.size && Search(rec, text, from)) {
+  for (;;) {
+    const bool found = emptyAtFrom && MatchNotEmptyAt(rec, text, from);
+    if (!found && emptyAtFrom) {
+      if (from >= text.size) break;
+      from += SjisCharLength(all, from);
+    }
+    if (!found && !Search(rec, text, from)) break;
     const auto [begin, end] = GroupSpan(rec, 0, text);
     rec.result.append(all.substr(copied, begin - copied));
     AppendReplacement(rec, text);
     copied = from = end;
+    emptyAtFrom = begin == end;
     ++count;
-    if (!rec.parsed.global || (begin == end && end == text.size)) break;
-    if (begin == end) {
-      const size_t n = SjisCharLength(all, end);
-      rec.result.append(all.substr(end, n));
-      copied = from = end + n;
-    }
+    if (!rec.parsed.global) break;
     if (Clock::now() > deadline) throw Failure{enc::Lit(kTooLong)};
   }
   if (count == 0) return 0;

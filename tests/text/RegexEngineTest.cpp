@@ -86,6 +86,16 @@ INSTANTIATE_TEST_SUITE_P(
         SubstCase{"empty matches step over characters", "s/x*/-/g", "ab", "-a-b-"},
         SubstCase{"empty match right after a match", "s/x*/-/g", "axb", "-a--b-"},
         SubstCase{"empty matches step over double-byte characters", "s/x*/-/g", "あい", "-あ-い-"},
+        // After an empty match a non-empty one is tried at the same place
+        // first; the results are Perl's (perl -pe, -CSD -Mutf8 for kana).
+        SubstCase{"lazy star grows after an empty match", "s/a*?/-/g", "aaa", "-------"},
+        SubstCase{"lazy option grows after an empty match", "s/a?\?/-/g", "aa", "-----"},
+        SubstCase{"empty alternative gives way", "s/|a/-/g", "ab", "---b-"},
+        SubstCase{"empty look-ahead gives way", "s/(?=b)|b/-/g", "abab", "a--a--"},
+        SubstCase{"group of a non-empty retry", "s/()|b/[$1]/g", "abc", "[]a[][][]c[]"},
+        SubstCase{"empty match after a whole match", "s/a*/-/g", "aaa", "--"},
+        SubstCase{"retry takes a double-byte character", "s/|あ/-/g", "あい", "---い-"},
+        SubstCase{"retry never splits a double-byte character", "s/A*?/-/g", "ソA", "-ソ---"},
         SubstCase{"dot takes a double-byte character", "s/^./X/", "あい", "Xい"},
         SubstCase{"trail byte is not a letter", "s/A/x/g", "アA", "アx"},
         SubstCase{"trail byte is not a backslash", "s/\\\\/x/g", "ソ\\", "ソx"},
