@@ -129,16 +129,26 @@ TEST_P(MatchTable, Matches) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, MatchTable,
-    ::testing::Values(MatchCase{"anywhere in the text", "m/abc/", "xabcx", true},
-                      MatchCase{"anchored", "m/^abc$/", "abcd", false},
-                      MatchCase{"class does not take a trail byte", "m/[@-Z]/", "ア", false},
-                      MatchCase{"ignore case folds ASCII only", "m/ａ/i", "Ａ", false},
-                      MatchCase{"word takes kanji", "m/^\\w\\w$/", "漢字", true},
-                      MatchCase{"digit is ASCII only", "m/\\d/", "１", false},
-                      MatchCase{"inline s option", "m/(?s)a.b/", "a\nb", true},
-                      MatchCase{"inline m option", "m/(?m)^b/", "a\nb", true},
-                      MatchCase{"substitution command matches its pattern", "s/b/x/", "abc",
-                                true}));
+    ::testing::Values(
+        MatchCase{"anywhere in the text", "m/abc/", "xabcx", true},
+        MatchCase{"anchored", "m/^abc$/", "abcd", false},
+        MatchCase{"class does not take a trail byte", "m/[@-Z]/", "ア", false},
+        // /i folds what the plain search folds: full-width
+        // Latin, Greek, Cyrillic (whose small letters cross
+        // trail byte 0x7F), not the Roman numerals.
+        MatchCase{"ignore case folds full-width letters", "m/ａＢ/i", "Ａｂ", true},
+        MatchCase{"full-width letters differ without i", "m/ａ/", "Ａ", false},
+        MatchCase{"ignore case folds Greek", "m/^ω$/i", "Ω", true},
+        MatchCase{"ignore case folds Cyrillic", "m/ЖЯ/i", "жя", true},
+        MatchCase{"ignore case folds in a class", "m/^[ａ-ｃ]+$/i", "ＡｂＣ", true},
+        MatchCase{"ignore case folds a back reference", "m/^(ｘ)\\1$/i", "ｘＸ", true},
+        MatchCase{"inline i folds too", "m/(?i)ａ/", "Ａ", true},
+        MatchCase{"Roman numerals keep their form", "m/ⅰ/i", "Ⅰ", false},
+        MatchCase{"word takes kanji", "m/^\\w\\w$/", "漢字", true},
+        MatchCase{"digit is ASCII only", "m/\\d/", "１", false},
+        MatchCase{"inline s option", "m/(?s)a.b/", "a\nb", true},
+        MatchCase{"inline m option", "m/(?m)^b/", "a\nb", true},
+        MatchCase{"substitution command matches its pattern", "s/b/x/", "abc", true}));
 
 struct BadCommand {
   const char* what;
