@@ -266,7 +266,7 @@ constexpr int kJoinedAscii = 16;
 struct Cp932Pairs {
   int joinedAscii = 0;     // pairs whose trail is ASCII
   int joinedSymbol = 0;    // of them, symbols and full-width letters (＼ is 0x81 '_')
-  bool kanaMarks = false;  // two pairs in a row that EUC-JP reads as half-width kana
+  bool eucShifts = false;  // EUC-JP's half-width katakana (two in a row) or 0x8F triples
 };
 
 Cp932Pairs PairsOf(std::string_view cp932) {
@@ -284,22 +284,25 @@ Cp932Pairs PairsOf(std::string_view cp932) {
       if (lead <= 0x87 && lead != 0x83) ++pairs.joinedSymbol;
     }
     const bool mark = lead == 0x8E && trail >= 0xA1 && trail <= 0xDF;
-    if (mark && lastWasMark) pairs.kanaMarks = true;
+    const auto next = i + 1 < cp932.size() ? static_cast<unsigned char>(cp932[i + 1]) : 0;
+    if ((mark && lastWasMark) || (lead == 0x8F && trail >= 0xA1 && next >= 0xA1 && next < 0xFF))
+      pairs.eucShifts = true;
     lastWasMark = mark;
   }
   return pairs;
 }
 
 // Bytes that are not UTF-8: the Japanese reading that reads clearly better
-// than the other, else Latin-1 when it gives accented letters. Half-width
-// katakana of EUC-JP (0x8E before each) read in code page 932 as a run of
-// kanji of one row: either may be meant, and the name is left alone.
+// than the other, else Latin-1 when it gives accented letters. EUC-JP's
+// half-width katakana (0x8E before each) and supplementary characters (0x8F
+// before two bytes, as é) read in code page 932 as kanji of one row: either
+// may be meant, and the name is left alone.
 Garbling DetectRaw(std::string_view disk) {
   auto sjis = PlausibilityOf(Ungarble(Garbling::Cp932, disk));
   const auto euc = PlausibilityOf(Ungarble(Garbling::EucJp, disk));
   if (sjis && euc) {
     const Cp932Pairs pairs = PairsOf(disk);
-    if (pairs.kanaMarks) return Garbling::None;
+    if (pairs.eucShifts) return Garbling::None;
     *sjis -= kJoinedAscii * pairs.joinedAscii;
     if (*sjis >= *euc + kClearMargin) return Garbling::Cp932;
     if (*euc >= *sjis + kClearMargin) return Garbling::EucJp;
