@@ -39,7 +39,7 @@ bool Backup(const CliOptions& o, const TCsvDb& table, const std::vector<int>& ro
   report.Note(std::to_string(result.copied) + "個のファイルをコピーしました。");
   if (!result.log.empty()) {
     report.Note("バックアップに際してログが記録されています。");
-    report.Note(ShownLines(result.log));
+    report.Note(ToUtf8(result.log));  // its names are escaped already
   }
   if (result.stopped)
     report.Error("同名のファイルがあったので中止しました：" + ShownName(stoppedAt) +

@@ -36,16 +36,4 @@ std::string Escaped(std::string_view bytes) { return EscapedBytes(bytes); }
 
 std::string ShownName(std::string_view sjis) { return Escaped(enc::SjisToDisk(sjis)); }
 
-std::string ShownLines(std::string_view sjis) {
-  std::string out;
-  for (size_t at = 0; at < sjis.size();) {
-    size_t end = sjis.find("\r\n", at);
-    if (end == std::string_view::npos) end = sjis.size();
-    out += ShownName(sjis.substr(at, end - at));
-    out += '\n';
-    at = end + 2;
-  }
-  return out;
-}
-
 }  // namespace tonbo::cli

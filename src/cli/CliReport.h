@@ -37,8 +37,5 @@ std::string ToUtf8(std::string_view sjis);
 std::string Escaped(std::string_view bytes);
 // A name (code page 932) in a message: its outside bytes, escaped.
 std::string ShownName(std::string_view sjis);
-// A text of lines ending in CR LF (the rename log, code page 932): each line
-// escaped and ended by LF.
-std::string ShownLines(std::string_view sjis);
 
 }  // namespace tonbo::cli

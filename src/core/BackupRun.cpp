@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "common/Escaped.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "core/RenameReasons.h"
@@ -39,7 +40,8 @@ BackupResult BackupRun::Run(const TCsvDb& table, const std::vector<int>& rows,
 
 void BackupRun::LogLine(const char* utf8Fixed, const std::string& sjisPath,
                         const std::string& utf8Reason) {
-  result_.log += enc::Lit(utf8Fixed) + "\"" + sjisPath + "\"" + enc::Lit(utf8Reason) + "\r\n";
+  result_.log +=
+      enc::Lit(utf8Fixed) + "\"" + EscapedSjis(sjisPath) + "\"" + enc::Lit(utf8Reason) + "\r\n";
 }
 
 bool BackupRun::CopyRow(int row) {
@@ -98,8 +100,8 @@ bool BackupRun::Settle(int row, std::string& target, bool& replace) {
       const std::string ext(table_->GetCell(colExt, row));
       const std::string clash = ExtractFileName(target);
       target = NumberedName(stem, ext);
-      result_.log += enc::Lit("適当に改名：") + "\"" + clash + "\"" + enc::Lit("を") + "\"" +
-                     target + "\"" + enc::Lit("に改名") + "\r\n";
+      result_.log += enc::Lit("適当に改名：") + "\"" + EscapedSjis(clash) + "\"" + enc::Lit("を") +
+                     "\"" + EscapedSjis(target) + "\"" + enc::Lit("に改名") + "\r\n";
       return true;
     }
     case ConflictMethod::Skip:

@@ -5,6 +5,7 @@
 
 #include "cli/CliProgress.h"
 #include "cli/CliReport.h"
+#include "common/Escaped.h"
 #include "common/Sjis.h"
 
 namespace tonbo::cli {
@@ -34,8 +35,10 @@ TEST(Escaped, ControlsAndBrokenBytesBecomeVisibleEscapes) {
 }
 
 TEST(Escaped, LogLinesStayLinesAndNamesInThemDoNotAddAny) {
-  const std::string log = enc::Lit("スキップ：\"a\nb\"\r\n") + enc::Lit("失敗：\"c\"\r\n");
-  EXPECT_EQ(ShownLines(log), "スキップ：\"a\\nb\"\n失敗：\"c\"\n");
+  // As the run and the backup write their logs: each name escaped as it is put in.
+  const std::string log =
+      enc::Lit("スキップ：\"") + EscapedSjis("a\r\nb") + "\"\r\n" + enc::Lit("失敗：\"c\"\r\n");
+  EXPECT_EQ(ToUtf8(log), "スキップ：\"a\\r\\nb\"\n失敗：\"c\"\n");
   EXPECT_EQ(ShownName(enc::Lit("写真\x1b.jpg")), "写真\\x1b.jpg");
 }
 

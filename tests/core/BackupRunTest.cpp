@@ -88,27 +88,28 @@ TEST_F(BackupRunTest, EachClashMethodDoesWhatItSays) {
     Manifest after;
     std::string log;
   };
-  const std::string old = "old target";
+  // Names that hold a line break: the log shows it escaped, never as a line end.
+  const std::string old = "old target", s = "s\r\n.txt", t = "t\r\n.txt";
   const Case cases[] = {
-      {ConflictMethod::Overwrite, {{"t.txt", "content of s.txt"}}, ""},
-      {ConflictMethod::OverwriteIfNewer, {{"t.txt", "content of s.txt"}}, ""},
+      {ConflictMethod::Overwrite, {{t, "content of " + s}}, ""},
+      {ConflictMethod::OverwriteIfNewer, {{t, "content of " + s}}, ""},
       {ConflictMethod::Number,
-       {{"t.txt", old}, {"t_1.txt", "content of s.txt"}},
-       "適当に改名：\"t.txt\"を\"" + dst_ + "t_1.txt\"に改名\r\n"},
+       {{t, old}, {"t\r\n_1.txt", "content of " + s}},
+       "適当に改名：\"t\\r\\n.txt\"を\"" + dst_ + "t\\r\\n_1.txt\"に改名\r\n"},
       {ConflictMethod::Skip,
-       {{"t.txt", old}},
-       "同名ファイルがあったのでスキップ：\"" + src_ + "s.txt\"\r\n"},
+       {{t, old}},
+       "同名ファイルがあったのでスキップ：\"" + src_ + "s\\r\\n.txt\"\r\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.method));
     for (const auto& [name, content] : Files(dst_)) unlink((dst_ + name).c_str());
     table_.Clear();
     asked_.clear();
-    Row("s.txt", "t.txt", 1700000100);
-    File(dst_ + "t.txt", old, 1700000000);
+    Row(s, t, 1700000100);
+    File(dst_ + t, old, 1700000000);
     answers_ = {{ConflictButton::Ok, c.method}};
     const BackupResult r = Run();
-    EXPECT_EQ(asked_, std::vector<std::string>{dst_ + "t.txt"});
+    EXPECT_EQ(asked_, std::vector<std::string>{dst_ + t});
     EXPECT_EQ(Files(dst_), c.after);
     EXPECT_EQ(Log(r), c.log);
   }
