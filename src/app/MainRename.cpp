@@ -5,6 +5,7 @@
 #include "app/TfrmMain.h"
 #include "app/TfrmSelect.h"
 #include "common/Dialogs.h"
+#include "common/Escaped.h"
 #include "common/Folders.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
@@ -17,17 +18,9 @@
 namespace tonbo {
 namespace {
 
-// Control characters of a name as their pictures ("␊" for a line feed), so
-// that a message or a log line shows the name and never breaks in it.
-QString Visible(QString text) {
-  for (QChar& c : text) {
-    if (c.unicode() < 0x20) c = QChar(0x2400 + c.unicode());
-    if (c.unicode() == 0x7f) c = QChar(0x2421);
-  }
-  return text;
+QString VisibleUtf8(const std::string& utf8) {
+  return WithControlPictures(QString::fromStdString(utf8));
 }
-
-QString VisibleUtf8(const std::string& utf8) { return Visible(QString::fromStdString(utf8)); }
 
 // "2026-12-08 05:30:12、フォルダ /home/a/写真/"
 QString Described(const RunSummary& run) {
@@ -163,7 +156,8 @@ void TfrmMain::ShowRecovery(const RecoveryResult& result, const QString& movedTe
       AskYesNo(QString::number(result.notDone) +
                QStringLiteral(" 個のファイルはそのままにしました。\r\nエラーログを見ますか？"))) {
     QString log;
-    for (const std::string& line : result.log) log += Visible(enc::FromSjis(line)) + "\r\n";
+    for (const std::string& line : result.log)
+      log += WithControlPictures(enc::FromSjis(line)) + "\r\n";
     OpenLog(enc::ToSjis(log));
   }
   RefreshList();

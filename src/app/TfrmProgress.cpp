@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "common/Escaped.h"
 #include "common/Sjis.h"
 
 namespace tonbo {
@@ -20,14 +21,6 @@ constexpr int kBarSteps = 1000;
 QString CountText(std::int64_t done, std::int64_t total) {
   if (total < 0) return QStringLiteral("%1 個のファイル").arg(done);
   return QStringLiteral("%1 / %2 個のファイル").arg(done).arg(total);
-}
-
-// A name holding line breaks or other controls stays on its one line: each
-// control shows as its picture (U+2400 + code).
-QString OneLine(QString name) {
-  for (QChar& c : name)
-    if (c.unicode() < 0x20) c = QChar(0x2400 + c.unicode());
-  return name;
 }
 
 }  // namespace
@@ -92,7 +85,7 @@ bool TfrmProgress::Step(std::int64_t done, std::int64_t total, const std::string
 
 void TfrmProgress::Show(std::int64_t done, std::int64_t total, const std::string& sjisName) {
   lblCount_->setText(CountText(done, total));
-  const QString name = OneLine(enc::FromSjis(sjisName));
+  const QString name = WithControlPictures(enc::FromSjis(sjisName));
   lblName_->setText(lblName_->fontMetrics().elidedText(name, Qt::ElideMiddle, kNameWidth));
   if (total > 0) {
     barProgress_->setRange(0, kBarSteps);

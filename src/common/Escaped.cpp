@@ -83,4 +83,12 @@ std::string EscapedSjis(std::string_view sjis) {
   return out;
 }
 
+QString WithControlPictures(QString text) {
+  for (QChar& c : text) {
+    if (c.unicode() < 0x20) c = QChar(0x2400 + c.unicode());
+    if (c.unicode() == 0x7f) c = QChar(0x2421);
+  }
+  return text;
+}
+
 }  // namespace tonbo

@@ -2,6 +2,7 @@
 // Names as every message shows them (tonbo-cli's messages, the rename run's
 // log): a name cannot drive a terminal, end a line early or pass for a line
 // of its own.
+#include <QString>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,9 @@ std::string EscapedBytes(std::string_view bytes);
 // A name in code page 932 escaped the same way, back in code page 932, for
 // texts kept in code page 932 (the run's log, the batch file's log).
 std::string EscapedSjis(std::string_view sjis);
+
+// A name for a window: each control character shown as its picture ("␊" for
+// a line feed, "␡" for DEL), so a message or a log line never breaks in it.
+QString WithControlPictures(QString text);
 
 }  // namespace tonbo
