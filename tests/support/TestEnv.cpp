@@ -1,11 +1,13 @@
 #include "TestEnv.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -96,7 +98,10 @@ std::map<std::string, std::string> FolderFiles(const std::string& dir) {
   if (DIR* d = opendir(dir.c_str())) {
     while (const dirent* e = readdir(d)) {
       const std::string n = e->d_name;
-      if (n != "." && n != "..") out[n] = ReadFile(dir + n);
+      struct stat st {};
+      if (n == "." || n == ".." || lstat((dir + n).c_str(), &st) != 0) continue;
+      // A FIFO is named, never read: reading it would wait for a writer.
+      out[n] = S_ISFIFO(st.st_mode) ? "(fifo)" : ReadFile(dir + n);
     }
     closedir(d);
   }
@@ -116,6 +121,26 @@ void RemoveTree(const std::string& dir) {
       dir.c_str(),
       [](const char* path, const struct stat*, int, struct FTW*) { return remove(path); }, 64,
       FTW_DEPTH | FTW_PHYS);
+}
+
+FifoTrap::FifoTrap(std::string path, int deadlineMs) : path_(std::move(path)) {
+  if (mkfifo(path_.c_str(), 0600) != 0) throw std::runtime_error("cannot create " + path_);
+  watcher_ = std::thread([this, deadlineMs] {
+    for (int waited = 0; !stop_; waited += 10) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      if (waited < deadlineMs) continue;
+      // Succeeds only while a reader has the FIFO open (or waits to).
+      const int fd = open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+      if (fd < 0) continue;
+      caught_ = true;
+      close(fd);
+    }
+  });
+}
+
+FifoTrap::~FifoTrap() {
+  stop_ = true;
+  watcher_.join();
 }
 
 }  // namespace tonbo::test
