@@ -98,10 +98,7 @@ std::map<std::string, std::string> FolderFiles(const std::string& dir) {
   if (DIR* d = opendir(dir.c_str())) {
     while (const dirent* e = readdir(d)) {
       const std::string n = e->d_name;
-      struct stat st {};
-      if (n == "." || n == ".." || lstat((dir + n).c_str(), &st) != 0) continue;
-      // A FIFO is named, never read: reading it would wait for a writer.
-      out[n] = S_ISFIFO(st.st_mode) ? "(fifo)" : ReadFile(dir + n);
+      if (n != "." && n != "..") out[n] = ReadFile(dir + n);
     }
     closedir(d);
   }
@@ -123,14 +120,12 @@ void RemoveTree(const std::string& dir) {
       FTW_DEPTH | FTW_PHYS);
 }
 
-FifoTrap::FifoTrap(std::string path, int deadlineMs) : path_(std::move(path)) {
+FifoTrap::FifoTrap(std::string path) : path_(std::move(path)) {
   if (mkfifo(path_.c_str(), 0600) != 0) throw std::runtime_error("cannot create " + path_);
-  watcher_ = std::thread([this, deadlineMs] {
+  watcher_ = std::thread([this] {
     for (int waited = 0; !stop_; waited += 10) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      if (waited < deadlineMs) continue;
-      // Succeeds only while a reader has the FIFO open (or waits to).
-      const int fd = open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+      const int fd = waited < 2000 ? -1 : open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
       if (fd < 0) continue;
       caught_ = true;
       close(fd);

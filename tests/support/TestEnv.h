@@ -21,28 +21,23 @@ std::string MakeTempDir(const std::string& hint = "t");
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 
-// Name -> bytes of every entry directly in a folder ("(fifo)" for a FIFO):
-// the manifest a test compares before and after touching real files.
+// Name -> bytes of every entry directly in a folder: the manifest a test
+// compares before and after touching real files.
 std::map<std::string, std::string> FolderFiles(const std::string& dir);
 // Removes a folder and everything below it (links are removed, not followed).
 void RemoveTree(const std::string& dir);
 
-// A FIFO for code that must never wait on one. From the deadline on, it
-// opens the FIFO for writing whenever a reader holds it, which lets a reader
-// stuck in open() go on, and records it: a hang becomes a failed check
-// instead of a test that never ends.
+// A FIFO no code may wait on: from two seconds on it opens it for writing whenever a
+// reader holds it (a stuck reader goes on) and records that, so a hang fails.
 class FifoTrap {
  public:
-  explicit FifoTrap(std::string path, int deadlineMs = 2000);
+  explicit FifoTrap(std::string path);
   ~FifoTrap();
-  FifoTrap(const FifoTrap&) = delete;
-  FifoTrap& operator=(const FifoTrap&) = delete;
   bool Caught() const { return caught_; }
 
  private:
   std::string path_;
-  std::atomic<bool> stop_{false};
-  std::atomic<bool> caught_{false};
+  std::atomic<bool> stop_{false}, caught_{false};
   std::thread watcher_;
 };
 
