@@ -35,8 +35,15 @@ void TfrmMain::mnuMakeBatchClick() {
   const QString name =
       AskFileName(QStringLiteral("バッチファイル(*.bat)"), QStringLiteral("bat"), false);
   if (name.isEmpty()) return;
-  if (!WriteOrSay(name, BatchText(table_), false)) return;
-  ShowInfo(QStringLiteral("リストの全ファイルについてバッチファイルに変換しました。"));
+  const BatchFile batch = BatchText(table_);
+  if (!WriteOrSay(name, batch.text, false)) return;
+  if (batch.left == 0) {
+    ShowInfo(QStringLiteral("リストの全ファイルについてバッチファイルに変換しました。"));
+  } else if (AskYesNo(QString::number(batch.left) +
+                      QStringLiteral(" 個のファイルはバッチファイルに書きませんでした。\r\n"
+                                     "エラーログを見ますか？"))) {
+    OpenLog(batch.log);
+  }
 }
 
 void TfrmMain::mnuMakeScriptClick() {

@@ -109,11 +109,10 @@ void TfrmMain::actExtractExecute() {
 
 void TfrmMain::mnuDeleteFileClick() {
   if (!ConfirmAction(QStringLiteral("select_delete"))) return;
-  const std::string& mark = DeleteMark();
   int count = 0;
   for (int row : SelectedRows()) {
-    if (table_.GetCell(colNewName, row) != mark) {
-      table_.SetCell(colNewName, row, mark);
+    if (!table_.MarkedForDeletion(row)) {
+      table_.MarkForDeletion(row);
       ++count;
     } else {
       table_.SetCell(colNewName, row,

@@ -15,9 +15,36 @@
 #include "windows/PageWindow.h"
 
 namespace tonbo {
+namespace {
+
+// Control characters of a name as their pictures ("␊" for a line feed), so
+// that a message or a log line shows the name and never breaks in it.
+QString Visible(QString text) {
+  for (QChar& c : text) {
+    if (c.unicode() < 0x20) c = QChar(0x2400 + c.unicode());
+    if (c.unicode() == 0x7f) c = QChar(0x2421);
+  }
+  return text;
+}
+
+QString VisibleUtf8(const std::string& utf8) { return Visible(QString::fromStdString(utf8)); }
+
+// "2026-12-08 05:30:12、フォルダ /home/a/写真/"
+QString Described(const RunSummary& run) {
+  QString text = QString::fromStdString(run.time) + QStringLiteral("、フォルダ ");
+  for (size_t i = 0; i < run.folders.size() && i < 3; ++i)
+    text += (i > 0 ? QStringLiteral("、") : QString()) + VisibleUtf8(run.folders[i]);
+  if (run.folders.size() > 3)
+    text += QStringLiteral("、ほか %1 か所").arg(static_cast<int>(run.folders.size() - 3));
+  return text;
+}
+
+}  // namespace
 
 bool TfrmMain::HasPendingChanges() const {
   for (int row = 0; row < table_.RowCount(); ++row) {
+    // A file named like the delete mark and marked keeps its name in the cells.
+    if (table_.MarkedForDeletion(row)) return true;
     if (ExtractFileName(table_.GetCell(colPath, row)) !=
         std::string(table_.GetCell(colNewName, row)).append(table_.GetCell(colExt, row)))
       return true;
@@ -53,7 +80,11 @@ void TfrmMain::ExecuteRenames() {
   if (result.deleted > 0)
     report += QStringLiteral("\r\n") + QString::number(result.deleted) +
               QStringLiteral("個のファイルを削除しました。");
+  if (result.stopped)
+    report = QStringLiteral("名前の変更を中止しました。\r\n") + report + QStringLiteral("\r\n") +
+             QString::number(result.untouched) + QStringLiteral("個のファイルは変更していません。");
   ShowInfo(report);
+  if (!result.journalError.empty()) ShowWarning(QString::fromStdString(result.journalError));
   if (!result.log.empty() &&
       AskYesNo(
           QString::number(result.notDone) +
@@ -63,24 +94,29 @@ void TfrmMain::ExecuteRenames() {
 }
 
 void TfrmMain::mnuUndoRenameClick() {
-  const std::string journal = LastUndoableJournal();
-  if (journal.empty()) {
+  const UndoChoice choice = LastUndoableRun();
+  if (!choice.refusal.empty()) {
+    ShowWarning(VisibleUtf8(choice.refusal));
+    return;
+  }
+  if (choice.journal.empty()) {
     ShowInfo(QStringLiteral("元に戻せる名前の変更の記録がありません。"));
     return;
   }
-  int planned = 0, done = 0;
-  CountJournal(journal, planned, done);
+  const RunSummary run = SummarizeRun(choice.journal);
   if (!AskYesNo(QStringLiteral("最後に実行した名前の変更（%1 個のファイル）を元に戻します。\r\n"
+                               "%2\r\n"
                                "その後で変更されたファイルはそのままにします。\r\nよろしいですか？")
-                    .arg(done)))
+                    .arg(run.files)
+                    .arg(Described(run))))
     return;
-  ShowRecovery(UndoRun(journal), QStringLiteral("個のファイルを元の名前に戻しました。"));
+  ShowRecovery(UndoRun(choice.journal), QStringLiteral("個のファイルを元の名前に戻しました。"));
 }
 
 void TfrmMain::OfferRecovery() {
   for (const std::string& journal : UnfinishedJournals()) {
     if (const std::string refusal = JournalRefusal(journal); !refusal.empty()) {
-      ShowWarning(QString::fromStdString(refusal));
+      ShowWarning(VisibleUtf8(refusal));
       continue;
     }
     int planned = 0, done = 0;
@@ -104,7 +140,7 @@ void TfrmMain::OfferRecovery() {
 // The files of the run where they are now make the list, as after a run.
 void TfrmMain::ShowRecovery(const RecoveryResult& result, const QString& movedText) {
   if (!result.error.empty()) {
-    ShowWarning(QString::fromStdString(result.error));
+    ShowWarning(VisibleUtf8(result.error));
     return;
   }
   table_.Clear();
@@ -118,11 +154,18 @@ void TfrmMain::ShowRecovery(const RecoveryResult& result, const QString& movedTe
   if (result.deleted > 0)
     report += QStringLiteral("\r\n") + QString::number(result.deleted) +
               QStringLiteral("個のファイルを削除しました。");
+  if (result.kept)
+    report += QStringLiteral(
+        "\r\n一時的な名前のまま残ったファイルがあるため、名前の変更の記録は"
+        "閉じずに残しました。次に起動したときにもう一度確認します。");
   ShowInfo(report);
   if (!result.log.empty() &&
       AskYesNo(QString::number(result.notDone) +
-               QStringLiteral(" 個のファイルはそのままにしました。\r\nエラーログを見ますか？")))
-    OpenLog(result.log);
+               QStringLiteral(" 個のファイルはそのままにしました。\r\nエラーログを見ますか？"))) {
+    QString log;
+    for (const std::string& line : result.log) log += Visible(enc::FromSjis(line)) + "\r\n";
+    OpenLog(enc::ToSjis(log));
+  }
   RefreshList();
 }
 

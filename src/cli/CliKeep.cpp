@@ -12,6 +12,7 @@
 namespace tonbo::cli {
 namespace {
 
+// done: what is reported once the file is written (null: nothing).
 bool WriteOrSay(const std::string& given, const std::string& text, bool executable,
                 const char* done, Reporter& report) {
   const int err = WriteWholeFile(AbsolutePath(given), text, executable);
@@ -19,7 +20,7 @@ bool WriteOrSay(const std::string& given, const std::string& text, bool executab
     report.Error("「" + Escaped(given) + "」に書き込めませんでした" + ReasonText(err));
     return false;
   }
-  report.Info(done);
+  if (done) report.Info(done);
   return true;
 }
 
@@ -56,10 +57,18 @@ void CheckKeepOptions(const KeepOptions& keep) {
 bool RunKeepCommands(const CliOptions& o, const TCsvDb& table, const std::vector<int>& rows,
                      Reporter& report, ProgressSink* progress) {
   bool done = true;
-  if (!o.keep.batch.empty())
-    done = WriteOrSay(o.keep.batch, BatchText(table), false,
-                      "リストの全ファイルについてバッチファイルに変換しました。", report) &&
-           done;
+  if (!o.keep.batch.empty()) {
+    const BatchFile batch = BatchText(table);
+    const bool written = WriteOrSay(
+        o.keep.batch, batch.text, false,
+        batch.left == 0 ? "リストの全ファイルについてバッチファイルに変換しました。" : nullptr,
+        report);
+    if (written && batch.left > 0) {
+      report.Note(std::to_string(batch.left) + " 個のファイルはバッチファイルに書きませんでした。");
+      report.Note(ToUtf8(batch.log));  // its names are escaped already
+    }
+    done = written && batch.left == 0 && done;
+  }
   if (!o.keep.script.empty())
     done = WriteOrSay(o.keep.script, ShellScriptText(table), true,
                       "リストの全ファイルについてシェルスクリプトに変換しました。", report) &&

@@ -33,12 +33,7 @@ class Reporter {
 // Code page 932 text as UTF-8 for the terminal, CR LF line ends as LF.
 std::string ToUtf8(std::string_view sjis);
 
-// Outside bytes (UTF-8, possibly invalid) with everything that could act on a
-// terminal or break a line written as text: "\n", "\r", "\t", other
-// controls below 0x20 and 0x7F as "\x1b" and so on, the C1 controls, line
-// and paragraph separators, direction overrides and bytes that are not UTF-8
-// as "\xNN" for each byte; a backslash as "\\", so every escape is read back
-// one way.
+// Outside bytes escaped for a message (EscapedBytes, common/Escaped.h).
 std::string Escaped(std::string_view bytes);
 // A name (code page 932) in a message: its outside bytes, escaped.
 std::string ShownName(std::string_view sjis);

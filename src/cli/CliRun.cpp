@@ -57,14 +57,6 @@ class EOutputError : public ETonboError {
   }
 };
 
-// Writes text whole, or throws EOutputError.
-void WriteOut(std::ostream& out, std::string_view text) {
-  errno = 0;
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.flush();
-  if (!out) throw EOutputError(errno);
-}
-
 // A cell of the table as a terminal shows it: controls and bytes that are
 // not UTF-8 escaped, back in code page 932 for the table's own writing.
 std::string ForTerminal(const std::string& sjis) {
@@ -186,6 +178,11 @@ void Session::AddFiles(const std::vector<std::string>& sjisPaths) {
 
 void Session::RunSteps() {
   TIniFileEx settings(SettingsPathDisk());
+  // As the window warns: the run goes on with the defaults.
+  if (settings.TakeUnreadableWarning())
+    report_.Error("設定ファイルを読み込めませんでした。\n" + Escaped(settings.FileName()) + "\n" +
+                  settings.UnreadableReason() +
+                  "\nこのファイルは書き換えず、既定の設定で続けます。");
   settings.SetDeferred(true);  // --set changes this copy only; it is never written back
   std::vector<int>& rows = rows_;
   rows.resize(static_cast<size_t>(table_.RowCount()));
@@ -225,6 +222,8 @@ bool Session::Apply() {
     return ConflictAnswer{ConflictButton::Stop, ConflictMethod::Skip};
   });
   executor.SetKeepPaths(false);  // nothing is listed again afterwards
+  // Known before the run, so the journal holds it for a recovery to follow.
+  if (!o_.conflict.stop) executor.SetMethodForAll(o_.conflict.method);
   TerminalProgress progress(err_, terminals_.err, "名前の変更", terminals_.columns);
   executor.SetProgress(terminals_.err ? &progress : nullptr);
   report_.SetProgress(&progress);
@@ -239,15 +238,23 @@ bool Session::Apply() {
     report_.Note(std::to_string(result.deleted) + "個のファイルを削除しました。");
   if (!result.log.empty()) {
     report_.Note(std::to_string(result.notDone) + " 個のファイルを名前変更できませんでした。");
-    report_.Note(ShownLines(result.log));
+    report_.Note(ToUtf8(result.log));  // its names are escaped already
   }
+  if (!result.journalError.empty()) report_.Error(result.journalError);
   if (!stoppedAt.empty())
     report_.Error("同名のファイルがあったので中止しました：" + ShownName(stoppedAt) +
                   "\nこのファイルから後は変更していません。");
-  return result.notDone == 0 && stoppedAt.empty();
+  return result.notDone == 0 && stoppedAt.empty() && result.journalError.empty();
 }
 
 }  // namespace
+
+void WriteOut(std::ostream& out, std::string_view text) {
+  errno = 0;
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  out.flush();
+  if (!out) throw EOutputError(errno);
+}
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            Ending ending, Terminals terminals) {
@@ -261,9 +268,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitUsage;
   }
   Reporter report(err, options.quiet);
-  if (options.recover != RecoverAction::None || options.undoLast)
-    return RunJournalCommand(options, out, report);
   try {
+    if (options.recover != RecoverAction::None || options.undoLast)
+      return RunJournalCommand(options, out, report);
     if (options.help) {
       WriteOut(out, HelpText());
       return kExitDone;

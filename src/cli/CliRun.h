@@ -3,6 +3,7 @@
 // does, run the steps in memory, then print the table or apply it.
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tonbo::cli {
@@ -26,6 +27,10 @@ struct Terminals {
   bool err = false;
   int columns = 80;  // the width of the terminal of err
 };
+
+// Writes text to standard output whole and flushes it; a write that fails
+// ends the command with exit code 1 and a message saying why.
+void WriteOut(std::ostream& out, std::string_view text);
 
 // args: the arguments after the program name (outside bytes). The table goes
 // to out, every message to err. A table or help text that cannot be written

@@ -57,12 +57,10 @@ class LineEnds {
   bool midLine_ = false;
 };
 
+// (A sysfs file gives its size as a page.)
 bool ReadFlag(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "re");
-  if (!f) return false;
-  const int c = std::fgetc(f);
-  std::fclose(f);
-  return c == '1';
+  std::string text;
+  return ReadWholeFile(path, text, nullptr, 4096) && text.substr(0, 1) == "1";
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ bool BackupRun::CopyRow(int row) {
   const std::string newName = base + std::string(table_->GetCell(colExt, row));
   const std::string src(table_->GetCell(colPath, row));
   // A file marked for the trash has no new name to be copied under.
-  if (base == DeleteMark()) {
+  if (table_->MarkedForDeletion(row)) {
     LogLine("コピー失敗：", src, "（削除対象のファイルです）");
     return true;
   }
@@ -97,10 +97,7 @@ bool BackupRun::Settle(int row, std::string& target, bool& replace) {
       const std::string stem = folder_ + std::string(table_->GetCell(colNewName, row)) + "_";
       const std::string ext(table_->GetCell(colExt, row));
       const std::string clash = ExtractFileName(target);
-      for (int n = 1;; ++n) {
-        target = stem + std::to_string(n) + ext;
-        if (!Exists(target)) break;
-      }
+      target = NumberedName(stem, ext);
       result_.log += enc::Lit("適当に改名：") + "\"" + clash + "\"" + enc::Lit("を") + "\"" +
                      target + "\"" + enc::Lit("に改名") + "\r\n";
       return true;

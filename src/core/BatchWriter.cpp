@@ -4,27 +4,48 @@
 
 #include <cerrno>
 
+#include "common/Escaped.h"
 #include "common/Sjis.h"
 #include "common/TextFile.h"
 
 namespace tonbo {
 
-std::string BatchText(const TCsvDb& table) {
-  std::string text = enc::Lit("; Tonbo自動生成バッチファイル") + "\r\n";
+namespace {
+
+// Why a text cannot stand between the double quotes of a line; null when it
+// can. Neither a control nor a double quote is ever the second byte of a
+// double-byte character.
+const char* UnquotableReason(std::string_view sjis) {
+  for (const char c : sjis)
+    if (static_cast<unsigned char>(c) < 0x20) return "（名前に改行などの制御文字があります）";
+  if (sjis.find('"') != std::string_view::npos) return "（名前に「\"」があります）";
+  return nullptr;
+}
+
+}  // namespace
+
+BatchFile BatchText(const TCsvDb& table) {
+  BatchFile out;
+  out.text = enc::Lit("; Tonbo自動生成バッチファイル") + "\r\n";
   for (int row = 0; row < table.RowCount(); ++row) {
     const std::string path(table.GetCell(colPath, row));
-    const std::string base(table.GetCell(colNewName, row));
-    if (base == DeleteMark())
-      text += "del \"" + path + "\"\r\n";
-    else
-      text.append("ren \"")
-          .append(path)
-          .append("\" \"")
-          .append(base)
-          .append(table.GetCell(colExt, row))
-          .append("\"\r\n");
+    const bool marked = table.MarkedForDeletion(row);
+    const std::string newName =
+        marked ? std::string()
+               : std::string(table.GetCell(colNewName, row)).append(table.GetCell(colExt, row));
+    const char* reason = UnquotableReason(path);
+    if (!reason) reason = UnquotableReason(newName);
+    if (reason) {
+      out.log += enc::Lit("バッチファイルに書きませんでした：\"") + EscapedSjis(path) + "\"" +
+                 enc::Lit(reason) + "\r\n";
+      ++out.left;
+    } else if (marked) {
+      out.text += "del \"" + path + "\"\r\n";
+    } else {
+      out.text += "ren \"" + path + "\" \"" + newName + "\"\r\n";
+    }
   }
-  return text;
+  return out;
 }
 
 int WriteWholeFile(const std::string& diskPath, const std::string& text, bool executable) {

@@ -54,13 +54,14 @@ void TCsvCells::TrimRight() { cells_.resize(TrimmedCount(*this)); }
 
 // --- TCsvDbBase: storage ---
 
-uint32_t TCsvDbBase::Meta(uint32_t at) const {
+uint32_t TCsvDbBase::RawMeta(uint32_t at) const {
   const auto& block = meta_[at / kRows];
   const size_t slot = at % kRows;
   return block && slot < block->size() ? (*block)[slot] : 0;
 }
 
 void TCsvDbBase::SetMeta(uint32_t at, uint32_t meta) {
+  const uint32_t raw = (RawMeta(at) & kMarked) | meta;
   std::shared_ptr<MetaChunk>& block = meta_[at / kRows];
   if (!block) {
     block = std::make_shared<MetaChunk>();
@@ -69,7 +70,15 @@ void TCsvDbBase::SetMeta(uint32_t at, uint32_t meta) {
   }
   const size_t slot = at % kRows;
   if (slot >= block->size()) block->resize(slot + 1, 0);
-  (*block)[slot] = meta;
+  (*block)[slot] = raw;
+}
+
+void TCsvDbBase::SetMarked(uint32_t at, bool marked) {
+  const uint32_t raw = RawMeta(at);
+  if (((raw & kMarked) != 0) == marked) return;  // a shared block stays shared
+  std::shared_ptr<MetaChunk>& block = meta_[at / kRows];
+  if (block.use_count() > 1) block = std::make_shared<MetaChunk>(*block);
+  (*block)[at % kRows] = raw ^ kMarked;
 }
 
 uint32_t TCsvDbBase::NewStorageRow() {
@@ -151,6 +160,8 @@ std::string_view TCsvDbBase::GetCell(int col, int row) const {
 
 void TCsvDbBase::SetCell(int col, int row, std::string_view text) {
   if (col < 0 || row < 0) return;
+  // Only MarkForDeletion marks a row; any other new name takes the mark away.
+  if (col == colNewName && row < RowCount() && text != DeleteMark()) SetMarked(order_[row], false);
   // Writing what is already there leaves shared storage shared (history snapshots).
   if (col < CellCount(row) && GetCell(col, row) == text) return;
   PadRows(row);
@@ -202,9 +213,21 @@ void TCsvDbBase::PackStorageIfSparse() {
     const uint32_t meta = Meta(order_[r]);
     if (meta == 0) continue;
     packed.SetMeta(at, meta);
+    packed.SetMarked(at, (RawMeta(order_[r]) & kMarked) != 0);
     for (int c = 0; c + 1 < static_cast<int>(meta); ++c) packed.PutStored(c, at, GetCell(c, r));
   }
   *this = std::move(packed);
+}
+
+void TCsvDbBase::MarkForDeletion(int row) {
+  if (row < 0) return;
+  SetCell(colNewName, row, DeleteMark());
+  SetMarked(order_[row], true);
+}
+
+bool TCsvDbBase::MarkedForDeletion(int row) const {
+  return row >= 0 && row < RowCount() && (RawMeta(order_[row]) & kMarked) != 0 &&
+         GetCell(colNewName, row) == DeleteMark();
 }
 
 int TCsvDbBase::FindRow(std::string_view text, int col, int firstRow) const {

@@ -32,8 +32,9 @@ enum FileColumn : int {
   colFileColumnCount = 8,
 };
 
-// The delete mark " :(削除)" in code page 932 as a row's `NewName`: the
-// row's file goes to the trash in the next rename run.
+// The delete mark " :(削除)" in code page 932, the text a row marked for
+// deletion shows as its `NewName`. On this system a file may be named so, so
+// the text alone never marks a row: see TCsvDbBase::MarkForDeletion.
 const std::string& DeleteMark();
 
 // One row: an ordered sequence of cells; an absent cell reads as empty.
@@ -86,6 +87,16 @@ class TCsvDbBase {
   int FindRow(std::string_view text, int col, int firstRow) const;
   void Assign(const TCsvDbBase& other);
 
+  // The delete command's mark: the row's NewName becomes the mark's text and
+  // the row carries the fact beside its cells (copies, history snapshots and
+  // sorts keep it; saved lists hold only the text). Any other NewName
+  // written to the row takes the mark away. A row whose NewName merely reads
+  // like the mark (a file named " :(削除).txt", a name the user typed) is
+  // renamed or left as any other row.
+  void MarkForDeletion(int row);
+  // The row's file goes to the trash in the next rename run.
+  bool MarkedForDeletion(int row) const;
+
   // Reads a CSV file (disk path bytes), replacing the contents. Throws
   // EInOutError and leaves the table unchanged when the file cannot be read,
   // is no regular file or holds more than kMaxCsvBytes.
@@ -125,12 +136,18 @@ class TCsvDbBase {
 
  private:
   using ChunkPtr = std::shared_ptr<TCellChunk>;
-  // Per block of storage rows: 0 for an absent row, else 1 + its cell count.
+  // Per block of storage rows: 0 for an absent row, else 1 + its cell count,
+  // with kMarked added while the row is marked for deletion.
   using MetaChunk = std::vector<uint32_t>;
   static constexpr int kRows = TCellChunk::kRows;
+  static constexpr uint32_t kMarked = 1u << 31;
 
-  uint32_t Meta(uint32_t at) const;
+  // The row's 1 + cell count (0: absent), without the mark.
+  uint32_t Meta(uint32_t at) const { return RawMeta(at) & ~kMarked; }
+  uint32_t RawMeta(uint32_t at) const;
+  // Sets 1 + cell count; the mark stays as it was.
   void SetMeta(uint32_t at, uint32_t meta);
+  void SetMarked(uint32_t at, bool marked);
   // A new storage row (absent, no cells) at the end of the storage.
   uint32_t NewStorageRow();
   void PadRows(int row);

@@ -28,6 +28,18 @@ bool HasWildcard(std::string_view path) {
   return name.find_first_of("*?") != std::string_view::npos;
 }
 
+// A folder of the walk that could not be read (one too deep for the
+// system's path limit, say): the warning names it, not the path given.
+class EFolderUnread : public EInOutError {
+ public:
+  EFolderUnread(std::string sjisDir, int err)
+      : EInOutError(enc::SjisToDisk(sjisDir), err), sjisDir_(std::move(sjisDir)) {}
+  const std::string& Folder() const { return sjisDir_; }
+
+ private:
+  std::string sjisDir_;
+};
+
 std::string WithoutTrailingSlashes(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   return path;
@@ -73,12 +85,16 @@ int FileAdder::AddFiles(const std::vector<std::string>& paths) {
   listed_.Rebuild();
   for (const std::string& p : paths) {
     if (cancelled_) break;
+    std::string failed;
     try {
       AddPath(p);
+    } catch (const EFolderUnread& e) {
+      failed = e.Folder();
     } catch (const std::exception&) {
-      if (callbacks_.warn)
-        callbacks_.warn(ExtractFilePath(p) + "\r\n" + enc::Lit("の読み込みに失敗"));
+      failed = ExtractFilePath(p);
     }
+    if (!failed.empty() && callbacks_.warn)
+      callbacks_.warn(failed + "\r\n" + enc::Lit("の読み込みに失敗"));
   }
   if (progress_) progress_->Finish();
   return counter_;
@@ -118,7 +134,10 @@ void FileAdder::AddPath(const std::string& path) {
 
 void FileAdder::AddFolder(const std::string& sjisDir, const std::string& diskDir) {
   std::unique_ptr<DIR, DirCloser> dir(opendir(diskDir.c_str()));
-  if (!dir) throw EInOutError(diskDir, errno);
+  if (!dir) {
+    const int err = errno;
+    throw EFolderUnread(sjisDir, err);
+  }
   // Entries are looked at relative to the open folder: the whole path is not
   // walked again for each of them.
   const int fd = dirfd(dir.get());

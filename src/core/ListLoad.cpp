@@ -96,8 +96,15 @@ ListedFiles CollectListedFiles(const TCsvDb& list) {
         out.paths.push_back(path);
         continue;
       }
-      // Rare: looked up alone.
+      // Rare: looked up alone. A row saved with the delete mark (read back
+      // without its leading space) names no file by it: a file that happens
+      // to be named so is not that row's.
       const std::string newName(list.GetCell(colNewName, r));
+      if (newName == std::string_view(DeleteMark()).substr(1)) {
+        out.log += notFound + path + "\r\n";
+        out.missing.push_back(path);
+        continue;
+      }
       const std::string renamed = ExtractFilePath(path) + newName;
       if (IsPlainName(newName) && IsListedFile(renamed)) {
         out.paths.push_back(renamed);

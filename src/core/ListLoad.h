@@ -2,7 +2,8 @@
 // Saving a list, and reading a saved list back. The list is only a list of
 // files to add again: each row names a file by its path, or, when that path
 // is gone, by the new name it was saved with (no extension) in the same
-// folder. Rows whose file is found neither way are logged, one line each.
+// folder; a row saved with the delete mark only by its path. Rows whose file
+// is found neither way are logged, one line each.
 #include <string>
 #include <string_view>
 #include <vector>

@@ -1,5 +1,8 @@
 #include "core/RenameEngine.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <string_view>
@@ -16,11 +19,32 @@ bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// Whether the folder holds an entry of exactly this name, not merely one
+// that a file system ignoring letter case would find under it.
+bool ListsExactly(const std::string& dir, const std::string& name) {
+  DIR* d = opendir(dir.c_str());
+  if (!d) return false;
+  bool found = false;
+  while (const dirent* e = readdir(d))
+    if ((found = name == e->d_name)) break;
+  closedir(d);
+  return found;
+}
+
 bool Moves(const EngineRow& r) {
   return (r.kind == RowKind::Rename || r.kind == RowKind::Trash) && r.id.Exists();
 }
 
 }  // namespace
+
+std::string NumberedName(const std::string& dir, std::string_view base, std::string_view ext) {
+  std::string candidate;
+  for (int n = 1;; ++n) {
+    candidate.assign(base).append("_").append(std::to_string(n)).append(ext);
+    struct stat st {};
+    if (lstat((dir + candidate).c_str(), &st) != 0 && errno == ENOENT) return candidate;
+  }
+}
 
 std::uint32_t EngineRows::FolderNumber(std::string_view dir) {
   const auto [it, added] =
@@ -58,6 +82,7 @@ int RenameEngine::Run(const std::string& journalDir, const std::string& kind,
                r.outcome != RowOutcome::Untouched;
   }
   journal_.Complete(renamed, deleted, notDone);
+  journalFailure_ = journal_.Failure();
   folder_.Close();
   if (progress_) progress_->Finish();
   return 0;
@@ -87,9 +112,11 @@ int RenameEngine::WritePlan(const std::string& dir, const std::string& kind,
     } else {
       const int ring = ringOf[i];
       journal_.PlanRename(static_cast<int>(i), rows_.Folder(r), r.from, r.id, r.to,
-                          ring >= 0 ? parkedName_[static_cast<size_t>(ring)] : std::string());
+                          ring >= 0 ? parkedName_[static_cast<size_t>(ring)] : std::string(),
+                          r.extLength);
     }
   }
+  if (presetAnswer_ >= 0) journal_.Answer(-1, presetAnswer_, true);
   return journal_.Commit();
 }
 
@@ -182,6 +209,7 @@ void RenameEngine::SettleConflict(int row) {
   EngineRow& r = rows_[row];
   const platform::FileId victim = platform::IdentityOf(rows_.To(r));
   const Settlement s = settle_ ? settle_(row, r) : Settlement{};
+  if (s.answer >= 0) journal_.Answer(row, s.answer, s.answerAll);
   switch (s.action) {
     case Settlement::Stop:
       walk_.Stop();
@@ -190,21 +218,25 @@ void RenameEngine::SettleConflict(int row) {
       Finish(row, s.skipped);
       return;
     case Settlement::RenameTo:
+      // A target the journal does not know would hide the file from recovery.
+      if (!journal_.NewTarget(row, s.to)) return Fail(row, journal_.Failure());
       r.to = s.to;
       r.renumbered = true;
-      journal_.NewTarget(row, r.to);
       break;
     case Settlement::Overwrite:
       if (victim.SameFile(r.id)) {
         // Only the letter case differs on a file system that ignores case.
+        // Two links of one file are one file too, but there rename() does
+        // nothing and still succeeds: the old name must be gone.
         if (::rename(rows_.From(r).c_str(), rows_.To(r).c_str()) != 0) return Fail(row, errno);
+        if (ListsExactly(rows_.Folder(r), r.from)) return Fail(row, 0, RowProblem::SameFile);
         RecordRenamed(row);
         return Finish(row, RowOutcome::Renamed);
       }
       // The file that held the name goes to the trash, where it can be restored.
       if (!platform::IdentityOf(rows_.To(r)).SameFile(victim))
         return Fail(row, 0, RowProblem::TargetSwap);
-      journal_.Victim(row, victim);
+      if (!journal_.Victim(row, victim)) return Fail(row, journal_.Failure());
       if (platform::MoveToTrash(rows_.To(r), nullptr) != 0)
         return Fail(row, 0, RowProblem::TrashTarget);
       journal_.VictimTrashed(row);

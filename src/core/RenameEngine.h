@@ -34,6 +34,7 @@ struct EngineRow {
   platform::FileId id;   // the file the row stands for
   int err = 0;           // the system's error of a failure
   std::uint32_t folder = 0;
+  std::int16_t extLength = -1;  // bytes of `to` that a numbered name keeps at its end; -1 unknown
   RowKind kind = RowKind::Keep;
   RowOutcome outcome = RowOutcome::Untouched;
   RowProblem problem = RowProblem::None;
@@ -67,7 +68,13 @@ struct Settlement {
   enum Action { Skip, Stop, RenameTo, Overwrite } action = Skip;
   std::string to;                                // RenameTo: the free name chosen (disk bytes)
   RowOutcome skipped = RowOutcome::SkippedSame;  // Skip: how the row is counted
+  int answer = -1;  // the same-name answer given for the row (ConflictMethod), for the journal
+  bool answerAll = false;  // given for every later conflict too
 };
+
+// The first free name base + "_" + n + ext (n = 1, 2, ...) in dir (disk bytes):
+// no entry of any kind has it.
+std::string NumberedName(const std::string& dir, std::string_view base, std::string_view ext);
 
 class RenameEngine : private PlanSteps {
  public:
@@ -83,7 +90,13 @@ class RenameEngine : private PlanSteps {
   // written, in which case nothing on disk was changed. kind and source go
   // to the journal (RunJournal.h); an empty dir keeps no journal (tests).
   int Run(const std::string& journalDir, const std::string& kind, const std::string& source);
+  // The answer every conflict gets, known before the run (ConflictMethod):
+  // the journal's plan records it.
+  void SetPresetAnswer(int method) { presetAnswer_ = method; }
   bool Stopped() const { return walk_.Stopped(); }
+  // A write of the journal that failed after the plan (an errno, 0 for none):
+  // the run went on, but its journal does not hold all of it.
+  int JournalFailure() const { return journalFailure_; }
   const std::string& JournalPath() const { return journalPath_; }
 
  private:
@@ -122,6 +135,8 @@ class RenameEngine : private PlanSteps {
   platform::FolderHandle folder_;
   std::string journalPath_;
   std::int64_t steps_ = 0, total_ = 0;
+  int presetAnswer_ = -1;
+  int journalFailure_ = 0;
 };
 
 }  // namespace tonbo

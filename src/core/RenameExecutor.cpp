@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/Escaped.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "core/RunJournal.h"
@@ -20,9 +21,18 @@ long long FileTime(const std::string& disk) {
   return static_cast<long long>(st.st_mtime) & ~1LL;
 }
 
-bool Exists(const std::string& sjisPath) { return platform::FileExists(enc::SjisToDisk(sjisPath)); }
-
 }  // namespace
+
+bool TargetNotOlder(const std::string& diskTarget, const std::string& diskSource) {
+  return FileTime(diskTarget) >= FileTime(diskSource);
+}
+
+std::string NumberedName(const std::string& sjisStem, const std::string& sjisExt) {
+  for (int n = 1;; ++n) {
+    std::string candidate = sjisStem + std::to_string(n) + sjisExt;
+    if (!platform::IdentityOf(enc::SjisToDisk(candidate)).Exists()) return candidate;
+  }
+}
 
 RowProblem RefusedName(const std::string& sjisName) {
   if (sjisName.empty()) return RowProblem::EmptyName;
@@ -43,11 +53,13 @@ RenameResult RenameExecutor::Run(const TCsvDb& table) {
   table_ = &table;
   result_ = RenameResult();
   numbered_.clear();
-  applyToAll_ = 0;
+  applyToAll_ = preset_ ? 1 : 0;
+  if (preset_) method_ = *preset_;
   EngineRows rows = BuildRows();
   RenameEngine engine(rows, [this, &rows](int row, const EngineRow& r) {
     return SettleRow(row, r, rows.Folder(r));
   });
+  if (preset_) engine.SetPresetAnswer(static_cast<int>(*preset_));
   engine.SetProgress(progress_,
                      [this](int row) { return ExtractFileName(table_->GetCell(colPath, row)); });
   if (const int err = engine.Run(journalDir_, "run", "")) {
@@ -61,6 +73,9 @@ RenameResult RenameExecutor::Run(const TCsvDb& table) {
   }
   result_.stopped = engine.Stopped();
   result_.journal = engine.JournalPath();
+  if (const int err = engine.JournalFailure())
+    result_.journalError = "名前の変更の記録を最後まで書けませんでした" + ReasonText(err) +
+                           "。変更したファイルは、ディスク上の名前から元に戻せます。";
   Collect(rows);
   table_ = nullptr;
   return std::move(result_);
@@ -85,7 +100,7 @@ EngineRows RenameExecutor::BuildRows() {
     const std::string_view src = table_->GetCell(colPath, row);
     const std::string_view base = table_->GetCell(colNewName, row);
     const size_t cut = src.rfind('/') + 1;
-    if (base == DeleteMark()) {
+    if (table_->MarkedForDeletion(row)) {
       r.kind = RowKind::Trash;
     } else {
       const std::string newName = std::string(base).append(table_->GetCell(colExt, row));
@@ -99,6 +114,8 @@ EngineRows RenameExecutor::BuildRows() {
       }
       r.kind = RowKind::Rename;
       r.to = enc::SjisToDisk(newName);
+      const size_t ext = enc::SjisToDisk(table_->GetCell(colExt, row)).size();
+      if (ext < r.to.size() && ext < 0x7fff) r.extLength = static_cast<std::int16_t>(ext);
     }
     if (!haveDir || src.substr(0, cut) != lastDir) {
       haveDir = true;
@@ -145,16 +162,24 @@ void RenameExecutor::ReadIdentities(EngineRows& rows) {
 }
 
 Settlement RenameExecutor::SettleRow(int row, const EngineRow& r, const std::string& dir) {
+  bool asked = false;
   if (applyToAll_ == 0) {
     const ConflictAnswer answer =
         ask_ ? ask_(Target(row)) : ConflictAnswer{ConflictButton::Stop, method_};
     applyToAll_ = static_cast<int>(answer.button);
     method_ = answer.method;
+    asked = true;
   }
   if (applyToAll_ == 2) return {Settlement::Stop, {}, {}};
+  Settlement s = SettleBy(row, r, dir);
+  if (asked) s.answer = static_cast<int>(method_), s.answerAll = applyToAll_ == 1;
+  return s;
+}
+
+Settlement RenameExecutor::SettleBy(int row, const EngineRow& r, const std::string& dir) {
   switch (method_) {
     case ConflictMethod::OverwriteIfNewer:
-      if (FileTime(dir + r.to) >= FileTime(dir + r.from))
+      if (TargetNotOlder(dir + r.to, dir + r.from))
         return {Settlement::Skip, {}, RowOutcome::SkippedNewer};
       return {Settlement::Overwrite, {}, {}};
     case ConflictMethod::Overwrite:
@@ -164,12 +189,7 @@ Settlement RenameExecutor::SettleRow(int row, const EngineRow& r, const std::str
       const std::string stem = ExtractFilePath(std::string(table_->GetCell(colPath, row)))
                                    .append(table_->GetCell(colNewName, row))
                                    .append("_");
-      const std::string ext(table_->GetCell(colExt, row));
-      std::string candidate;
-      for (int n = 1;; ++n) {
-        candidate = stem + std::to_string(n) + ext;
-        if (!Exists(candidate)) break;
-      }
+      const std::string candidate = NumberedName(stem, std::string(table_->GetCell(colExt, row)));
       numbered_.emplace_back(row, candidate);
       return {Settlement::RenameTo, enc::SjisToDisk(ExtractFileName(candidate)), {}};
     }
@@ -179,13 +199,16 @@ Settlement RenameExecutor::SettleRow(int row, const EngineRow& r, const std::str
   return {Settlement::Skip, {}, RowOutcome::SkippedSame};
 }
 
-void RenameExecutor::Log(const char* utf8Fixed, const std::string& name, const std::string& src,
-                         const std::string& utf8Reason) {
+// Names are escaped: a line end or a terminal's control in a name can
+// neither end the log's line nor act where the log is shown.
+void RenameExecutor::Log(const char* utf8Fixed, const std::string& sjisName,
+                         const std::string& sjisSrc, const std::string& utf8Reason) {
+  const std::string name = EscapedSjis(sjisName);
   std::string format = enc::Lit(utf8Fixed);
   size_t at = format.find("%s");
   format.replace(at, 2, name);
   at = format.find("%s", at + name.size());
-  if (at != std::string::npos) format.replace(at, 2, src);
+  if (at != std::string::npos) format.replace(at, 2, EscapedSjis(sjisSrc));
   result_.log += format + enc::Lit(utf8Reason) + "\r\n";
 }
 
@@ -207,6 +230,7 @@ void RenameExecutor::Collect(const EngineRows& rows) {
                                    : ReasonText(r.err, r.outcome == RowOutcome::TrashFailed);
     switch (r.outcome) {
       case RowOutcome::Untouched:
+        if (r.kind != RowKind::Keep) ++result_.untouched;
         Keep(r.kind == RowKind::Keep ? Target(row) : src);
         break;
       case RowOutcome::Renamed:

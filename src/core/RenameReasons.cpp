@@ -72,6 +72,8 @@ std::string ReasonText(RowProblem problem) {
       return "（名前の変更の後で移動されたか、削除されています）";
     case RowProblem::Taken:
       return "（同じ名前のファイルがあります）";
+    case RowProblem::SameFile:
+      return "（書き込み先は同じファイルの別の名前（ハードリンク）です）";
   }
   return {};
 }

@@ -20,6 +20,7 @@ enum class RowProblem {
   Changed,      // written since the run (undo)
   Moved,        // no longer where the run left it (undo, recovery)
   Taken,        // another file holds the name to go back to (undo, recovery)
+  SameFile,     // the target is another name (a hard link) of the file itself
 };
 
 // "（…）" for a system error number; trash: the error came from the trash.

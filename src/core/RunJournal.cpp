@@ -11,9 +11,9 @@
 #include <charconv>
 #include <chrono>
 #include <ctime>
-#include <fstream>
 
 #include "common/Folders.h"
+#include "platform/FileOps.h"
 
 namespace tonbo {
 namespace {
@@ -68,8 +68,11 @@ void AppendNumber(std::string& out, T value) {
 }
 
 void AppendId(std::string& out, const platform::FileId& id) {
-  for (std::int64_t v : {static_cast<std::int64_t>(id.dev), static_cast<std::int64_t>(id.ino),
-                         id.size, id.mtimeNs}) {
+  for (std::uint64_t v : {id.dev, id.ino}) {
+    out += '\t';
+    AppendNumber(out, v);
+  }
+  for (std::int64_t v : {id.size, id.mtimeNs}) {
     out += '\t';
     AppendNumber(out, v);
   }
@@ -96,6 +99,22 @@ int SyncFolder(const std::string& dir) {
   return err;
 }
 
+// Which records a line may be, and with how many fields (older journals
+// wrote the shorter forms).
+bool FieldsFit(const std::string& k, size_t n) {
+  if (k == "F") return n == 3;
+  if (k == "P") return n == 10 || n == 12;
+  if (k == "D") return n == 8 || n == 9;
+  if (k == "r") return n == 2 || n == 4 || n == 5;
+  if (k == "V") return n == 6 || n == 7;
+  if (k == "N") return n == 3;
+  if (k == "A") return n == 4;
+  if (k == "complete") return n == 4;
+  if (k == "closed") return n == 2;
+  if (k == "planned") return n == 1;
+  return (k == "p" || k == "u" || k == "b" || k == "t" || k == "v") && n == 2;
+}
+
 std::vector<std::string> Split(const std::string& line) {
   std::vector<std::string> fields;
   size_t at = 0;
@@ -107,15 +126,69 @@ std::vector<std::string> Split(const std::string& line) {
   }
 }
 
-long long Number(const std::string& text) {
-  long long v = 0;
-  std::from_chars(text.data(), text.data() + text.size(), v);
-  return v;
+// A number written by Tonbo: digits only (a "-" for the rows and answers
+// that may be -1), within the type; false for anything else.
+template <typename T>
+bool Parse(const std::string& text, T& v) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  return ec == std::errc() && end == text.data() + text.size() && !text.empty() && text[0] != '+';
 }
 
-platform::FileId IdFrom(const std::vector<std::string>& f, size_t at) {
-  return {static_cast<std::uint64_t>(Number(f[at])), static_cast<std::uint64_t>(Number(f[at + 1])),
-          Number(f[at + 2]), Number(f[at + 3])};
+// A name within a folder: not empty, no "/" or NUL, not "." or "..".
+bool PlainName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of(std::string_view("/\0", 2)) == std::string::npos;
+}
+
+// A folder: absolute, ending in "/", no NUL, no "." or ".." step.
+bool PlainFolder(const std::string& dir) {
+  if (dir.empty() || dir.front() != '/' || dir.back() != '/' || dir.find('\0') != std::string::npos)
+    return false;
+  return dir.find("/./") == std::string::npos && dir.find("/../") == std::string::npos;
+}
+
+// dev ino size mtime from f[at]; the size is never negative.
+bool ParseId(const std::vector<std::string>& f, size_t at, platform::FileId& id) {
+  return Parse(f[at], id.dev) && Parse(f[at + 1], id.ino) && Parse(f[at + 2], id.size) &&
+         Parse(f[at + 3], id.mtimeNs) && id.size >= 0 && id.ino != 0;
+}
+
+// Reads a file line by line through a small buffer.
+class LineReader {
+ public:
+  explicit LineReader(int fd) : fd_(fd) {}
+  enum Result { Line, End, Cut, TooLong, Failed };
+  Result Next(std::string& line) {
+    line.clear();
+    while (true) {
+      const size_t eol = buffer_.find('\n', at_);
+      if (eol != std::string::npos) {
+        line.assign(buffer_, at_, eol - at_);
+        at_ = eol + 1;
+        return Line;
+      }
+      if (buffer_.size() - at_ > kMaxLine) return TooLong;
+      buffer_.erase(0, at_);
+      at_ = 0;
+      char chunk[1 << 16];
+      const ssize_t n = read(fd_, chunk, sizeof chunk);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return Failed;
+      if (n == 0) return buffer_.empty() ? End : Cut;
+      buffer_.append(chunk, static_cast<size_t>(n));
+    }
+  }
+
+ private:
+  // A folder of 4,096 bytes, every byte escaped, and room to spare.
+  static constexpr size_t kMaxLine = 1 << 16;
+  int fd_;
+  std::string buffer_;
+  size_t at_ = 0;
+};
+
+std::string FaultAt(long long line) {
+  return "名前の変更の記録の " + std::to_string(line) + " 行目が、Tonboの書く形ではありません";
 }
 
 }  // namespace
@@ -146,7 +219,7 @@ int JournalWriter::Create(const std::string& dir, const std::string& kind,
   id_ = stamp;
   dir_ = dir;
   path_ = dir + id_ + kSuffix;
-  fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+  fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd_ < 0) return errno;
   flock(fd_, LOCK_EX);
   buffer_ = std::string(kMagic) + "\t" + kFormat + "\t" + kind + "\t";
@@ -181,12 +254,16 @@ void JournalWriter::PlanEntry(const char* kind, int row, const std::string& dir,
 
 void JournalWriter::PlanRename(int row, const std::string& dir, const std::string& from,
                                const platform::FileId& id, const std::string& to,
-                               const std::string& parkedName) {
+                               const std::string& parkedName, int extLength) {
   PlanEntry("P", row, dir, from, id);
   buffer_ += '\t';
   AppendEscaped(buffer_, to);
   buffer_ += '\t';
   AppendEscaped(buffer_, parkedName);
+  buffer_ += '\t';
+  AppendNumber(buffer_, id.btimeNs);
+  buffer_ += '\t';
+  AppendNumber(buffer_, extLength);
   buffer_ += '\n';
   FlushPlan();
 }
@@ -194,6 +271,8 @@ void JournalWriter::PlanRename(int row, const std::string& dir, const std::strin
 void JournalWriter::PlanTrash(int row, const std::string& dir, const std::string& name,
                               const platform::FileId& id) {
   PlanEntry("D", row, dir, name, id);
+  buffer_ += '\t';
+  AppendNumber(buffer_, id.btimeNs);
   buffer_ += '\n';
   FlushPlan();
 }
@@ -223,38 +302,52 @@ void JournalWriter::Step(char kind, int row, const platform::FileId* id) {
   buffer_ += '\t';
   AppendNumber(buffer_, row);
   if (id) {
-    buffer_ += '\t';
-    AppendNumber(buffer_, id->size);
-    buffer_ += '\t';
-    AppendNumber(buffer_, id->mtimeNs);
+    for (std::int64_t v : {id->size, id->mtimeNs, id->btimeNs}) {
+      buffer_ += '\t';
+      AppendNumber(buffer_, v);
+    }
   }
   buffer_ += '\n';
   if (++steps_ % kStepsPerWrite == 0) Write(steps_ % (kStepsPerWrite * kWritesPerSync) == 0);
 }
 
-void JournalWriter::NewTarget(int row, const std::string& name) {
-  if (fd_ < 0) return;
+bool JournalWriter::NewTarget(int row, const std::string& name) {
+  if (fd_ < 0) return true;
   buffer_ += "N\t";
   AppendNumber(buffer_, row);
   buffer_ += '\t';
   AppendEscaped(buffer_, name);
   buffer_ += '\n';
-  Write(false);
+  return Write(false);
 }
 
-void JournalWriter::Victim(int row, const platform::FileId& id) {
-  if (fd_ < 0) return;
+bool JournalWriter::Victim(int row, const platform::FileId& id) {
+  if (fd_ < 0) return true;
   buffer_ += "V\t";
   AppendNumber(buffer_, row);
   AppendId(buffer_, id);
+  buffer_ += '\t';
+  AppendNumber(buffer_, id.btimeNs);
   buffer_ += '\n';
-  Write(false);
+  return Write(false);
 }
 
-void JournalWriter::Write(bool sync) {
-  if (!buffer_.empty()) WriteAll(fd_, buffer_);
+void JournalWriter::Answer(int row, int method, bool all) {
+  if (fd_ < 0) return;
+  buffer_ += "A\t";
+  AppendNumber(buffer_, row);
+  buffer_ += '\t';
+  AppendNumber(buffer_, method);
+  buffer_ += all ? "\t1\n" : "\t0\n";
+  // An answer given before the run is part of the plan.
+  if (row >= 0) Write(false);
+}
+
+bool JournalWriter::Write(bool sync) {
+  if (!buffer_.empty() && !writeError_) writeError_ = WriteAll(fd_, buffer_);
   buffer_.clear();
-  if (sync) fdatasync(fd_);
+  if (sync && !writeError_ && fdatasync(fd_) != 0) writeError_ = errno;
+  return writeError_ == 0;
 }
 
 void JournalWriter::Complete(int renamed, int deleted, int notDone) {
@@ -271,70 +364,161 @@ void JournalWriter::Complete(int renamed, int deleted, int notDone) {
   PruneJournals(dir_);
 }
 
+int OpenJournal(const std::string& path, int flags) {
+  const int fd = open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    errno = EINVAL;
+    return -1;
+  }
+  return fd;
+}
+
+bool InJournalFolder(const std::string& path, const std::string& dir) {
+  const std::string suffix = kSuffix;
+  if (path.size() <= dir.size() + suffix.size() || path.compare(0, dir.size(), dir) != 0)
+    return false;
+  const std::string name = path.substr(dir.size());
+  return PlainName(name) && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
 bool ReadJournal(const std::string& path, Journal& out) {
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  if (!std::getline(in, line)) return false;
-  std::vector<std::string> f = Split(line);
-  if (f.size() < 4 || f[0] != kMagic || f[1] != kFormat) return false;
+  const int fd = OpenJournal(path, O_RDONLY);
+  if (fd < 0) {
+    out = Journal();
+    out.fault = "名前の変更の記録を読めませんでした（" + platform::ErrorText(errno) + "）";
+    return false;
+  }
+  const bool read = ReadJournalFd(fd, path, out);
+  close(fd);
+  return read;
+}
+
+bool ReadJournalFd(int fd, const std::string& path, Journal& out) {
   out = Journal();
   out.path = path;
+  long long number = 1;
+  auto fail = [&](std::string why) {
+    out.fault = std::move(why);
+    out.entries.clear();
+    out.entries.shrink_to_fit();
+    return false;
+  };
+  LineReader reader(fd);
+  std::string line;
+  if (lseek(fd, 0, SEEK_SET) != 0 || reader.Next(line) != LineReader::Line)
+    return fail("名前の変更の記録ではありません");
+  std::vector<std::string> f = Split(line);
+  if (f.size() != 4 || f[0] != kMagic) return fail("名前の変更の記録ではありません");
+  if (f[1] != kFormat) return fail("名前の変更の記録の形式（" + f[1] + "）を読めません");
   out.kind = f[2];
   out.source = Unescape(f[3]);
+  // An undo or a recovery works on a journal beside this one, a run on none.
+  const std::string dir = path.substr(0, path.rfind('/') + 1);
+  if (out.kind == "run" ? !out.source.empty()
+                        : (out.kind != "undo" && out.kind != "recover") ||
+                              !InJournalFolder(out.source, dir) || out.source == path)
+    return fail(FaultAt(number));
   std::vector<std::string> folders;
-  std::vector<int> entryOfRow;
+  // The plan's rows come in rising order, so a step finds its row by search.
   auto entry = [&](const std::string& row) -> JournalEntry* {
-    const long long r = Number(row);
-    if (r < 0 || static_cast<size_t>(r) >= entryOfRow.size() || entryOfRow[r] < 0) return nullptr;
-    return &out.entries[static_cast<size_t>(entryOfRow[r])];
+    int r = 0;
+    if (!Parse(row, r)) return nullptr;
+    const auto it = std::lower_bound(out.entries.begin(), out.entries.end(), r,
+                                     [](const JournalEntry& e, int v) { return e.row < v; });
+    return it != out.entries.end() && it->row == r ? &*it : nullptr;
   };
-  while (std::getline(in, line)) {
-    // A line cut short by a crash (no line end) says nothing for sure.
-    if (in.eof()) break;
+  while (true) {
+    const LineReader::Result got = reader.Next(line);
+    ++number;
+    // A line cut short by a crash (no line end) says nothing for sure, and
+    // ends the file; what was read before it holds.
+    if (got == LineReader::End || got == LineReader::Cut) break;
+    if (got != LineReader::Line) return fail(FaultAt(number));
     f = Split(line);
     const std::string& k = f[0];
-    if (k == "F" && f.size() >= 3) {
-      folders.push_back(Unescape(f[2]));
-    } else if ((k == "P" && f.size() >= 10) || (k == "D" && f.size() >= 8)) {
+    if (!FieldsFit(k, f.size())) return fail(FaultAt(number));
+    const bool planLine = k == "F" || k == "P" || k == "D" || (k == "A" && f[1] == "-1");
+    // The plan comes whole before "planned"; steps, the end and the close mark after it.
+    if (k == "planned" ? out.planned : planLine == out.planned && k != "closed")
+      return fail(FaultAt(number));
+    if (out.complete && k != "closed") return fail(FaultAt(number));
+    if (k == "F") {
+      size_t n = 0;
+      const std::string folder = Unescape(f[2]);
+      if (!Parse(f[1], n) || n != folders.size() || !PlainFolder(folder))
+        return fail(FaultAt(number));
+      folders.push_back(folder);
+    } else if (k == "P" || k == "D") {
       JournalEntry e;
       e.kind = k[0];
-      e.row = static_cast<int>(Number(f[1]));
-      const long long folder = Number(f[2]);
-      if (folder < 0 || static_cast<size_t>(folder) >= folders.size() || e.row < 0) continue;
-      e.dir = folders[static_cast<size_t>(folder)];
-      e.id = IdFrom(f, 3);
+      size_t folder = 0;
+      if (!Parse(f[1], e.row) || e.row < 0 || !Parse(f[2], folder) || folder >= folders.size() ||
+          !ParseId(f, 3, e.id) || (!out.entries.empty() && e.row <= out.entries.back().row))
+        return fail(FaultAt(number));
+      e.dir = folders[folder];
       e.from = Unescape(f[7]);
+      bool fits = PlainName(e.from);
       if (e.kind == 'P') {
         e.to = Unescape(f[8]);
         e.parked = Unescape(f[9]);
+        fits = fits && PlainName(e.to) && (e.parked.empty() || PlainName(e.parked));
+        if (f.size() == 12)
+          fits = fits && Parse(f[10], e.id.btimeNs) && Parse(f[11], e.extLength) &&
+                 e.extLength >= -1 && static_cast<size_t>(e.extLength + 1) <= e.to.size();
+      } else if (f.size() == 9) {
+        fits = fits && Parse(f[8], e.id.btimeNs);
       }
-      if (static_cast<size_t>(e.row) >= entryOfRow.size())
-        entryOfRow.resize(static_cast<size_t>(e.row) + 1, -1);
-      entryOfRow[static_cast<size_t>(e.row)] = static_cast<int>(out.entries.size());
+      if (!fits) return fail(FaultAt(number));
       out.entries.push_back(std::move(e));
+    } else if (k == "A") {
+      int row = 0, method = 0;
+      if (!Parse(f[1], row) || !Parse(f[2], method) || method < 0 || method > 3 ||
+          (f[3] != "0" && f[3] != "1"))
+        return fail(FaultAt(number));
+      if (row == -1) {
+        out.allMethod = f[3] == "1" ? method : -1;
+      } else {
+        JournalEntry* e = entry(f[1]);
+        if (!e) return fail(FaultAt(number));
+        e->answer = method;
+        if (f[3] == "1") out.allMethod = method;
+      }
     } else if (k == "planned") {
       out.planned = true;
-    } else if (k == "complete" && f.size() >= 4) {
+    } else if (k == "complete") {
+      if (!Parse(f[1], out.renamed) || !Parse(f[2], out.deleted) || !Parse(f[3], out.notDone))
+        return fail(FaultAt(number));
       out.complete = true;
-      out.renamed = static_cast<int>(Number(f[1]));
-      out.deleted = static_cast<int>(Number(f[2]));
-      out.notDone = static_cast<int>(Number(f[3]));
-    } else if (k == "closed" && f.size() >= 2) {
+    } else if (k == "closed") {
       out.closed = Unescape(f[1]);
-    } else if (f.size() >= 2) {
+    } else {
       JournalEntry* e = entry(f[1]);
-      if (!e) continue;
-      if (k == "r") e->renamed = true, e->isParked = false;
-      if (k == "r" && f.size() >= 4) e->id.size = Number(f[2]), e->id.mtimeNs = Number(f[3]);
-      if (k == "p") e->isParked = true;
+      if (!e || (e->kind == 'D') != (k == "t")) return fail(FaultAt(number));
+      if (k == "r") {
+        e->renamed = true, e->isParked = false;
+        if (f.size() >= 4 &&
+            !(Parse(f[2], e->id.size) && Parse(f[3], e->id.mtimeNs) && e->id.size >= 0))
+          return fail(FaultAt(number));
+        if (f.size() == 5 && !Parse(f[4], e->id.btimeNs)) return fail(FaultAt(number));
+      }
+      if (k == "p") e->isParked = !e->parked.empty();
       if (k == "u" || k == "b") e->renamed = false, e->isParked = false;
       if (k == "t") e->trashed = true;
-      if (k == "v") e->victimTrashed = true;
-      if (k == "N" && f.size() >= 3) e->numbered = Unescape(f[2]);
-      if (k == "V" && f.size() >= 6) e->victim = IdFrom(f, 2), e->hasVictim = true;
+      if (k == "v") e->victimTrashed = e->hasVictim;
+      if (k == "N") {
+        e->numbered = Unescape(f[2]);
+        if (!PlainName(e->numbered)) return fail(FaultAt(number));
+      }
+      if (k == "V") {
+        if (!ParseId(f, 2, e->victim) || (f.size() == 7 && !Parse(f[6], e->victim.btimeNs)))
+          return fail(FaultAt(number));
+        e->hasVictim = true;
+      }
     }
   }
-  // A line cut short by a crash ends the file; what was read before it holds.
   return true;
 }
 
@@ -344,8 +528,13 @@ std::vector<std::string> ListJournals(const std::string& dir) {
     const std::string suffix = kSuffix;
     while (const dirent* e = readdir(d)) {
       const std::string n = e->d_name;
-      if (n.size() > suffix.size() &&
-          n.compare(n.size() - suffix.size(), suffix.size(), suffix) == 0)
+      if (n.size() <= suffix.size() ||
+          n.compare(n.size() - suffix.size(), suffix.size(), suffix) != 0)
+        continue;
+      // A FIFO, a link or a folder named like a journal is none.
+      struct stat st {};
+      if (e->d_type == DT_REG ||
+          (e->d_type == DT_UNKNOWN && lstat((dir + n).c_str(), &st) == 0 && S_ISREG(st.st_mode)))
         names.push_back(dir + n);
     }
     closedir(d);
@@ -355,53 +544,74 @@ std::vector<std::string> ListJournals(const std::string& dir) {
 }
 
 bool JournalInUse(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenJournal(path, O_RDONLY);
   if (fd < 0) return false;
   const bool busy = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
   close(fd);
   return busy;
 }
 
-// The file does not end with a line end.
-bool LastLineCut(int fd) {
+// A run killed while writing leaves its last line cut short. It says
+// nothing for sure, and once a line follows it would read as a whole line
+// (a step of another row, a name cut in two): it is taken away. False when
+// the file cannot be made to end with a whole line.
+bool DropCutLine(int fd) {
   struct stat st {};
-  char last = '\n';
-  return fstat(fd, &st) == 0 && st.st_size > 0 && pread(fd, &last, 1, st.st_size - 1) == 1 &&
-         last != '\n';
+  if (fstat(fd, &st) != 0) return false;
+  const off_t tail = std::min<off_t>(st.st_size, 1 << 17);
+  std::string end(static_cast<size_t>(tail), '\0');
+  if (pread(fd, end.data(), end.size(), st.st_size - tail) != tail) return false;
+  if (end.empty() || end.back() == '\n') return true;
+  const size_t eol = end.rfind('\n');
+  return eol != std::string::npos &&
+         ftruncate(fd, st.st_size - tail + static_cast<off_t>(eol) + 1) == 0;
 }
 
-int CloseJournal(const std::string& path, const std::string& how) {
-  const int fd = open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
-  if (fd < 0) return errno;
-  // A run killed while writing leaves its last line cut short: end it, or
-  // the mark would join that line and the run would look unfinished again.
-  std::string line = LastLineCut(fd) ? "\nclosed\t" : "closed\t";
+int CloseJournalFd(int fd, const std::string& how) {
+  // Only a journal gets the mark: never a file a damaged journal names.
+  const std::string magic = std::string(kMagic) + "\t";
+  std::string head(magic.size(), '\0');
+  if (pread(fd, head.data(), head.size(), 0) != static_cast<ssize_t>(head.size()) || head != magic)
+    return EINVAL;
+  if (!DropCutLine(fd)) return EIO;
+  std::string line = "closed\t";
   AppendEscaped(line, how);
   line += '\n';
   int err = WriteAll(fd, line);
   if (!err && fsync(fd) != 0) err = errno;
+  return err;
+}
+
+int CloseJournal(const std::string& path, const std::string& how) {
+  const int fd = OpenJournal(path, O_RDWR | O_APPEND);
+  if (fd < 0) return errno;
+  const int err = CloseJournalFd(fd, how);
   close(fd);
   return err;
 }
 
 JournalStatus PeekJournal(const std::string& path) {
   JournalStatus status;
-  std::ifstream in(path, std::ios::binary);
+  const int fd = OpenJournal(path, O_RDONLY);
+  if (fd < 0) return status;
   std::string head;
-  if (!std::getline(in, head)) return status;
-  const std::vector<std::string> f = Split(head);
-  if (f.size() >= 3 && f[0] == kMagic) status.kind = f[2];
-  if (f.size() >= 2 && f[0] == kMagic && f[1] != kFormat) status.format = f[1];
+  LineReader reader(fd);
+  if (reader.Next(head) == LineReader::Line) {
+    const std::vector<std::string> f = Split(head);
+    if (f.size() >= 3 && f[0] == kMagic) status.kind = f[2];
+    if (f.size() >= 2 && f[0] == kMagic && f[1] != kFormat) status.format = f[1];
+  }
   // Reading every journal would cost as much as the runs: the last lines say enough.
-  in.clear();
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  const std::streamoff tail = std::min<std::streamoff>(size, 512);
-  std::string end(static_cast<size_t>(tail), '\0');
-  in.seekg(size - tail);
-  in.read(end.data(), tail);
-  status.complete = end.find("\ncomplete\t") != std::string::npos;
-  status.closed = end.find("\nclosed\t") != std::string::npos;
+  struct stat st {};
+  if (!status.kind.empty() && fstat(fd, &st) == 0) {
+    const off_t tail = std::min<off_t>(st.st_size, 512);
+    std::string end(static_cast<size_t>(tail), '\0');
+    if (pread(fd, end.data(), end.size(), st.st_size - tail) == tail) {
+      status.complete = end.find("\ncomplete\t") != std::string::npos;
+      status.closed = end.find("\nclosed\t") != std::string::npos;
+    }
+  }
+  close(fd);
   return status;
 }
 
@@ -412,12 +622,13 @@ void PruneJournals(const std::string& dir) {
     const JournalStatus status = PeekJournal(path);
     if (JournalInUse(path) || !status.format.empty()) continue;
     struct stat st {};
-    if (stat(path.c_str(), &st) != 0) continue;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     if (!(status.complete || status.closed)) {
       // A run that ended before its plan was written changed nothing (an
-      // hour on, so that a run just starting is never touched).
+      // hour on, so that a run just starting is never touched). A damaged
+      // journal is kept, as it may still tell where files are.
       Journal j;
-      if (now - st.st_mtime > 3600 && (!ReadJournal(path, j) || !j.planned)) unlink(path.c_str());
+      if (now - st.st_mtime > 3600 && ReadJournal(path, j) && !j.planned) unlink(path.c_str());
       continue;
     }
     const bool old = now - st.st_mtime > kKeepSeconds;

@@ -1,45 +1,49 @@
 #include "core/RunRecovery.h"
 
-#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
-#include <map>
-#include <unordered_map>
+#include <algorithm>
 
 #include "common/Sjis.h"
 #include "core/RenameEngine.h"
+#include "core/RenameExecutor.h"
 
 namespace tonbo {
 namespace {
 
 using platform::FileId;
 
-// Finds a file by its inode in a folder when it is under none of the names
-// the journal knows (a temporary name, or a step the journal did not keep).
-class FolderScan {
- public:
-  std::string Find(const std::string& dir, const FileId& id) {
-    auto [it, fresh] = folders_.try_emplace(dir);
-    if (fresh) {
-      if (DIR* d = opendir(dir.c_str())) {
-        while (const dirent* e = readdir(d)) it->second.emplace(e->d_ino, e->d_name);
-        closedir(d);
-      }
-    }
-    const auto found = it->second.find(id.ino);
-    if (found == it->second.end()) return {};
-    const std::string path = dir + found->second;
-    return platform::IdentityOf(path).SameFile(id) ? path : std::string();
-  }
+// The file the journal recorded: the same inode and, where the journal
+// holds them, the same size, modification time and birth time. A file that
+// got a freed inode later is another file.
+bool Matches(const FileId& recorded, const FileId& now) {
+  if (!now.SameFile(recorded) || !now.SameBirth(recorded)) return false;
+  const bool timed = recorded.size != 0 || recorded.mtimeNs != 0;
+  return !timed || (now.size == recorded.size && now.mtimeNs == recorded.mtimeNs);
+}
 
- private:
-  std::unordered_map<std::string, std::unordered_multimap<std::uint64_t, std::string>> folders_;
-};
-
-std::string Locate(const JournalEntry& e, FolderScan& scan) {
+// Where the run's file is, among the names the journal gives it; "" when it
+// is under none of them.
+std::string Locate(const JournalEntry& e) {
   for (const std::string& path : {e.ParkedPath(), e.TargetPath(), e.FromPath(), e.dir + e.to}) {
-    if (!path.empty() && platform::IdentityOf(path).SameFile(e.id)) return path;
+    if (!path.empty() && Matches(e.id, platform::IdentityOf(path))) return path;
   }
-  return scan.Find(e.dir, e.id);
+  return {};
+}
+
+bool TrashedFileGone(const JournalEntry& e) {
+  return !Matches(e.id, platform::IdentityOf(e.FromPath()));
+}
+
+// Every file of the run has its new name (a file to delete is gone): the run
+// ended, though its journal may not say so.
+bool FinishedOnDisk(const Journal& j) {
+  for (const JournalEntry& e : j.entries) {
+    if (e.kind == 'D' ? !TrashedFileGone(e) : Locate(e) != e.TargetPath()) return false;
+  }
+  return true;
 }
 
 std::string Sjis(const std::string& disk) {
@@ -49,6 +53,36 @@ std::string Sjis(const std::string& disk) {
 }
 
 std::string NameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// A journal open and locked for one recovery or undo, read under the lock.
+class HeldJournal {
+ public:
+  HeldJournal() = default;
+  HeldJournal(const HeldJournal&) = delete;
+  HeldJournal& operator=(const HeldJournal&) = delete;
+  ~HeldJournal() {
+    if (fd_ >= 0) close(fd_);
+  }
+  // "" or why the journal cannot be worked on (UTF-8).
+  std::string Take(const std::string& path, Journal& j) {
+    fd_ = OpenJournal(path, O_RDWR | O_APPEND);
+    if (fd_ < 0)
+      return "名前の変更の記録を開けませんでした（" + platform::ErrorText(errno) + "）：" + path;
+    if (flock(fd_, LOCK_EX | LOCK_NB) != 0)
+      return "この名前の変更の記録は、ほかのTonboが使っています。その処理が終わってから、もう一度"
+             "実行してください：" +
+             path;
+    if (!ReadJournalFd(fd_, path, j) || !j.planned) {
+      const std::string refusal = JournalRefusal(path);
+      return refusal.empty() ? "名前の変更の記録を読めませんでした：" + path : refusal;
+    }
+    return {};
+  }
+  int Close(const std::string& how) { return CloseJournalFd(fd_, how); }
+
+ private:
+  int fd_ = -1;
+};
 
 // One file of the journal on its way through a recovery or undo.
 struct Item {
@@ -64,51 +98,82 @@ struct Item {
 class Recovery {
  public:
   Recovery(const Journal& j, ProgressSink* progress) : j_(j), progress_(progress) {}
-  RecoveryResult Run(const char* kind);
+  // finishing: a conflict is settled as the run was asked to settle it.
+  RecoveryResult Run(const char* kind, bool finishing);
   std::vector<Item> items;
   EngineRows rows;
 
   // from and to: disk paths in one folder (to is empty for the trash).
-  void Move(Item& item, const std::string& from, const std::string& to, RowKind kind) {
-    item.row = rows.Count();
+  void Move(size_t item, const std::string& from, const std::string& to, RowKind kind) {
+    items[item].row = rows.Count();
+    itemOfRow_.push_back(item);
     const size_t cut = from.rfind('/') + 1;
     EngineRow r;
     r.kind = kind;
     r.folder = rows.FolderNumber(std::string_view(from).substr(0, cut));
     r.from = from.substr(cut);
     if (!to.empty()) r.to = NameOf(to);
-    r.id = item.entry->id;
+    r.id = items[item].entry->id;
     rows.rows.push_back(std::move(r));
   }
 
  private:
+  Settlement Settle(int row, const EngineRow& r, bool finishing) const;
   void Log(const std::string& utf8Fixed, const std::string& name, const std::string& path,
-           RowProblem problem, int err);
+           const std::string& utf8Reason);
   void Collect(Item& item);
 
   const Journal& j_;
   ProgressSink* progress_;
   RecoveryResult result_;
+  std::vector<size_t> itemOfRow_;
   platform::TrashRestorer trash_;  // read at the first file put back, after the moves
 };
 
 void Recovery::Log(const std::string& utf8Fixed, const std::string& name, const std::string& path,
-                   RowProblem problem, int err) {
+                   const std::string& utf8Reason) {
   ++result_.notDone;
-  const std::string reason = problem != RowProblem::None ? ReasonText(problem) : ReasonText(err);
-  result_.log += enc::Lit(utf8Fixed + "：\"") + Sjis(name) + enc::Lit("\"←\"") + Sjis(path) + "\"" +
-                 enc::Lit(reason) + "\r\n";
+  result_.log.push_back(enc::Lit(utf8Fixed + "：\"") + Sjis(name) + enc::Lit("\"←\"") + Sjis(path) +
+                        "\"" + enc::Lit(utf8Reason));
 }
 
-RecoveryResult Recovery::Run(const char* kind) {
-  RenameEngine engine(rows, [this](int row, const EngineRow& r) {
-    // Finishing a run that chose to overwrite: the file it meant to replace.
-    for (const Item& item : items)
-      if (item.row == row && item.entry->hasVictim &&
-          platform::IdentityOf(rows.To(r)).SameFile(item.entry->victim) && item.want == rows.To(r))
-        return Settlement{Settlement::Overwrite, {}, {}};
-    return Settlement{Settlement::Skip, {}, RowOutcome::SkippedSame};
-  });
+// A target held by a file that stays. Finishing a run does what the run was
+// asked: the file it chose to replace, then the answer given for the row or
+// for every conflict. Anything else is left and reported.
+Settlement Recovery::Settle(int row, const EngineRow& r, bool finishing) const {
+  const Item& item = items[itemOfRow_[static_cast<size_t>(row)]];
+  const JournalEntry& e = *item.entry;
+  const std::string target = rows.To(r);
+  if (!finishing || item.want != target) return {};
+  if (e.hasVictim && Matches(e.victim, platform::IdentityOf(target)))
+    return {Settlement::Overwrite, {}, {}};
+  switch (static_cast<ConflictMethod>(e.answer >= 0 ? e.answer : j_.allMethod)) {
+    case ConflictMethod::Overwrite:
+      return {Settlement::Overwrite, {}, {}};
+    case ConflictMethod::OverwriteIfNewer:
+      if (TargetNotOlder(target, rows.From(r)))
+        return {Settlement::Skip, {}, RowOutcome::SkippedNewer};
+      return {Settlement::Overwrite, {}, {}};
+    case ConflictMethod::Number: {
+      // NewName + "_" + n + Ext, split where the run split it.
+      size_t ext = e.extLength >= 0 ? static_cast<size_t>(e.extLength) : 0;
+      if (e.extLength < 0) {
+        const size_t dot = e.to.rfind('.');
+        if (dot != std::string::npos && dot > 0) ext = e.to.size() - dot;
+      }
+      const std::string_view to = e.to;
+      return {Settlement::RenameTo,
+              NumberedName(e.dir, to.substr(0, to.size() - ext), to.substr(to.size() - ext)),
+              {}};
+    }
+    default:
+      return {};
+  }
+}
+
+RecoveryResult Recovery::Run(const char* kind, bool finishing) {
+  RenameEngine engine(
+      rows, [this, finishing](int row, const EngineRow& r) { return Settle(row, r, finishing); });
   engine.SetProgress(progress_, [this](int row) { return Sjis(rows[row].from); });
   if (const int err = engine.Run(JournalDirDisk(), kind, j_.path)) {
     result_.error =
@@ -130,13 +195,17 @@ void Recovery::Collect(Item& item) {
     } else if (r.outcome == RowOutcome::Deleted) {
       ++result_.deleted;
       now.clear();
+    } else if (r.outcome == RowOutcome::SkippedNewer) {
+      Log("書込先ファイルの方が新しかったのでスキップ", r.to, rows.From(r), "");
     } else if (r.outcome != RowOutcome::Untouched) {
       Log("名前の変更に失敗", r.to, rows.From(r),
-          r.outcome == RowOutcome::SkippedSame ? RowProblem::Taken : r.problem, r.err);
+          r.outcome == RowOutcome::SkippedSame ? ReasonText(RowProblem::Taken)
+          : r.problem != RowProblem::None      ? ReasonText(r.problem)
+                                               : ReasonText(r.err));
     }
   } else if (item.problem != RowProblem::None) {
     Log("名前の変更に失敗", NameOf(item.want), item.where.empty() ? e.FromPath() : item.where,
-        item.problem, 0);
+        ReasonText(item.problem));
   }
   if (item.restore) {
     const int err = trash_.Restore(item.want, e.id);
@@ -144,9 +213,13 @@ void Recovery::Collect(Item& item) {
       ++result_.restored;
       now = item.want;
     } else {
-      Log("ごみ箱から戻せませんでした", NameOf(item.want), item.want, RowProblem::None, err);
+      Log("ごみ箱から戻せませんでした", NameOf(item.want), item.want, ReasonText(err));
     }
   }
+  // A file found but left under neither of its names (a temporary one): the
+  // journal is the only thing that knows it.
+  if (!now.empty() && e.kind == 'P' && now != e.FromPath() && now != e.TargetPath())
+    result_.kept = true;
   if (!now.empty()) result_.paths.push_back(Sjis(now));
   if (item.restoreVictim) {
     const int err = trash_.Restore(e.TargetPath(), e.victim);
@@ -154,17 +227,9 @@ void Recovery::Collect(Item& item) {
       ++result_.restored;
       result_.paths.push_back(Sjis(e.TargetPath()));
     } else if (err != ENOENT || !platform::IdentityOf(e.TargetPath()).SameFile(e.victim)) {
-      Log("ごみ箱から戻せませんでした", NameOf(e.TargetPath()), e.TargetPath(), RowProblem::None,
-          err);
+      Log("ごみ箱から戻せませんでした", NameOf(e.TargetPath()), e.TargetPath(), ReasonText(err));
     }
   }
-}
-
-bool ReadOrFail(const std::string& path, Journal& j, RecoveryResult& result) {
-  if (ReadJournal(path, j) && j.planned) return true;
-  result.error = JournalRefusal(path);
-  if (result.error.empty()) result.error = "名前の変更の記録を読めませんでした：" + path;
-  return false;
 }
 
 // The recovery journals left by an earlier, interrupted recovery of this run
@@ -180,6 +245,20 @@ void CloseRecoveriesOf(const std::string& journal) {
   }
 }
 
+// The run can be undone from where its files are (its journal's steps do
+// not tell all): a run finished by recovery, or one whose journal could not
+// be completed.
+bool UndoneByPlace(const Journal& j) {
+  return j.closed == "finished" || (!j.complete && j.closed.empty());
+}
+
+std::string Stamp(const std::string& journal) {
+  const std::string name = NameOf(journal);
+  if (name.size() < 15 || name[8] != '-') return name;
+  return name.substr(0, 4) + "-" + name.substr(4, 2) + "-" + name.substr(6, 2) + " " +
+         name.substr(9, 2) + ":" + name.substr(11, 2) + ":" + name.substr(13, 2);
+}
+
 }  // namespace
 
 std::vector<std::string> UnfinishedJournals(const std::string& dir) {
@@ -187,14 +266,18 @@ std::vector<std::string> UnfinishedJournals(const std::string& dir) {
   for (const std::string& path : ListJournals(dir)) {
     const JournalStatus status = PeekJournal(path);
     if (status.complete || status.closed || status.kind == "recover") continue;
-    if (!status.format.empty()) {
+    if (JournalInUse(path)) continue;
+    Journal j;
+    if (!ReadJournal(path, j)) {
       // Listed all the same, so that its refusal is said where a recovery is offered.
-      if (!JournalInUse(path)) out.push_back(path);
+      if (!j.fault.empty() && status.kind != "") out.push_back(path);
       continue;
     }
-    Journal j;
-    if (!ReadJournal(path, j) || j.complete || !j.closed.empty() || !j.planned) continue;
-    if (j.kind == "recover" || JournalInUse(path)) continue;
+    if (j.complete || !j.closed.empty() || !j.planned || j.kind == "recover") continue;
+    if (FinishedOnDisk(j)) {
+      CloseJournal(path, "finished");
+      continue;
+    }
     out.push_back(path);
   }
   return out;
@@ -202,18 +285,53 @@ std::vector<std::string> UnfinishedJournals(const std::string& dir) {
 
 std::string JournalRefusal(const std::string& journal) {
   const std::string format = PeekJournal(journal).format;
-  if (format.empty()) return {};
-  return "名前の変更の記録が、このTonboの知らない形式（" + format +
-         "）で書かれています。何も変更せず、記録はそのまま残します（新しいTonboで開けます）：" +
-         journal;
+  if (!format.empty())
+    return "名前の変更の記録が、このTonboの知らない形式（" + format +
+           "）で書かれています。何も変更せず、記録はそのまま残します（新しいTonboで開けます）：" +
+           journal;
+  Journal j;
+  if (ReadJournal(journal, j)) return {};
+  return j.fault + "。何も変更せず、記録はそのまま残します：" + journal;
 }
 
-std::string LastUndoableJournal(const std::string& dir) {
+UndoChoice LastUndoableRun(const std::string& dir) {
   for (const std::string& path : ListJournals(dir)) {
     const JournalStatus status = PeekJournal(path);
-    if (status.complete && !status.closed && status.kind == "run") return path;
+    // A recovery belongs to the run it recovered.
+    if (status.kind == "recover") continue;
+    if (status.kind == "undo") {
+      if (status.complete || status.closed) continue;
+      return {{}, "前回の「元に戻す」が途中で終了しています。先にそれを済ませてください：" + path};
+    }
+    if (const std::string refusal = JournalRefusal(path); !refusal.empty())
+      return {{}, "最後の名前の変更は元に戻せません。" + refusal};
+    Journal j;
+    ReadJournal(path, j);
+    if (j.closed == "undone" || j.closed == "rolled back" || !j.planned) continue;
+    if (JournalInUse(path)) return {{}, "名前の変更を実行中です：" + path};
+    if ((j.complete && j.closed.empty()) || j.closed == "finished" || FinishedOnDisk(j))
+      return {path, {}};
+    return {{},
+            "最後の名前の変更は途中で終了しています。元に戻す前に、最後まで済ませるか変更前の"
+            "名前に戻してください：" +
+                path};
   }
   return {};
+}
+
+RunSummary SummarizeRun(const std::string& journal) {
+  RunSummary s;
+  s.time = Stamp(journal);
+  Journal j;
+  if (!ReadJournal(journal, j)) return s;
+  const bool byPlace = UndoneByPlace(j);
+  for (const JournalEntry& e : j.entries) {
+    if (s.folders.empty() || s.folders.back() != e.dir) s.folders.push_back(e.dir);
+    s.files += byPlace || e.renamed || e.trashed;
+  }
+  std::sort(s.folders.begin(), s.folders.end());
+  s.folders.erase(std::unique(s.folders.begin(), s.folders.end()), s.folders.end());
+  return s;
 }
 
 void CountJournal(const std::string& journal, int& planned, int& done) {
@@ -229,50 +347,74 @@ void CountJournal(const std::string& journal, int& planned, int& done) {
 RecoveryResult RecoverRun(const std::string& journal, RecoverMode mode, ProgressSink* progress) {
   RecoveryResult failed;
   Journal j;
-  if (!ReadOrFail(journal, j, failed)) return failed;
+  HeldJournal held;
+  if (failed.error = held.Take(journal, j); !failed.error.empty()) return failed;
+  if (j.complete || !j.closed.empty()) {
+    failed.error = "この名前の変更は、すでに終わっています：" + journal;
+    return failed;
+  }
   Recovery rec(j, progress);
-  FolderScan scan;
   rec.items.reserve(j.entries.size());
   for (const JournalEntry& e : j.entries) {
+    const size_t at = rec.items.size();
     Item& item = rec.items.emplace_back();
     item.entry = &e;
     if (e.kind == 'D') {
-      const bool there = platform::IdentityOf(e.FromPath()).SameFile(e.id);
+      const bool there = !TrashedFileGone(e);
       item.where = there ? e.FromPath() : std::string();
       item.want = e.FromPath();
-      if (mode == RecoverMode::Finish && there) rec.Move(item, e.FromPath(), {}, RowKind::Trash);
+      if (mode == RecoverMode::Finish && there) rec.Move(at, e.FromPath(), {}, RowKind::Trash);
       item.restore = mode == RecoverMode::Rollback && !there;
       continue;
     }
-    item.where = Locate(e, scan);
+    item.where = Locate(e);
     item.want = mode == RecoverMode::Finish ? e.TargetPath() : e.FromPath();
     item.restoreVictim = mode == RecoverMode::Rollback && e.hasVictim;
     if (item.where.empty())
       item.problem = RowProblem::Missing;
     else if (item.where != item.want)
-      rec.Move(item, item.where, item.want, RowKind::Rename);
+      rec.Move(at, item.where, item.want, RowKind::Rename);
   }
-  RecoveryResult result = rec.Run("recover");
-  if (result.error.empty()) {
-    CloseRecoveriesOf(journal);
-    CloseJournal(journal, mode == RecoverMode::Finish ? "finished" : "rolled back");
-    if (mode == RecoverMode::Finish && j.kind == "undo" && !j.source.empty())
-      CloseJournal(j.source, "undone");
-  }
+  RecoveryResult result = rec.Run("recover", mode == RecoverMode::Finish);
+  if (!result.error.empty() || result.kept) return result;
+  CloseRecoveriesOf(journal);
+  held.Close(mode == RecoverMode::Finish ? "finished" : "rolled back");
+  // Finishing an undo finishes undoing its run: the run's own journal (a
+  // journal beside this one, ReadJournal checked) is marked.
+  if (mode == RecoverMode::Finish && j.kind == "undo" && PeekJournal(j.source).kind == "run")
+    CloseJournal(j.source, "undone");
   return result;
 }
 
 RecoveryResult UndoRun(const std::string& journal, ProgressSink* progress) {
   RecoveryResult failed;
   Journal j;
-  if (!ReadOrFail(journal, j, failed)) return failed;
+  HeldJournal held;
+  if (failed.error = held.Take(journal, j); !failed.error.empty()) return failed;
+  const bool byPlace = UndoneByPlace(j) && (!j.closed.empty() || FinishedOnDisk(j));
+  if (j.kind != "run" || (!byPlace && (!j.complete || !j.closed.empty()))) {
+    failed.error = "この名前の変更は元に戻せません：" + journal;
+    return failed;
+  }
   Recovery rec(j, progress);
+  rec.items.reserve(j.entries.size());
   for (const JournalEntry& e : j.entries) {
+    const size_t at = rec.items.size();
     Item& item = rec.items.emplace_back();
     item.entry = &e;
     item.want = e.FromPath();
     if (e.kind == 'D') {
-      item.restore = e.trashed;
+      item.restore = byPlace ? TrashedFileGone(e) : e.trashed;
+      continue;
+    }
+    if (byPlace) {
+      // Wherever the run or its recovery left the file, among its names.
+      item.where = Locate(e);
+      item.restoreVictim = e.hasVictim;
+      if (item.where.empty())
+        item.problem = RowProblem::Moved;
+      else if (item.where != item.want)
+        rec.Move(at, item.where, item.want, RowKind::Rename);
       continue;
     }
     if (!e.renamed) continue;
@@ -285,31 +427,32 @@ RecoveryResult UndoRun(const std::string& journal, ProgressSink* progress) {
     else if (!now.Unchanged(e.id))
       item.problem = RowProblem::Changed;
     else
-      rec.Move(item, e.TargetPath(), e.FromPath(), RowKind::Rename);
+      rec.Move(at, e.TargetPath(), e.FromPath(), RowKind::Rename);
   }
-  RecoveryResult result = rec.Run("undo");
-  if (result.error.empty()) CloseJournal(journal, "undone");
+  RecoveryResult result = rec.Run("undo", false);
+  if (result.error.empty()) held.Close("undone");
   return result;
 }
 
-std::string DescribeJournal(const std::string& journal) {
+std::vector<FileState> DescribeJournal(const std::string& journal) {
   Journal j;
   if (!ReadJournal(journal, j)) return {};
-  std::string out;
-  FolderScan scan;
+  std::vector<FileState> out;
+  out.reserve(j.entries.size());
   for (const JournalEntry& e : j.entries) {
-    std::string state;
+    FileState& f = out.emplace_back();
+    f.from = e.FromPath();
     if (e.kind == 'D') {
-      state = platform::IdentityOf(e.FromPath()).SameFile(e.id) ? "変更前" : "ごみ箱";
-      out += state + "\t" + e.FromPath() + "\t→\t(削除)\n";
+      f.state = TrashedFileGone(e) ? "ごみ箱" : "変更前";
       continue;
     }
-    const std::string where = Locate(e, scan);
-    state = where.empty()             ? "見つかりません"
-            : where == e.FromPath()   ? "変更前"
-            : where == e.TargetPath() ? "変更後"
-                                      : "一時的な名前\t" + where;
-    out += state + "\t" + e.FromPath() + "\t→\t" + NameOf(e.TargetPath()) + "\n";
+    f.target = e.TargetPath();
+    const std::string where = Locate(e);
+    f.state = where.empty()           ? "見つかりません"
+              : where == e.FromPath() ? "変更前"
+              : where == f.target     ? "変更後"
+                                      : "一時的な名前";
+    if (f.state == "一時的な名前") f.where = where;
   }
   return out;
 }

@@ -1,9 +1,13 @@
 #pragma once
 // Recovery after a run that did not end (a crash, a kill, a power cut) and
-// undo of a run that did, both from the run's journal. The files are found
-// by their identity, so a step done but not yet written to the journal is
-// no trouble; the moves go through the same planning as a run (rings work),
-// and a file that is not the journal's file is reported and left alone.
+// undo of a run that did, both from the run's journal. A file is the run's
+// file when it stands under one of the names the journal gives it (old, new,
+// temporary) and is the same file: its inode and, where the journal recorded
+// them, its size, modification time and birth time; a step done but not yet
+// written to the journal is no trouble. The moves go through the same
+// planning as a run (rings work), and a file that is not the journal's file
+// is reported and left alone. The journal is held locked while it is worked
+// on, so a second recovery or undo of it is refused.
 #include <string>
 #include <vector>
 
@@ -16,22 +20,44 @@ enum class RecoverMode { Finish, Rollback };
 
 struct RecoveryResult {
   std::vector<std::string> paths;  // code page 932: the run's files where they are now
-  std::string log;                 // code page 932, lines end in CR LF
-  int moved = 0;                   // renamed (to the new names, or back)
-  int restored = 0;                // taken back from the trash
-  int deleted = 0;                 // sent to the trash (finishing a run)
-  int notDone = 0;                 // reported and left alone
-  std::string error;               // UTF-8: nothing was done
+  // code page 932, one line each; names as they are (they may hold line ends)
+  std::vector<std::string> log;
+  int moved = 0;      // renamed (to the new names, or back)
+  int restored = 0;   // taken back from the trash
+  int deleted = 0;    // sent to the trash (finishing a run)
+  int notDone = 0;    // reported and left alone
+  bool kept = false;  // files are left under temporary names: the journal stays open
+  std::string error;  // UTF-8: nothing was done
 };
 
 // Journals of runs that did not end and that no running program is writing,
-// newest first; one of another format among them (JournalRefusal).
+// newest first; among them one of another format or a damaged one
+// (JournalRefusal). A run whose files all have their new names did end
+// (only its journal could not be completed): it is closed as finished here.
 std::vector<std::string> UnfinishedJournals(const std::string& dir = JournalDirDisk());
 // Why this Tonbo will not act on a journal (UTF-8), or "": one of another
-// format (a newer Tonbo's) is left where it is, for a Tonbo that reads it.
+// format (a newer Tonbo's) or one damaged is left where it is.
 std::string JournalRefusal(const std::string& journal);
-// The newest run that ended and was not undone yet; "" when there is none.
-std::string LastUndoableJournal(const std::string& dir = JournalDirDisk());
+
+// The run that "元に戻す" takes: the newest run, if it can be undone; else
+// why not. A run that was finished by recovery is a run; one undone or
+// rolled back is passed over.
+struct UndoChoice {
+  std::string journal;  // "" when there is none
+  std::string refusal;  // UTF-8: the newest run cannot be undone, and why
+};
+UndoChoice LastUndoableRun(const std::string& dir = JournalDirDisk());
+
+// What a run was: when it started (local time from the journal's name,
+// "2026-12-08 05:30:12"), its folders (disk paths) and how many files undo
+// would put back.
+struct RunSummary {
+  std::string time;
+  std::vector<std::string> folders;
+  int files = 0;
+};
+RunSummary SummarizeRun(const std::string& journal);
+
 // How many files the journal's run planned to change, and how many of them
 // it says were done.
 void CountJournal(const std::string& journal, int& planned, int& done);
@@ -40,8 +66,13 @@ RecoveryResult RecoverRun(const std::string& journal, RecoverMode mode,
                           ProgressSink* progress = nullptr);
 RecoveryResult UndoRun(const std::string& journal, ProgressSink* progress = nullptr);
 
-// Every planned file of the run and where it is now, one line each (UTF-8):
-// "変更前", "変更後", "一時的な名前", "ごみ箱", "見つかりません".
-std::string DescribeJournal(const std::string& journal);
+// Every planned file of the run and where it is now.
+struct FileState {
+  std::string state;  // UTF-8: "変更前", "変更後", "一時的な名前", "ごみ箱", "見つかりません"
+  std::string from;    // disk path before the run
+  std::string target;  // disk path it was to get; "" for a file to delete
+  std::string where;   // "一時的な名前": the path it has
+};
+std::vector<FileState> DescribeJournal(const std::string& journal);
 
 }  // namespace tonbo

@@ -105,7 +105,7 @@ std::vector<Row> ScriptRows(const TCsvDb& table) {
     const std::string src(table.GetCell(colPath, i));
     const std::string base(table.GetCell(colNewName, i));
     r.from = enc::SjisToDisk(src);
-    if (base == DeleteMark()) {
+    if (table.MarkedForDeletion(i)) {
       r.kind = RowKind::Trash;
       continue;
     }

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -51,10 +52,19 @@ int RenameChecked(const std::string& from, const struct stat& fromSt, const std:
   return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-FileId IdOf(const struct stat& st) {
-  return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-          static_cast<std::int64_t>(st.st_size),
-          static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+std::int64_t Nanoseconds(const struct statx_timestamp& t) {
+  return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+// One statx gives the birth time at the cost of an lstat.
+FileId IdAt(int dirFd, const char* name) {
+  struct statx st {};
+  if (statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS | STATX_BTIME,
+            &st) != 0)
+    return {};
+  const std::uint64_t dev = makedev(st.stx_dev_major, st.stx_dev_minor);
+  return {dev, st.stx_ino, static_cast<std::int64_t>(st.stx_size), Nanoseconds(st.stx_mtime),
+          (st.stx_mask & STATX_BTIME) ? Nanoseconds(st.stx_btime) : 0};
 }
 
 }  // namespace
@@ -76,9 +86,7 @@ bool FolderHandle::Open(std::string_view dir) {
 
 FileId FolderHandle::IdentityIn(std::string_view dir, const char* name) {
   if (!Open(dir)) return IdentityOf(std::string(dir) + name);
-  struct stat st {};
-  if (fstatat(fd_, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return {};
-  return IdOf(st);
+  return IdAt(fd_, name);
 }
 
 int FolderHandle::RenameNoReplaceIn(std::string_view dir, const char* from, const char* to) {
@@ -113,11 +121,7 @@ int RenameByLink(const std::string& from, const std::string& to) {
   return err;
 }
 
-FileId IdentityOf(const std::string& path) {
-  struct stat st {};
-  if (lstat(path.c_str(), &st) != 0) return {};
-  return IdOf(st);
-}
+FileId IdentityOf(const std::string& path) { return IdAt(AT_FDCWD, path.c_str()); }
 
 int DeleteFileNow(const std::string& path) { return unlink(path.c_str()) == 0 ? 0 : errno; }
 

@@ -10,18 +10,26 @@
 namespace tonbo::platform {
 
 // Which file an entry is (device and inode), with the size and modification
-// time that tell whether it was written since. ino 0: no such entry.
+// time that tell whether it was written since, and the birth time that tells
+// a file from a later one given the same inode (0 where the file system keeps
+// none). ino 0: no such entry.
 struct FileId {
   std::uint64_t dev = 0, ino = 0;
   std::int64_t size = 0, mtimeNs = 0;
+  std::int64_t btimeNs = 0;
   bool Exists() const { return ino != 0; }
   bool SameFile(const FileId& o) const { return dev == o.dev && ino == o.ino && ino != 0; }
+  // Born at the same time, where both times are known.
+  bool SameBirth(const FileId& o) const {
+    return btimeNs == 0 || o.btimeNs == 0 || btimeNs == o.btimeNs;
+  }
   bool Unchanged(const FileId& o) const {
-    return SameFile(o) && size == o.size && mtimeNs == o.mtimeNs;
+    return SameFile(o) && size == o.size && mtimeNs == o.mtimeNs && SameBirth(o);
   }
 };
 
-// The entry itself (lstat); a zero FileId when it is missing.
+// The entry itself (statx without following a link); a zero FileId when it
+// is missing.
 FileId IdentityOf(const std::string& path);
 
 // Renames a file or folder unless another entry already has the target name

@@ -139,18 +139,18 @@ void WalkUnicode(const std::vector<uint8_t>& all, size_t start, Emit emit) {
 }  // namespace
 
 std::vector<std::string> TextCells(const std::vector<uint8_t>& before,
-                                   const std::vector<uint8_t>& bytes, CharSet set) {
+                                   const std::vector<uint8_t>& bytes, CharSet set,
+                                   const std::vector<uint8_t>& after) {
   std::vector<uint8_t> all(before);
   all.insert(all.end(), bytes.begin(), bytes.end());
-  const size_t start = before.size();
+  all.insert(all.end(), after.begin(), after.end());
+  const size_t start = before.size(), end = start + bytes.size();
   std::vector<std::string> cells(bytes.size());
   auto emit = [&](size_t i, const std::string& text, int width) {
     for (int k = 0; k < width; ++k) {
       const size_t at = i + static_cast<size_t>(k);
-      if (at >= start && at < all.size()) cells[at - start] = k == 0 ? text : std::string();
+      if (at >= start && at < end) cells[at - start] = k == 0 ? text : std::string();
     }
-    // A character begun before the line shows in the line's first cell.
-    if (i < start && i + static_cast<size_t>(width) > start) cells[0] = text;
   };
   switch (set) {
     case CharSet::Ascii:

@@ -34,9 +34,13 @@ enum class CharSet { Ascii = 0, ShiftJis = 1, Jis = 2, Euc = 3, Unicode = 4 };
 // a double-byte character stands in the cell of its first byte and its
 // second byte's cell is empty; bytes that show nothing readable are ".".
 // `before` is the data just ahead of the line (up to 16 bytes), so that a
-// character split by the line start and JIS shift states come out right.
+// character split by the line start and JIS shift states come out right;
+// `after` the data just behind it. A character split by the line end stands
+// in its first byte's cell, at the end of the line, where it has room: the
+// next line's first cell stays empty, as every second byte's.
 std::vector<std::string> TextCells(const std::vector<uint8_t>& before,
-                                   const std::vector<uint8_t>& bytes, CharSet set);
+                                   const std::vector<uint8_t>& bytes, CharSet set,
+                                   const std::vector<uint8_t>& after = {});
 
 // "00000010" and "41 42 ..." parts of a line.
 std::string OffsetText(uint64_t offset);

@@ -18,7 +18,8 @@ enum class Garbling {
 };
 
 // The most plausible garbling of a name, None when the name reads well as it
-// is or no reading gives a plausible name.
+// is, no reading gives a plausible name, or two readings are about as
+// plausible.
 Garbling DetectGarbling(std::string_view disk);
 
 // The UTF-8 name the bytes were meant to be under that garbling; nullopt when

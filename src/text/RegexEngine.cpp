@@ -11,6 +11,7 @@
 
 #include "common/Sjis.h"
 #include "text/RegexCommand.h"
+#include "text/StrUnitChars.h"
 
 namespace tonbo {
 namespace {
@@ -35,9 +36,64 @@ struct Failure {
   std::string message;
 };
 
+// Oniguruma's code page 932 folds ASCII letters only. The double-byte letters
+// that have both forms fold too, so /i finds what the plain search finds.
+strunit::Code OtherCase(OnigCodePoint code) {
+  if (code <= 0xFF || code > 0xFFFF) return 0;
+  const auto c = static_cast<strunit::Code>(code);
+  const strunit::Code lower = strunit::LowerMap().Get(c);
+  return lower != 0 ? lower : strunit::UpperMap().Get(c);
+}
+
+strunit::Code DoubleByteAt(const OnigUChar* p, const OnigUChar* end) {
+  return end - p >= 2 && strunit::IsLead(p[0]) ? static_cast<strunit::Code>(p[0] << 8 | p[1]) : 0;
+}
+
+int FoldCase(OnigCaseFoldType flag, const OnigUChar** pp, const OnigUChar* end, OnigUChar* to) {
+  const strunit::Code lower = strunit::LowerMap().Get(DoubleByteAt(*pp, end));
+  if (lower == 0) return OnigEncodingSJIS.mbc_case_fold(flag, pp, end, to);
+  to[0] = static_cast<OnigUChar>(lower >> 8);
+  to[1] = static_cast<OnigUChar>(lower & 0xFF);
+  *pp += 2;
+  return 2;
+}
+
+int ApplyAllCaseFold(OnigCaseFoldType flag, OnigApplyAllCaseFoldFunc apply, void* arg) {
+  if (const int r = OnigEncodingSJIS.apply_all_case_fold(flag, apply, arg); r != 0) return r;
+  for (OnigCodePoint code = 0x8140; code <= 0x84FC; ++code) {
+    OnigCodePoint lower = strunit::LowerMap().Get(static_cast<strunit::Code>(code));
+    if (lower == 0) continue;
+    OnigCodePoint upper = code;
+    if (const int r = apply(upper, &lower, 1, arg); r != 0) return r;
+    if (const int r = apply(lower, &upper, 1, arg); r != 0) return r;
+  }
+  return 0;
+}
+
+int CaseFoldCodes(OnigCaseFoldType flag, const OnigUChar* p, const OnigUChar* end,
+                  OnigCaseFoldCodeItem items[]) {
+  const strunit::Code other = OtherCase(DoubleByteAt(p, end));
+  if (other == 0) return OnigEncodingSJIS.get_case_fold_codes_by_str(flag, p, end, items);
+  items[0].byte_len = 2;
+  items[0].code_len = 1;
+  items[0].code[0] = other;
+  return 1;
+}
+
+OnigEncoding Cp932() {
+  static OnigEncodingType encoding = [] {
+    OnigEncodingType e = OnigEncodingSJIS;
+    e.mbc_case_fold = FoldCase;
+    e.apply_all_case_fold = ApplyAllCaseFold;
+    e.get_case_fold_codes_by_str = CaseFoldCodes;
+    return e;
+  }();
+  return &encoding;
+}
+
 void InitializeOniguruma() {
   static const bool done = [] {
-    OnigEncoding encodings[] = {ONIG_ENCODING_SJIS};
+    OnigEncoding encodings[] = {Cp932()};
     return onig_initialize(encodings, 1) == ONIG_NORMAL;
   }();
   (void)done;
@@ -142,7 +198,7 @@ CompiledRecord* Compile(const char* command) {
   const auto* start = reinterpret_cast<const OnigUChar*>(pattern.data());
   OnigErrorInfo info{};
   const int r = onig_new(&rec->regex, start, start + pattern.size(), OptionsOf(rec->parsed),
-                         ONIG_ENCODING_SJIS, ONIG_SYNTAX_PERL_NG, &info);
+                         Cp932(), ONIG_SYNTAX_PERL_NG, &info);
   if (r != ONIG_NORMAL) {
     rec->regex = nullptr;
     throw Failure{CompileMessage(r, info)};
@@ -194,8 +250,20 @@ void AppendReplacement(CompiledRecord& rec, const Subject& text) {
   }
 }
 
-// Perl's order: after an empty match the next character is kept as it is and
-// the search goes on behind it, so s/x*/-/g turns "ab" into "-a-b-".
+// Whether a non-empty match begins exactly at the offset.
+bool MatchNotEmptyAt(CompiledRecord& rec, const Subject& text, size_t at) {
+  const auto* start = reinterpret_cast<const OnigUChar*>(text.bytes);
+  const int r = onig_match_with_param(rec.regex, start, start + text.size, start + at, rec.region,
+                                      ONIG_OPTION_FIND_NOT_EMPTY, rec.param);
+  if (r == ONIG_MISMATCH) return false;
+  if (r < 0) throw Failure{SearchMessage(r)};
+  return true;
+}
+
+// Perl's order: after an empty match, the next match may not be empty at the
+// same place; a non-empty one there is tried first (s/a*?/-/g turns "aa"
+// into "-----"), and failing that the character stays and the search goes on
+// behind it (s/x*/-/g turns "ab" into "-a-b-").
 int Substitute(CompiledRecord& rec, const Subject& text) {
   if (!rec.parsed.substitute) throw Failure{enc::Lit(kNotASubstitution)};
   const auto deadline = Clock::now() + kSubstTimeLimit;
@@ -203,19 +271,22 @@ int Substitute(CompiledRecord& rec, const Subject& text) {
   rec.result.clear();
   rec.resultStart = nullptr;
   size_t from = 0, copied = 0;
+  bool emptyAtFrom = false;  // the last match was empty and ended at `from`
   int count = 0;
-  while (from <= text.size && Search(rec, text, from)) {
+  for (;;) {
+    const bool found = emptyAtFrom && MatchNotEmptyAt(rec, text, from);
+    if (!found && emptyAtFrom) {
+      if (from >= text.size) break;
+      from += SjisCharLength(all, from);
+    }
+    if (!found && !Search(rec, text, from)) break;
     const auto [begin, end] = GroupSpan(rec, 0, text);
     rec.result.append(all.substr(copied, begin - copied));
     AppendReplacement(rec, text);
     copied = from = end;
+    emptyAtFrom = begin == end;
     ++count;
-    if (!rec.parsed.global || (begin == end && end == text.size)) break;
-    if (begin == end) {
-      const size_t n = SjisCharLength(all, end);
-      rec.result.append(all.substr(end, n));
-      copied = from = end + n;
-    }
+    if (!rec.parsed.global) break;
     if (Clock::now() > deadline) throw Failure{enc::Lit(kTooLong)};
   }
   if (count == 0) return 0;

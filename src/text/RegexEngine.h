@@ -2,8 +2,9 @@
 // The regular-expression library behind the replace and select dialogs:
 // Perl-style commands (RegexCommand.h) run by Oniguruma on code page 932
 // bytes, so a match never begins on the trail byte of a double-byte
-// character. /i folds the ASCII letters only; \w takes double-byte
-// characters, \d only ASCII digits.
+// character. /i folds the letters the plain search folds (ASCII, full-width
+// Latin, Greek, Cyrillic); \w takes double-byte characters, \d only ASCII
+// digits.
 //
 // Runaway backtracking, as in (a+)+b against a long name, ends with an error
 // instead of hanging the window: each search stops after a fixed number of

@@ -35,6 +35,7 @@ constexpr CharMap kUpper = kLower.Inverse();
 }  // namespace
 
 const CharMap& strunit::UpperMap() { return kUpper; }
+const CharMap& strunit::LowerMap() { return kLower; }
 
 std::string LowerStr(std::string_view text) { return strunit::MapChars(text, kLower, text.size()); }
 

@@ -108,7 +108,9 @@ inline void AppendMapped(std::string& out, const CharMap& map, std::string_view 
 // Converts every character of text with the map.
 std::string MapChars(std::string_view text, const CharMap& map, size_t reserve);
 
-// The upper-case table, shared with the case-blind search.
+// The upper-case and lower-case tables, shared with the case-blind search
+// and the regular expressions' /i.
 const CharMap& UpperMap();
+const CharMap& LowerMap();
 
 }  // namespace tonbo::strunit

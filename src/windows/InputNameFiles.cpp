@@ -32,6 +32,12 @@ QString DiskToQString(const std::string& disk) {
 
 std::string QStringToDisk(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
+// The formats a picture is written in (.jpg, .jpeg and .jpe are all JPEG).
+bool IsSavedFormat(img::PictureFormat format) {
+  return format == img::PictureFormat::Jpeg || format == img::PictureFormat::Png ||
+         format == img::PictureFormat::Bmp;
+}
+
 // The file's bytes, unless it is too large for the text page.
 bool ReadTextBytes(const std::string& diskPath, std::string& bytes) {
   int err = 0;
@@ -109,8 +115,12 @@ void TfrmInputName::WriteTempPage(const std::string& sjisHtml) {
   WriteFileAtomic(diskPage, std::string_view(page.data(), static_cast<size_t>(page.size())));
   webPrev_->setSearchPaths({DiskToQString(ExtractFilePath(DiskPath()))});
   webPrev_->clearHistory();
-  webPrev_->setSource(QUrl());
-  webPrev_->setSource(QUrl::fromLocalFile(TempPage()));
+  // Every preview writes the same file: the view reads it again only when told.
+  const QUrl address = QUrl::fromLocalFile(TempPage());
+  if (webPrev_->source() == address)
+    webPrev_->reload();
+  else
+    webPrev_->setSource(address);
 }
 
 void TfrmInputName::ShowWebPage() {
@@ -127,9 +137,14 @@ void TfrmInputName::ShowWebPicture() {
 }
 
 void TfrmInputName::webPrevBeforeNavigate(const QUrl& target) {
-  const QUrl page = QUrl::fromLocalFile(TempPage());
-  const QUrl resolved = webPrev_->source().resolved(target);
-  if (resolved.adjusted(QUrl::RemoveFragment) == page) {
+  // The preview page stands for the file itself: its links lead from the
+  // file's own folder, not from where the page was written.
+  const QUrl temp = QUrl::fromLocalFile(TempPage());
+  QUrl page = webPrev_->source();
+  if (page == temp) page = QUrl::fromLocalFile(DiskToQString(DiskPath()));
+  const QUrl resolved = page.resolved(target);
+  const QUrl whole = resolved.adjusted(QUrl::RemoveFragment);
+  if (whole == temp || whole == page.adjusted(QUrl::RemoveFragment)) {
     if (!resolved.fragment().isEmpty()) webPrev_->scrollToAnchor(resolved.fragment());
     return;
   }
@@ -171,7 +186,7 @@ void TfrmInputName::mnuSaveAsClick() {
     std::string t = LowerAscii(ExtractFileExt(target));
     if (t.empty()) t = currentExt_;
     const img::PictureFormat format = img::FormatFromExtension(t);
-    if (t == ".png" || t == ".bmp" || t == ".jpg") {
+    if (IsSavedFormat(format)) {
       SavePictureTo(target, format);
     } else if (t == currentExt_) {
       std::string message;
@@ -211,13 +226,11 @@ void TfrmInputName::mnuSaveTextClick() {
     return;
   }
   if (index != pageImage) return;
-  if (currentExt_ == ".png")
-    SavePictureTo(DiskPath(), img::PictureFormat::Png);
-  else if (currentExt_ == ".bmp")
-    SavePictureTo(DiskPath(), img::PictureFormat::Bmp);
-  else if (currentExt_ == ".jpg" &&
-           AskYesNo(QStringLiteral("Exif情報は保存されませんがよろしいですか？")))
-    SavePictureTo(DiskPath(), img::PictureFormat::Jpeg);
+  const img::PictureFormat format = img::FormatFromExtension(currentExt_);
+  if (!IsSavedFormat(format)) return;
+  if (format != img::PictureFormat::Jpeg ||
+      AskYesNo(QStringLiteral("Exif情報は保存されませんがよろしいですか？")))
+    SavePictureTo(DiskPath(), format);
 }
 
 void TfrmInputName::mnuOpenAsTextClick() {

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QStatusBar>
 #include <QToolButton>
 
 #include "common/Dialogs.h"
@@ -45,7 +44,7 @@ void TfrmInputName::ShowFile(const std::string& sjisPath, const std::string& sji
   edtName_->selectAll();
   setWindowTitle(
       QString::fromStdString(preview::WindowCaption(index, host_.Table().RowCount(), sjisPath)));
-  statusBar()->showMessage(QStringLiteral("パス:") + enc::FromSjis(sjisPath));
+  lblPath_->setText(QStringLiteral("パス:") + enc::FromSjis(sjisPath));
   edtPrev_->setPlainText(enc::FromSjis(preview::DescriptionText(sjisDescription, sjisPath)));
   textFromFile_ = false;
   textForm_ = preview::TextForm();
@@ -86,9 +85,8 @@ void TfrmInputName::CommitAndMove() {
   if (!goForward_ && !goBackward_) return;
   const int n = host_.ItemCount();
   host_.SetSelectedIndex(-1);
-  const int j = preview::NeighbourItem(currentIndex_, n, goForward_, [&table](int item) {
-    return table.GetCell(colNewName, item) == DeleteMark();
-  });
+  const int j = preview::NeighbourItem(
+      currentIndex_, n, goForward_, [&table](int item) { return table.MarkedForDeletion(item); });
   host_.SetSelectedIndex(j);
   actRenameOneExecute();
 }
@@ -96,7 +94,7 @@ void TfrmInputName::CommitAndMove() {
 void TfrmInputName::btnDeleteClick() {
   TCsvDb& table = host_.Table();
   if (currentIndex_ >= 0 && currentIndex_ < table.RowCount()) {
-    table.SetCell(colNewName, currentIndex_, DeleteMark());
+    table.MarkForDeletion(currentIndex_);
     host_.ItemChanged(currentIndex_);
   }
   edtName_->setText(enc::FromSjis(DeleteMark()));

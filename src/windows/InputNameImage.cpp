@@ -40,6 +40,10 @@ void TfrmInputName::LoadImage() {
   const QSize view = scrollBox1_->viewport()->size();
   // The fitted view needs no more than the view's size of a large JPEG.
   const bool fitted = chkImage_->isChecked();
+  // The last file's picture goes first: it must not stand behind this one's
+  // progress or its load error.
+  imgPrev_->clear();
+  imgMain_->clear();
   const img::DecodeResult result =
       picture_.Load(DiskPath(), img::FormatFromExtension(currentExt_), fitted ? view.width() : 0,
                     fitted ? view.height() : 0, ProgressHandler());
@@ -50,8 +54,6 @@ void TfrmInputName::LoadImage() {
                 QStringLiteral("読込みエラー"));
   }
   rescaleNeeded_ = true;
-  imgPrev_->clear();
-  imgMain_->clear();
   ShowPictures();
   FitImage();
   scrollBox1_->update();

@@ -63,7 +63,9 @@ bool TMxBinEditor::CopyToClipboard() {
   return true;
 }
 
-uint64_t TMxBinEditor::LineCount() const { return file_.Size() / kBytesPerLine + 1; }
+uint64_t TMxBinEditor::LineCount() const {
+  return file_.Size() / static_cast<uint64_t>(bytesPerLine_) + 1;
+}
 
 // Lines per scroll-bar unit: 1 up to files of 32 GiB.
 int TMxBinEditor::ScrollStep() const { return static_cast<int>(LineCount() / INT_MAX + 1); }
@@ -79,27 +81,45 @@ void TMxBinEditor::ScrollLines(int lines) {
 int TMxBinEditor::CellWidth() const { return std::max(1, fontMetrics().horizontalAdvance('0')); }
 int TMxBinEditor::LineHeight() const { return fontMetrics().height(); }
 int TMxBinEditor::HexX() const { return CellWidth() * 10; }
-int TMxBinEditor::TextX() const { return HexX() + CellWidth() * (kBytesPerLine * 3 + 1); }
+int TMxBinEditor::TextX() const { return HexX() + CellWidth() * (bytesPerLine_ * 3 + 1); }
 int TMxBinEditor::VisibleLines() const { return viewport()->height() / LineHeight() + 1; }
 
+// The text column ends with room for a double-byte character split by the
+// line end.
+int TMxBinEditor::LineWidth(int bytes) const { return CellWidth() * (10 + bytes * 4 + 3); }
+
 void TMxBinEditor::UpdateScrollBar() {
+  const int fitting =
+      LineWidth(kBytesPerLine) <= viewport()->width() ? kBytesPerLine : kNarrowBytesPerLine;
+  if (fitting != bytesPerLine_) {
+    // The byte at the top stays in view.
+    const uint64_t top = TopLine() * static_cast<uint64_t>(bytesPerLine_);
+    bytesPerLine_ = fitting;
+    verticalScrollBar()->setMaximum(INT_MAX);
+    verticalScrollBar()->setValue(static_cast<int>(std::min<uint64_t>(
+        top / static_cast<uint64_t>(fitting) / static_cast<uint64_t>(ScrollStep()), INT_MAX)));
+  }
   const uint64_t units = LineCount() / static_cast<uint64_t>(ScrollStep());
   const int page = std::max(1, VisibleLines() - 1);
   verticalScrollBar()->setRange(0, static_cast<int>(std::min<uint64_t>(units, INT_MAX)));
   verticalScrollBar()->setPageStep(page);
   verticalScrollBar()->setSingleStep(1);
-  const int width = TextX() + CellWidth() * (kBytesPerLine + 2);
-  horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
+  horizontalScrollBar()->setRange(0, std::max(0, LineWidth(bytesPerLine_) - viewport()->width()));
   horizontalScrollBar()->setPageStep(viewport()->width());
 }
 
-QString TMxBinEditor::LineText(uint64_t line) const {
-  const uint64_t at = line * kBytesPerLine;
-  const std::vector<uint8_t> bytes = file_.Read(at, kBytesPerLine);
-  if (bytes.empty()) return {};
+std::vector<std::string> TMxBinEditor::CellsOf(uint64_t at,
+                                               const std::vector<uint8_t>& bytes) const {
   const uint64_t before = std::min<uint64_t>(at, kBytesPerLine);
-  const std::vector<std::string> cells =
-      preview::TextCells(file_.Read(at - before, static_cast<size_t>(before)), bytes, charSet_);
+  return preview::TextCells(file_.Read(at - before, static_cast<size_t>(before)), bytes, charSet_,
+                            file_.Read(at + bytes.size(), 1));
+}
+
+QString TMxBinEditor::LineText(uint64_t line) const {
+  const uint64_t at = line * static_cast<uint64_t>(bytesPerLine_);
+  const std::vector<uint8_t> bytes = file_.Read(at, static_cast<size_t>(bytesPerLine_));
+  if (bytes.empty()) return {};
+  const std::vector<std::string> cells = CellsOf(at, bytes);
   std::string text;
   for (const std::string& cell : cells) text += cell;
   return QString::fromStdString(preview::OffsetText(at) + "  " + preview::HexText(bytes) + "  ") +
@@ -113,13 +133,11 @@ void TMxBinEditor::paintEvent(QPaintEvent*) {
   const int cw = CellWidth(), lh = LineHeight(), ascent = fontMetrics().ascent();
   const uint64_t top = TopLine();
   for (int row = 0; row < VisibleLines(); ++row) {
-    const uint64_t at = (top + static_cast<uint64_t>(row)) * kBytesPerLine;
-    const std::vector<uint8_t> bytes = file_.Read(at, kBytesPerLine);
+    const uint64_t at = (top + static_cast<uint64_t>(row)) * static_cast<uint64_t>(bytesPerLine_);
+    const std::vector<uint8_t> bytes = file_.Read(at, static_cast<size_t>(bytesPerLine_));
     if (bytes.empty()) break;
     const int y = row * lh;
-    const uint64_t before = std::min<uint64_t>(at, kBytesPerLine);
-    const std::vector<std::string> cells =
-        preview::TextCells(file_.Read(at - before, static_cast<size_t>(before)), bytes, charSet_);
+    const std::vector<std::string> cells = CellsOf(at, bytes);
     painter.setPen(palette().color(QPalette::PlaceholderText));
     painter.drawText(0, y + ascent, QString::fromStdString(preview::OffsetText(at)));
     for (size_t i = 0; i < bytes.size(); ++i) {
@@ -155,10 +173,11 @@ int64_t TMxBinEditor::ByteAt(const QPoint& at) const {
   const int cw = CellWidth();
   int column = -1;
   if (x >= HexX() && x < TextX() - cw) column = (x - HexX()) / (cw * 3);
-  if (x >= TextX() && x < TextX() + cw * kBytesPerLine) column = (x - TextX()) / cw;
-  if (column < 0 || column >= kBytesPerLine) return -1;
+  if (x >= TextX() && x < TextX() + cw * bytesPerLine_) column = (x - TextX()) / cw;
+  if (column < 0 || column >= bytesPerLine_) return -1;
   const uint64_t line = TopLine() + static_cast<uint64_t>(std::max(0, at.y()) / LineHeight());
-  const uint64_t offset = line * kBytesPerLine + static_cast<uint64_t>(column);
+  const uint64_t offset =
+      line * static_cast<uint64_t>(bytesPerLine_) + static_cast<uint64_t>(column);
   return offset < file_.Size() ? static_cast<int64_t>(offset) : -1;
 }
 

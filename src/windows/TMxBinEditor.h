@@ -1,7 +1,9 @@
 #pragma once
 // The hexadecimal view of the preview: offset, hex and text columns, 16
-// bytes a line. The file is mapped, not read: only the lines on screen are
-// touched, so a file of gigabytes opens at once and memory stays flat.
+// bytes a line, or 8 while 16 do not fit the width (the preview's default
+// size among them), so the text column is in view without scrolling. The
+// file is mapped, not read: only the lines on screen are touched, so a file
+// of gigabytes opens at once and memory stays flat.
 #include <QAbstractScrollArea>
 
 #include <cstdint>
@@ -15,6 +17,7 @@ class TMxBinEditor : public QAbstractScrollArea {
   Q_OBJECT
  public:
   static constexpr int kBytesPerLine = 16;
+  static constexpr int kNarrowBytesPerLine = 8;
   // Copying everything stops short of this (the clipboard holds text).
   static constexpr uint64_t kMaxCopyBytes = uint64_t{16} << 20;
 
@@ -44,6 +47,10 @@ class TMxBinEditor : public QAbstractScrollArea {
   uint64_t TopLine() const;
   // The line and column rows, as drawn (for tests and the copy).
   QString LineText(uint64_t line) const;
+  // Bytes a line as drawn now.
+  int BytesPerLine() const { return bytesPerLine_; }
+  // The width a line of `bytes` bytes takes, in pixels.
+  int LineWidth(int bytes) const;
 
  signals:
   void mouseReleased();
@@ -68,10 +75,13 @@ class TMxBinEditor : public QAbstractScrollArea {
   // The byte under a point of the viewport; -1 outside the data.
   int64_t ByteAt(const QPoint& at) const;
   uint64_t LineCount() const;
+  // The text column's cells of the line at `at`, read with the bytes around it.
+  std::vector<std::string> CellsOf(uint64_t at, const std::vector<uint8_t>& bytes) const;
   int ScrollStep() const;
 
   preview::MappedFile file_;
   preview::CharSet charSet_ = preview::CharSet::ShiftJis;
+  int bytesPerLine_ = kBytesPerLine;
   uint64_t anchor_ = 0;
   uint64_t caret_ = 0;
   bool selecting_ = false;

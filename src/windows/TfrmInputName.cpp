@@ -16,6 +16,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTimer>
@@ -34,12 +35,26 @@ using ui::U;
 
 namespace {
 
-QToolButton* FlatButton(QWidget* parent, const char* name, const char* hint, const char* icon) {
+// The theme's glyph (or its symbolic form, all some themes still have), else
+// the style's own: a button with no glyph looks the same greyed or not.
+// Either comes with its theme's or style's disabled rendering.
+QIcon Glyph(const QWidget* button, const char* icon, QStyle::StandardPixmap fallback) {
+  const QString name = QString::fromLatin1(icon);
+  for (const QString& themed : {name, name + QStringLiteral("-symbolic")})
+    if (QIcon::hasThemeIcon(themed)) return QIcon::fromTheme(themed);
+  return button->style()->standardIcon(fallback, nullptr, button);
+}
+
+// A button the style has no glyph for (SP_CustomBase) shows `text` when the
+// theme has none either.
+QToolButton* FlatButton(QWidget* parent, const char* name, const char* hint, const char* icon,
+                        QStyle::StandardPixmap fallback, const char* text = nullptr) {
   auto* button = new QToolButton(parent);
   button->setObjectName(QString::fromLatin1(name));
   button->setAutoRaise(true);
   button->setToolTip(U(hint));
-  button->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
+  button->setIcon(Glyph(button, icon, fallback));
+  if (text && button->icon().isNull()) button->setText(U(text));
   button->setFixedSize(25, 25);
   return button;
 }
@@ -63,6 +78,12 @@ TfrmInputName::TfrmInputName(PreviewHost& host, QWidget* parent)
   CreatePages();
   layout->addWidget(page_, 1);
   statusBar()->setObjectName(QStringLiteral("bar"));
+  // A permanent widget: the status tips of menus pass over it and leave it.
+  lblPath_ = new QLabel(statusBar());
+  lblPath_->setObjectName(QStringLiteral("lblPath"));
+  lblPath_->setTextFormat(Qt::PlainText);
+  lblPath_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // a long path is cut
+  statusBar()->addPermanentWidget(lblPath_, 1);
   CreateMenus();
   media_ = std::make_unique<QtMediaDevice>(panelMovie_, this);
   media_->onNotify = [this] { MPlayerNotify(); };
@@ -80,18 +101,21 @@ void TfrmInputName::CreateTopBar() {
   auto* row = new QHBoxLayout(pnlCtrl_);
   row->setContentsMargins(2, 4, 2, 4);
   row->setSpacing(2);
-  auto* btnDelete = FlatButton(pnlCtrl_, "btnDelete", "ファイルを削除", "edit-delete");
-  auto* btnRotateLeft = FlatButton(pnlCtrl_, "btnRotateLeft", "画像左回転", "object-rotate-left");
-  auto* btnPrev = FlatButton(pnlCtrl_, "btnPrev", "前のファイル", "go-previous");
+  auto* btnDelete =
+      FlatButton(pnlCtrl_, "btnDelete", "ファイルを削除", "edit-delete", QStyle::SP_TrashIcon);
+  auto* btnRotateLeft = FlatButton(pnlCtrl_, "btnRotateLeft", "画像左回転", "object-rotate-left",
+                                   QStyle::SP_CustomBase, "↺");
+  auto* btnPrev =
+      FlatButton(pnlCtrl_, "btnPrev", "前のファイル", "go-previous", QStyle::SP_ArrowBack);
   auto* label2 = ui::Text(pnlCtrl_, "名前");
   label2->setObjectName(QStringLiteral("Label2"));
   edtName_ = ui::Edit(pnlCtrl_, "edtName");
   edtName_->setFixedWidth(260);
   UseNameFont(edtName_);  // full-width letters must look full-width while naming
   edtName_->installEventFilter(this);
-  btnNext_ = FlatButton(pnlCtrl_, "btnNext", "次のファイル", "go-next");
-  auto* btnRotateRight =
-      FlatButton(pnlCtrl_, "btnRotateRight", "画像右回転", "object-rotate-right");
+  btnNext_ = FlatButton(pnlCtrl_, "btnNext", "次のファイル", "go-next", QStyle::SP_ArrowForward);
+  auto* btnRotateRight = FlatButton(pnlCtrl_, "btnRotateRight", "画像右回転", "object-rotate-right",
+                                    QStyle::SP_CustomBase, "↻");
   for (QWidget* w : std::initializer_list<QWidget*>{btnDelete, btnRotateLeft, btnPrev, label2,
                                                     edtName_, btnNext_, btnRotateRight})
     row->addWidget(w);
@@ -184,9 +208,12 @@ QWidget* TfrmInputName::CreateMediaPage() {
   mPlayer_->setObjectName(QStringLiteral("MPlayer"));
   auto* buttons = new QHBoxLayout(mPlayer_);
   buttons->setContentsMargins(0, 0, 0, 0);
-  btnPlay_ = FlatButton(mPlayer_, "MPlayerPlay", "再生", "media-playback-start");
-  btnStop_ = FlatButton(mPlayer_, "MPlayerStop", "停止", "media-playback-stop");
-  btnBack_ = FlatButton(mPlayer_, "MPlayerBack", "先頭へ戻る", "media-skip-backward");
+  btnPlay_ =
+      FlatButton(mPlayer_, "MPlayerPlay", "再生", "media-playback-start", QStyle::SP_MediaPlay);
+  btnStop_ =
+      FlatButton(mPlayer_, "MPlayerStop", "停止", "media-playback-stop", QStyle::SP_MediaStop);
+  btnBack_ = FlatButton(mPlayer_, "MPlayerBack", "先頭へ戻る", "media-skip-backward",
+                        QStyle::SP_MediaSkipBackward);
   for (QToolButton* b : {btnPlay_, btnStop_, btnBack_}) buttons->addWidget(b);
   scrMCI_ = new QScrollBar(Qt::Horizontal, pageMedia);
   scrMCI_->setObjectName(QStringLiteral("scrMCI"));
@@ -265,7 +292,6 @@ void TfrmInputName::CreateMenus() {
           &TfrmInputName::mnuOpenAsTextClick);
   AddItem(open, "mnuExecute", "関連付けで実行", "Ctrl+E", &TfrmInputName::mnuExecuteClick);
   QMenu* edit = bar->addMenu(QStringLiteral("編集(&E)"));
-  // An edit box with the focus keeps Ctrl+C for its own copy.
   AddItem(edit, "mnuCopy", "コピー(&C)", "Ctrl+C", &TfrmInputName::mnuCopyClick);
   QMenu* function = bar->addMenu(QStringLiteral("機能(&F)"));
   AddItem(function, "mnuPlayFList", "音楽・動画ファイルを連続演奏する", "",
@@ -319,6 +345,15 @@ void TfrmInputName::AddEditMenu(QWidget* edit, const char* name, const char* sel
 bool TfrmInputName::eventFilter(QObject* watched, QEvent* event) {
   if (watched == pnlTop_ && event->type() == QEvent::Resize) {
     pnlCtrl_->move(std::max(0, (pnlTop_->width() - pnlCtrl_->width()) / 2), 0);
+  } else if (watched == edtName_ && event->type() == QEvent::ShortcutOverride) {
+    // The menu's Ctrl+C (コピー) and Ctrl+E (関連付けで実行) win over the
+    // box's own keys, except that Ctrl+C still copies text selected in it.
+    const QKeyCombination keys = static_cast<QKeyEvent*>(event)->keyCombination();
+    if ((keys == (Qt::CTRL | Qt::Key_C) && !edtName_->hasSelectedText()) ||
+        keys == (Qt::CTRL | Qt::Key_E)) {
+      event->ignore();
+      return true;
+    }
   } else if (watched == edtName_ && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {

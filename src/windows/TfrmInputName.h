@@ -191,6 +191,7 @@ class TfrmInputName : public QMainWindow {
   QComboBox* cmbCharSet_ = nullptr;
   TMxBinEditor* binEdit_ = nullptr;
   QAction* mnuSaveText_ = nullptr;
+  QLabel* lblPath_ = nullptr;
 };
 
 }  // namespace tonbo

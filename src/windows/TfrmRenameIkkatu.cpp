@@ -118,9 +118,7 @@ void TfrmRenameIkkatu::CreateGrid() {
       grdList_,
       [this](int row, int column, const QString& text) { grdListSetEditText(row, column, text); }));
   connect(grdList_, &QTableWidget::currentCellChanged, this,
-          [this](int row, int column, int previousRow, int) {
-            grdListSelectCell(row, column, previousRow);
-          });
+          [this](int row, int column) { grdListSelectCell(row, column); });
 }
 
 void TfrmRenameIkkatu::Execute() {
@@ -145,12 +143,12 @@ void TfrmRenameIkkatu::mnuResetClick() {
   if (!rows.empty()) grdList_->setCurrentCell(0, 0);
 }
 
-void TfrmRenameIkkatu::grdListSelectCell(int row, int column, int previousRow) {
+void TfrmRenameIkkatu::grdListSelectCell(int row, int column) {
   if (row < 0) return;
   if (column != 0) {
-    // Not the clicked row's new name: typing would change a name the user
-    // did not point at.
-    grdList_->setCurrentCell(previousRow >= 0 ? previousRow : row, 0);
+    // Only new names take the cursor: the row pointed at keeps it, so what
+    // is typed next goes to that row's name, not to the row left.
+    grdList_->setCurrentCell(row, 0);
     return;
   }
   textBeforeEdit_ = grdList_->item(row, 0)->text();

@@ -30,8 +30,8 @@ class TfrmRenameIkkatu : public QDialog {
   void mnuSaveClick();
   void mnuCloseClick();
   // The cursor moved to a cell: only new names can be selected; a move to
-  // another column is refused and the cursor stays in the cell it left.
-  void grdListSelectCell(int row, int column, int previousRow);
+  // another column goes to the new name of the same row.
+  void grdListSelectCell(int row, int column);
   // The text in a cell's editor changed.
   void grdListSetEditText(int row, int column, const QString& text);
 

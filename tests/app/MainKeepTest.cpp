@@ -70,7 +70,7 @@ class MainKeepTest : public QObject {
     Make();
     Add({"a b.txt", "c.txt"});
     SetName(0, "写真");
-    SetName(1, " :(削除)");
+    w_->Table().MarkForDeletion(1);
     test::ScriptedDialogs dialogs;
     dialogs.saveFiles = {Q(dir_ + "out.bat")};
     Trigger("mnuMakeBatch");

@@ -65,7 +65,7 @@ class MainRenameTest : public QObject {
     Make();
     Add({"a.txt", "b.txt"});
     SetName(0, "x");
-    SetName(1, DeleteMark().c_str());
+    w_->Table().MarkForDeletion(1);
     test::ScriptedDialogs dialogs;
     dialogs.answers = {Answer::Yes};
     w_->findChild<QAction*>("actRenameReal")->trigger();
@@ -87,7 +87,7 @@ class MainRenameTest : public QObject {
     Add({"a.txt", "b.txt", "c.txt"});
     SetName(0, "b");  // a swap, and a file marked for the trash
     SetName(1, "a");
-    SetName(2, DeleteMark().c_str());
+    w_->Table().MarkForDeletion(2);
     test::ScriptedDialogs dialogs;
     w_->ExecuteRenames();
     QCOMPARE(test::ReadFile(dir_ + "a.txt"), std::string("b.txt"));
@@ -95,6 +95,9 @@ class MainRenameTest : public QObject {
     w_->Commands().Run(Command::mnuUndoRename);
     QVERIFY(dialogs.Texts("yesno").last().startsWith(
         "最後に実行した名前の変更（3 個のファイル）を元に戻します。"));
+    // It names the run: its time and folder.
+    QVERIFY(dialogs.Texts("yesno").last().contains(QStringLiteral("、フォルダ ") +
+                                                   QString::fromStdString(dir_) + "\r\n"));
     QCOMPARE(dialogs.Texts("info").last(),
              QStringLiteral("2個のファイルを元の名前に戻しました。\r\n"
                             "1個のファイルをごみ箱から戻しました。"));
@@ -172,6 +175,14 @@ class MainRenameTest : public QObject {
     // Two skips: the log question names the count; "No" opens nothing.
     QCOMPARE(dialogs.Texts("yesno"),
              QStringList({"2 個のファイルを名前変更できませんでした。\r\nエラーログを見ますか？"}));
+    // Its 中止 stops the run, which says so and counts the files left.
+    SetName(0, "b");
+    SetName(2, "d");
+    dialogs.onModal = [](QDialog& d) { d.findChild<QPushButton*>("btnCancel")->click(); };
+    w_->ExecuteRenames();
+    QCOMPARE(dialogs.Texts("info").last(),
+             "名前の変更を中止しました。\r\n0個のファイルを名前変更"
+             "しました。\r\n2個のファイルは変更していません。");
   }
 
   void logOpensInTheTextEditor() {

@@ -1,5 +1,6 @@
 // --apply, the conflict methods and bad usage: real renames on disk, and
 // nothing at all on disk when the command line is wrong.
+#include <filesystem>
 #include <set>
 
 #include "CliHarness.h"
@@ -154,6 +155,46 @@ TEST_F(CliApply, OverwrittenFileGoesToTheTrash) {
   EXPECT_EQ(run.code, 0) << run.err;
   const std::string trash = std::string(getenv("XDG_DATA_HOME")) + "/Trash/files/b.txt";
   EXPECT_EQ(ReadFile(trash), "replaced by a");
+}
+
+// Only the delete command marks a row, never a name on disk, asked for or in a list.
+TEST_F(CliApply, TheDeleteMarksTextIsAnOrdinaryName) {
+  const std::string mark = " :(削除)";
+  // The third is the mark as a saved list gives it back, without the space.
+  Files files = {{mark + ".txt", "M"}, {mark, "bare"}, {mark.substr(1), "read"}, {"a.txt", "A"}};
+  for (const auto& [name, bytes] : files) File(name, bytes);
+  const std::string trash = std::string(getenv("XDG_DATA_HOME")) + "/Trash/files/";
+  const size_t trashed = FolderFiles(trash).size();
+  EXPECT_EQ(RunTonboCli({"--apply", dir_}).code, 0);
+  EXPECT_EQ(RunTonboCli({"--name", mark, "--apply", dir_ + "a.txt"}).code, 1);  // mark.txt is taken
+  // A list's row saved with the mark whose file is gone is not the file named like the mark.
+  const std::string list = MakeTempDir("list") + "l.csv";
+  WriteFile(list, "\"" + enc::Lit(mark) + "\",.txt,,,,\"" + dir_ + "gone.txt\"\r\n");
+  const CliRun run = RunTonboCli({"--load-list", list, "--apply"});
+  EXPECT_NE(run.err.find("ファイルが見つかりません。：" + dir_ + "gone.txt"), std::string::npos);
+  EXPECT_EQ(Disk(), files);
+  EXPECT_EQ(FolderFiles(trash).size(), trashed);
+}
+
+// Overwriting a file's other link changes nothing and says so; a folder holding the
+// first numbered name is passed over; an unreadable settings file is warned of.
+TEST_F(CliApply, HardLinksFoldersInTheWayAndUnreadableSettingsAreTold) {
+  File("a.txt", "A");
+  ASSERT_EQ(link((dir_ + "a.txt").c_str(), (dir_ + "b.txt").c_str()), 0);
+  const std::string config = MakeTempDir("config");
+  std::filesystem::create_directories(config + "tonbo/tonbo.ini");  // a settings file unreadable
+  const CliRun run =
+      RunTonboCli({"--name", "b", "--apply", "--on-conflict=overwrite", dir_ + "a.txt"},
+                  {"XDG_CONFIG_HOME=" + config});
+  for (const std::string& said :
+       {std::string("（書き込み先は同じファイルの別の名前（ハードリンク）です）"),
+        "設定ファイルを読み込めませんでした。\n" + config + "tonbo/tonbo.ini\n"})
+    EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+  EXPECT_EQ(Disk(), (Files{{"a.txt", "A"}, {"b.txt", "A"}}));
+  mkdir((dir_ + "b_1.txt").c_str(), 0700);
+  EXPECT_EQ(RunTonboCli({"--name", "b", "--apply", "--on-conflict=number", dir_ + "a.txt"}).code,
+            0);
+  EXPECT_EQ(Disk(), (Files{{"b.txt", "A"}, {"b_2.txt", "A"}}));
 }
 
 struct UsageCase {

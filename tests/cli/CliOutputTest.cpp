@@ -6,8 +6,8 @@ namespace tonbo::test {
 namespace {
 
 // A name that colours the terminal red and then starts a line of its own.
-const std::string kHostile = "a\x1b[31mred\nFAKE.txt";
-const std::string kHostileShown = "a\\x1b[31mred\\nFAKE.txt";
+const std::string kHostile = "a\x1b[31mred\r\nFAKE.txt";
+const std::string kHostileShown = "a\\x1b[31mred\\r\\nFAKE.txt";
 
 class CliOutput : public CliFolder {};
 

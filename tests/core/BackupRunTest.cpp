@@ -210,7 +210,7 @@ TEST_F(BackupRunTest, AFailedCopyLeavesNoFileAndNamesItsReason) {
   mkdir((src_ + "folder").c_str(), 0755);
   RowAt(src_ + "folder", "folder");
   Row("marked.txt", "marked.txt");
-  table_.SetCell(colNewName, table_.RowCount() - 1, DeleteMark());
+  table_.MarkForDeletion(table_.RowCount() - 1);
   Row("slash.txt", "b.txt");
   table_.SetCell(colNewName, table_.RowCount() - 1, "a/b");
   answers_ = {{ConflictButton::Ok, ConflictMethod::Overwrite}};

@@ -37,18 +37,36 @@ void AddRow(TCsvDb& table, const std::string& dir, const std::string& name,
 
 TEST(BatchTextTest, HeadingThenOneLinePerRowInTableOrder) {
   TCsvDb table;
-  EXPECT_EQ(BatchText(table), enc::Lit("; Tonbo自動生成バッチファイル") + "\r\n");
+  EXPECT_EQ(BatchText(table).text, enc::Lit("; Tonbo自動生成バッチファイル") + "\r\n");
   AddRow(table, "/d/", "a b.txt", "c d.txt");
   AddRow(table, "/d/", "same.txt", "same.txt");  // unchanged: still a ren line
   AddRow(table, "/d/", "gone.txt", "gone.txt");
-  table.SetCell(colNewName, 2, DeleteMark());
+  table.MarkForDeletion(2);
   AddRow(table, "/d/", "x", "写真.jpg");
-  EXPECT_EQ(enc::FromSjis(BatchText(table)).toStdString(),
+  EXPECT_EQ(enc::FromSjis(BatchText(table).text).toStdString(),
             "; Tonbo自動生成バッチファイル\r\n"
             "ren \"/d/a b.txt\" \"c d.txt\"\r\n"
             "ren \"/d/same.txt\" \"same.txt\"\r\n"
             "del \"/d/gone.txt\"\r\n"
             "ren \"/d/x\" \"写真.jpg\"\r\n");
+}
+
+// A line end must not start a command, nor a quote end the quoting: such rows are logged.
+TEST(BatchTextTest, RowsThatCannotBeQuotedAreLoggedNotWritten) {
+  TCsvDb table;
+  AddRow(table, "/d/", "a.txt", "x\r\ndel C:\\Windows\r\n.txt");
+  AddRow(table, "/d/", "b\n.txt", "b.txt");
+  table.MarkForDeletion(1);
+  AddRow(table, "/d/", "c.txt", "c\" & del x & \".txt");
+  AddRow(table, "/d/", "ok\xE2\x80\xA8.txt", "e f.txt");  // a line separator is no control here
+  const BatchFile batch = BatchText(table);
+  const std::string left = "バッチファイルに書きませんでした：\"/d/",
+                    control = "（名前に改行などの制御文字があります）\r\n";
+  EXPECT_EQ(enc::FromSjis(batch.text + batch.log).toStdString(),
+            "; Tonbo自動生成バッチファイル\r\nren \"/d/ok\xE2\x80\xA8.txt\" \"e f.txt\"\r\n" +
+                left + "a.txt\"" + control + left + "b\\n.txt\"" + control + left +
+                "c.txt\"（名前に「\"」があります）\r\n");
+  EXPECT_EQ(batch.left, 3);
 }
 
 TEST(WriteWholeFileTest, AFailedWriteKeepsTheOldFileAndSaysWhy) {
@@ -139,8 +157,8 @@ TEST_F(ShellScriptTest, ChainsSwapsAndRingsGoInASafeOrder) {
   Row("y", "z");
   Row("z", "x");
   Row("old", "old");
-  table_.SetCell(colNewName, 7, DeleteMark());  // to the trash
-  Row("e", "gone");                             // e leaves before d arrives
+  table_.MarkForDeletion(7);  // to the trash
+  Row("e", "gone");           // e leaves before d arrives
   const std::multiset<std::string> trashBefore = Trash();
   EXPECT_EQ(RunScript(), 0) << errors_;
   EXPECT_EQ(Files(dir_), (Manifest{{"a", "<b>"},

@@ -172,6 +172,20 @@ TEST(CsvDb, CompactOfOnlyBlankRowsEmptiesTheTable) {
   EXPECT_EQ(t.RowCount(), 0);
 }
 
+// The mark stays through copies and packing; its text alone never marks; a new name unmarks.
+TEST(CsvDb, OnlyMarkForDeletionMarksARow) {
+  TCsvDb t;
+  for (int r = 0; r < 70000; ++r) t.SetCell(colPath, r, std::to_string(r));
+  t.SetCell(colNewName, 0, DeleteMark());  // a file named like the mark
+  for (int r : {1, 2}) t.MarkForDeletion(r);
+  const TCsvDb snapshot = t;
+  t.SetCell(colNewName, 2, "x");
+  t.SetCell(colNewName, 2, DeleteMark());                  // asked for once the mark was gone
+  while (t.RowCount() > 3) t.DeleteRow(t.RowCount() - 1);  // packs the storage
+  EXPECT_TRUE(!t.MarkedForDeletion(0) && t.MarkedForDeletion(1) && !t.MarkedForDeletion(2));
+  EXPECT_TRUE(snapshot.MarkedForDeletion(2));
+}
+
 TEST(CsvDb, LoadFromGridSetsOnlyNonEmptyCells) {
   TCsvDb t = MakeTable({{"old"}});
   t.LoadFromGrid({{"h1", "", "h3"}, {"", ""}, {"", "x"}});

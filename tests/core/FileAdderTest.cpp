@@ -1,5 +1,6 @@
 #include "core/FileAdder.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -7,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "TestEnv.h"
 #include "common/Sjis.h"
@@ -127,7 +129,21 @@ TEST_F(FileAdderTest, MissingPathsAreSkippedSilentlyAndUnreadableFoldersWarn) {
   setrlimit(RLIMIT_NOFILE, &before);
   EXPECT_EQ(added, 1);
   ASSERT_EQ(warnings_.size(), 1u);
-  EXPECT_EQ(warnings_[0], root_ + "\r\n" + enc::Lit("の読み込みに失敗"));
+  EXPECT_EQ(warnings_[0], root_ + "blocked/\r\n" + enc::Lit("の読み込みに失敗"));
+}
+
+// Past the system's path limit the warning names the folder that failed, not a parent.
+TEST_F(FileAdderTest, AFolderTooDeepToReadIsNamedInTheWarning) {
+  const std::string part(200, 'd');
+  std::string made = "mkdir -p " + root_;  // mkdir -p goes down folder by folder
+  for (int i = 0; i < 25; ++i) made += part + "/";
+  ASSERT_EQ(std::system(made.c_str()), 0);
+  std::string failed = root_;
+  for (DIR* d; (d = opendir(failed.c_str())); failed += part + "/") closedir(d);
+  Adder().AddFiles({root_ + part});
+  EXPECT_EQ(warnings_, std::vector<std::string>{failed + "\r\n" + enc::Lit("の読み込みに失敗")});
+  // Too deep for the sandbox's own removal.
+  EXPECT_EQ(std::system(("rm -rf " + root_ + part).c_str()), 0);
 }
 
 TEST_F(FileAdderTest, GrowthQuestionComesAtEachDoubling) {

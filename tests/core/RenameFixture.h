@@ -37,7 +37,7 @@ class RenameFixture : public ::testing::Test {
   }
   void Mark(const std::string& name) {
     Row(name, name);
-    table_.SetCell(colNewName, table_.RowCount() - 1, enc::Lit(" :(削除)"));
+    table_.MarkForDeletion(table_.RowCount() - 1);
   }
   ProgressSink* progress_ = nullptr;
   RenameResult Run() {

@@ -2,8 +2,11 @@
 // (a child process that dies at a chosen file, its journal buffer unwritten).
 #include "core/RunRecovery.h"
 
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <optional>
 
 #include "RenameFixture.h"
 
@@ -20,11 +23,15 @@ class RunRecoveryTest : public RenameFixture {
     // Each test starts without earlier journals.
     for (const std::string& j : ListJournals(journals_)) unlink(j.c_str());
   }
-  std::string LogText(const RecoveryResult& r) { return enc::FromSjis(r.log).toStdString(); }
+  std::string LogText(const RecoveryResult& r) {
+    std::string text;
+    for (const std::string& line : r.log) text += enc::FromSjis(line).toStdString() + "\r\n";
+    return text;
+  }
 
   // Runs the list in a child that dies, without a word, when the progress
   // reaches file `dieAt` (the journal keeps only what it had written).
-  void RunAndDie(int dieAt) {
+  void RunAndDie(int dieAt, std::optional<ConflictMethod> forAll = {}) {
     const pid_t pid = fork();
     if (pid == 0) {
       struct Die : ProgressSink {
@@ -36,6 +43,7 @@ class RunRecoveryTest : public RenameFixture {
       } die;
       die.at = dieAt;
       RenameExecutor executor(nullptr);
+      if (forAll) executor.SetMethodForAll(*forAll);
       executor.SetProgress(&die);
       executor.Run(table_);
       _exit(0);
@@ -52,6 +60,15 @@ class RunRecoveryTest : public RenameFixture {
     const std::vector<std::string> open = UnfinishedJournals();
     EXPECT_EQ(open.size(), 1u);
     return open.empty() ? std::string() : open[0];
+  }
+  // Field `field` of the journal's plan line of `row` becomes `value`.
+  static void Forge(const std::string& journal, int row, size_t field, const std::string& value) {
+    std::string text = test::ReadFile(journal);
+    const size_t at = text.find("\nP\t" + std::to_string(row) + "\t") + 1;
+    size_t begin = at;
+    for (size_t i = 0; i < field; ++i) begin = text.find('\t', begin) + 1;
+    text.replace(begin, text.find_first_of("\t\n", begin) - begin, value);
+    test::WriteFile(journal, text);
   }
 };
 
@@ -72,7 +89,7 @@ TEST_F(RunRecoveryTest, UndoPutsBackNamesAndTrashedFilesButNotAnEditedFile) {
   ASSERT_EQ(run.renamed, 4) << Log(run);
   ASSERT_EQ(Disk(), (Files{{"y", "x"}, {"x", "y"}, {"d", "c"}, {"g", "f"}}));
   test::WriteFile(dir_ + "d", "c, edited");  // written since the run
-  ASSERT_EQ(LastUndoableJournal(), run.journal);
+  ASSERT_EQ(LastUndoableRun().journal, run.journal);
 
   const RecoveryResult undo = UndoRun(run.journal);
   EXPECT_EQ(undo.moved, 3);
@@ -84,7 +101,7 @@ TEST_F(RunRecoveryTest, UndoPutsBackNamesAndTrashedFilesButNotAnEditedFile) {
   EXPECT_EQ(LogText(undo), "名前の変更に失敗：\"c\"←\"" + dir_ +
                                "d\"（名前の変更の後で書き換えられています）\r\n");
   EXPECT_EQ(undo.paths.size(), 6u);
-  EXPECT_EQ(LastUndoableJournal(), "");  // the run is marked undone
+  EXPECT_EQ(LastUndoableRun().journal, "");  // the run is marked undone
   EXPECT_TRUE(UnfinishedJournals().empty());
 }
 
@@ -156,7 +173,9 @@ TEST_F(RunRecoveryTest, ARunCutOffAnywhereIsRolledBackOrFinished) {
         continue;
       }
       ASSERT_EQ(open.size(), 1u);
-      EXPECT_NE(DescribeJournal(open[0]).find("変更前"), std::string::npos);
+      const std::vector<FileState> states = DescribeJournal(open[0]);
+      EXPECT_TRUE(std::any_of(states.begin(), states.end(),
+                              [](const FileState& f) { return f.state == "変更前"; }));
       const RecoveryResult r = RecoverRun(open[0], mode);
       EXPECT_EQ(r.notDone, 0) << LogText(r);
       EXPECT_EQ(Disk(), mode == RecoverMode::Rollback ? before : after);
@@ -176,7 +195,9 @@ TEST_F(RunRecoveryTest, ARecoveredRunWhoseLastLineWasCutStaysClosed) {
   ASSERT_EQ(cut.size(), 1u);
   const std::string text = test::ReadFile(cut[0]);
   ASSERT_EQ(text.back(), '\n');
-  test::WriteFile(cut[0], text + "r\t1");  // a step whose end was never written
+  // A step whose end was never written: "r\t12…" of a longer list, which
+  // would name no planned row if the close mark made it a whole line.
+  test::WriteFile(cut[0], text + "r\t12");
 
   const RecoveryResult done = RecoverRun(cut[0], RecoverMode::Finish);
   EXPECT_TRUE(done.error.empty()) << done.error;
@@ -215,6 +236,144 @@ TEST_F(RunRecoveryTest, AJournalOfAnotherFormatIsRefusedAndKept) {
   EXPECT_EQ(Disk(), before);
   EXPECT_EQ(test::ReadFile(open[0]), text);
   EXPECT_EQ(UnfinishedJournals(), open);  // still offered, so that it is refused aloud
+}
+
+// Files deleted after a killed run's plan, and new files given their inodes
+// (forged here: the file systems of the tests hand out fresh ones): one
+// under a name the journal does not know, one under the run's old name but
+// of another size. Neither is the run's file; both are reported and left.
+TEST_F(RunRecoveryTest, ANewFileWithAFreedInodeIsNotTheRunsFile) {
+  const std::string cut = DiedAfterTheFirstOfThree();
+  unlink((dir_ + "a1").c_str());
+  unlink((dir_ + "a2").c_str());
+  File("a1", "a newer, longer a1");
+  File("new", "new");
+  Forge(cut, 1, 4, std::to_string(platform::IdentityOf(dir_ + "a1").ino));
+  Forge(cut, 2, 4, std::to_string(platform::IdentityOf(dir_ + "new").ino));
+  for (RecoverMode mode : {RecoverMode::Finish, RecoverMode::Rollback}) {
+    const RecoveryResult r = RecoverRun(cut, mode);
+    EXPECT_EQ(r.notDone, 2) << LogText(r);
+    EXPECT_EQ(Disk(), (Files{{mode == RecoverMode::Finish ? "b0" : "a0", "a"},
+                             {"a1", "a newer, longer a1"},
+                             {"new", "new"}}));
+    // Nothing more to recover: the journal is closed.
+    EXPECT_TRUE(UnfinishedJournals().empty());
+    test::WriteFile(cut, test::ReadFile(cut).substr(0, test::ReadFile(cut).rfind("closed")));
+  }
+}
+
+// Lines Tonbo never writes: the journal is refused whole, nothing moves,
+// nothing but the journal is written, and files that are not journals are
+// passed over without waiting on them.
+TEST_F(RunRecoveryTest, AJournalThatLiesIsRefusedAndWritesNothingElse) {
+  alarm(60);  // a read that waits on the FIFO below fails the test
+  const std::string cut = DiedAfterTheFirstOfThree();
+  const std::string text = test::ReadFile(cut);
+  File("user file", "mine");
+  const std::string user = dir_ + "user file";
+  const std::string lies[] = {
+      text + "r\t2147483647\n",  // a step of no planned row
+      text.substr(0, text.find("\tb1\t")) + "\t../b1" + text.substr(text.find("\tb1\t") + 3),
+      text.substr(0, text.find("planned\n")) + "P\t0\t0\t1\t2\t3\t4\tx\ty\t\n" +
+          text.substr(text.find("planned\n")),            // rows out of order
+      "tonbo-journal\t1\tundo\t" + user + "\nplanned\n",  // a source outside the journals
+  };
+  const Files before = Disk();
+  for (const std::string& lie : lies) {
+    test::WriteFile(cut, lie);
+    const RecoveryResult r = RecoverRun(cut, RecoverMode::Finish);
+    EXPECT_NE(r.error.find("Tonboの書く形ではありません"), std::string::npos) << lie;
+    EXPECT_EQ(Disk(), before);
+    EXPECT_EQ(test::ReadFile(cut), lie);
+    EXPECT_EQ(UnfinishedJournals(), std::vector<std::string>{cut});
+  }
+  EXPECT_EQ(CloseJournal(user, "undone"), EINVAL);
+  EXPECT_EQ(test::ReadFile(user), "mine");
+  ASSERT_EQ(mkfifo((journals_ + "fifo.journal").c_str(), 0600), 0);
+  ASSERT_EQ(symlink(user.c_str(), (journals_ + "link.journal").c_str()), 0);
+  EXPECT_EQ(ListJournals(journals_), std::vector<std::string>{cut});
+  EXPECT_EQ(CloseJournal(journals_ + "link.journal", "undone"), ELOOP);
+  EXPECT_FALSE(ReadJournal(journals_ + "fifo.journal", *std::make_unique<Journal>()));
+  PruneJournals(journals_);
+  EXPECT_EQ(test::ReadFile(user), "mine");
+  alarm(0);
+  unlink((journals_ + "fifo.journal").c_str());
+  unlink((journals_ + "link.journal").c_str());
+}
+
+// A second recovery of a journal another one holds is refused; a rollback
+// that leaves a file under its temporary name keeps the journal open.
+TEST_F(RunRecoveryTest, AHeldJournalIsRefusedAndAFileLeftHiddenKeepsItOpen) {
+  File("x", "x");
+  File("y", "y");
+  Row("x", "y");
+  Row("y", "x");
+  RunAndDie(0);
+  const std::string cut = UnfinishedJournals().at(0);
+  Journal j;
+  ASSERT_TRUE(ReadJournal(cut, j));
+  const std::string parked = j.entries[0].ParkedPath();
+  ASSERT_EQ(rename((dir_ + "x").c_str(), parked.c_str()), 0);  // cut off inside the ring
+  {
+    const int held = open(cut.c_str(), O_RDONLY);
+    flock(held, LOCK_EX);
+    EXPECT_NE(RecoverRun(cut, RecoverMode::Rollback).error.find("ほかのTonboが使っています"),
+              std::string::npos);
+    close(held);
+  }
+  File("x", "in the way");
+  const RecoveryResult r = RecoverRun(cut, RecoverMode::Rollback);
+  EXPECT_TRUE(r.kept);
+  EXPECT_EQ(UnfinishedJournals(), std::vector<std::string>{cut});
+  unlink((dir_ + "x").c_str());
+  EXPECT_FALSE(RecoverRun(cut, RecoverMode::Rollback).kept);
+  EXPECT_EQ(Disk(), (Files{{"x", "x"}, {"y", "y"}}));
+  EXPECT_TRUE(UnfinishedJournals().empty());
+}
+
+// Killed before its first conflict, a run told to settle every conflict one
+// way is finished that way; a run told nothing leaves the conflict.
+TEST_F(RunRecoveryTest, FinishingDoesWhatTheRunWasToldAtAConflict) {
+  const std::optional<ConflictMethod> methods[] = {ConflictMethod::Overwrite,
+                                                   ConflictMethod::Number, std::nullopt};
+  const Files wanted[] = {{{"b.txt", "a"}},
+                          {{"b.txt", "old b"}, {"b_1.txt", "a"}},
+                          {{"a.txt", "a"}, {"b.txt", "old b"}}};
+  for (int i = 0; i < 3; ++i) {
+    dir_ = test::MakeTempDir("told");
+    table_.Clear();
+    File("a.txt", "a");
+    File("b.txt", "old b");
+    Row("a.txt", "b.txt");
+    RunAndDie(0, methods[i]);
+    const RecoveryResult r = RecoverRun(UnfinishedJournals().at(0), RecoverMode::Finish);
+    EXPECT_EQ(Disk(), wanted[i]) << i << LogText(r);
+    EXPECT_EQ(r.notDone, i == 2);
+  }
+  EXPECT_EQ(TrashContents().count("old b"), 1u);
+}
+
+// A recovered run is the newest run: undo takes it, never an older one in
+// another folder; while the newest run is unfinished undo says so.
+TEST_F(RunRecoveryTest, UndoTakesTheRecoveredRunOrSaysWhyNot) {
+  File("old", "old");
+  Row("old", "older");
+  const RenameResult first = Run();
+  const std::string firstDir = dir_;
+  dir_ = test::MakeTempDir("second");
+  table_.Clear();
+  const std::string cut = DiedAfterTheFirstOfThree();
+  const UndoChoice unfinished = LastUndoableRun();
+  EXPECT_EQ(unfinished.journal, "");
+  EXPECT_NE(unfinished.refusal.find("途中で終了しています"), std::string::npos);
+  RecoverRun(cut, RecoverMode::Finish);
+  ASSERT_EQ(LastUndoableRun().journal, cut);
+  EXPECT_EQ(SummarizeRun(cut).folders, std::vector<std::string>{dir_});
+  EXPECT_EQ(SummarizeRun(cut).files, 3);
+  EXPECT_EQ(UndoRun(cut).moved, 3);
+  EXPECT_EQ(Disk(), (Files{{"a0", "a"}, {"a1", "a"}, {"a2", "a"}}));
+  EXPECT_EQ(LastUndoableRun().journal, first.journal);
+  EXPECT_TRUE(platform::FileExists(firstDir + "older"));
 }
 
 }  // namespace

@@ -28,12 +28,13 @@ TEST(HexDataTest, TextColumnInEachCharacterSet) {
 }
 
 TEST(HexDataTest, ContextBeforeTheLineKeepsCharactersAndShiftStates) {
-  // The lead byte ends the previous line: the character shows in the first cell.
+  // A character split by the line end shows at the end of its line, not on the next.
   EXPECT_EQ(Joined(TextCells(Bytes("\x8E"),
                              Bytes("\xCA"
                                    "A"),
                              CharSet::ShiftJis)),
-            "写A");
+            "_A");
+  EXPECT_EQ(Joined(TextCells({}, Bytes("A\x8E"), CharSet::ShiftJis, Bytes("\xCA"))), "A写");
   // A JIS kanji shift begun on the previous line still holds.
   EXPECT_EQ(Joined(TextCells(Bytes("\x1B$B"), Bytes("<L"), CharSet::Jis)), "写_");
 }

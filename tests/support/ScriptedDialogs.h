@@ -40,6 +40,7 @@ class ScriptedDialogs : public DialogPort {
   // Plays the user's part in the program's own dialogs while they are shown
   // (clicks their buttons); a dialog left open counts as cancelled.
   std::function<void(QDialog&)> onModal;
+  std::function<void()> onWarning;  // looks at the windows while a warning is up
 
   QStringList Texts(const QString& kind) const {
     QStringList out;
@@ -58,6 +59,7 @@ class ScriptedDialogs : public DialogPort {
   }
   void ShowWarning(const QString& text, const QString& caption) override {
     shown.push_back({"warning", text, caption});
+    if (onWarning) onWarning();
   }
   void ShowWarningDetails(const QString& text, const QString& details,
                           const QString& caption) override {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,18 +11,20 @@ namespace tonbo {
 namespace {
 
 // Fixture bytes the way another system wrote them (not the code under test).
-std::string Encode(const char* to, const std::string& utf8) {
-  iconv_t cd = iconv_open(to, "UTF-8");
-  std::string out(utf8.size() * 4, '\0');
-  char* ip = const_cast<char*>(utf8.data());
+std::optional<std::string> Convert(const char* to, const char* from, const std::string& in) {
+  iconv_t cd = iconv_open(to, from);
+  std::string out(in.size() * 4, '\0');
+  char* ip = const_cast<char*>(in.data());
   char* op = out.data();
-  size_t inLeft = utf8.size(), outLeft = out.size();
+  size_t inLeft = in.size(), outLeft = out.size();
   const size_t r = iconv(cd, &ip, &inLeft, &op, &outLeft);
   iconv_close(cd);
-  EXPECT_NE(r, static_cast<size_t>(-1)) << utf8;
+  if (r == static_cast<size_t>(-1)) return std::nullopt;
   out.resize(out.size() - outLeft);
   return out;
 }
+
+std::string Encode(const char* to, const std::string& s) { return Convert(to, "UTF-8", s).value(); }
 
 // UTF-8 bytes shown as Latin-1 and saved again as UTF-8.
 std::string Latin1Twice(const std::string& utf8) {
@@ -36,6 +39,24 @@ std::string Latin1Twice(const std::string& utf8) {
   }
   return out;
 }
+
+// UTF-8 bytes as Windows reads code page 932 (0x80 and 0xA0 are U+0080 and
+// U+F8F0 there), saved again as UTF-8; nullopt when a pair has no character.
+std::optional<std::string> WindowsCp932Twice(const std::string& utf8) {
+  std::string out;
+  for (size_t i = 0, n = 1; i < utf8.size(); i += n) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    n = (c >= 0x81 && c <= 0x9F) || c >= 0xE0 ? 2 : 1;
+    const auto piece = c == 0x80   ? "\u0080"
+                       : c == 0xA0 ? "\uF8F0"
+                                   : Convert("UTF-8", "CP932", utf8.substr(i, n));
+    if (!piece) return std::nullopt;
+    out += *piece;
+  }
+  return out;
+}
+
+std::string Repaired(const std::string& g) { return Ungarble(DetectGarbling(g), g).value_or("?"); }
 
 struct GarbledCase {
   const char* label;
@@ -141,6 +162,61 @@ TEST(GarbledNames, ShortJapaneseNamesAreNeverTakenForGarbledOnes) {
     }
   }
   EXPECT_GT(checked, 100000);
+}
+
+// Not 筑粟, 宰澎, 厶; left as close to 鏡凝, 箕荷; not ｸ藪emo; 0x80, 0xA0, ＼.
+TEST(GarbledNames, NamesOfTheAuditAreRepairedOrLeft) {
+  for (const char* name : {"ﾃﾞｰﾀ.txt", "ｺﾋﾟｰ", "ﾒﾓ.txt"})
+    EXPECT_EQ(Repaired(Encode("CP932", name)), name);
+  for (const char* name : {"ｶﾀｶﾅ", "ﾌｧｲﾙ"})
+    EXPECT_EQ(DetectGarbling(Encode("CP932", name)), Garbling::None);
+  for (const char* name : {"後Memo.txt", "メモ_final.txt", "月_10.jpg"})
+    EXPECT_EQ(Repaired(Encode("EUC-JP", name)), name);
+  for (const char* name : {"一.txt", "ダム.txt", "だんご.txt", "全角　空白.txt"})
+    EXPECT_EQ(Repaired(WindowsCp932Twice(name).value_or("")), name);
+  EXPECT_EQ(Repaired("譯＼12.jpg"), "桁_12.jpg");
+}
+
+// Names of every kind, with and without ASCII around them; the last few read
+// in code page 932 are UTF-8 as long (驟雨 is 酉J).
+std::vector<std::string> CorpusNames() {
+  std::vector<std::string> names;
+  std::istringstream words(
+      "写真 会議 資料 旅行 請求書 議事録 家族 運動会 誕生日 東京 北海道 桜 花火 海 山 夏休み "
+      "音楽 動画 原稿 契約書 名簿 献立 買い物 発表 設計 図面 鏡餅 凝縮 挨拶 稟議書 桁 後 月 "
+      "柿 鮭 薔薇 檸檬 一覧 一 ひらがな おしらせ まとめ めも しゃしん さくら むかし だんご "
+      "データ ファイル コピー メモ バックアップ フォルダ ピクチャ ミュージック ダム "
+      "デスクトップ ダウンロード カレンダー ﾃﾞｰﾀ ｶﾀｶﾅ ｺﾋﾟｰ ﾒﾓ ﾌｧｲﾙ ﾃｽﾄ ﾊﾞｯｸｱｯﾌﾟ ﾌｫﾙﾀﾞ "
+      "ｻﾝﾌﾟﾙ ﾀﾞｳﾝﾛｰﾄﾞ ﾚｼﾋﾟ ｶﾚﾝﾀﾞｰ ｷｬﾌﾟﾁｬ 第3回会議 会議資料_2023年度（案） 全角　空白 "
+      "旅行の写真 新しいフォルダー 名称未設定 Café résumé Ñandú Straße Łódź naïve Škoda 😀 "
+      "🎉🎂 👨‍👩‍👧 🇯🇵 蠅 鰻重 驟雨 鼈甲 驢馬 蠍（");
+  for (std::string word; words >> word;)
+    for (const std::string around : {"", ".txt", "_01.jpg", "Memo.txt", " (2).pdf", "IMG_"})
+      names.push_back(around == "IMG_" ? around + word + ".jpg" : word + around);
+  return names;
+}
+
+// Correct names are never changed; each garbled in each way the repair knows
+// comes back or is left alone, never as a third name, and most come back.
+TEST(GarbledNames, CorpusIsRepairedOrLeftNeverMisread) {
+  ASSERT_GE(CorpusNames().size(), 500u);
+  for (const std::string& name : CorpusNames())
+    EXPECT_EQ(DetectGarbling(name), Garbling::None) << name;
+  std::optional<std::string> (*const ways[])(const std::string&) = {
+      [](const std::string& n) { return Convert("CP932", "UTF-8", n); },
+      [](const std::string& n) { return Convert("EUC-JP", "UTF-8", n); }, WindowsCp932Twice,
+      [](const std::string& n) { return std::optional(Latin1Twice(n)); }};
+  for (const auto& garble : ways) {
+    int repaired = 0, left = 0;
+    for (const std::string& name : CorpusNames()) {
+      const auto garbled = garble(name);
+      if (!garbled || *garbled == name) continue;
+      const std::string got = Repaired(*garbled);
+      EXPECT_TRUE(got == name || got == *garbled) << name << " became " << got;
+      ++(got == name ? repaired : left);
+    }
+    EXPECT_GE(repaired, 2 * left);
+  }
 }
 
 TEST(GarbledNames, UnreadableBytesAreLeftAlone) {

@@ -86,6 +86,13 @@ INSTANTIATE_TEST_SUITE_P(
         SubstCase{"empty matches step over characters", "s/x*/-/g", "ab", "-a-b-"},
         SubstCase{"empty match right after a match", "s/x*/-/g", "axb", "-a--b-"},
         SubstCase{"empty matches step over double-byte characters", "s/x*/-/g", "あい", "-あ-い-"},
+        // A non-empty match is tried first after an empty one: Perl's results.
+        SubstCase{"lazy star grows after an empty match", "s/a*?/-/g", "aaa", "-------"},
+        SubstCase{"empty alternative gives way", "s/|a/-/g", "ab", "---b-"},
+        SubstCase{"empty look-ahead gives way", "s/(?=b)|b/-/g", "abab", "a--a--"},
+        SubstCase{"group of a non-empty retry", "s/()|b/[$1]/g", "abc", "[]a[][][]c[]"},
+        SubstCase{"retry takes a double-byte character", "s/|あ/-/g", "あい", "---い-"},
+        SubstCase{"retry never splits a double-byte character", "s/A*?/-/g", "ソA", "-ソ---"},
         SubstCase{"dot takes a double-byte character", "s/^./X/", "あい", "Xい"},
         SubstCase{"trail byte is not a letter", "s/A/x/g", "アA", "アx"},
         SubstCase{"trail byte is not a backslash", "s/\\\\/x/g", "ソ\\", "ソx"},
@@ -122,13 +129,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(MatchCase{"anywhere in the text", "m/abc/", "xabcx", true},
                       MatchCase{"anchored", "m/^abc$/", "abcd", false},
                       MatchCase{"class does not take a trail byte", "m/[@-Z]/", "ア", false},
-                      MatchCase{"ignore case folds ASCII only", "m/ａ/i", "Ａ", false},
+                      MatchCase{"i folds full-width letters", "m/ａＢ/i", "Ａｂ", true},
                       MatchCase{"word takes kanji", "m/^\\w\\w$/", "漢字", true},
                       MatchCase{"digit is ASCII only", "m/\\d/", "１", false},
                       MatchCase{"inline s option", "m/(?s)a.b/", "a\nb", true},
                       MatchCase{"inline m option", "m/(?m)^b/", "a\nb", true},
                       MatchCase{"substitution command matches its pattern", "s/b/x/", "abc",
                                 true}));
+
+INSTANTIATE_TEST_SUITE_P(
+    IgnoreCase, MatchTable,
+    ::testing::Values(MatchCase{"Greek and Cyrillic", "m/ωж/i", "ΩЖ", true},
+                      MatchCase{"a class and a reference", "m/^([ａ-ｃ])\\1$/i", "ｂＢ", true},
+                      MatchCase{"Roman numerals keep their form", "m/ⅰ/i", "Ⅰ", false}));
 
 struct BadCommand {
   const char* what;

@@ -103,17 +103,18 @@ class TfrmRenameIkkatuTest : public QObject {
     QTableWidget* grid = Grid(dlg);
     auto cursor = [grid] { return std::make_pair(grid->currentRow(), grid->currentColumn()); };
     grid->setCurrentCell(4, 2);
-    QCOMPARE(cursor(), std::make_pair(0, 0));
+    QCOMPARE(cursor(), std::make_pair(4, 0));
     grid->setCurrentCell(3, 0);
     QTest::keyClick(grid, Qt::Key_Right);
     QCOMPARE(cursor(), std::make_pair(3, 0));
-    // A click on an old name or a folder leaves the cursor where it was, so
-    // what is typed next cannot become that row's new name.
+    // A click on an old name or a folder takes the cursor to that row's new name.
     for (int column : {1, 2}) {
       const QPoint at = grid->visualItemRect(grid->item(7, column)).center();
       QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-      QCOMPARE(cursor(), std::make_pair(3, 0));
+      QCOMPARE(cursor(), std::make_pair(7, 0));
     }
+    QTest::keyClicks(QApplication::focusWidget(), "z");
+    QCOMPARE(Column(*grid, 0).mid(3, 5), (QStringList{"3", "4", "5", "6", "z"}));
   }
 
   void typedNamesAreWrittenBackOnClosing() {

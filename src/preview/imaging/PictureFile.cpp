@@ -104,7 +104,9 @@ constexpr off_t kMaxFileBytes = off_t{1} << 31;
 }  // namespace
 
 PictureFormat FormatFromExtension(std::string_view extension) {
-  if (EqualsLower(extension, ".jpg") || EqualsLower(extension, ".jpeg")) return PictureFormat::Jpeg;
+  if (EqualsLower(extension, ".jpg") || EqualsLower(extension, ".jpeg") ||
+      EqualsLower(extension, ".jpe"))
+    return PictureFormat::Jpeg;
   if (EqualsLower(extension, ".png")) return PictureFormat::Png;
   if (EqualsLower(extension, ".bmp")) return PictureFormat::Bmp;
   if (EqualsLower(extension, ".ico")) return PictureFormat::Ico;
