@@ -29,7 +29,7 @@ void TfrmMain::mnuSaveListClick() {
   if (chosen.isEmpty()) return;
   // A failed write leaves any earlier file as it was and ends in the error box.
   // The list holds every column, the selection recorded with the last step too.
-  TableAsRecorded().SaveToFile(DiskName(chosen));
+  SaveListFile(TableAsRecorded(), DiskName(chosen));
   SetStatusText(1, QString::number(table_.RowCount()) +
                        QStringLiteral("個のファイルのリストを保存しました。"));
 }

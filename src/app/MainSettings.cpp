@@ -99,7 +99,8 @@ void TfrmMain::LoadSettings() {
 void TfrmMain::WarnUnreadableSettings() {
   if (!ini_->TakeUnreadableWarning()) return;
   ShowWarning(QStringLiteral("設定ファイルを読み込めませんでした。\r\n") +
-              QString::fromLocal8Bit(ini_->FileName()) +
+              QString::fromLocal8Bit(ini_->FileName()) + QStringLiteral("\r\n") +
+              QString::fromStdString(ini_->UnreadableReason()) +
               QStringLiteral("\r\nこのファイルは書き換えず、設定の変更は保存しません。"));
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/CliOptions.h"
 #include "common/Errors.h"
+#include "common/FileRead.h"
 #include "common/Sjis.h"
 #include "core/ListLoad.h"
 #include "platform/FileOps.h"
@@ -9,8 +10,10 @@
 namespace tonbo::cli {
 namespace {
 
-std::string Reason(const EInOutError& e) {
-  return e.Code() != 0 ? "（" + platform::ErrorText(e.Code()) + "）" : std::string();
+std::string Reason(const EInOutError& e, bool reading = false) {
+  if (e.Code() == 0) return std::string();
+  return "（" + (reading ? ReadErrorText(e.Code(), kMaxCsvBytes) : platform::ErrorText(e.Code())) +
+         "）";
 }
 
 }  // namespace
@@ -22,7 +25,7 @@ LoadedLists LoadLists(const std::vector<std::string>& listFiles, Reporter& repor
     try {
       listed = ReadListFile(file);
     } catch (const EInOutError& e) {
-      throw EUsageError("リストのファイルを読み込めません：" + Escaped(file) + Reason(e));
+      throw EUsageError("リストのファイルを読み込めません：" + Escaped(file) + Reason(e, true));
     }
     if (listed.paths.empty())
       report.Note("何も追加できるファイルがありませんでした：" + Escaped(file));
@@ -36,7 +39,7 @@ LoadedLists LoadLists(const std::vector<std::string>& listFiles, Reporter& repor
 
 bool SaveList(const TCsvDb& table, const std::string& listFile, Reporter& report) {
   try {
-    table.SaveToFile(listFile);
+    SaveListFile(table, listFile);
   } catch (const EInOutError& e) {
     report.Error("リストを保存できませんでした：" + Escaped(listFile) + Reason(e));
     return false;

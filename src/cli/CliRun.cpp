@@ -180,7 +180,8 @@ void Session::RunSteps() {
   TIniFileEx settings(SettingsPathDisk());
   // As the window warns: the run goes on with the defaults.
   if (settings.TakeUnreadableWarning())
-    report_.Error("設定ファイルを読み込めませんでした。\n" + Escaped(settings.FileName()) +
+    report_.Error("設定ファイルを読み込めませんでした。\n" + Escaped(settings.FileName()) + "\n" +
+                  settings.UnreadableReason() +
                   "\nこのファイルは書き換えず、既定の設定で続けます。");
   settings.SetDeferred(true);  // --set changes this copy only; it is never written back
   std::vector<int>& rows = rows_;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/FileRead.h"
 #include "common/Sjis.h"
 #include "common/TextFile.h"
 #include "text/StrUnit.h"
@@ -56,12 +57,10 @@ class LineEnds {
   bool midLine_ = false;
 };
 
+// (A sysfs file gives its size as a page.)
 bool ReadFlag(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "re");
-  if (!f) return false;
-  const int c = std::fgetc(f);
-  std::fclose(f);
-  return c == '1';
+  std::string text;
+  return ReadWholeFile(path, text, nullptr, 4096) && text.substr(0, 1) == "1";
 }
 
 }  // namespace
@@ -87,11 +86,10 @@ std::unique_lock<std::mutex> DiskGate::Enter(dev_t device) {
 // A regular file's bytes, read in large pieces; closed with the object.
 class TContentReader::Source {
  public:
-  // O_NONBLOCK: opening a pipe must not wait for a writer.
-  Source(const std::string& diskPath, DiskGate* gate)
-      : fd_(open(diskPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)) {
+  // A pipe or a device is never opened for reading (OpenFileToRead).
+  Source(const std::string& diskPath, DiskGate* gate) {
     struct stat st {};
-    if (fd_ >= 0 && (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) Close();
+    fd_ = OpenFileToRead(diskPath, &st);
     if (fd_ < 0) return;
     size_ = static_cast<uint64_t>(st.st_size);
     if (gate) turn_ = gate->Enter(st.st_dev);
@@ -123,7 +121,7 @@ class TContentReader::Source {
     if (fd_ >= 0) close(fd_);
     fd_ = -1;
   }
-  int fd_;
+  int fd_ = -1;
   uint64_t size_ = 0;
   uint64_t done_ = 0;
   std::unique_lock<std::mutex> turn_;

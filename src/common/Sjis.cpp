@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "common/FileRead.h"
 #include "common/Folders.h"
 #include "common/Utf8.h"
 
@@ -168,8 +169,13 @@ struct SjisCodec::Impl {
   }
 
   void Read(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "re");
-    if (!f) return;
+    const int fd = OpenFileToRead(path);
+    if (fd < 0) return;
+    FILE* f = fdopen(fd, "r");
+    if (!f) {
+      close(fd);
+      return;
+    }
     char line[64];
     while (std::fgets(line, sizeof line, f)) {
       unsigned code = 0, u = 0;

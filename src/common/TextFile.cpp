@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "common/FileRead.h"
+
 namespace tonbo {
 
 std::string ToCrLfLines(std::string_view text) {
@@ -24,24 +26,33 @@ std::string ToCrLfLines(std::string_view text) {
   return out;
 }
 
-bool ReadWholeFile(const std::string& diskPath, std::string& bytes, int* errnum) {
-  int fd = open(diskPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errnum) *errnum = errno;
-    return false;
-  }
-  std::string data;
-  struct stat st {};
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) data.reserve(static_cast<size_t>(st.st_size));
-  char buf[65536];
-  ssize_t n;
-  while ((n = read(fd, buf, sizeof buf)) > 0) data.append(buf, static_cast<size_t>(n));
-  int err = n < 0 ? errno : 0;
-  close(fd);
-  if (err) {
+bool ReadWholeFile(const std::string& diskPath, std::string& bytes, int* errnum,
+                   std::uint64_t maxBytes) {
+  auto fail = [errnum](int err) {
     if (errnum) *errnum = err;
     return false;
+  };
+  struct stat st {};
+  const int fd = OpenFileToRead(diskPath, &st);
+  if (fd < 0) return fail(errno);
+  if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    close(fd);
+    return fail(EFBIG);
   }
+  std::string data;
+  data.reserve(static_cast<size_t>(st.st_size));
+  char buf[65536];
+  ssize_t n = 0;
+  // The size may grow while being read: the limit holds all the same.
+  while (data.size() <= maxBytes) {
+    n = read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    data.append(buf, static_cast<size_t>(n));
+  }
+  const int err = n < 0 ? errno : data.size() > maxBytes ? EFBIG : 0;
+  close(fd);
+  if (err) return fail(err);
   bytes.swap(data);
   return true;
 }

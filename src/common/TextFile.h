@@ -1,5 +1,6 @@
 #pragma once
 // Whole text files in code page 932 with CR LF line ends.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,8 +12,14 @@ bool SaveTextFile(const std::string& diskPath, std::string_view text);
 // The file's lines, each followed by CR LF; false (text unchanged) when unreadable.
 bool LoadTextFile(const std::string& diskPath, std::string& text);
 
-// Raw whole-file access for the above and their friends.
-bool ReadWholeFile(const std::string& diskPath, std::string& bytes, int* errnum = nullptr);
+// What a whole-file read takes at most unless the caller says otherwise.
+inline constexpr std::uint64_t kReadWholeLimit = std::uint64_t{64} << 20;
+
+// Raw whole-file access for the above and their friends. Only a regular file
+// is read (OpenFileToRead), and only up to maxBytes: a larger one fails with
+// EFBIG, without being read.
+bool ReadWholeFile(const std::string& diskPath, std::string& bytes, int* errnum = nullptr,
+                   std::uint64_t maxBytes = kReadWholeLimit);
 // Writes through a temporary file in the same folder, then renames it into place.
 bool WriteFileAtomic(const std::string& diskPath, std::string_view bytes, int* errnum = nullptr);
 

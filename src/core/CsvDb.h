@@ -6,6 +6,7 @@
 // history snapshots of a large list cost little: a command that changes one
 // column of every row costs one copy of that column, and a sort only a new
 // order.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,6 +15,9 @@
 #include "core/CsvChunk.h"
 
 namespace tonbo {
+
+// The largest CSV file (a saved list, a grid) read: some two million rows.
+inline constexpr std::uint64_t kMaxCsvBytes = std::uint64_t{512} << 20;
 
 // Columns of the main window's file table.
 enum FileColumn : int {
@@ -94,7 +98,8 @@ class TCsvDbBase {
   bool MarkedForDeletion(int row) const;
 
   // Reads a CSV file (disk path bytes), replacing the contents. Throws
-  // EInOutError and leaves the table unchanged when the file cannot be read.
+  // EInOutError and leaves the table unchanged when the file cannot be read,
+  // is no regular file or holds more than kMaxCsvBytes.
   void LoadFromFile(const std::string& diskPath);
   // Writes the table as CSV. Throws EInOutError; a failed write leaves the
   // previous file as it was (written to a temporary file, then renamed).
@@ -175,5 +180,9 @@ class TCsvDb : public TCsvDbBase {
  public:
   using TCsvDbBase::TCsvDbBase;
 };
+
+// Writes CSV text as SaveToFile does: through a temporary file, throwing
+// EInOutError.
+void SaveCsvText(const std::string& diskPath, const std::string& bytes);
 
 }  // namespace tonbo

@@ -12,6 +12,8 @@
 #include <string>
 
 #include "common/Errors.h"
+#include "common/FileRead.h"
+#include "common/TextFile.h"
 #include "core/CsvDb.h"
 
 namespace tonbo {
@@ -25,8 +27,9 @@ std::string Printable(const std::string& diskPath) {
 }
 
 [[noreturn]] void Fail(const char* what, const std::string& diskPath, int err) {
-  throw EInOutError(std::string(what) + "\n" + Printable(diskPath) + "\n" + std::strerror(err),
-                    err);
+  throw EInOutError(
+      std::string(what) + "\n" + Printable(diskPath) + "\n" + ReadErrorText(err, kMaxCsvBytes),
+      err);
 }
 
 // Closes the descriptor on every path out.
@@ -49,22 +52,6 @@ class Fd {
  private:
   int fd_;
 };
-
-// Reads the whole file; errno is set when it returns false.
-bool ReadAll(int fd, std::string& out) {
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) out.reserve(st.st_size);
-  char buf[1 << 16];
-  for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n == 0) return true;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    out.append(buf, static_cast<size_t>(n));
-  }
-}
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -102,15 +89,18 @@ bool FillTemp(Fd& fd, const std::string& bytes, mode_t mode) {
 }  // namespace
 
 void TCsvDbBase::LoadFromFile(const std::string& diskPath) {
-  Fd fd(::open(diskPath.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) Fail("ファイルを開けません。", diskPath, errno);
   std::string bytes;
-  if (!ReadAll(fd.get(), bytes)) Fail("ファイルを読み込めません。", diskPath, errno);
+  int err = 0;
+  if (!ReadWholeFile(diskPath, bytes, &err, kMaxCsvBytes))
+    Fail("ファイルを読み込めません。", diskPath, err);
   LoadFromText(bytes);
 }
 
 void TCsvDbBase::SaveToFile(const std::string& diskPath) const {
-  const std::string bytes = SaveToText();
+  SaveCsvText(diskPath, SaveToText());
+}
+
+void SaveCsvText(const std::string& diskPath, const std::string& bytes) {
   const mode_t mode = ModeFor(diskPath);
   std::string temp = FolderOf(diskPath) + ".tonbo-save-XXXXXX";
   Fd fd(::mkostemp(temp.data(), O_CLOEXEC));

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 
+#include "common/FileRead.h"
 #include "common/Folders.h"
 #include "common/TextFile.h"
 
@@ -175,10 +176,19 @@ void TIniFileEx::Reload() {
   if (path_.empty()) return;
   std::string bytes;
   int err = 0;
-  if (ReadWholeFile(path_, bytes, &err))
+  if (ReadWholeFile(path_, bytes, &err, kMaxSettingsBytes))
     text_ = IniText(bytes);
   else if (err != ENOENT)
-    unreadable_ = true;
+    SetUnreadable(err);
+}
+
+void TIniFileEx::SetUnreadable(int err) {
+  unreadable_ = true;
+  unreadableError_ = err;
+}
+
+std::string TIniFileEx::UnreadableReason() const {
+  return unreadable_ ? ReadErrorText(unreadableError_, kMaxSettingsBytes) : std::string();
 }
 
 std::string TIniFileEx::ReadString(std::string_view section, std::string_view key,
@@ -233,12 +243,12 @@ bool TIniFileEx::UpdateFile() {
   // file removed meanwhile is written again from what was read at the start.
   std::string bytes;
   int err = 0;
-  if (ReadWholeFile(path_, bytes, &err)) {
+  if (ReadWholeFile(path_, bytes, &err, kMaxSettingsBytes)) {
     IniText merged(bytes);
     for (const Change& c : pending_) merged.Set(c.section, c.key, c.value);
     text_ = std::move(merged);
   } else if (err != ENOENT) {
-    unreadable_ = true;
+    SetUnreadable(err);
     return false;
   }
   const std::string target = WriteTargetOf(path_);

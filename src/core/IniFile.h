@@ -7,6 +7,7 @@
 // program runs survive; a settings file that is a symbolic link is written
 // through to its target; a file that exists but cannot be read is never
 // written over.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -47,6 +48,9 @@ class IniText {
   std::unordered_map<std::string, size_t> index_;
 };
 
+// The largest settings file read; a larger one is unreadable (never written over).
+inline constexpr std::uint64_t kMaxSettingsBytes = std::uint64_t{16} << 20;
+
 class TIniFileEx {
  public:
   // diskPath: the file; an empty path keeps everything in memory.
@@ -80,6 +84,8 @@ class TIniFileEx {
   // True when the file exists but could not be read: it is then left alone
   // and the settings live in memory only.
   bool Unreadable() const { return unreadable_; }
+  // Why, for people (UTF-8): a FIFO or device, the size limit, the system's error.
+  std::string UnreadableReason() const;
   // True the first time it is asked after the file turned out unreadable, so
   // the window warns once.
   bool TakeUnreadableWarning();
@@ -89,12 +95,14 @@ class TIniFileEx {
     std::string section, key, value;
   };
   bool Flush();
+  void SetUnreadable(int err);
 
   std::string path_;
   IniText text_;
   std::vector<Change> pending_;  // changes not yet on disk, in the order made
   bool deferred_ = false;
   bool unreadable_ = false;
+  int unreadableError_ = 0;
   bool warned_ = false;
 };
 

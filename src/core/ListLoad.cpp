@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/Errors.h"
+#include "common/FileRead.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "common/TextFile.h"
@@ -15,6 +16,8 @@ namespace tonbo {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// The cell a saved list gets when its text would also pass for UTF-8.
+constexpr std::string_view kSjisMark = "シフトJIS";
 
 // Valid UTF-8 holding at least one character beyond ASCII. The check stops
 // at the first byte that cannot be UTF-8, which in a code page 932 list of
@@ -68,7 +71,7 @@ std::vector<char> FindFiles(const TCsvDb& list, int from, int to) {
 [[noreturn]] void FailRead(const std::string& diskPath, int err) {
   const QString shown = QString::fromUtf8(diskPath.data(), static_cast<qsizetype>(diskPath.size()));
   throw EInOutError("リストのファイルを読み込めません。\n" + shown.toStdString() + "\n" +
-                        platform::ErrorText(err),
+                        ReadErrorText(err, kMaxCsvBytes),
                     err);
 }
 
@@ -116,21 +119,68 @@ ListedFiles CollectListedFiles(const TCsvDb& list) {
 }
 
 std::string ListFileText(std::string_view bytes) {
-  const bool marked = bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark;
-  if (marked) bytes.remove_prefix(kByteOrderMark.size());
-  if (!marked && !IsUtf8BeyondAscii(bytes)) return std::string(bytes);
+  if (bytes.substr(0, kByteOrderMark.size()) != kByteOrderMark) return std::string(bytes);
+  std::string sjis;
+  enc::DiskToSjis(bytes.substr(kByteOrderMark.size()), sjis);
+  return sjis;
+}
+
+// The rows of a list that lie beyond ASCII, where the two readings differ.
+size_t BeyondAscii(const std::vector<std::string>& paths) {
+  return static_cast<size_t>(std::count_if(paths.begin(), paths.end(), [](const std::string& p) {
+    return std::any_of(p.begin(), p.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  }));
+}
+
+ListedFiles ReadListBytes(std::string_view bytes) {
+  TCsvDb list;
+  list.LoadFromText(ListFileText(bytes));
+  ListedFiles read = CollectListedFiles(list);
+  // Unmarked, yet valid UTF-8 as well: a list of another tool, or one that
+  // an earlier version saved of names that happen to read as UTF-8 too. It
+  // is UTF-8 only when code page 932 finds none of its files beyond ASCII
+  // and UTF-8 finds some: a file of the list is never traded for another.
+  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark || !IsUtf8BeyondAscii(bytes) ||
+      BeyondAscii(read.paths) > 0)
+    return read;
   std::string sjis;
   enc::DiskToSjis(bytes, sjis);
-  return sjis;
+  list.LoadFromText(sjis);
+  ListedFiles asUtf8 = CollectListedFiles(list);
+  return BeyondAscii(asUtf8.paths) > 0 ? asUtf8 : read;
+}
+
+std::string ListFileBytes(const TCsvDbBase& table) {
+  std::string bytes = table.SaveToText();
+  if (IsUtf8BeyondAscii(bytes)) {
+    // Once more, the mark ending the first row: 0x83, the lead byte of "シ",
+    // cannot begin a UTF-8 character.
+    bytes.clear();
+    const int cols = table.MaxColCount();
+    bool marked = false;
+    for (int row = 0; row < table.RowCount(); ++row) {
+      table.AppendRowText(bytes, row, cols);
+      if (marked || !table.RowPresent(row)) continue;
+      bytes.insert(bytes.size() - 2, "," + enc::Lit(kSjisMark));
+      marked = true;
+    }
+  }
+  // A first cell beginning with the byte order mark's bytes would make the
+  // list say UTF-8: an empty line first (empty lines are no rows).
+  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) bytes.insert(0, "\r\n");
+  return bytes;
+}
+
+void SaveListFile(const TCsvDbBase& table, const std::string& diskPath) {
+  SaveCsvText(diskPath, ListFileBytes(table));
 }
 
 ListedFiles ReadListFile(const std::string& diskPath) {
   std::string bytes;
   int err = 0;
-  if (!ReadWholeFile(diskPath, bytes, &err)) FailRead(diskPath, err);
-  TCsvDb list;
-  list.LoadFromText(ListFileText(bytes));
-  return CollectListedFiles(list);
+  if (!ReadWholeFile(diskPath, bytes, &err, kMaxCsvBytes)) FailRead(diskPath, err);
+  return ReadListBytes(bytes);
 }
 
 }  // namespace tonbo

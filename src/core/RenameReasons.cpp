@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "common/FileRead.h"
+
 namespace tonbo {
 
 std::string ReasonText(int err, bool trash) {
@@ -31,6 +33,8 @@ std::string ReasonText(int err, bool trash) {
     case EINVAL:
     case EILSEQ:
       return "（このディスクでは使えない名前です）";
+    case kNotRegularFile:
+      return "（パイプやデバイスなど、通常のファイルではありません）";
     case EOPNOTSUPP:
       return trash ? "（このディスクにはごみ箱がありません）"
                    : "（このディスクではできない操作です）";

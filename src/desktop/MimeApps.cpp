@@ -6,10 +6,11 @@
 #include <QStringList>
 
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "common/Paths.h"
+#include "common/TextFile.h"
 #include "desktop/ShortcutFiles.h"
 #include "platform/Launcher.h"
 
@@ -57,7 +58,9 @@ std::vector<std::string> MimeAppsLists() {
 // The ";"-separated desktop ids of the type in one group of an ini file.
 std::vector<std::string> IdsIn(const std::string& file, const std::string& group,
                                const std::string& mimeType) {
-  std::ifstream in(file);
+  std::string text;
+  ReadWholeFile(file, text);
+  std::istringstream in(text);
   std::string line;
   bool inGroup = false;
   while (std::getline(in, line)) {

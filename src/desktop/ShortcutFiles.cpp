@@ -5,9 +5,11 @@
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 
 #include "common/Folders.h"
 #include "common/Paths.h"
+#include "common/TextFile.h"
 #include "desktop/SpecialFolders.h"
 #include "platform/Launcher.h"
 
@@ -203,7 +205,9 @@ bool CreateDesktopShortcut(const std::string& target, const std::string& name,
 
 std::map<std::string, std::string> ReadDesktopEntry(const std::string& path) {
   std::map<std::string, std::string> keys;
-  std::ifstream in(path, std::ios::binary);
+  std::string text;
+  ReadWholeFile(path, text);  // a send-to entry may be a FIFO: never waited on
+  std::istringstream in(text);
   std::string line;
   bool inGroup = false;
   while (std::getline(in, line)) {

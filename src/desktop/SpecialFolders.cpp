@@ -1,10 +1,11 @@
 #include "desktop/SpecialFolders.h"
 
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 
 #include "common/Folders.h"
 #include "common/Paths.h"
+#include "common/TextFile.h"
 
 namespace tonbo::shell {
 namespace {
@@ -37,7 +38,9 @@ std::string UserDir(const char* key, const char* fallback) {
 
 std::string UserDirFromFile(const std::string& userDirsFile, const std::string& key,
                             const std::string& home) {
-  std::ifstream in(userDirsFile);
+  std::string text;
+  ReadWholeFile(userDirsFile, text);
+  std::istringstream in(text);
   std::string line;
   std::string found;
   while (std::getline(in, line)) {

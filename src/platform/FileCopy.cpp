@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/FileRead.h"
 #include "platform/FileOps.h"
 
 namespace tonbo::platform {
@@ -90,11 +91,11 @@ int CopyIntoTemp(int in, const struct stat& src, Fd& out, bool sync, std::string
 // The whole copy under a temporary name beside `to`, then `to` takes it.
 int CopyThroughTemp(const std::string& from, const std::string& to, bool replace,
                     std::string* message) {
-  Fd in(open(from.c_str(), O_RDONLY | O_CLOEXEC));
-  if (in.get() < 0) return Fail(errno, "open source", message);
+  // Only a regular file is copied: a FIFO would wait for a writer, a device
+  // never end.
   struct stat src {};
-  if (fstat(in.get(), &src) != 0) return Fail(errno, "read source", message);
-  if (S_ISDIR(src.st_mode)) return Fail(EISDIR, "open source", message);
+  Fd in(OpenFileToRead(from, &src));
+  if (in.get() < 0) return Fail(errno, "open source", message);
 
   std::string tmp = TempTemplateFor(to);
   Fd out(mkostemp(tmp.data(), O_CLOEXEC));

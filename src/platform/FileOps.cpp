@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/FileRead.h"
+
 #ifndef RENAME_NOREPLACE
 #define RENAME_NOREPLACE (1 << 0)
 #endif
@@ -133,10 +135,6 @@ bool DirectoryExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string ErrorText(int errnum) {
-  char buf[256];
-  // GNU strerror_r: returns the text, which may or may not be in buf.
-  return strerror_r(errnum, buf, sizeof buf);
-}
+std::string ErrorText(int errnum) { return ReadErrorText(errnum); }
 
 }  // namespace tonbo::platform

@@ -7,12 +7,13 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "common/TextFile.h"
 #include "platform/FileOps.h"
 
 namespace tonbo::platform {
@@ -77,7 +78,9 @@ void ReadTrash(const std::string& trash, const std::string& top, Entries& out) {
     if (name.size() <= suffix.size() ||
         name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
       continue;
-    std::ifstream in(trash + "/info/" + name);
+    std::string text;
+    ReadWholeFile(trash + "/info/" + name, text);
+    std::istringstream in(text);
     std::string line, path, date;
     while (std::getline(in, line)) {
       if (line.rfind("Path=", 0) == 0) path = PercentDecode(line.substr(5));

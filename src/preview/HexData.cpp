@@ -9,15 +9,17 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/FileRead.h"
+
 namespace tonbo::preview {
 
 bool MappedFile::Open(const std::string& diskPath) {
   Close();
-  const int fd = open(diskPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
   struct stat info {};
-  bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  if (ok && info.st_size > 0) {
+  const int fd = OpenFileToRead(diskPath, &info);
+  if (fd < 0) return false;
+  bool ok = true;
+  if (info.st_size > 0) {
     void* map = mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_SHARED, fd, 0);
     ok = map != MAP_FAILED;
     if (ok) {

@@ -61,6 +61,31 @@ std::string DescriptionText(std::string_view sjisDescription, std::string_view s
   return ExtractFileExt(sjisPath) + enc::Lit("形式のファイル");
 }
 
+std::string NotAFileText(FileKind kind) {
+  const char* what = nullptr;
+  switch (kind) {
+    case FileKind::Missing:
+    case FileKind::Regular:
+      return {};
+    case FileKind::Folder:
+      what = "フォルダ";
+      break;
+    case FileKind::Pipe:
+      what = "名前付きパイプ（FIFO）";
+      break;
+    case FileKind::Socket:
+      what = "ソケット";
+      break;
+    case FileKind::Device:
+      what = "デバイス";
+      break;
+    case FileKind::Other:
+      what = "特殊なファイル";
+      break;
+  }
+  return enc::Lit(what) + enc::Lit("のため、内容は表示しません。");
+}
+
 std::string WebPageText(std::string_view sjisFolder, std::string_view sjisHtml) {
   std::string text = ReplaceStrI(sjisHtml, "<SCRIPT", "<!--SCRIPT", true);
   text = ReplaceStrI(text, "/SCRIPT>", "/SCRIPT-->", true);

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/FileRead.h"
+
 namespace tonbo::preview {
 
 enum class Viewer { Text, Image, WebPage, WebPicture, Description, Media, PlayList, NotMedia };
@@ -48,6 +50,11 @@ std::string WindowCaption(int index, int rowCount, std::string_view sjisPath);
 // The description shown for a file without a viewer: the type, else the
 // extension as written followed by "形式のファイル".
 std::string DescriptionText(std::string_view sjisDescription, std::string_view sjisPath);
+
+// What the preview shows instead of reading a path that is not a regular
+// file (a FIFO, a socket, a device, a folder); empty for a file, or when
+// nothing is there.
+std::string NotAFileText(FileKind kind);
 
 // The page written for an HTML file: the base line, then the text with
 // every script opened and closed as a comment (letter case ignored).

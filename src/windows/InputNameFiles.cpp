@@ -8,6 +8,7 @@
 #include <QTextBrowser>
 
 #include "common/Dialogs.h"
+#include "common/FileRead.h"
 #include "common/Folders.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
@@ -23,7 +24,7 @@ namespace tonbo {
 namespace {
 
 // Files beyond this are not read into the text page.
-constexpr qint64 kMaxTextBytes = qint64{32} << 20;
+constexpr std::uint64_t kMaxTextBytes = std::uint64_t{32} << 20;
 
 QString DiskToQString(const std::string& disk) {
   return QFile::decodeName(QByteArray::fromStdString(disk));
@@ -39,13 +40,12 @@ bool IsSavedFormat(img::PictureFormat format) {
 
 // The file's bytes, unless it is too large for the text page.
 bool ReadTextBytes(const std::string& diskPath, std::string& bytes) {
-  const qint64 size = QFile(DiskToQString(diskPath)).size();
-  if (size > kMaxTextBytes) {
+  int err = 0;
+  if (ReadWholeFile(diskPath, bytes, &err, kMaxTextBytes)) return true;
+  if (err == EFBIG)
     ShowWarning(DiskToQString(diskPath) +
                 QStringLiteral("\r\nは大きすぎるためテキストとして開けません。"));
-    return false;
-  }
-  return ReadWholeFile(diskPath, bytes);
+  return false;
 }
 
 }  // namespace
@@ -62,6 +62,13 @@ void TfrmInputName::ShowPage(int index) {
 
 void TfrmInputName::ChooseViewer() {
   using preview::Viewer;
+  // A pipe, socket or device is described, never opened: a FIFO would keep
+  // the whole program waiting for a writer.
+  if (const std::string kind = preview::NotAFileText(KindOf(DiskPath())); !kind.empty()) {
+    edtPrev_->appendPlainText(enc::FromSjis(kind));
+    ShowPage(pageText);
+    return;
+  }
   switch (preview::ChooseViewer(currentExt_, host_.PlayListChecked())) {
     case Viewer::PlayList:
     case Viewer::NotMedia:
@@ -261,7 +268,8 @@ void TfrmInputName::pageChange(int index) {
 }
 
 void TfrmInputName::LoadBinary() {
-  if (!binEdit_->LoadFromFile(DiskPath()))
+  // What is not a file was described on the text page; its view stays empty.
+  if (!binEdit_->LoadFromFile(DiskPath()) && preview::NotAFileText(KindOf(DiskPath())).empty())
     ShowWarning(DiskToQString(DiskPath()) + QStringLiteral("\r\nが開けません。"),
                 QStringLiteral("読込みエラー"));
 }

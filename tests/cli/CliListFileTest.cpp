@@ -87,13 +87,21 @@ TEST_F(CliListFile, MissingNamesAreEscapedInTheReport) {
 
 TEST_F(CliListFile, UnreadableListEndsTheRunBeforeAnyRename) {
   File("a.txt", "A");
-  const CliRun run =
-      RunTonboCli({"--name", "z", "--apply", dir_, "--load-list", lists_ + "no.csv"});
-  EXPECT_EQ(run.code, 2);
-  EXPECT_NE(run.err.find("リストのファイルを読み込めません：" + lists_ + "no.csv"),
-            std::string::npos)
-      << run.err;
-  EXPECT_EQ(Disk(), (Files{{"a.txt", "A"}}));
+  FifoTrap fifo(lists_ + "fifo.csv");  // never waited on
+  WriteFile(lists_ + "big.csv", "");
+  ASSERT_EQ(truncate((lists_ + "big.csv").c_str(), off_t{512 << 20} + 1), 0);  // sparse
+  for (const auto& [name, reason] :
+       {std::pair{"no.csv", ""},
+        {"fifo.csv", "（パイプやデバイスなど、通常のファイルではありません）"},
+        {"big.csv", "（512 MB を超えるファイルは読み込みません）"}}) {
+    const CliRun run = RunTonboCli({"--name", "z", "--apply", dir_, "--load-list", lists_ + name});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("リストのファイルを読み込めません：" + lists_ + name + reason),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(Disk(), (Files{{"a.txt", "A"}}));
+  }
+  EXPECT_FALSE(fifo.Caught());
 }
 
 // The list cannot be written (a folder has its name): nothing is renamed,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestEnv.h"
+#include "common/FileRead.h"
 #include "common/TextFile.h"
 
 namespace tonbo {
@@ -67,6 +68,35 @@ TEST(TextFile, FailuresReportFalseAndKeepThings) {
   test::WriteFile(dir + "keep.txt", "previous");
   EXPECT_FALSE(SaveTextFile(dir, "x"));
   EXPECT_EQ(test::ReadFile(dir + "keep.txt"), "previous");
+}
+
+// Each kind of entry, read with a limit of five bytes: only a regular file within
+// the limit is read, nothing waits, and a refusal leaves the bytes as they were.
+TEST(FileRead, OnlyARegularFileWithinTheLimitIsRead) {
+  const std::string dir = test::MakeTempDir("read");
+  test::WriteFile(dir + "small", "12345");
+  test::WriteFile(dir + "large", "123456");
+  test::FifoTrap fifo(dir + "fifo");
+  ASSERT_EQ(symlink("/dev/zero", (dir + "zero").c_str()), 0);
+  const struct {
+    std::string path;
+    int error;
+    FileKind kind;
+  } cases[] = {{dir + "small", 0, FileKind::Regular},
+               {dir + "large", EFBIG, FileKind::Regular},
+               {dir, EISDIR, FileKind::Folder},
+               {dir + "fifo", kNotRegularFile, FileKind::Pipe},
+               {dir + "zero", kNotRegularFile, FileKind::Device},
+               {dir + "gone", ENOENT, FileKind::Missing}};
+  for (const auto& c : cases) {
+    std::string bytes = "before";
+    int err = 0;
+    EXPECT_EQ(ReadWholeFile(c.path, bytes, &err, 5), c.error == 0) << c.path;
+    EXPECT_EQ(err, c.error) << c.path;
+    EXPECT_EQ(bytes, c.error ? "before" : "12345") << c.path;
+    EXPECT_EQ(KindOf(c.path), c.kind) << c.path;
+  }
+  EXPECT_FALSE(fifo.Caught());
 }
 
 }  // namespace

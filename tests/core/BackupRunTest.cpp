@@ -62,6 +62,18 @@ class BackupRunTest : public ::testing::Test {
   std::string Content(const std::string& name) { return "content of " + name; }
 };
 
+// A FIFO in the list is neither waited on nor copied; the files after it are.
+TEST_F(BackupRunTest, AFifoInTheListIsReportedAndTheRestCopied) {
+  test::FifoTrap fifo(src_ + "pipe");
+  RowAt(src_ + "pipe", "p.txt");
+  Row("a.txt", "x.txt");
+  const BackupResult r = Run();
+  EXPECT_FALSE(fifo.Caught());
+  EXPECT_EQ(r.copied, 1);
+  EXPECT_EQ(Files(dst_), (Manifest{{"x.txt", Content("a.txt")}}));
+  EXPECT_NE(Log(r).find("通常のファイルではありません"), std::string::npos) << Log(r);
+}
+
 TEST_F(BackupRunTest, CopiesTheChosenRowsUnderTheirNewNamesAndLeavesTheListAlone) {
   Row("a.txt", "x.txt");
   Row("b.txt", "y.txt");

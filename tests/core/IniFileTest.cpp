@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "TestEnv.h"
+#include "common/FileRead.h"
 
 namespace tonbo {
 namespace {
@@ -125,6 +126,23 @@ TEST(IniFile, AFileThatCannotBeReadIsNeverWrittenOver) {
   EXPECT_FALSE(later.WriteBool("setting", "sound", false));
   EXPECT_TRUE(std::filesystem::is_directory(other));
   EXPECT_TRUE(later.TakeUnreadableWarning());
+}
+
+// A FIFO or a file beyond the limit: never waited on or written over; the reason is given.
+TEST(IniFile, WhatIsNoFileOrTooLargeIsRefusedWithTheReason) {
+  const std::string dir = test::MakeTempDir();
+  test::FifoTrap fifo(dir + "fifo.ini");
+  test::WriteFile(dir + "large.ini", "[setting]\r\nsound=1\r\n");
+  ASSERT_EQ(truncate((dir + "large.ini").c_str(), off_t{16 << 20} + 1), 0);
+  for (const auto& [name, reason] :
+       {std::pair{"fifo.ini", "パイプやデバイスなど、通常のファイルではありません"},
+        {"large.ini", "16 MB を超えるファイルは読み込みません"}}) {
+    TIniFileEx ini(dir + name);
+    EXPECT_EQ(ini.UnreadableReason(), reason) << name;
+    EXPECT_FALSE(ini.WriteBool("setting", "sound", false)) << name;
+  }
+  EXPECT_EQ(KindOf(dir + "fifo.ini"), FileKind::Pipe);
+  EXPECT_FALSE(fifo.Caught());
 }
 
 TEST(IniFile, ALinkIsWrittenThroughToItsTarget) {

@@ -10,6 +10,7 @@
 #include "TestEnv.h"
 #include "common/Errors.h"
 #include "common/Sjis.h"
+#include "common/Utf8.h"
 #include "core/FileAdder.h"
 #include "core/ListedEntries.h"
 
@@ -206,6 +207,32 @@ TEST_F(ListLoadTest, UnreadableListNamesTheFileAndReason) {
       EXPECT_NE(e.Code(), 0);
     }
   }
+}
+
+// Names of half-width kana pairs are valid UTF-8 as well (ﾃｽ is C3 BD, "ý"):
+// a list saved of them brings back its own files beside files named by the
+// other reading (also unmarked, as an earlier version saved it), and a file
+// of its own that is gone is reported, never traded for one of those.
+TEST_F(ListLoadTest, KanaPairNamesComeBackAsThemselves) {
+  const char* const kana[] = {"ﾃｽ.txt", "ﾈｺ", "ﾅｶ.txt"};
+  TCsvDb table;
+  for (const char* name : {"ý.txt", "Ⱥ", "Ŷ.txt"}) Touch(name);  // the same bytes
+  for (int i = 0; i < 3; ++i) {
+    std::string sjis;
+    enc::DiskToSjis(Touch(kana[i]), sjis);
+    table.SetCell(colPath, i, sjis);
+  }
+  const std::vector<std::string> own = {std::string(table.GetCell(colPath, 0)),
+                                        std::string(table.GetCell(colPath, 1)),
+                                        std::string(table.GetCell(colPath, 2))};
+  ASSERT_TRUE(enc::IsUtf8(table.SaveToText(), false));
+  EXPECT_EQ(ReadListFile(List(table.SaveToText())).paths, own);
+  SaveListFile(table, root_ + "saved.csv");
+  EXPECT_EQ(ReadListFile(root_ + "saved.csv").paths, own);
+  for (const char* name : kana) ASSERT_EQ(unlink((root_ + name).c_str()), 0);
+  const ListedFiles gone = ReadListFile(root_ + "saved.csv");
+  EXPECT_EQ(gone.paths, std::vector<std::string>{});
+  EXPECT_EQ(gone.missing.size(), 3u);
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 #include "TestEnv.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -116,6 +118,24 @@ void RemoveTree(const std::string& dir) {
       dir.c_str(),
       [](const char* path, const struct stat*, int, struct FTW*) { return remove(path); }, 64,
       FTW_DEPTH | FTW_PHYS);
+}
+
+FifoTrap::FifoTrap(std::string path) : path_(std::move(path)) {
+  if (mkfifo(path_.c_str(), 0600) != 0) throw std::runtime_error("cannot create " + path_);
+  watcher_ = std::thread([this] {
+    for (int waited = 0; !stop_; waited += 10) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      const int fd = waited < 2000 ? -1 : open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+      if (fd < 0) continue;
+      caught_ = true;
+      close(fd);
+    }
+  });
+}
+
+FifoTrap::~FifoTrap() {
+  stop_ = true;
+  watcher_.join();
 }
 
 }  // namespace tonbo::test

@@ -1,6 +1,8 @@
 #pragma once
+#include <atomic>
 #include <map>
 #include <string>
+#include <thread>
 
 namespace tonbo::test {
 
@@ -24,5 +26,19 @@ std::string ReadFile(const std::string& path);
 std::map<std::string, std::string> FolderFiles(const std::string& dir);
 // Removes a folder and everything below it (links are removed, not followed).
 void RemoveTree(const std::string& dir);
+
+// A FIFO no code may wait on: from two seconds on it opens it for writing whenever a
+// reader holds it (a stuck reader goes on) and records that, so a hang fails.
+class FifoTrap {
+ public:
+  explicit FifoTrap(std::string path);
+  ~FifoTrap();
+  bool Caught() const { return caught_; }
+
+ private:
+  std::string path_;
+  std::atomic<bool> stop_{false}, caught_{false};
+  std::thread watcher_;
+};
 
 }  // namespace tonbo::test

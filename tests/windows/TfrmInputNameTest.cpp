@@ -418,6 +418,27 @@ class TfrmInputNameTest : public QObject {
     QVERIFY(!host_->playList);
   }
 
+  // A FIFO in the list is described whatever its viewer, never opened.
+  void aFifoIsDescribedOnEveryPageNotRead() {
+    Make({});
+    std::vector<std::unique_ptr<test::FifoTrap>> traps;
+    for (const char* name : {"p.txt", "p.jpg", "p.htm", "p.gif", "p.bin"}) {
+      traps.push_back(std::make_unique<test::FifoTrap>(dir_ + name));
+      host_->AddFile(dir_ + name);
+    }
+    dlg_->actRenameOneExecute();
+    for (const auto& trap : traps) {
+      QVERIFY(Find<QPlainTextEdit>("edtPrev")->toPlainText().endsWith(
+          QStringLiteral("名前付きパイプ（FIFO）のため、内容は表示しません。")));
+      QCOMPARE(Page(), int(TfrmInputName::pageText));
+      Find<QTabWidget>("page")->setCurrentIndex(TfrmInputName::pageBinary);
+      dlg_->mnuOpenAsTextClick();
+      dlg_->btnNextClick();
+      QVERIFY(!trap->Caught());
+    }
+    QVERIFY(dialogs_->shown.empty());
+  }
+
   void hexViewLoadsOnItsPageAndCopies() {
     Make({});
     test::WriteFile(dir_ + "d.bin", std::string("AB\x8E\xCA", 4));

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "common/FileRead.h"
 #include "preview/imaging/CodecUtil.h"
 #include "preview/imaging/Codecs.h"
 
@@ -184,11 +185,11 @@ EncodeResult Encode(PictureFormat format, const Bitmap& bitmap) {
 DecodeResult LoadPicture(const std::string& path, PictureFormat format,
                          const DecodeOptions& options) {
   if (format == PictureFormat::Unknown) return detail::Failure(ImageError::UnknownFormat);
-  FileCloser file{open(path.c_str(), O_RDONLY | O_CLOEXEC)};
   struct stat info {};
-  if (file.fd < 0 || fstat(file.fd, &info) != 0)
-    return detail::Failure(ImageError::CannotRead, ErrnoText(errno));
-  if (!S_ISREG(info.st_mode)) return detail::Failure(ImageError::CannotRead, "not a file");
+  FileCloser file{OpenFileToRead(path, &info)};
+  if (file.fd < 0)
+    return detail::Failure(ImageError::CannotRead,
+                           errno == kNotRegularFile ? "not a file" : ErrnoText(errno));
   if (info.st_size == 0) return detail::Failure(ImageError::EmptyFile);
   if (info.st_size > kMaxFileBytes) return detail::Failure(ImageError::TooLarge, "file size");
   const auto size = static_cast<std::size_t>(info.st_size);
