@@ -116,7 +116,8 @@ bool ShowUndo(const std::string& journal, const UndoPreview& preview, Reporter& 
     if (++going <= kShown) text += "\n" + StepLine(step, oneFolder), ++shown;
   }
   if (going > shown) text += "\n  …（ほか " + std::to_string(going - shown) + " 個）";
-  report.Note(text);
+  // A journal that cannot be read tells no folders: only its refusal is said.
+  if (!preview.run.folders.empty()) report.Note(text);
   if (!preview.refusal.empty()) {
     report.Error(Escaped(preview.refusal));
     return false;

@@ -506,13 +506,11 @@ std::vector<UndoStep> CheckUndo(const std::vector<Item>& items) {
     }
     // The file the run replaced goes back to the name this file leaves.
     if (item.restoreVictim && !platform::IdentityOf(e.TargetPath()).SameFile(e.victim)) {
-      const bool freed = item.move && item.where == e.TargetPath();
       steps.push_back({{},
                        e.TargetPath(),
                        !trash.Holds(e.TargetPath(), e.victim) ? "（ごみ箱にありません）"
-                       : !freed && platform::IdentityOf(e.TargetPath()).Exists()
-                           ? ReasonText(RowProblem::Taken)
-                           : ""});
+                       : taken(e.TargetPath())                ? ReasonText(RowProblem::Taken)
+                                                              : ""});
     }
   }
   return steps;
@@ -526,6 +524,7 @@ UndoPreview PreviewUndo(const std::string& journal) {
   if (!ReadJournal(journal, j) || !j.planned) {
     const std::string refusal = JournalRefusal(journal);
     preview.refusal = refusal.empty() ? "名前の変更の記録を読めませんでした：" + journal : refusal;
+    preview.run = SummarizeRun(journal);  // its time, from the name
     return preview;
   }
   preview.run = SummarizeRun(j);
