@@ -315,14 +315,27 @@ const CliOption kOptions[] = {
              "この三つがあれば表は書きません。--apply より前に実行します",
      .parse = [](Parser& p, Name n, Values v) { p.o.keep.backupFolder = NonEmpty(v[0], n); }},
     {.name = "--undo-last",
-     .help = "最後に実行した名前変更を元に戻す（ごみ箱に移したファイルも戻す。\n"
-             "実行後に変更・移動されたファイルはそのままにして報告）",
+     .help = "最後に実行した名前変更を元に戻す（ごみ箱に移したファイルも戻す）。\n"
+             "パスを書くと、そのフォルダ（下のフォルダも）のファイルを変えた\n"
+             "最後の名前変更。--apply がなければ、戻す内容を表示するだけ。\n"
+             "実行後に変更・移動されたファイルが一つでもあれば何も戻さない",
      .parse = [](Parser& p, Name, Values) { p.o.undoLast = true; }},
+    {.name = "--runs",
+     .help = "残っている名前変更の記録を新しい順に表示（ID、日時、ファイル数、\n"
+             "状態、フォルダ）。パスを書くと、そのフォルダを変えたものだけ",
+     .parse = [](Parser& p, Name, Values) { p.o.runs = true; }},
+    {.name = "--undo",
+     .values = "RUN",
+     .help = "--runs の ID（先頭の一部でも）の名前変更を元に戻す。\n"
+             "--undo-last と同じく --apply で実行し、一つでも戻せない\n"
+             "ファイルがあれば何も戻さない",
+     .parse = [](Parser& p, Name n, Values v) { p.o.undoRun = NonEmpty(v[0], n); }},
     {.name = "--recover",
      .values = "finish|rollback|show",
      .help = "途中で終わった名前変更（強制終了、停電など）を\n"
              "finish 最後まで済ませる／rollback 元の名前に戻す／show 状態を表示\n"
-             "（この二つはパスやほかのコマンドとは一緒に使いません）",
+             "（--recover、--undo-last、--undo、--runs は、ほかのコマンドとは\n"
+             "一緒に使いません）",
      .parse = [](Parser& p, Name n, Values v) { p.o.recover = Choose(kRecover, v[0], n); }},
     {.name = "--utf8",
      .help = "表を UTF-8 で書く（既定はシフト JIS / コードページ 932）",
@@ -397,14 +410,19 @@ CliOptions ParseArguments(const std::vector<std::string>& args) {
     else
       ParseOption(parser, args, i);
   }
-  const bool journalOnly = o.recover != RecoverAction::None || o.undoLast;
-  const bool both = o.recover != RecoverAction::None && o.undoLast;
+  const int journalCommands =
+      (o.recover != RecoverAction::None) + o.undoLast + o.runs + !o.undoRun.empty();
+  const bool journalOnly = journalCommands > 0;
   const bool lists = !o.loadLists.empty() || !o.saveList.empty();
+  // --undo-last and --runs take folders; an undo takes --apply.
+  const bool pathsFit = o.paths.empty() || o.undoLast || o.runs;
+  const bool applyFits = !o.apply || o.undoLast || !o.undoRun.empty();
   if (journalOnly &&
-      (both || !o.paths.empty() || !o.steps.empty() || o.apply || o.keep.Any() || lists))
+      (journalCommands > 1 || !pathsFit || !applyFits || !o.steps.empty() || o.keep.Any() || lists))
     throw EUsageError(
-        "--recover と --undo-last "
-        "は、ほかのコマンドやパスと一緒には使えません（どちらか一つだけ）。");
+        "--recover、--undo-last、--undo、--runs は、ほかのコマンドと一緒には使えません"
+        "（どれか一つだけ。--undo-last と --undo には --apply、--undo-last と --runs "
+        "にはフォルダを書けます）。");
   if (!o.help && !journalOnly && o.paths.empty() && o.loadLists.empty())
     throw EUsageError(
         "名前を変えるファイルかフォルダを指定してください（または --load-list "

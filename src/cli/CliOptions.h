@@ -70,6 +70,8 @@ struct CliOptions {
   bool help = false;
   RecoverAction recover = RecoverAction::None;
   bool undoLast = false;
+  bool runs = false;
+  std::string undoRun;  // --undo: a run's id (or its start)
   bool apply = false;
   bool utf8 = false;
   bool quiet = false;

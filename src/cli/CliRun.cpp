@@ -269,7 +269,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   Reporter report(err, options.quiet);
   try {
-    if (options.recover != RecoverAction::None || options.undoLast)
+    if (options.recover != RecoverAction::None || options.undoLast || options.runs ||
+        !options.undoRun.empty())
       return RunJournalCommand(options, out, report);
     if (options.help) {
       WriteOut(out, HelpText());

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "common/Sjis.h"
 #include "core/RenameEngine.h"
@@ -37,14 +38,16 @@ bool TrashedFileGone(const JournalEntry& e) {
   return !Matches(e.id, platform::IdentityOf(e.FromPath()));
 }
 
-// Every file of the run has its new name (a file to delete is gone): the run
-// ended, though its journal may not say so.
+}  // namespace
+
 bool FinishedOnDisk(const Journal& j) {
   for (const JournalEntry& e : j.entries) {
     if (e.kind == 'D' ? !TrashedFileGone(e) : Locate(e) != e.TargetPath()) return false;
   }
   return true;
 }
+
+namespace {
 
 std::string Sjis(const std::string& disk) {
   std::string out;
@@ -93,6 +96,7 @@ struct Item {
   RowProblem problem = RowProblem::None;
   bool restore = false;        // take it back from the trash to want
   bool restoreVictim = false;  // take the file it replaced back from the trash
+  bool move = false;           // renamed from where to want (undo)
 };
 
 class Recovery {
@@ -261,6 +265,19 @@ std::string Stamp(const std::string& journal) {
 
 }  // namespace
 
+RunSummary SummarizeRun(const Journal& j) {
+  RunSummary s;
+  s.time = Stamp(j.path);
+  const bool byPlace = UndoneByPlace(j);
+  for (const JournalEntry& e : j.entries) {
+    if (s.folders.empty() || s.folders.back() != e.dir) s.folders.push_back(e.dir);
+    s.files += byPlace || e.renamed || e.trashed;
+  }
+  std::sort(s.folders.begin(), s.folders.end());
+  s.folders.erase(std::unique(s.folders.begin(), s.folders.end()), s.folders.end());
+  return s;
+}
+
 std::vector<std::string> UnfinishedJournals(const std::string& dir) {
   std::vector<std::string> out;
   for (const std::string& path : ListJournals(dir)) {
@@ -294,20 +311,35 @@ std::string JournalRefusal(const std::string& journal) {
   return j.fault + "。何も変更せず、記録はそのまま残します：" + journal;
 }
 
-UndoChoice LastUndoableRun(const std::string& dir) {
+bool TouchesFolders(const std::vector<std::string>& runFolders,
+                    const std::vector<std::string>& within) {
+  for (const std::string& folder : within) {
+    const std::string prefix = folder == "/" ? folder : folder + "/";
+    for (const std::string& dir : runFolders)
+      if (dir.compare(0, prefix.size(), prefix) == 0) return true;
+  }
+  return false;
+}
+
+UndoChoice LastUndoableRun(const std::string& dir, const std::vector<std::string>& within) {
+  auto passedOver = [&](const Journal& j) {
+    return !within.empty() && !TouchesFolders(SummarizeRun(j).folders, within);
+  };
   for (const std::string& path : ListJournals(dir)) {
     const JournalStatus status = PeekJournal(path);
     // A recovery belongs to the run it recovered.
     if (status.kind == "recover") continue;
     if (status.kind == "undo") {
       if (status.complete || status.closed) continue;
+      Journal undo;
+      if (ReadJournal(path, undo) && passedOver(undo)) continue;
       return {{}, "前回の「元に戻す」が途中で終了しています。先にそれを済ませてください：" + path};
     }
     if (const std::string refusal = JournalRefusal(path); !refusal.empty())
       return {{}, "最後の名前の変更は元に戻せません。" + refusal};
     Journal j;
     ReadJournal(path, j);
-    if (j.closed == "undone" || j.closed == "rolled back" || !j.planned) continue;
+    if (j.closed == "undone" || j.closed == "rolled back" || !j.planned || passedOver(j)) continue;
     if (JournalInUse(path)) return {{}, "名前の変更を実行中です：" + path};
     if ((j.complete && j.closed.empty()) || j.closed == "finished" || FinishedOnDisk(j))
       return {path, {}};
@@ -320,18 +352,13 @@ UndoChoice LastUndoableRun(const std::string& dir) {
 }
 
 RunSummary SummarizeRun(const std::string& journal) {
-  RunSummary s;
-  s.time = Stamp(journal);
   Journal j;
-  if (!ReadJournal(journal, j)) return s;
-  const bool byPlace = UndoneByPlace(j);
-  for (const JournalEntry& e : j.entries) {
-    if (s.folders.empty() || s.folders.back() != e.dir) s.folders.push_back(e.dir);
-    s.files += byPlace || e.renamed || e.trashed;
+  if (!ReadJournal(journal, j)) {
+    RunSummary s;
+    s.time = Stamp(journal);
+    return s;
   }
-  std::sort(s.folders.begin(), s.folders.end());
-  s.folders.erase(std::unique(s.folders.begin(), s.folders.end()), s.folders.end());
-  return s;
+  return SummarizeRun(j);
 }
 
 void CountJournal(const std::string& journal, int& planned, int& done) {
@@ -386,21 +413,40 @@ RecoveryResult RecoverRun(const std::string& journal, RecoverMode mode, Progress
   return result;
 }
 
-RecoveryResult UndoRun(const std::string& journal, ProgressSink* progress) {
-  RecoveryResult failed;
-  Journal j;
-  HeldJournal held;
-  if (failed.error = held.Take(journal, j); !failed.error.empty()) return failed;
-  const bool byPlace = UndoneByPlace(j) && (!j.closed.empty() || FinishedOnDisk(j));
-  if (j.kind != "run" || (!byPlace && (!j.complete || !j.closed.empty()))) {
-    failed.error = "この名前の変更は元に戻せません：" + journal;
-    return failed;
+namespace {
+
+// "" or why the run cannot be undone (UTF-8); byPlace: it is undone from
+// where its files are, not from its steps.
+std::string UndoRefusal(const Journal& j, bool& byPlace) {
+  byPlace = UndoneByPlace(j) && (!j.closed.empty() || FinishedOnDisk(j));
+  if (j.kind == "run" && (byPlace || (j.complete && j.closed.empty()))) {
+    // An undo of it that was cut off has moved some files back already.
+    for (const std::string& path : ListJournals(j.path.substr(0, j.path.rfind('/') + 1))) {
+      const JournalStatus status = PeekJournal(path);
+      Journal undo;
+      if (status.kind == "undo" && !status.complete && !status.closed && ReadJournal(path, undo) &&
+          undo.source == j.path && !undo.complete && undo.closed.empty())
+        return "前回の「元に戻す」が途中で終了しています。先にそれを済ませてください：" + path;
+    }
+    return {};
   }
-  Recovery rec(j, progress);
-  rec.items.reserve(j.entries.size());
+  if (j.closed == "undone") return "この名前の変更は、すでに元に戻してあります：" + j.path;
+  if (j.closed == "rolled back")
+    return "この名前の変更は、途中で変更前の名前に戻してあります：" + j.path;
+  if (j.kind == "run" && !j.complete && j.closed.empty())
+    return "この名前の変更は途中で終了しています。元に戻す前に、最後まで済ませるか変更前の名前に"
+           "戻してください：" +
+           j.path;
+  return "この名前の変更は元に戻せません：" + j.path;
+}
+
+// What undo does with each file of the run: the same for the check before
+// it and for the undo itself.
+std::vector<Item> UndoItems(const Journal& j, bool byPlace) {
+  std::vector<Item> items;
+  items.reserve(j.entries.size());
   for (const JournalEntry& e : j.entries) {
-    const size_t at = rec.items.size();
-    Item& item = rec.items.emplace_back();
+    Item& item = items.emplace_back();
     item.entry = &e;
     item.want = e.FromPath();
     if (e.kind == 'D') {
@@ -413,8 +459,8 @@ RecoveryResult UndoRun(const std::string& journal, ProgressSink* progress) {
       item.restoreVictim = e.hasVictim;
       if (item.where.empty())
         item.problem = RowProblem::Moved;
-      else if (item.where != item.want)
-        rec.Move(at, item.where, item.want, RowKind::Rename);
+      else
+        item.move = item.where != item.want;
       continue;
     }
     if (!e.renamed) continue;
@@ -427,8 +473,97 @@ RecoveryResult UndoRun(const std::string& journal, ProgressSink* progress) {
     else if (!now.Unchanged(e.id))
       item.problem = RowProblem::Changed;
     else
-      rec.Move(at, e.TargetPath(), e.FromPath(), RowKind::Rename);
+      item.move = true;
   }
+  return items;
+}
+
+// Every file of an undo checked before any moves: the file is the run's,
+// its old name is free (or freed by another file of the undo), and a file
+// to take back is in the trash. One step per file that goes back or cannot.
+std::vector<UndoStep> CheckUndo(const std::vector<Item>& items) {
+  std::unordered_set<std::string> leaving;
+  for (const Item& item : items)
+    if (item.move) leaving.insert(item.where);
+  auto taken = [&](const std::string& path) {
+    return platform::IdentityOf(path).Exists() && !leaving.count(path);
+  };
+  platform::TrashRestorer trash;
+  std::vector<UndoStep> steps;
+  for (const Item& item : items) {
+    const JournalEntry& e = *item.entry;
+    if (item.problem != RowProblem::None) {
+      steps.push_back({e.TargetPath(), item.want, ReasonText(item.problem)});
+    } else if (item.move) {
+      steps.push_back(
+          {item.where, item.want, taken(item.want) ? ReasonText(RowProblem::Taken) : ""});
+    } else if (item.restore) {
+      steps.push_back({{},
+                       item.want,
+                       !trash.Holds(item.want, e.id) ? "（ごみ箱にありません）"
+                       : taken(item.want)            ? ReasonText(RowProblem::Taken)
+                                                     : ""});
+    }
+    // The file the run replaced goes back to the name this file leaves.
+    if (item.restoreVictim && !platform::IdentityOf(e.TargetPath()).SameFile(e.victim)) {
+      steps.push_back({{},
+                       e.TargetPath(),
+                       !trash.Holds(e.TargetPath(), e.victim) ? "（ごみ箱にありません）"
+                       : taken(e.TargetPath())                ? ReasonText(RowProblem::Taken)
+                                                              : ""});
+    }
+  }
+  return steps;
+}
+
+}  // namespace
+
+UndoPreview PreviewUndo(const std::string& journal) {
+  UndoPreview preview;
+  Journal j;
+  if (!ReadJournal(journal, j) || !j.planned) {
+    const std::string refusal = JournalRefusal(journal);
+    preview.refusal = refusal.empty() ? "名前の変更の記録を読めませんでした：" + journal : refusal;
+    preview.run = SummarizeRun(journal);  // its time, from the name
+    return preview;
+  }
+  preview.run = SummarizeRun(j);
+  bool byPlace = false;
+  if (preview.refusal = UndoRefusal(j, byPlace); !preview.refusal.empty()) return preview;
+  if (JournalInUse(journal)) {
+    preview.refusal = "名前の変更を実行中です：" + journal;
+    return preview;
+  }
+  preview.steps = CheckUndo(UndoItems(j, byPlace));
+  for (const UndoStep& step : preview.steps) preview.blocked += !step.problem.empty();
+  return preview;
+}
+
+RecoveryResult UndoRun(const std::string& journal, ProgressSink* progress, UndoMode mode) {
+  RecoveryResult failed;
+  Journal j;
+  HeldJournal held;
+  if (failed.error = held.Take(journal, j); !failed.error.empty()) return failed;
+  bool byPlace = false;
+  if (failed.error = UndoRefusal(j, byPlace); !failed.error.empty()) return failed;
+  Recovery rec(j, progress);
+  rec.items = UndoItems(j, byPlace);
+  if (mode == UndoMode::AllOrNothing) {
+    // Checked under the journal's lock: what the check passed is what moves.
+    for (const UndoStep& step : CheckUndo(rec.items)) {
+      if (step.problem.empty()) continue;
+      ++failed.notDone;
+      failed.log.push_back(enc::Lit("元に戻せません：\"") +
+                           Sjis(step.now.empty() ? step.back : step.now) + "\"" +
+                           enc::Lit(step.problem));
+    }
+    if (failed.notDone > 0) {
+      failed.error = "元に戻せないファイルがあるため、何も変更しませんでした：" + journal;
+      return failed;
+    }
+  }
+  for (size_t i = 0; i < rec.items.size(); ++i)
+    if (rec.items[i].move) rec.Move(i, rec.items[i].where, rec.items[i].want, RowKind::Rename);
   RecoveryResult result = rec.Run("undo", false);
   if (result.error.empty()) held.Close("undone");
   return result;

@@ -41,12 +41,20 @@ std::string JournalRefusal(const std::string& journal);
 
 // The run that "元に戻す" takes: the newest run, if it can be undone; else
 // why not. A run that was finished by recovery is a run; one undone or
-// rolled back is passed over.
+// rolled back is passed over. within: disk paths of folders (absolute, no
+// "." or ".." parts, no trailing "/"); when given, only runs that touched
+// one of them count (TouchesFolders); a journal that cannot be read still
+// stops the search, as it may have.
 struct UndoChoice {
   std::string journal;  // "" when there is none
   std::string refusal;  // UTF-8: the newest run cannot be undone, and why
 };
-UndoChoice LastUndoableRun(const std::string& dir = JournalDirDisk());
+UndoChoice LastUndoableRun(const std::string& dir = JournalDirDisk(),
+                           const std::vector<std::string>& within = {});
+// A run's folders (disk paths ending in "/") include one of within or a
+// folder below it.
+bool TouchesFolders(const std::vector<std::string>& runFolders,
+                    const std::vector<std::string>& within);
 
 // What a run was: when it started (local time from the journal's name,
 // "2026-12-08 05:30:12"), its folders (disk paths) and how many files undo
@@ -57,6 +65,11 @@ struct RunSummary {
   int files = 0;
 };
 RunSummary SummarizeRun(const std::string& journal);
+RunSummary SummarizeRun(const Journal& j);
+
+// Every file of the run has its new name (a file to delete is gone): the run
+// ended, though its journal may not say so.
+bool FinishedOnDisk(const Journal& j);
 
 // How many files the journal's run planned to change, and how many of them
 // it says were done.
@@ -64,7 +77,29 @@ void CountJournal(const std::string& journal, int& planned, int& done);
 
 RecoveryResult RecoverRun(const std::string& journal, RecoverMode mode,
                           ProgressSink* progress = nullptr);
-RecoveryResult UndoRun(const std::string& journal, ProgressSink* progress = nullptr);
+// LeaveChanged: a file changed, moved or in the way since the run is
+// reported and left while the others go back. AllOrNothing: every file is
+// checked first (PreviewUndo's check, under the journal's lock) and one
+// that cannot go back stops the whole undo: error says so, log names each
+// file, nothing moves.
+enum class UndoMode { LeaveChanged, AllOrNothing };
+RecoveryResult UndoRun(const std::string& journal, ProgressSink* progress = nullptr,
+                       UndoMode mode = UndoMode::LeaveChanged);
+
+// One file of an undo, as checked before anything moves.
+struct UndoStep {
+  std::string now;      // disk path: where the run left the file; "" for one in the trash
+  std::string back;     // disk path it goes back to
+  std::string problem;  // UTF-8 "（…）": why it cannot go back; "" when it can
+};
+// What undoing a run would do, without doing it.
+struct UndoPreview {
+  RunSummary run;
+  std::vector<UndoStep> steps;  // in list order; files that need nothing are left out
+  int blocked = 0;              // steps with a problem
+  std::string refusal;          // UTF-8: the run cannot be undone at all, and why
+};
+UndoPreview PreviewUndo(const std::string& journal);
 
 // Every planned file of the run and where it is now.
 struct FileState {

@@ -88,10 +88,15 @@ class TrashRestorer {
   TrashRestorer(const TrashRestorer&) = delete;
   TrashRestorer& operator=(const TrashRestorer&) = delete;
   int Restore(const std::string& originalPath, const FileId& id);
+  // The trash holds the file trashed from originalPath (what Restore would
+  // take back), without taking it.
+  bool Holds(const std::string& originalPath, const FileId& id);
 
  private:
   struct Index;
   std::unique_ptr<Index> index_;
+  struct Found;
+  Found Find(const std::string& originalPath, const FileId& id);
 };
 
 // Copies a file over `to` (replacing it), keeping the source's permission

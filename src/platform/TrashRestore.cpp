@@ -123,9 +123,14 @@ struct TrashRestorer::Index {
 TrashRestorer::TrashRestorer() : index_(std::make_unique<Index>()) {}
 TrashRestorer::~TrashRestorer() = default;
 
-int TrashRestorer::Restore(const std::string& originalPath, const FileId& id) {
+struct TrashRestorer::Found {
+  std::vector<Entry>* entries = nullptr;
+  std::vector<Entry>::iterator best;
+};
+
+TrashRestorer::Found TrashRestorer::Find(const std::string& originalPath, const FileId& id) {
   const size_t slash = originalPath.rfind('/');
-  if (slash == std::string::npos) return ENOENT;
+  if (slash == std::string::npos) return {};
   index_->Need(HomeTrash(), "");
   const std::string dir = originalPath.substr(0, slash + 1);
   auto [known, fresh] = index_->topOf.try_emplace(dir);
@@ -138,13 +143,23 @@ int TrashRestorer::Restore(const std::string& originalPath, const FileId& id) {
     index_->Need(base + "/.Trash/" + uid, base);
   }
   const auto found = index_->entries.find(originalPath);
-  if (found == index_->entries.end()) return ENOENT;
+  if (found == index_->entries.end()) return {};
   std::vector<Entry>& entries = found->second;
   const auto best = Best(entries, id);
-  if (best == entries.end()) return ENOENT;
-  if (const int err = RenameNoReplace(best->file, originalPath)) return err;
-  unlink(best->info.c_str());
-  entries.erase(best);
+  if (best == entries.end()) return {};
+  return {&entries, best};
+}
+
+bool TrashRestorer::Holds(const std::string& originalPath, const FileId& id) {
+  return Find(originalPath, id).entries != nullptr;
+}
+
+int TrashRestorer::Restore(const std::string& originalPath, const FileId& id) {
+  const Found found = Find(originalPath, id);
+  if (!found.entries) return ENOENT;
+  if (const int err = RenameNoReplace(found.best->file, originalPath)) return err;
+  unlink(found.best->info.c_str());
+  found.entries->erase(found.best);
   return 0;
 }
 

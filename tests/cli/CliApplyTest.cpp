@@ -48,12 +48,12 @@ TEST_F(CliApply, UndoLastPutsTheRunBack) {
                 .code,
             0);
   ASSERT_EQ(Disk(), (Files{{"b.txt", "A"}, {"old.txt", "B"}}));
-  const CliRun undo = RunTonboCli({"--undo-last"}, env);
+  const CliRun undo = RunTonboCli({"--undo-last", "--apply"}, env);
   EXPECT_EQ(undo.code, 0) << undo.err;
   EXPECT_EQ(Disk(), (Files{{"a.txt", "A"}, {"b.txt", "B"}, {"old.txt", "OLD"}}));
   EXPECT_NE(undo.err.find("2個のファイルを元の名前に戻しました。"), std::string::npos) << undo.err;
   EXPECT_NE(undo.err.find("1個のファイルをごみ箱から戻しました。"), std::string::npos);
-  const CliRun again = RunTonboCli({"--undo-last"}, env);
+  const CliRun again = RunTonboCli({"--undo-last", "--apply"}, env);
   EXPECT_NE(again.code, 0);  // this run is undone; no older run of this test is left to undo
   EXPECT_EQ(Disk(), (Files{{"a.txt", "A"}, {"b.txt", "B"}, {"old.txt", "OLD"}}));
 }

@@ -59,7 +59,7 @@ TEST_F(CliJournal, AJournalThatCannotBeCompletedIsToldAndTheRunCanBeUndone) {
   const std::map<std::string, std::string> before = Disk();
   ASSERT_EQ(RunTonboCli(run).code, 0);
   const std::string text = ReadFile(ListJournals(JournalDirDisk()).at(0));
-  ASSERT_EQ(RunTonboCli({"--undo-last"}).code, 0);
+  ASSERT_EQ(RunTonboCli({"--undo-last", "--apply"}).code, 0);
   ASSERT_EQ(Disk(), before);
 
   rlimit old{};
@@ -79,11 +79,72 @@ TEST_F(CliJournal, AJournalThatCannotBeCompletedIsToldAndTheRunCanBeUndone) {
   const CliRun show = RunTonboCli({"--recover", "show"});
   EXPECT_EQ(show.out, "");
   EXPECT_NE(show.err.find("途中で終わった名前変更はありません。"), std::string::npos);
-  const CliRun undo = RunTonboCli({"--undo-last"});
+  const CliRun undo = RunTonboCli({"--undo-last", "--apply"});
   EXPECT_EQ(undo.code, 0) << undo.err;
   EXPECT_NE(undo.err.find("20 個のファイル、フォルダ " + dir_ + "\n"), std::string::npos)
       << undo.err;
   EXPECT_EQ(Disk(), before);
+}
+
+// Two runs in two folders: --undo-last DIR (named through "..") shows the
+// run that changed DIR with its names escaped, moves nothing without
+// --apply, and undoes that run only with it; --runs tells each run's state.
+TEST_F(CliJournal, UndoLastOfAFolderTakesTheRunThatChangedIt) {
+  const std::string first = dir_, hostile = "a\x1b[2J";
+  File(hostile, "A");
+  File("b", "B");
+  const auto original = Disk();
+  ASSERT_EQ(RunTonboCli({"--prepend", "x_", "--apply", first}).code, 0);
+  const auto renamed = Disk();
+  dir_ = MakeTempDir("other");
+  File("c", "C");
+  ASSERT_EQ(RunTonboCli({"--prepend", "y_", "--apply", dir_}).code, 0);
+  const auto other = Disk();
+  const std::string second = dir_, name = first.substr(first.rfind('/', first.size() - 2));
+  dir_ = first;
+  const CliRun dry = RunTonboCli({"--undo-last", second + ".." + name});
+  EXPECT_EQ(dry.code, 0) << dry.err;
+  EXPECT_NE(dry.err.find("2 個のファイル、フォルダ " + first + "\n"), std::string::npos) << dry.err;
+  EXPECT_NE(dry.err.find("  x_a\\x1b[2J → a\\x1b[2J\n"), std::string::npos) << dry.err;
+  EXPECT_EQ(dry.err.find('\x1b'), std::string::npos);
+  EXPECT_EQ(Disk(), renamed);
+  EXPECT_EQ(RunTonboCli({"--undo-last", first, "--apply"}).code, 0);
+  EXPECT_EQ(Disk(), original);
+  dir_ = second;
+  EXPECT_EQ(Disk(), other);
+  File("d");
+  {
+    JournalWriter w;  // cut off after its plan
+    ASSERT_EQ(w.Create(JournalDirDisk(), "run", ""), 0);
+    w.PlanRename(0, dir_, "d", platform::IdentityOf(dir_ + "d"), "e", "", 0);
+    ASSERT_EQ(w.Commit(), 0);
+  }
+  WriteFile(JournalDirDisk() + "29991231-000000.000000-1.journal", "tonbo-journal\t2\trun\t\n");
+  const CliRun runs = RunTonboCli({"--runs"});
+  EXPECT_EQ(runs.code, 1);  // a journal of another format
+  for (const std::string& line :
+       {std::string("\t-\t読めない記録\n"), "\t1\t途中で終了\t" + second + "\n",
+        "\t1\t完了\t" + second + "\n", "\t2\t元に戻した\t" + first + "\n"})
+    EXPECT_NE(runs.out.find(line), std::string::npos) << line << runs.out;
+}
+
+// A run with one file written since: --undo, dry or with --apply, names
+// the file and why, and moves no file of the run.
+TEST_F(CliJournal, UndoOfARunWithAChangedFileMovesNothing) {
+  File("a");
+  File("b");
+  ASSERT_EQ(RunTonboCli({"--prepend", "x_", "--apply", dir_}).code, 0);
+  WriteFile(dir_ + "x_b", "edited");
+  const auto before = Disk();
+  const std::string out = RunTonboCli({"--runs"}).out, id = out.substr(out.find('\n') + 1, 15);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--undo", id}, {"--undo", id, "--apply"}}) {
+    const CliRun undo = RunTonboCli(args);
+    EXPECT_EQ(undo.code, 1);
+    EXPECT_NE(undo.err.find("  x_b → b（名前の変更の後で書き換えられています）"), std::string::npos)
+        << undo.err;
+    EXPECT_EQ(Disk(), before);
+  }
 }
 
 }  // namespace

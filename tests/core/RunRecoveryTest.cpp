@@ -376,5 +376,28 @@ TEST_F(RunRecoveryTest, UndoTakesTheRecoveredRunOrSaysWhyNot) {
   EXPECT_TRUE(platform::FileExists(firstDir + "older"));
 }
 
+// Undo that moves all or nothing checks every file first: a swap frees its
+// own names and a trashed file is found, but a file in the way of one name
+// stops the whole undo until it is gone.
+TEST_F(RunRecoveryTest, UndoOfAllOrNothingChecksEveryFileFirst) {
+  const Files before = {{"x", "x"}, {"y", "y"}, {"c", "c"}, {"e", "e"}};
+  for (const auto& [name, content] : before) File(name, content);
+  Row("x", "y");
+  Row("y", "x");
+  Row("c", "d");
+  Mark("e");
+  const RenameResult run = Run();
+  EXPECT_EQ(PreviewUndo(run.journal).blocked, 0);
+  test::WriteFile(dir_ + "c", "in the way");
+  EXPECT_EQ(PreviewUndo(run.journal).blocked, 1);
+  const RecoveryResult refused = UndoRun(run.journal, nullptr, UndoMode::AllOrNothing);
+  EXPECT_EQ(refused.notDone, 1);
+  EXPECT_NE(refused.error, "");
+  EXPECT_EQ(Disk(), (Files{{"y", "x"}, {"x", "y"}, {"d", "c"}, {"c", "in the way"}}));
+  unlink((dir_ + "c").c_str());
+  EXPECT_EQ(UndoRun(run.journal, nullptr, UndoMode::AllOrNothing).moved, 3);
+  EXPECT_EQ(Disk(), before);
+}
+
 }  // namespace
 }  // namespace tonbo
