@@ -159,6 +159,24 @@ constexpr CliOption Format(const char* name) {
 
 // Every option in the order --help shows them.
 const CliOption kOptions[] = {
+    Heading("ファイルの集め方（フォルダは、その中のファイルだけを加えます）:"),
+    {.name = "--recursive",
+     .shortName = "-r",
+     .help = "下のフォルダのファイルも加える",
+     .parse = [](Parser& p, Name, Values) { p.o.recursive = true; }},
+    {.name = "--hidden",
+     .help = "\".\" で始まる名前のファイルも加える（-r では \".\" で始まるフォルダも）",
+     .parse = [](Parser& p, Name, Values) { p.o.hidden = true; }},
+    {.name = "--files-from",
+     .values = "FILE",
+     .help = "FILE の一行を一つのパスとして加える（- は標準入力、何度でも）。\n"
+             "見つからないパスは理由を書いて飛ばし、終了コードは 1",
+     .parse = [](Parser& p, Name n, Values v) { p.o.filesFrom.push_back(NonEmpty(v[0], n)); }},
+    {.name = "--null",
+     .shortName = "-0",
+     .help = "--files-from のパスは改行でなく NUL で区切る（find -print0 など）",
+     .parse = [](Parser& p, Name, Values) { p.o.nulSeparated = true; }},
+
     Heading("名前を付けるコマンド（設定は「名前変換規則の設定」と同じ設定ファイルから）:"),
     {.name = "--renban",
      .help = "連番",
@@ -324,9 +342,18 @@ const CliOption kOptions[] = {
              "finish 最後まで済ませる／rollback 元の名前に戻す／show 状態を表示\n"
              "（この二つはパスやほかのコマンドとは一緒に使いません）",
      .parse = [](Parser& p, Name n, Values v) { p.o.recover = Choose(kRecover, v[0], n); }},
+    {.name = "--table",
+     .help = "端末にも、変わる行だけでなく全部の行の CSV の表を書く",
+     .parse = [](Parser& p, Name, Values) { p.o.table = true; }},
     {.name = "--utf8",
-     .help = "表を UTF-8 で書く（既定はシフト JIS / コードページ 932）",
-     .parse = [](Parser& p, Name, Values) { p.o.utf8 = true; }},
+     .help = "表を UTF-8 で書く（ロケールが UTF-8 のときと端末では既定）",
+     .parse = [](Parser& p, Name, Values) { p.o.utf8 = true, p.o.sjis = false; }},
+    {.name = "--sjis",
+     .help = "表をシフト JIS（コードページ 932）で書く",
+     .parse = [](Parser& p, Name, Values) { p.o.sjis = true, p.o.utf8 = false; }},
+    {.name = "--crlf",
+     .help = "表の行末を CR LF にする（既定は LF）",
+     .parse = [](Parser& p, Name, Values) { p.o.crlf = true; }},
     {.name = "--seed",
      .values = "N",
      .help = "ランダムな名前の乱数の種（同じ種なら同じ名前）",
@@ -335,6 +362,10 @@ const CliOption kOptions[] = {
      .shortName = "-q",
      .help = "途中の報告を書かない（警告、エラー、結果は書きます）",
      .parse = [](Parser& p, Name, Values) { p.o.quiet = true; }},
+    {.name = "--version",
+     .shortName = "-V",
+     .help = "バージョンを書く",
+     .parse = [](Parser& p, Name, Values) { p.o.version = true; }},
     {.name = "--help",
      .shortName = "-h",
      .help = "この説明",
@@ -373,7 +404,22 @@ void ParseOption(OptionParser& parser, const Args& args, size_t& i) {
                         "必要です。");
     values.push_back(args[i]);
   }
+  const size_t steps = parser.o.steps.size();
   option->parse(parser, option->name, values);
+  if (parser.o.steps.size() > steps) parser.o.stepOptions.push_back(option->name);
+}
+
+// "-qr0" as "-q -r -0": short options that take no value, written together.
+bool ExpandGroup(const std::string& arg, Args& out) {
+  if (arg.size() < 3 || arg[0] != '-' || arg[1] == '-') return false;
+  Args shorts;
+  for (size_t i = 1; i < arg.size(); ++i) {
+    const CliOption* option = FindOption(std::string{'-', arg[i]});
+    if (!option || ValueCount(*option) != 0) return false;
+    shorts.push_back(std::string{'-', arg[i]});
+  }
+  out.insert(out.end(), shorts.begin(), shorts.end());
+  return true;
 }
 
 }  // namespace
@@ -392,22 +438,26 @@ CliOptions ParseArguments(const std::vector<std::string>& args) {
   OptionParser parser{o};
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    Args group;
     if (parser.onlyPaths || arg.size() < 2 || arg[0] != '-')
       o.paths.push_back(arg);
+    else if (!FindOption(arg) && ExpandGroup(arg, group))
+      for (size_t g = 0; g < group.size(); ++g) ParseOption(parser, group, g);
     else
       ParseOption(parser, args, i);
   }
   const bool journalOnly = o.recover != RecoverAction::None || o.undoLast;
   const bool both = o.recover != RecoverAction::None && o.undoLast;
-  const bool lists = !o.loadLists.empty() || !o.saveList.empty();
+  const bool lists = !o.loadLists.empty() || !o.saveList.empty() || !o.filesFrom.empty();
   if (journalOnly &&
       (both || !o.paths.empty() || !o.steps.empty() || o.apply || o.keep.Any() || lists))
     throw EUsageError(
         "--recover と --undo-last "
         "は、ほかのコマンドやパスと一緒には使えません（どちらか一つだけ）。");
-  if (!o.help && !journalOnly && o.paths.empty() && o.loadLists.empty())
+  if (!o.help && !o.version && !journalOnly && o.paths.empty() && o.loadLists.empty() &&
+      o.filesFrom.empty())
     throw EUsageError(
-        "名前を変えるファイルかフォルダを指定してください（または --load-list "
+        "名前を変えるファイルかフォルダを指定してください（または --files-from、--load-list "
         "でリストのファイル）。");
   return o;
 }
