@@ -248,11 +248,11 @@ bool Session::DryRun() const {
   }
   PrintTable();
   for (const DryRunRow& r : check.changed)
-    if (!r.utf8Clash.empty())
+    if (r.clash != Clash::None)
       report_.Note("衝突：" + ShownName(table_.GetCell(colPath, r.row)) + " → " +
                    ShownName(std::string(table_.GetCell(colNewName, r.row))
                                  .append(table_.GetCell(colExt, r.row))) +
-                   r.utf8Clash);
+                   ClashText(table_, r));
   report_.Info(CountsText(check) + "（ディスクはまだ変更していません。--apply で変更します）");
   return check.clashes == 0;
 }
@@ -278,13 +278,13 @@ void Session::PrintChanges(const DryRunCheck& check) const {
       folder = ExtractFilePath(path);
       text += ShownName(folder) + eol;
     }
-    text += r.utf8Clash.empty() ? "  " : "! ";
+    text += r.clash == Clash::None ? "  " : "! ";
     text += ShownName(ExtractFileName(path)) + " → ";
     text += table_.MarkedForDeletion(r.row)
                 ? std::string("（ごみ箱へ）")
                 : ShownName(std::string(table_.GetCell(colNewName, r.row))
                                 .append(table_.GetCell(colExt, r.row)));
-    text += r.utf8Clash + eol;
+    text += ClashText(table_, r) + eol;
     if (text.size() >= 1 << 16) flush();
   }
   text += CountsText(check) + eol +
