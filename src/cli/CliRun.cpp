@@ -71,6 +71,14 @@ std::string CountsText(const DryRunCheck& check) {
          std::to_string(check.unchanged) + " 個、衝突 " + std::to_string(check.clashes) + " 個";
 }
 
+// An empty list, and what would have added more from the folders.
+std::string NoFilesText(const CliOptions& o) {
+  std::string text = "名前を変えるファイルがありません。";
+  if (!o.recursive) text += "フォルダの下のフォルダのファイルは -r を付けると加えます。";
+  if (!o.hidden) text += "\".\" で始まる名前は --hidden を付けると加えます。";
+  return text;
+}
+
 unsigned long long ClockSeed() {
   return static_cast<unsigned long long>(
       std::chrono::system_clock::now().time_since_epoch().count());
@@ -126,10 +134,7 @@ int Session::Run() {
   const LoadedLists loaded = LoadLists(o_.loadLists, report_);
   paths.insert(paths.end(), loaded.paths.begin(), loaded.paths.end());
   AddFiles(paths);
-  if (table_.RowCount() == 0)
-    report_.Note(
-        "名前を変えるファイルがありません。フォルダの下のフォルダは -r を、\".\" "
-        "で始まる名前は --hidden を付けると加えます。");
+  if (table_.RowCount() == 0) report_.Note(NoFilesText(o_));
   RunSteps();
   table_.PackTight();  // what the steps left spare is not needed again
   // A list that cannot be kept stops the run before anything on disk changes.
