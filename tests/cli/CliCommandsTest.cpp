@@ -151,13 +151,10 @@ TEST_F(CliListing, AddsFoldersAsAskedAndNamedFilesAlways) {
        {".hidden", "b.txt", ".d.txt", "a.txt"}},
   };
   for (const auto& c : cases) {
-    std::vector<std::string> args = c.args;
-    args.push_back("--table");
-    const CliRun run = RunTonboCli(args);
+    const CliRun run = RunTonboCli(c.args);
     EXPECT_EQ(run.code, 0) << run.err;
-    std::vector<std::string> names;
-    for (const auto& row : TableRows(run.out)) names.push_back(row[0] + row[1]);
-    EXPECT_EQ(std::multiset<std::string>(names.begin(), names.end()), c.names) << args[0];
+    const std::vector<std::string> names = NewNames(run);
+    EXPECT_EQ(std::multiset<std::string>(names.begin(), names.end()), c.names) << c.args[0];
     if (c.args.size() == 4) {  // named files come first, in the order given
       EXPECT_EQ(names, (std::vector<std::string>{".hidden", "b.txt", ".d.txt", "a.txt"}));
     }

@@ -67,6 +67,10 @@ TEST_F(CliOutput, ATerminalSeesEveryNameEscaped) {
     EXPECT_NE(run.out.find(dir_ + kHostileShown), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("\nFAKE"), std::string::npos);
   }
+  // The changed rows as a terminal sees them: old → new, escaped.
+  const CliRun view = RunTonboCliTo({"--prepend", "x_", dir_}, Sink::Terminal, Sink::Terminal);
+  EXPECT_NE(view.out.find("  " + kHostileShown + " → x_" + kHostileShown), std::string::npos);
+  EXPECT_EQ(view.out.find('\x1b'), std::string::npos) << view.out;
   const CliRun apply =
       RunTonboCliTo({"--name", "b", "--apply", dir_ + kHostile}, Sink::Terminal, Sink::Terminal);
   EXPECT_EQ(apply.code, 1);
