@@ -159,6 +159,24 @@ constexpr CliOption Format(const char* name) {
 
 // Every option in the order --help shows them.
 const CliOption kOptions[] = {
+    Heading("ファイルの集め方（フォルダは、その中のファイルだけを加えます）:"),
+    {.name = "--recursive",
+     .shortName = "-r",
+     .help = "下のフォルダのファイルも加える",
+     .parse = [](Parser& p, Name, Values) { p.o.recursive = true; }},
+    {.name = "--hidden",
+     .help = "\".\" で始まる名前のファイルも加える（-r では \".\" で始まるフォルダも）",
+     .parse = [](Parser& p, Name, Values) { p.o.hidden = true; }},
+    {.name = "--files-from",
+     .values = "FILE",
+     .help = "FILE の一行を一つのパスとして加える（- は標準入力、何度でも）。\n"
+             "見つからないパスは理由を書いて飛ばし、終了コードは 1",
+     .parse = [](Parser& p, Name n, Values v) { p.o.filesFrom.push_back(NonEmpty(v[0], n)); }},
+    {.name = "--null",
+     .shortName = "-0",
+     .help = "--files-from のパスは改行でなく NUL で区切る（find -print0 など）",
+     .parse = [](Parser& p, Name, Values) { p.o.nulSeparated = true; }},
+
     Heading("名前を付けるコマンド（設定は「名前変換規則の設定」と同じ設定ファイルから）:"),
     {.name = "--renban",
      .help = "連番",
@@ -337,9 +355,18 @@ const CliOption kOptions[] = {
              "（--recover、--undo-last、--undo、--runs は、ほかのコマンドとは\n"
              "一緒に使いません）",
      .parse = [](Parser& p, Name n, Values v) { p.o.recover = Choose(kRecover, v[0], n); }},
+    {.name = "--table",
+     .help = "端末にも、変わる行だけでなく全部の行の CSV の表を書く",
+     .parse = [](Parser& p, Name, Values) { p.o.table = true; }},
     {.name = "--utf8",
-     .help = "表を UTF-8 で書く（既定はシフト JIS / コードページ 932）",
-     .parse = [](Parser& p, Name, Values) { p.o.utf8 = true; }},
+     .help = "表を UTF-8 で書く（ロケールが UTF-8 のときと端末では既定）",
+     .parse = [](Parser& p, Name, Values) { p.o.utf8 = true, p.o.sjis = false; }},
+    {.name = "--sjis",
+     .help = "表をシフト JIS（コードページ 932）で書く",
+     .parse = [](Parser& p, Name, Values) { p.o.sjis = true, p.o.utf8 = false; }},
+    {.name = "--crlf",
+     .help = "表の行末を CR LF にする（既定は LF）",
+     .parse = [](Parser& p, Name, Values) { p.o.crlf = true; }},
     {.name = "--seed",
      .values = "N",
      .help = "ランダムな名前の乱数の種（同じ種なら同じ名前）",
@@ -348,6 +375,10 @@ const CliOption kOptions[] = {
      .shortName = "-q",
      .help = "途中の報告を書かない（警告、エラー、結果は書きます）",
      .parse = [](Parser& p, Name, Values) { p.o.quiet = true; }},
+    {.name = "--version",
+     .shortName = "-V",
+     .help = "バージョンを書く",
+     .parse = [](Parser& p, Name, Values) { p.o.version = true; }},
     {.name = "--help",
      .shortName = "-h",
      .help = "この説明",
@@ -386,7 +417,22 @@ void ParseOption(OptionParser& parser, const Args& args, size_t& i) {
                         "必要です。");
     values.push_back(args[i]);
   }
+  const size_t steps = parser.o.steps.size();
   option->parse(parser, option->name, values);
+  if (parser.o.steps.size() > steps) parser.o.stepOptions.push_back(option->name);
+}
+
+// "-qr0" as "-q -r -0": short options that take no value, written together.
+bool ExpandGroup(const std::string& arg, Args& out) {
+  if (arg.size() < 3 || arg[0] != '-' || arg[1] == '-') return false;
+  Args shorts;
+  for (size_t i = 1; i < arg.size(); ++i) {
+    const CliOption* option = FindOption(std::string{'-', arg[i]});
+    if (!option || ValueCount(*option) != 0) return false;
+    shorts.push_back(std::string{'-', arg[i]});
+  }
+  out.insert(out.end(), shorts.begin(), shorts.end());
+  return true;
 }
 
 }  // namespace
@@ -405,15 +451,18 @@ CliOptions ParseArguments(const std::vector<std::string>& args) {
   OptionParser parser{o};
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    Args group;
     if (parser.onlyPaths || arg.size() < 2 || arg[0] != '-')
       o.paths.push_back(arg);
+    else if (!FindOption(arg) && ExpandGroup(arg, group))
+      for (size_t g = 0; g < group.size(); ++g) ParseOption(parser, group, g);
     else
       ParseOption(parser, args, i);
   }
   const int journalCommands =
       (o.recover != RecoverAction::None) + o.undoLast + o.runs + !o.undoRun.empty();
   const bool journalOnly = journalCommands > 0;
-  const bool lists = !o.loadLists.empty() || !o.saveList.empty();
+  const bool lists = !o.loadLists.empty() || !o.saveList.empty() || !o.filesFrom.empty();
   // --undo-last and --runs take folders; an undo takes --apply.
   const bool pathsFit = o.paths.empty() || o.undoLast || o.runs;
   const bool applyFits = !o.apply || o.undoLast || !o.undoRun.empty();
@@ -423,9 +472,10 @@ CliOptions ParseArguments(const std::vector<std::string>& args) {
         "--recover、--undo-last、--undo、--runs は、ほかのコマンドと一緒には使えません"
         "（どれか一つだけ。--undo-last と --undo には --apply、--undo-last と --runs "
         "にはフォルダを書けます）。");
-  if (!o.help && !journalOnly && o.paths.empty() && o.loadLists.empty())
+  if (!o.help && !o.version && !journalOnly && o.paths.empty() && o.loadLists.empty() &&
+      o.filesFrom.empty())
     throw EUsageError(
-        "名前を変えるファイルかフォルダを指定してください（または --load-list "
+        "名前を変えるファイルかフォルダを指定してください（または --files-from、--load-list "
         "でリストのファイル）。");
   return o;
 }

@@ -73,13 +73,25 @@ struct CliOptions {
   bool runs = false;
   std::string undoRun;  // --undo: a run's id (or its start)
   bool apply = false;
-  bool utf8 = false;
+  bool utf8 = false;   // --utf8: UTF-8 whatever the locale says
+  bool sjis = false;   // --sjis: code page 932 whatever the locale or terminal says
+  bool crlf = false;   // --crlf: the table's lines end in CR LF
+  bool table = false;  // --table: the CSV table on a terminal too, not the changed rows
+  bool version = false;
   bool quiet = false;
   ConflictChoice conflict;
   KeepOptions keep;  // --write-batch, --write-script, --backup-to
   std::optional<unsigned long long> seed;
   std::vector<Step> steps;
   std::vector<std::string> paths;  // as given (disk bytes)
+  // How folders among the paths are walked: -r, --hidden.
+  bool recursive = false;
+  bool hidden = false;
+  // --files-from files ("-" standard input), one path a line or NUL-separated (-0).
+  std::vector<std::string> filesFrom;
+  bool nulSeparated = false;
+  // The option each step came from, for the messages about it.
+  std::vector<std::string> stepOptions;
   // --load-list files, added after the paths; --save-list, written after the steps.
   std::vector<std::string> loadLists;
   std::string saveList;
@@ -114,5 +126,11 @@ size_t ValueCount(const CliOption& option);
 
 // The Japanese --help text (UTF-8).
 const char* HelpText();
+
+// "tonbo-cli 0.1.0" and a line end.
+std::string VersionText();
+
+// A bash completion script for tonbo-cli, made from the option list.
+std::string BashCompletion();
 
 }  // namespace tonbo::cli

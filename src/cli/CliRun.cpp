@@ -7,6 +7,7 @@
 #include <memory>
 #include <numeric>
 
+#include "cli/CliDryRun.h"
 #include "cli/CliListFile.h"
 #include "cli/CliOptions.h"
 #include "cli/CliProgress.h"
@@ -64,6 +65,20 @@ std::string ForTerminal(const std::string& sjis) {
   return enc::DiskToSjis(Escaped(enc::SjisToDisk(sjis)), out) ? out : "?";
 }
 
+// The dry run's counts: rows whose name changes, rows left as they are, clashes.
+std::string CountsText(const DryRunCheck& check) {
+  return "名前が変わる " + std::to_string(check.changed.size()) + " 個、変わらない " +
+         std::to_string(check.unchanged) + " 個、衝突 " + std::to_string(check.clashes) + " 個";
+}
+
+// An empty list, and what would have added more from the folders.
+std::string NoFilesText(const CliOptions& o) {
+  std::string text = "名前を変えるファイルがありません。";
+  if (!o.recursive) text += "フォルダの下のフォルダのファイルは -r を付けると加えます。";
+  if (!o.hidden) text += "\".\" で始まる名前は --hidden を付けると加えます。";
+  return text;
+}
+
 unsigned long long ClockSeed() {
   return static_cast<unsigned long long>(
       std::chrono::system_clock::now().time_since_epoch().count());
@@ -87,6 +102,14 @@ class Session {
   void AddFiles(const std::vector<std::string>& sjisPaths);
   void RunSteps();
   void PrintTable() const;
+  bool DryRun() const;
+  void PrintChanges(const DryRunCheck& check) const;
+  // The table's encoding: UTF-8 unless code page 932 is asked for, or the
+  // locale is not UTF-8 and no terminal reads it.
+  bool Utf8Out() const {
+    return o_.utf8 || (!o_.sjis && (terminals_.out || terminals_.utf8Locale));
+  }
+  const char* LineEnd() const { return o_.crlf ? "\r\n" : "\n"; }
   bool Apply();
   bool Keep();
 
@@ -106,20 +129,23 @@ int Session::Run() {
   CheckExpressions(o_.steps);
   CheckKeepOptions(o_.keep);
   std::vector<std::string> paths = ListedPaths();
+  const LoadedLists from = ReadFilesFrom(o_.filesFrom, o_.nulSeparated, report_);
+  paths.insert(paths.end(), from.paths.begin(), from.paths.end());
   const LoadedLists loaded = LoadLists(o_.loadLists, report_);
   paths.insert(paths.end(), loaded.paths.begin(), loaded.paths.end());
   AddFiles(paths);
+  if (table_.RowCount() == 0) report_.Note(NoFilesText(o_));
   RunSteps();
   table_.PackTight();  // what the steps left spare is not needed again
   // A list that cannot be kept stops the run before anything on disk changes.
   if (!o_.saveList.empty() && !SaveList(table_, o_.saveList, report_)) return kExitIncomplete;
-  bool done = !unread_ && loaded.missing == 0;
+  bool done = !unread_ && loaded.missing == 0 && from.missing == 0;
   // The batch file, script and backup see the names before --apply changes them.
   if (o_.keep.Any()) done = Keep() && done;
   if (o_.apply)
     done = Apply() && done;
   else if (!o_.keep.Any())
-    PrintTable();
+    done = DryRun() && done;
   return done ? kExitDone : kExitIncomplete;
 }
 
@@ -167,6 +193,7 @@ void Session::AddFiles(const std::vector<std::string>& sjisPaths) {
                    }});
   // A saved list holds every column, as the window's does.
   adder.SetReadDetails(NeedsDetails(o_.steps) || !o_.saveList.empty());
+  adder.SetFolderWalk({.subfolders = o_.recursive, .dotFiles = o_.hidden, .dotFolders = o_.hidden});
   TerminalProgress progress(err_, terminals_.err, "ファイルの追加", terminals_.columns);
   // Off a terminal nothing is drawn: the work need not report each file.
   adder.SetProgress(terminals_.err ? &progress : nullptr);
@@ -189,7 +216,10 @@ void Session::RunSteps() {
   std::iota(rows.begin(), rows.end(), 0);
   std::mt19937 random(static_cast<std::mt19937::result_type>(o_.seed.value_or(ClockSeed())));
   StepContext context{table_, rows, settings, random, report_};
-  for (const Step& step : o_.steps) RunStep(step, context);
+  for (size_t i = 0; i < o_.steps.size(); ++i) {
+    context.option = o_.stepOptions[i];
+    RunStep(o_.steps[i], context);
+  }
 }
 
 // Row by row through a small buffer, so a dry run never holds a second
@@ -198,7 +228,7 @@ void Session::PrintTable() const {
   const int columns[] = {colNewName, colExt, colPath};
   std::string lines;
   auto flush = [&] {
-    WriteOut(out_, o_.utf8 ? enc::SjisToDisk(lines) : lines);
+    WriteOut(out_, Utf8Out() ? enc::SjisToDisk(lines) : lines);
     lines.clear();
   };
   for (int row = 0; row < table_.RowCount(); ++row) {
@@ -207,10 +237,65 @@ void Session::PrintTable() const {
       const std::string_view cell = table_.GetCell(columns[c], row);
       AppendCsvCell(lines, terminals_.out ? ForTerminal(std::string(cell)) : cell);
     }
-    lines.append("\r\n");
+    lines.append(LineEnd());
     if (lines.size() >= 1 << 16) flush();
   }
   if (!lines.empty()) flush();
+}
+
+// True when every changed row can be applied. A terminal sees the changed
+// rows; a file or pipe, and --table, the whole table with the clashes on
+// standard error.
+bool Session::DryRun() const {
+  const DryRunCheck check = CheckDryRun(table_);
+  if (terminals_.out && !o_.table) {
+    PrintChanges(check);
+    return check.clashes == 0;
+  }
+  PrintTable();
+  for (const DryRunRow& r : check.changed)
+    if (r.clash != Clash::None)
+      report_.Note("衝突：" + ShownName(table_.GetCell(colPath, r.row)) + " → " +
+                   ShownName(std::string(table_.GetCell(colNewName, r.row))
+                                 .append(table_.GetCell(colExt, r.row))) +
+                   ClashText(table_, r));
+  report_.Info(CountsText(check) + "（ディスクはまだ変更していません。--apply で変更します）");
+  return check.clashes == 0;
+}
+
+// Each folder once, then its changed rows as "old → new"; a row that would
+// clash starts with "!" and ends with the reason. Names are escaped.
+void Session::PrintChanges(const DryRunCheck& check) const {
+  const std::string eol = LineEnd();
+  std::string text, folder;
+  auto flush = [&] {
+    if (Utf8Out()) {
+      WriteOut(out_, text);
+    } else {
+      std::string sjis;
+      enc::DiskToSjis(text, sjis);
+      WriteOut(out_, sjis);
+    }
+    text.clear();
+  };
+  for (const DryRunRow& r : check.changed) {
+    const std::string path(table_.GetCell(colPath, r.row));
+    if (ExtractFilePath(path) != folder) {
+      folder = ExtractFilePath(path);
+      text += ShownName(folder) + eol;
+    }
+    text += r.clash == Clash::None ? "  " : "! ";
+    text += ShownName(ExtractFileName(path)) + " → ";
+    text += table_.MarkedForDeletion(r.row)
+                ? std::string("（ごみ箱へ）")
+                : ShownName(std::string(table_.GetCell(colNewName, r.row))
+                                .append(table_.GetCell(colExt, r.row)));
+    text += ClashText(table_, r) + eol;
+    if (text.size() >= 1 << 16) flush();
+  }
+  text += CountsText(check) + eol +
+          "ディスクはまだ変更していません。変更するには --apply を付けて実行してください。" + eol;
+  flush();
 }
 
 // True when every row was done.
@@ -274,6 +359,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       return RunJournalCommand(options, out, report);
     if (options.help) {
       WriteOut(out, HelpText());
+      return kExitDone;
+    }
+    if (options.version) {
+      WriteOut(out, VersionText());
       return kExitDone;
     }
     return Session(options, out, err, report, ending, terminals).Run();

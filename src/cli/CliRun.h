@@ -25,7 +25,8 @@ enum class Ending {
 struct Terminals {
   bool out = false;
   bool err = false;
-  int columns = 80;  // the width of the terminal of err
+  int columns = 80;         // the width of the terminal of err
+  bool utf8Locale = false;  // LC_CTYPE's codeset is UTF-8: the table is written in UTF-8
 };
 
 // Writes text to standard output whole and flushes it; a write that fails

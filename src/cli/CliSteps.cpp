@@ -8,9 +8,6 @@ namespace tonbo::cli {
 namespace {
 
 constexpr const char* kSection = "setting";
-constexpr const char* kNoRange = "範囲が選択されていません。";
-constexpr const char* kNoneSelected =
-    "リスト中のファイルが選択されていません\nファイルを選択してから再度実行してください。";
 
 // A key that some command of this program reads from the settings section.
 bool IsReadKey(const std::string& key) {
@@ -34,10 +31,12 @@ class StepRunner {
 
  private:
   bool ExtNotChange() const { return c_.settings.ReadBool(kSection, "ext_not_change", true); }
-  // False, after the window's warning, when no row is selected.
-  bool HaveRows(const char* warning) {
+  // False when no row is selected: a selection that chose nothing is told
+  // of; an empty list was told of when the files were added.
+  bool HaveRows() {
     if (!c_.rows.empty()) return true;
-    c_.report.Error(warning);
+    if (c_.table.RowCount() > 0)
+      c_.report.Error("選ばれたファイルがないので、" + c_.option + " は何もしません。");
     return false;
   }
   void Random();
@@ -49,7 +48,7 @@ void StepRunner::operator()(const NamingStep& s) {
   switch (s.kind) {
     case NamingStep::Serial:
     case NamingStep::Date: {
-      if (!HaveRows(kNoRange)) return;
+      if (!HaveRows()) return;
       const RenameRules rules = LoadRenameRules(c_.settings);
       const NamingOutcome out = s.kind == NamingStep::Serial ? NameSerial(c_.table, c_.rows, rules)
                                                              : NameByDate(c_.table, c_.rows, rules);
@@ -57,16 +56,16 @@ void StepRunner::operator()(const NamingStep& s) {
       return;
     }
     case NamingStep::Random:
-      if (HaveRows(kNoRange)) Random();
+      if (HaveRows()) Random();
       return;
     case NamingStep::Fixed:
-      if (!HaveRows(kNoneSelected)) return;
+      if (!HaveRows()) return;
       NameFixed(c_.table, c_.rows, s.text, ExtNotChange());
       c_.report.Info(std::to_string(c_.rows.size()) + "個：名前の変更");
       return;
     case NamingStep::Append:
     case NamingStep::Prepend: {
-      if (!HaveRows(kNoRange)) return;
+      if (!HaveRows()) return;
       const int count = AddText(c_.table, c_.rows, s.text, s.kind == NamingStep::Prepend);
       c_.report.Info(ChangedNamesText(count, 0));
       return;
@@ -95,7 +94,7 @@ void StepRunner::Random() {
 }
 
 void StepRunner::operator()(const FormatStep& s) {
-  if (!HaveRows(kNoneSelected)) return;
+  if (!HaveRows()) return;
   const FormatRule& format = FormatRuleOf(s.formatting);
   const bool alsoExt = format.extensionToo && !ExtNotChange();
   for (int row : c_.rows) ConvertRow(c_.table, row, format.convert, alsoExt);
@@ -103,12 +102,12 @@ void StepRunner::operator()(const FormatStep& s) {
 }
 
 void StepRunner::operator()(const RepairStep& s) {
-  if (!HaveRows(kNoneSelected)) return;
+  if (!HaveRows()) return;
   c_.report.Info(s.status(s.repair(c_.table, c_.rows, !ExtNotChange())));
 }
 
 void StepRunner::operator()(const ReplaceStep& s) {
-  if (!HaveRows("ファイルが選択されていません。")) return;
+  if (!HaveRows()) return;
   const int count = ReplaceInNames(c_.table, c_.rows, s.options);
   c_.report.Info(std::to_string(count) + " 個のファイルを置換しました。");
 }

@@ -2,6 +2,7 @@
 // Runs the steps of the command line over the file table in memory, each
 // through the same code the windows call, with the windows' messages.
 #include <random>
+#include <string>
 #include <vector>
 
 #include "cli/CliOptions.h"
@@ -17,6 +18,7 @@ struct StepContext {
   TIniFileEx& settings;    // a copy in memory: --set never reaches the file
   std::mt19937& random;
   Reporter& report;
+  std::string option = {};  // the option of the step being run ("--renban")
 };
 
 // Throws EUsageError (a step that cannot run with these settings) and

@@ -1,9 +1,12 @@
 // tonbo-cli: the renaming engine of Tonbo for scripts, without windows.
+#include <langinfo.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 
 #include "cli/CliRun.h"
@@ -17,6 +20,11 @@ tonbo::cli::Terminals FindTerminals() {
   winsize size{};
   if (t.err && ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
     t.columns = size.ws_col;
+  // Only the codeset is wanted: the program itself goes on in the "C" locale.
+  if (std::setlocale(LC_CTYPE, "")) {
+    t.utf8Locale = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    std::setlocale(LC_CTYPE, "C");
+  }
   return t;
 }
 

@@ -146,16 +146,18 @@ void FileAdder::AddFolder(const std::string& sjisDir, const std::string& diskDir
     if (!entry) break;
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
+    const bool dot = name[0] == '.';
     if (!details_ && entry->d_type == DT_REG) {
-      AddOneFile(sjisDir, name, nullptr);
+      if (!dot || walk_.dotFiles) AddOneFile(sjisDir, name, nullptr);
       continue;
     }
     struct stat st {};
     if (fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // vanished meanwhile
     if (S_ISDIR(st.st_mode)) {
-      if (name[0] != '.') AddSubfolder(sjisDir, diskDir, name);
+      if (walk_.subfolders && (!dot || walk_.dotFolders)) AddSubfolder(sjisDir, diskDir, name);
       continue;
     }
+    if (dot && !walk_.dotFiles) continue;
     if (S_ISLNK(st.st_mode)) {
       // A link shows its target's size and time; a link to a folder is not walked.
       struct stat target {};

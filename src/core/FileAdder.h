@@ -36,6 +36,17 @@ class FileAdder {
   // commands never show or use the time and size (the command line's).
   void SetReadDetails(bool on) { details_ = on; }
 
+  // How a folder named to the adder is walked. The window's defaults: every
+  // file, and every sub-folder but those whose name begins with ".". The
+  // command line walks sub-folders with -r only and skips dot names unless
+  // --hidden.
+  struct FolderWalk {
+    bool subfolders = true;
+    bool dotFiles = true;
+    bool dotFolders = false;
+  };
+  void SetFolderWalk(FolderWalk walk) { walk_ = walk; }
+
   // Each file (and folder) reached is reported to sink before it is taken
   // in; when the sink answers false the add stops there: the rows added so
   // far stay and Cancelled() is true. Null: no progress.
@@ -68,6 +79,7 @@ class FileAdder {
   bool stop_ = false;
   bool cancelled_ = false;
   bool details_ = true;
+  FolderWalk walk_;
   // The folder of the last path looked up (outside bytes, with its "/") and
   // a descriptor open on it; a copy of the adder opens its own.
   struct LookFolder {

@@ -46,6 +46,18 @@ RowProblem RefusedName(const std::string& sjisName) {
   return RowProblem::None;
 }
 
+RowKind PlannedKind(const TCsvDb& table, int row, RowProblem& problem) {
+  problem = RowProblem::None;
+  if (table.MarkedForDeletion(row)) return RowKind::Trash;
+  const std::string_view src = table.GetCell(colPath, row);
+  const std::string_view name = src.substr(src.rfind('/') + 1);
+  const std::string newName =
+      std::string(table.GetCell(colNewName, row)).append(table.GetCell(colExt, row));
+  if (name == newName) return RowKind::Keep;
+  problem = RefusedName(newName);
+  return problem == RowProblem::None ? RowKind::Rename : RowKind::Refused;
+}
+
 RenameExecutor::RenameExecutor(AskSameName ask)
     : ask_(std::move(ask)), journalDir_(JournalDirDisk()) {}
 
@@ -100,20 +112,14 @@ EngineRows RenameExecutor::BuildRows() {
     const std::string_view src = table_->GetCell(colPath, row);
     const std::string_view base = table_->GetCell(colNewName, row);
     const size_t cut = src.rfind('/') + 1;
-    if (table_->MarkedForDeletion(row)) {
-      r.kind = RowKind::Trash;
-    } else {
-      const std::string newName = std::string(base).append(table_->GetCell(colExt, row));
-      if (src.size() - cut == newName.size() && src.compare(cut, newName.size(), newName) == 0)
-        continue;  // unchanged
-      r.problem = RefusedName(newName);
-      if (r.problem != RowProblem::None) {
-        r.kind = RowKind::Refused;
-        r.outcome = RowOutcome::Failed;
-        continue;
-      }
-      r.kind = RowKind::Rename;
-      r.to = enc::SjisToDisk(newName);
+    r.kind = PlannedKind(*table_, row, r.problem);
+    if (r.kind == RowKind::Keep) continue;
+    if (r.kind == RowKind::Refused) {
+      r.outcome = RowOutcome::Failed;
+      continue;
+    }
+    if (r.kind == RowKind::Rename) {
+      r.to = enc::SjisToDisk(std::string(base).append(table_->GetCell(colExt, row)));
       const size_t ext = enc::SjisToDisk(table_->GetCell(colExt, row)).size();
       if (ext < r.to.size() && ext < 0x7fff) r.extLength = static_cast<std::int16_t>(ext);
     }

@@ -91,6 +91,10 @@ bool TargetNotOlder(const std::string& diskTarget, const std::string& diskSource
 // Why a new name cannot be used in its folder ("/", NUL, "." or ".."), or None.
 RowProblem RefusedName(const std::string& sjisName);
 
+// What a run does with a row of the table: Trash (marked for deletion), Keep
+// (the new name is the name it has), Refused (problem says why) or Rename.
+RowKind PlannedKind(const TCsvDb& table, int row, RowProblem& problem);
+
 // The numbered name for a name that is taken: stem + n + ext (code page 932
 // paths; stem ends in "_") for the first n from 1 at which the folder holds
 // no entry at all (no file, folder or link), so the name can be taken.

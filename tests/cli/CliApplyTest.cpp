@@ -306,6 +306,18 @@ TEST(CliHelp, HelpAndDocsNameEveryOptionOfTheList) {
     EXPECT_TRUE(named(run.out, " ", name, " ,")) << name;
     EXPECT_TRUE(named(docs, "`", name, "` =")) << name;
   }
+  // Every misuse --help names under exit code 2 is in the docs' row for it.
+  const size_t usage = run.out.find("2  使い方の誤り（");
+  ASSERT_NE(usage, std::string::npos);
+  const size_t from = run.out.find("（", usage) + std::string("（").size();
+  std::string misuses = run.out.substr(from, run.out.find("）", from) - from);
+  for (size_t nl; (nl = misuses.find("\n     ")) != std::string::npos;) misuses.erase(nl, 6);
+  const std::string row = docs.substr(docs.find("| 2 |"), docs.find('\n', docs.find("| 2 |")));
+  for (size_t at = 0, end; at < misuses.size(); at = end + std::string("、").size()) {
+    end = std::min(misuses.find("、", at), misuses.size());
+    EXPECT_NE(row.find(misuses.substr(at, end - at)), std::string::npos)
+        << misuses.substr(at, end - at);
+  }
   // "`--select-…`" stands for the three select options.
   for (size_t at = docs.find("`-"); at != std::string::npos; at = docs.find("`-", at + 1)) {
     const std::string word = docs.substr(at + 1, docs.find_first_of("` =", at + 1) - at - 1);

@@ -131,17 +131,42 @@ INSTANTIATE_TEST_SUITE_P(
 
 class CliListing : public CliFolder {};
 
-TEST_F(CliListing, AddsFoldersAsTheListDoes) {
+// A folder gives its own files; sub-folders with -r, dot names with
+// --hidden; what is named on the line is taken whatever its name, in order.
+TEST_F(CliListing, AddsFoldersAsAskedAndNamedFilesAlways) {
   File("a.txt");
   File("sub/b.txt");
   File(".dot/c.txt");
   File(".hidden");
-  const CliRun run = RunTonboCli({dir_, dir_ + "a.txt", dir_ + "sub/"});
-  EXPECT_EQ(run.code, 0) << run.err;
-  const auto names = NewNames(run);
-  EXPECT_EQ(std::multiset<std::string>(names.begin(), names.end()),
-            (std::multiset<std::string>{"a.txt", "b.txt", ".hidden"}));
-  EXPECT_NE(run.err.find("今回 3個のファイルをリストに追加しました。"), std::string::npos);
+  File("sub/.d.txt");
+  const struct {
+    std::vector<std::string> args;
+    std::multiset<std::string> names;
+  } cases[] = {
+      {{dir_}, {"a.txt"}},
+      {{"-r", dir_}, {"a.txt", "b.txt"}},
+      {{"--hidden", dir_}, {"a.txt", ".hidden"}},
+      {{"-r", "--hidden", dir_}, {"a.txt", "b.txt", ".hidden", "c.txt", ".d.txt"}},
+      {{dir_ + ".hidden", dir_ + "sub/", dir_ + "sub/.d.txt", dir_},
+       {".hidden", "b.txt", ".d.txt", "a.txt"}},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = RunTonboCli(c.args);
+    EXPECT_EQ(run.code, 0) << run.err;
+    const std::vector<std::string> names = NewNames(run);
+    EXPECT_EQ(std::multiset<std::string>(names.begin(), names.end()), c.names) << c.args[0];
+    if (c.args.size() == 4) {  // named files come first, in the order given
+      EXPECT_EQ(names, (std::vector<std::string>{".hidden", "b.txt", ".d.txt", "a.txt"}));
+    }
+  }
+  const CliRun none = RunTonboCli({dir_ + "sub/.d.txt", "--select-mask", "*.jpg", "--renban"});
+  EXPECT_NE(none.err.find("選ばれたファイルがないので、--renban は何もしません。"),
+            std::string::npos)
+      << none.err;
+  File("only/.x");
+  const CliRun empty = RunTonboCli({dir_ + "only", "--renban"});
+  EXPECT_NE(empty.err.find("名前を変えるファイルがありません。"), std::string::npos) << empty.err;
+  EXPECT_EQ(empty.err.find("範囲が選択されていません"), std::string::npos) << empty.err;
 }
 
 TEST_F(CliListing, ContentsAreSearchedInUtf8AndInCodePage932) {
@@ -171,14 +196,30 @@ TEST_F(CliListing, FolderFilesKeepTheirDatesForTheCommandsThatUseThem) {
   }
 }
 
-TEST_F(CliListing, WritesCodePage932UnlessAskedForUtf8) {
+// UTF-8 with LF in a UTF-8 locale; code page 932 when asked for, or in a
+// locale that is not UTF-8 unless --utf8 says so; CR LF when asked for.
+TEST_F(CliListing, WritesTheLocalesEncodingOrCodePage932WhenAsked) {
   File("写真.jpg");
-  const CliRun sjis = RunTonboCli({dir_ + "写真.jpg"});
-  const CliRun utf8 = RunTonboCli({"--utf8", dir_ + "写真.jpg"});
-  const std::string line =
-      TableLine({enc::Lit("写真"), ".jpg", enc::Lit(dir_) + enc::Lit("写真.jpg")});
-  EXPECT_EQ(sjis.out, line);
-  EXPECT_EQ(utf8.out, enc::FromSjis(line).toStdString());
+  const std::string utf8 = "写真,.jpg," + dir_ + "写真.jpg";
+  const std::string sjis = enc::Lit(utf8);
+  const struct {
+    std::vector<std::string> args;
+    const char* lang;
+    std::string out;
+  } cases[] = {
+      {{}, "LANG=C.UTF-8", utf8 + "\n"},
+      {{"--utf8"}, "LANG=C.UTF-8", utf8 + "\n"},
+      {{"--sjis"}, "LANG=C.UTF-8", sjis + "\n"},
+      {{"--sjis", "--crlf"}, "LANG=C.UTF-8", sjis + "\r\n"},
+      {{}, "LANG=C", sjis + "\n"},
+      {{"--utf8", "--crlf"}, "LANG=C", utf8 + "\r\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.push_back(dir_ + "写真.jpg");
+    const CliRun run = RunTonboCli(args, {c.lang});
+    EXPECT_EQ(run.out, c.out) << c.lang << " " << args[0];
+  }
 }
 
 // A path holding "ID" is quoted in the table, as in every CSV the program
@@ -186,7 +227,7 @@ TEST_F(CliListing, WritesCodePage932UnlessAskedForUtf8) {
 TEST_F(CliListing, PathsHoldingIdAreQuotedAndReadBack) {
   File("IDs/a.txt");
   const CliRun run = RunTonboCli({"--utf8", dir_ + "IDs/a.txt"});
-  EXPECT_EQ(run.out, "a,.txt,\"" + dir_ + "IDs/a.txt\"\r\n");
+  EXPECT_EQ(run.out, "a,.txt,\"" + dir_ + "IDs/a.txt\"\n");
   EXPECT_EQ(TableRows(run.out),
             (std::vector<std::vector<std::string>>{{"a", ".txt", dir_ + "IDs/a.txt"}}));
 }
@@ -197,7 +238,7 @@ TEST_F(CliListing, ALongTableIsWrittenWhole) {
   const int files = 1500;
   for (int i = 0; i < files; ++i)
     File("写真とても長い名前の見本" + std::to_string(10000 + i) + ".jpg");
-  const CliRun sjis = RunTonboCli({dir_});
+  const CliRun sjis = RunTonboCli({"--sjis", dir_});
   const CliRun utf8 = RunTonboCli({"--utf8", dir_});
   ASSERT_GT(sjis.out.size(), size_t(2) << 16);
   EXPECT_EQ(utf8.out, enc::FromSjis(sjis.out).toStdString());
@@ -212,7 +253,7 @@ TEST_F(CliListing, ALongTableIsWrittenWhole) {
 TEST_F(CliListing, RelativePathsBecomeAbsolute) {
   File("a.txt");
   ASSERT_EQ(chdir(dir_.c_str()), 0);
-  const CliRun run = RunTonboCli({"./a.txt"});
+  const CliRun run = RunTonboCli({"--crlf", "./a.txt"});
   EXPECT_EQ(run.out, TableLine({"a", ".txt", dir_ + "a.txt"}));
 }
 

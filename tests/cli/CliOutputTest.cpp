@@ -47,7 +47,7 @@ TEST_F(CliOutput, APipeGetsTheExactBytesAndMessagesEscapeTheName) {
   File("b.txt", "B");
   const CliRun run = RunTonboCliTo({"--utf8", dir_}, Sink::Pipe, Sink::Pipe);
   EXPECT_EQ(run.code, 0) << run.err;
-  EXPECT_NE(run.out.find("\"" + dir_ + kHostile + "\"\r\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\"" + dir_ + kHostile + "\"\n"), std::string::npos) << run.out;
   // A message naming the file: skipped because b.txt is taken.
   const CliRun apply =
       RunTonboCliTo({"--name", "b", "--apply", dir_ + kHostile}, Sink::Pipe, Sink::Pipe);
@@ -60,13 +60,17 @@ TEST_F(CliOutput, APipeGetsTheExactBytesAndMessagesEscapeTheName) {
 TEST_F(CliOutput, ATerminalSeesEveryNameEscaped) {
   File(kHostile, "H");
   File("b.txt", "B");
-  for (const char* encoding : {"--utf8", "--lower"}) {  // UTF-8, then code page 932
-    const CliRun run = RunTonboCliTo({encoding, dir_}, Sink::Terminal, Sink::Terminal);
+  for (const char* encoding : {"--utf8", "--sjis"}) {
+    const CliRun run = RunTonboCliTo({encoding, "--table", dir_}, Sink::Terminal, Sink::Terminal);
     EXPECT_EQ(run.code, 0) << run.out;
     EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << run.out;
     EXPECT_NE(run.out.find(dir_ + kHostileShown), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("\nFAKE"), std::string::npos);
   }
+  // The changed rows as a terminal sees them: old → new, escaped.
+  const CliRun view = RunTonboCliTo({"--prepend", "x_", dir_}, Sink::Terminal, Sink::Terminal);
+  EXPECT_NE(view.out.find("  " + kHostileShown + " → x_" + kHostileShown), std::string::npos);
+  EXPECT_EQ(view.out.find('\x1b'), std::string::npos) << view.out;
   const CliRun apply =
       RunTonboCliTo({"--name", "b", "--apply", dir_ + kHostile}, Sink::Terminal, Sink::Terminal);
   EXPECT_EQ(apply.code, 1);
