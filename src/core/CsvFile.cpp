@@ -25,8 +25,7 @@ std::string Printable(const std::string& diskPath) {
 }
 
 [[noreturn]] void Fail(const char* what, const std::string& diskPath, int err) {
-  throw EInOutError(std::string(what) + "\n" + Printable(diskPath) + "\n" + std::strerror(err),
-                    err);
+  throw EInOutError(std::string(what) + "\n" + Printable(diskPath) + "\n" + ErrnoReason(err), err);
 }
 
 // Closes the descriptor on every path out.

@@ -1,5 +1,7 @@
 #include "platform/FileOps.h"
 
+#include "common/Errors.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -133,10 +135,6 @@ bool DirectoryExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string ErrorText(int errnum) {
-  char buf[256];
-  // GNU strerror_r: returns the text, which may or may not be in buf.
-  return strerror_r(errnum, buf, sizeof buf);
-}
+std::string ErrorText(int errnum) { return ErrnoReason(errnum); }
 
 }  // namespace tonbo::platform

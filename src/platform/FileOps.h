@@ -117,7 +117,7 @@ bool FileExists(const std::string& path);
 // given by the user is taken as that folder.
 bool DirectoryExists(const std::string& path);
 
-// A short human-readable text for an errno value.
+// A short Japanese text for an errno value (ErrnoReason).
 std::string ErrorText(int errnum);
 
 }  // namespace tonbo::platform

@@ -90,7 +90,8 @@ TEST_F(CliListFile, UnreadableListEndsTheRunBeforeAnyRename) {
   const CliRun run =
       RunTonboCli({"--name", "z", "--apply", dir_, "--load-list", lists_ + "no.csv"});
   EXPECT_EQ(run.code, 2);
-  EXPECT_NE(run.err.find("リストのファイルを読み込めません：" + lists_ + "no.csv"),
+  EXPECT_NE(run.err.find("リストのファイルを読み込めません：" + lists_ +
+                         "no.csv（ファイルが見つかりません）"),
             std::string::npos)
       << run.err;
   EXPECT_EQ(Disk(), (Files{{"a.txt", "A"}}));
