@@ -1,13 +1,17 @@
 #include <unistd.h>
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
+#include <QTableView>
 #include <QToolBar>
 
 #include <filesystem>
 
 #include "QtTestMain.h"
 #include "ScriptedDialogs.h"
+#include "app/FileListModel.h"
 #include "app/TfrmMain.h"
+#include "core/IniFile.h"
 
 namespace tonbo {
 
@@ -66,6 +70,32 @@ class MainSettingsTest : public QObject {
     QCOMPARE(ini.ReadString("help", "reset", "?"), std::string("1"));
     for (const char* key : {"top", "left", "height", "width", "state"})
       QVERIFY2(ini.ValueExists("frmMain", key), key);
+  }
+
+  // The list's column widths and order come back in the next window; values
+  // that do not fit are passed over.
+  void listColumnsAreKept() {
+    const std::string path = Ini("");
+    {
+      auto w = Make(path);
+      QHeaderView* header = w->List()->horizontalHeader();
+      header->resizeSection(FileListModel::ColPath, 321);
+      header->moveSection(header->visualIndex(FileListModel::ColPath), 0);
+    }
+    QCOMPARE(TIniFileEx(path).ReadString("listFile", "order", "?"), std::string("5,0,1,2,3,4"));
+    {
+      auto w = Make(path);
+      const QHeaderView* header = w->List()->horizontalHeader();
+      QCOMPARE(header->sectionSize(FileListModel::ColPath), 321);
+      QCOMPARE(header->logicalIndex(0), int(FileListModel::ColPath));
+      QCOMPARE(header->logicalIndex(1), int(FileListModel::ColName));
+    }
+    test::WriteFile(path, "[listFile]\norder=5,5,1,2,3,4\nwidth5=-3\nwidth0=x\n");
+    auto w = Make(path);
+    const QHeaderView* header = w->List()->horizontalHeader();
+    QCOMPARE(header->logicalIndex(0), 0);
+    QCOMPARE(header->sectionSize(FileListModel::ColPath), 130);
+    QCOMPARE(header->sectionSize(FileListModel::ColName), 90);
   }
 
   void linesAddedByHandWhileRunningSurviveTheExit() {

@@ -3,9 +3,12 @@
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolBar>
@@ -14,6 +17,8 @@
 
 #include "QtTestMain.h"
 #include "ScriptedDialogs.h"
+#include "app/FileListModel.h"
+#include "app/FileListView.h"
 #include "app/PathText.h"
 #include "common/Sjis.h"
 
@@ -176,13 +181,39 @@ class TfrmMainTest : public QObject {
     // Two live actions with one shortcut would make both dead keys.
     QMap<QString, QString> seen;
     for (QAction* a : w.findChildren<QAction*>(QString(), Qt::FindDirectChildrenOnly)) {
-      if (a->shortcut().isEmpty() || a->associatedObjects().isEmpty()) continue;
-      const QString key = a->shortcut().toString();
-      QVERIFY2(!seen.contains(key),
-               qPrintable(key + " " + seen.value(key) + " " + a->objectName()));
-      seen.insert(key, a->objectName());
+      if (a->associatedObjects().isEmpty()) continue;
+      for (const QKeySequence& shortcut : a->shortcuts()) {
+        const QString key = shortcut.toString();
+        QVERIFY2(!seen.contains(key),
+                 qPrintable(key + " " + seen.value(key) + " " + a->objectName()));
+        seen.insert(key, a->objectName());
+      }
     }
-    QCOMPARE(seen.size(), 16);
+    QCOMPARE(seen.size(), 20);
+  }
+
+  // The keys a desktop user tries reach the program's commands; Shift+F10
+  // opens the list's popup menu.
+  void desktopKeysRunTheirCommands() {
+    TfrmMain& w = Make();
+    test::ScriptedDialogs dialogs;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.List()->setFocus();
+    Action("mnuRedo")->setEnabled(true);
+    const std::pair<const char*, const char*> keys[] = {
+        {"mnuRedo", "Ctrl+Shift+Z"}, {"mnuAddFile", "Ctrl+O"}, {"mnuSaveList", "Ctrl+S"}};
+    for (const auto& [name, key] : keys) {
+      QSignalSpy spy(Action(name), &QAction::triggered);
+      QTest::keySequence(&w, QKeySequence(QString::fromLatin1(key)));
+      QVERIFY2(spy.count() == 1, key);
+    }
+    QTest::keyClick(w.List(), Qt::Key_F10, Qt::ShiftModifier);
+    auto* popup = w.findChild<QMenu*>("PopupMenu1");
+    QTRY_VERIFY(popup->isVisible());
+    popup->close();
+    QTest::keySequence(&w, QKeySequence(QStringLiteral("Ctrl+Q")));
+    QTRY_VERIFY(!w.isVisible());
   }
 
   void listColumnsHaveCaptionsWidthsAndAlignment() {
@@ -195,13 +226,40 @@ class TfrmMainTest : public QObject {
     const int widths[] = {90, 48, 78, 55, 90, 130};
     for (int c = 0; c < 6; ++c) {
       QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), captions[c]);
-      QCOMPARE(w.List()->horizontalHeader()->sectionSize(c), widths[c]);
+      if (c != FileListModel::ColModified)
+        QCOMPARE(w.List()->horizontalHeader()->sectionSize(c), widths[c]);
     }
+    // The date fits whole, whatever the desktop's font.
+    QVERIFY(w.List()->horizontalHeader()->sectionSize(FileListModel::ColModified) >=
+            std::max(78, w.List()->fontMetrics().horizontalAdvance("2024/01/02 03:04:06")));
     AddRow(w.Table(), "/d/a.txt", "1000000");
     w.RefreshList();
     const auto align = model->index(0, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
     QVERIFY(align & Qt::AlignRight);
     QCOMPARE(Cell(w, 0, 3), QStringLiteral("977 KB"));
+  }
+
+  // Seven-digit counts fit the first panel; a long path keeps its ends; an
+  // empty list says where files go.
+  void listLookIsKeptAndFits() {
+    TfrmMain& w = Make();
+    w.resize(600, 300);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* panel = w.findChild<QLabel*>("panel0");
+    w.SetStatusText(0, QStringLiteral("総数 = 1234567"));
+    QVERIFY(panel->fontMetrics().horizontalAdvance(panel->text()) <= panel->contentsRect().width());
+    const QImage empty = w.List()->viewport()->grab().toImage();
+    const QRgb blank = empty.pixel(2, 2);
+    int ink = 0;
+    for (int x = 0; x < empty.width(); ++x) ink += empty.pixel(x, empty.height() / 2) != blank;
+    QVERIFY(ink > 0);
+    auto* path =
+        dynamic_cast<MiddleElideDelegate*>(w.List()->itemDelegateForColumn(FileListModel::ColPath));
+    QVERIFY(path);
+    QStyleOptionViewItem option;
+    path->initStyleOption(&option, w.List()->model()->index(0, FileListModel::ColPath));
+    QCOMPARE(option.textElideMode, Qt::ElideMiddle);
   }
 
   void rebuildShowsRowsAndReusesTypesPerExtension() {
