@@ -144,6 +144,26 @@ TEST_F(CliListing, AddsFoldersAsTheListDoes) {
   EXPECT_NE(run.err.find("今回 3個のファイルをリストに追加しました。"), std::string::npos);
 }
 
+// A folder is numbered in the order a file manager shows it (numbers as
+// numbers, case ignored, files before sub-folders), not in the disk's order.
+TEST_F(CliListing, AFolderIsNumberedInTheOrderShown) {
+  std::vector<std::string> shown;
+  for (int i = 1; i <= 12; ++i)
+    shown.push_back((i % 4 ? "img" : "IMG") + std::to_string(i) + ".jpg");
+  shown.push_back("sub/a.jpg");
+  for (size_t i = 0; i < shown.size(); ++i) File(shown[i * 5 % shown.size()]);  // scrambled
+  const CliRun run = RunTonboCli({"--renban", "--utf8", dir_});
+  EXPECT_EQ(run.code, 0) << run.err;
+  std::vector<std::string> numbered, expected;
+  for (const auto& row : TableRows(run.out))
+    numbered.push_back(row.at(0) + row.at(1) + " " + row.at(2).substr(dir_.size()));
+  for (size_t i = 0; i < shown.size(); ++i) {
+    const std::string serial = std::to_string(1001 + i).substr(1);
+    expected.push_back(serial + ".jpg " + shown[i]);
+  }
+  EXPECT_EQ(numbered, expected);
+}
+
 TEST_F(CliListing, ContentsAreSearchedInUtf8AndInCodePage932) {
   File("utf8.txt", "請求書 2024\n");
   File("sjis.txt", enc::Lit("請求書 2024\n"));
