@@ -21,6 +21,8 @@ class FileListView : public QTableView {
 class MiddleElideDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };
 

@@ -3,6 +3,7 @@
 #include <QItemSelectionModel>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTimer>
 #include <QUrl>
@@ -75,25 +76,20 @@ class MainAddingTest : public QObject {
     QCOMPARE(w_->History().Count(), 3);
   }
 
-  // Two sub-folders too deep to read: the rest is added and one warning
-  // lists both.
+  // Two sub-folders too deep to read: the rest is added, one warning lists both.
   void unreadableFoldersAreNamedInOneWarning() {
     Make();
-    std::string deep;
-    for (int i = 0; i < 20; ++i) deep += std::string(250, 'd') + "/";
-    for (const char* sub : {"x/", "y/"})
-      QCOMPARE(std::system(("mkdir -p " + dir_ + sub + deep).c_str()), 0);
-    Touch("a.txt");
+    std::string deep = dir_ + "{x,y}";
+    for (int i = 0; i < 20; ++i) deep += "/" + std::string(250, 'd');
+    QCOMPARE(std::system(("bash -c 'mkdir -p " + deep + "'").c_str()), 0);
     Touch("x/b.txt");
     test::ScriptedDialogs dialogs;
     w_->AddDiskPaths({dir_});
-    QCOMPARE(w_->StatusText(1), QStringLiteral("今回 2個のファイルをリストに追加しました。"));
+    QCOMPARE(w_->StatusText(1), QStringLiteral("今回 1個のファイルをリストに追加しました。"));
     QCOMPARE(dialogs.Texts("warning"), QStringList{"次の2個のフォルダの読み込みに失敗"});
-    const QStringList folders = dialogs.details.value(0).split(QStringLiteral("\r\n"));
-    QCOMPARE(folders.size(), 2);
-    QVERIFY(folders[0].startsWith(QString::fromStdString(dir_ + "x/ddd")));
-    QVERIFY(folders[1].startsWith(QString::fromStdString(dir_ + "y/ddd")));
-    for (const char* sub : {"x", "y"}) std::system(("rm -rf " + dir_ + sub).c_str());
+    QVERIFY(
+        dialogs.details.value(0).contains(QRegularExpression("^\\S+/x/[d/]+\\r\\n\\S+/y/[d/]+$")));
+    QCOMPARE(std::system(("rm -rf " + dir_ + "x " + dir_ + "y").c_str()), 0);
   }
 
   void dropKeepsNamesThatAreNotUtf8() {

