@@ -144,20 +144,6 @@ TEST_F(CliListing, AddsFoldersAsTheListDoes) {
   EXPECT_NE(run.err.find("今回 3個のファイルをリストに追加しました。"), std::string::npos);
 }
 
-// A folder is numbered in the order a file manager shows it, not the disk's.
-TEST_F(CliListing, AFolderIsNumberedInTheOrderShown) {
-  auto name = [](int n) { return (n % 4 ? "img" : "IMG") + std::to_string(n); };
-  std::vector<std::string> expected;
-  for (int i = 1; i <= 12; ++i) File(name(i * 7 % 12 + 1));  // scrambled
-  for (int i = 1; i <= 12; ++i)
-    expected.push_back(std::to_string(1000 + i).substr(1) + " " + name(i));
-  const CliRun run = RunTonboCli({"--renban", "--utf8", dir_});
-  std::vector<std::string> numbered;
-  for (const auto& row : TableRows(run.out))
-    numbered.push_back(row.at(0) + " " + row.at(2).substr(dir_.size()));
-  EXPECT_EQ(numbered, expected) << run.err;
-}
-
 TEST_F(CliListing, ContentsAreSearchedInUtf8AndInCodePage932) {
   File("utf8.txt", "請求書 2024\n");
   File("sjis.txt", enc::Lit("請求書 2024\n"));
