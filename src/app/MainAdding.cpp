@@ -39,6 +39,20 @@ QString StoppedPrefix(bool stopped) {
   return stopped ? QStringLiteral("中止しました。") : QString();
 }
 
+// One box for every folder an add could not read; a long list scrolls.
+void WarnUnreadFolders(const std::vector<std::string>& sjisFolders) {
+  const QString tail = QStringLiteral("の読み込みに失敗");
+  if (sjisFolders.size() == 1) {
+    ShowWarning(enc::FromSjis(sjisFolders.front()) + QStringLiteral("\r\n") + tail, AppTitle());
+    return;
+  }
+  QStringList names;
+  for (const std::string& folder : sjisFolders) names << enc::FromSjis(folder);
+  ShowWarningDetails(QStringLiteral("次の") + QString::number(sjisFolders.size()) +
+                         QStringLiteral("個のフォルダ") + tail,
+                     names.join(QStringLiteral("\r\n")), AppTitle());
+}
+
 }  // namespace
 
 int TfrmMain::AddFiles(const std::vector<std::string>& sjisPaths, ProgressSink* progress) {
@@ -49,7 +63,7 @@ int TfrmMain::AddFiles(const std::vector<std::string>& sjisPaths, ProgressSink* 
              QStringLiteral("追加したファイルの数が、") + QString::number(limit) +
              QStringLiteral(" 個を超えました。\r\nさらに多くのファイルを追加しますか？"));
        },
-       [](const std::string& text) { ShowWarning(enc::FromSjis(text), AppTitle()); }});
+       [](const std::vector<std::string>& sjisFolders) { WarnUnreadFolders(sjisFolders); }});
   adder.SetProgress(progress);
   const int added = adder.AddFiles(sjisPaths);
   SetStatusText(1, StoppedPrefix(adder.Cancelled()) + QStringLiteral("今回 ") +

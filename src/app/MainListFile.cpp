@@ -4,13 +4,18 @@
 
 #include "app/TfrmMain.h"
 #include "common/Dialogs.h"
+#include "common/Errors.h"
 #include "common/Sjis.h"
 #include "core/ListLoad.h"
+#include "platform/RecentFiles.h"
 
 namespace tonbo {
 namespace {
 
 std::string DiskName(const QString& chosen) { return QFile::encodeName(chosen).toStdString(); }
+
+// Lists go into the desktop's recently-used files as what they are.
+const QString kListType = QStringLiteral("text/csv");
 
 }  // namespace
 
@@ -29,7 +34,14 @@ void TfrmMain::mnuSaveListClick() {
   if (chosen.isEmpty()) return;
   // A failed write leaves any earlier file as it was and ends in the error box.
   // The list holds every column, the selection recorded with the last step too.
-  SaveListFile(TableAsRecorded(), DiskName(chosen));
+  try {
+    SaveListFile(TableAsRecorded(), DiskName(chosen));
+  } catch (const EInOutError&) {
+    // An earlier save's "保存しました" must not stand beside the error box.
+    SetStatusText(1, QStringLiteral("リストを保存できませんでした。"));
+    throw;
+  }
+  platform::AddRecentFile(DiskName(chosen), kListType);
   SetStatusText(1, QString::number(table_.RowCount()) +
                        QStringLiteral("個のファイルのリストを保存しました。"));
 }
@@ -51,6 +63,7 @@ void TfrmMain::mnuLoadListClick() {
   if (chosen.isEmpty()) return;
   // An unreadable file ends here: nothing added, no history entry.
   const ListedFiles listed = ReadListFile(DiskName(chosen.front()));
+  platform::AddRecentFile(DiskName(chosen.front()), kListType);
   if (listed.paths.empty()) {
     ShowWarning(QStringLiteral("何も追加できるファイルがありませんでした。"),
                 QStringLiteral("リストの読込"));

@@ -260,6 +260,16 @@ const std::pair<const char*, const char*> kMenuIcons[] = {
     {"actOptionRename", "preferences-system"},
 };
 
+// Keys a Linux desktop user tries first, beside the program's own. Each is
+// free in the main window; the preview's Ctrl+S and Ctrl+Q belong to its own
+// window and are not reached from here.
+const std::pair<const char*, const char*> kDesktopKeys[] = {
+    {"mnuRedo", "Ctrl+Shift+Z"},
+    {"mnuAddFile", "Ctrl+O"},
+    {"mnuSaveList", "Ctrl+S"},
+    {"mnuClose", "Ctrl+Q"},
+};
+
 template <size_t N>
 void AddItems(QMenu* menu, const MenuRow (&rows)[N],
               const std::function<QAction*(const MenuRow&)>& make) {
@@ -350,6 +360,13 @@ void TfrmMain::CreateMenus() {
   for (const auto& [name, icon] : kMenuIcons)
     if (QAction* action = Act(QString::fromLatin1(name)))
       action->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
+  // The program's own key stays first: it is the one the menu shows.
+  for (const auto& [name, key] : kDesktopKeys)
+    if (QAction* action = Act(QString::fromLatin1(name))) {
+      QList<QKeySequence> keys = action->shortcuts();
+      keys.append(QKeySequence(QString::fromLatin1(key)));
+      action->setShortcuts(keys);
+    }
 }
 
 void TfrmMain::CreatePopupMenu() {

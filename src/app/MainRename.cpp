@@ -168,7 +168,10 @@ void TfrmMain::OpenLog(const std::string& log, const char* fileName) {
   MakeDirs(dir);
   const std::string path = dir + fileName;
   std::string sjisPath;
-  const bool opened = SaveTextFile(path, log) && enc::DiskToSjis(path, sjisPath) &&
+  // UTF-8, as every editor here reads a text: the log is for people, and
+  // only lists and batch files keep code page 932.
+  const bool opened = SaveTextFile(path, enc::FromSjis(log).toUtf8().toStdString()) &&
+                      enc::DiskToSjis(path, sjisPath) &&
                       platform::RunCommandLine("notepad.exe \"" + sjisPath + "\"");
   if (!opened) ShowTextHere(QString::fromLatin1(fileName), enc::FromSjis(log), this);
 }

@@ -1,10 +1,15 @@
 // The main window's settings: the switches kept in the settings file (the
-// six of "設定(&S)") and the window placement, read at creation and written
+// six of "設定(&S)"), the window placement and the list's columns, read at creation and written
 // at destruction.
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
 #include <QScreen>
+#include <QTableView>
 #include <QToolBar>
+
+#include <string>
+#include <vector>
 
 #include "app/TfrmMain.h"
 #include "common/Dialogs.h"
@@ -18,6 +23,33 @@ constexpr int kStateNormal = 0;
 constexpr int kStateMinimized = 1;
 constexpr int kStateMaximized = 2;
 constexpr int kStateAbsent = -1;
+
+// The list's columns in the settings file, as the window placement is:
+// [listFile] width0..width5 (pixels) and order (the columns' numbers from
+// left to right, "0,1,2,3,4,5"). Values that do not fit are passed over.
+constexpr char kListSection[] = "listFile";
+// A width outside these (a hand-edited file) would hide a column or push the
+// others off the screen.
+constexpr int kMinColumnWidth = 8;
+constexpr int kMaxColumnWidth = 4000;
+
+std::string WidthKey(int column) { return "width" + std::to_string(column); }
+
+// The columns from left to right, or empty when the text is not an order of
+// every column exactly once.
+std::vector<int> ParseOrder(const std::string& text, int count) {
+  std::vector<int> order;
+  std::vector<bool> seen(static_cast<size_t>(count), false);
+  for (const QString& part : QString::fromStdString(text).split(QLatin1Char(','))) {
+    bool ok = false;
+    const int column = part.trimmed().toInt(&ok);
+    if (!ok || column < 0 || column >= count || seen[static_cast<size_t>(column)]) return {};
+    seen[static_cast<size_t>(column)] = true;
+    order.push_back(column);
+  }
+  if (static_cast<int>(order.size()) != count) return {};
+  return order;
+}
 
 }  // namespace
 
@@ -79,8 +111,31 @@ void TfrmMain::SavePlacement(QWidget& window, const char* section) {
   ini_->WriteInteger(section, "width", normal.width());
 }
 
+void TfrmMain::LoadColumns() {
+  QHeaderView* header = listFile_->horizontalHeader();
+  const int count = header->count();
+  for (int c = 0; c < count; ++c) {
+    const int width = ini_->ReadInteger(kListSection, WidthKey(c), -1);
+    if (width >= kMinColumnWidth && width <= kMaxColumnWidth) header->resizeSection(c, width);
+  }
+  const std::vector<int> order = ParseOrder(ini_->ReadString(kListSection, "order", ""), count);
+  for (int visual = 0; visual < static_cast<int>(order.size()); ++visual)
+    header->moveSection(header->visualIndex(order[static_cast<size_t>(visual)]), visual);
+}
+
+void TfrmMain::SaveColumns() {
+  const QHeaderView* header = listFile_->horizontalHeader();
+  QStringList order;
+  for (int c = 0; c < header->count(); ++c) {
+    ini_->WriteInteger(kListSection, WidthKey(c), header->sectionSize(c));
+    order << QString::number(header->logicalIndex(c));
+  }
+  ini_->WriteString(kListSection, "order", order.join(QLatin1Char(',')).toStdString());
+}
+
 void TfrmMain::LoadSettings() {
   LoadPlacement(*this, "frmMain");
+  LoadColumns();
   // A window outside the work area comes back at the top left.
   const QRect area = (screen() ? screen() : QGuiApplication::primaryScreen())->availableGeometry();
   const QRect placed(pos(), size());
@@ -107,6 +162,7 @@ void TfrmMain::WarnUnreadableSettings() {
 void TfrmMain::SaveSettings() {
   ini_->SetDeferred(true);
   SavePlacement(*this, "frmMain");
+  SaveColumns();
   for (size_t i = 0; i < kSwitchCount; ++i)
     if (const char* key = SwitchKey(SwitchAt(i)))
       ini_->WriteBool("setting", key, Switch(SwitchAt(i)));

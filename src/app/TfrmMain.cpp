@@ -3,12 +3,14 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTableView>
 
 #include <string_view>
 #include <unordered_map>
 
+#include "app/FileListView.h"
 #include "app/PathText.h"
 #include "app/TfrmSelect.h"
 #include "common/Dialogs.h"
@@ -24,6 +26,8 @@ namespace tonbo {
 namespace {
 
 constexpr int kPanel0Width = 70;
+// Room a cell of the list takes beside its text (margins and the grid line).
+constexpr int kCellPadding = 12;
 
 // A fingerprint of the table's rows in order, to tell whether a rebuild
 // shows the same rows as the last one.
@@ -85,7 +89,7 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::CreateList() {
   model_ = new FileListModel(table_, imgListFile_, this);
-  listFile_ = new QTableView(this);
+  listFile_ = new FileListView(this);
   listFile_->setObjectName(QStringLiteral("listFile"));
   UseNameFont(listFile_);
   listFile_->setModel(model_);
@@ -103,8 +107,17 @@ void TfrmMain::CreateList() {
   header->setSectionsClickable(true);
   header->setHighlightSections(false);
   header->setStretchLastSection(false);
+  header->setSectionsMovable(true);  // the order is kept in the settings file
   for (int c = 0; c < FileListModel::ColumnCount; ++c)
     header->resizeSection(c, FileListModel::ColumnWidth(c));
+  // The date is shown whole in whatever font the desktop gives.
+  header->resizeSection(
+      FileListModel::ColModified,
+      std::max(FileListModel::ColumnWidth(FileListModel::ColModified),
+               listFile_->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00:00")) +
+                   kCellPadding));
+  // A long path loses its middle folders, not the file name at its end.
+  listFile_->setItemDelegateForColumn(FileListModel::ColPath, new MiddleElideDelegate(listFile_));
   connect(header, &QHeaderView::sectionClicked, this, &TfrmMain::listFileColumnClick);
   connect(listFile_, &QTableView::clicked, this, &TfrmMain::listFileClick);
   connect(listFile_, &QTableView::doubleClicked, this,
@@ -117,6 +130,13 @@ void TfrmMain::CreateList() {
   connect(listFile_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     popupMenu1_->popup(listFile_->viewport()->mapToGlobal(pos));
   });
+  // Shift+F10, the desktop's key for a popup menu, opens it at the current row.
+  auto* popupKey = new QShortcut(QKeySequence(QStringLiteral("Shift+F10")), listFile_);
+  popupKey->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(popupKey, &QShortcut::activated, this, [this] {
+    const QRect row = listFile_->visualRect(listFile_->currentIndex());
+    Q_EMIT listFile_->customContextMenuRequested(row.isValid() ? row.center() : QPoint(0, 0));
+  });
   setCentralWidget(listFile_);
 }
 
@@ -128,7 +148,10 @@ void TfrmMain::CreateStatusBar() {
     panels_[i] = new QLabel(bar);
     panels_[i]->setObjectName(QStringLiteral("panel%1").arg(i));
   }
-  panels_[0]->setFixedWidth(kPanel0Width);
+  // Wide enough for "総数 = " and seven digits in the desktop's font.
+  panels_[0]->setFixedWidth(std::max(
+      kPanel0Width, panels_[0]->fontMetrics().horizontalAdvance(QStringLiteral("総数 = 8888888")) +
+                        2 * panels_[0]->margin() + 8));
   panels_[0]->setText(QStringLiteral("ファイルなし"));
   panels_[1]->setMinimumWidth(1);
   panels_[1]->resize(300, panels_[1]->height());
@@ -146,7 +169,7 @@ void TfrmMain::SetStatusText(int panel, const QString& text) {
 
 void TfrmMain::barResize() {
   // The layout stretches panel 1 over the rest of the bar; never past it.
-  panels_[1]->setMaximumWidth(std::max(1, statusBar()->width() - kPanel0Width));
+  panels_[1]->setMaximumWidth(std::max(1, statusBar()->width() - panels_[0]->width()));
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {

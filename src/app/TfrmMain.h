@@ -181,6 +181,9 @@ class TfrmMain : public QMainWindow, public ListHost {
   TIniFileEx& Ini() { return *ini_; }
   void LoadSettings();
   void SaveSettings();
+  // The list's column widths and order ([listFile] of the settings file).
+  void LoadColumns();
+  void SaveColumns();
   // Warns, once per run, that the settings file could not be read and is
   // therefore left as it is.
   void WarnUnreadableSettings();

@@ -173,23 +173,15 @@ std::vector<std::string> Session::ListedPaths() const {
   return out;
 }
 
-// The adder's warning is the folder, CR LF and "の読み込みに失敗": the folder
-// is a name.
-std::string UnreadText(const std::string& sjis) {
-  const std::string tail = "\r\n" + enc::Lit("の読み込みに失敗");
-  if (sjis.size() < tail.size() || sjis.compare(sjis.size() - tail.size(), tail.size(), tail) != 0)
-    return ShownName(sjis);
-  return ShownName(sjis.substr(0, sjis.size() - tail.size())) + "\nの読み込みに失敗";
-}
-
 void Session::AddFiles(const std::vector<std::string>& sjisPaths) {
   // The growth question is always answered yes: a script names what it wants.
   int growthLimit = 300;
   FileAdder adder(table_, growthLimit,
                   {[](int) { return true; },
-                   [this](const std::string& text) {
+                   [this](const std::vector<std::string>& sjisFolders) {
                      unread_ = true;
-                     report_.Error(UnreadText(text));
+                     for (const std::string& folder : sjisFolders)
+                       report_.Error(ShownName(folder) + "\nの読み込みに失敗");
                    }});
   // A saved list holds every column, as the window's does.
   adder.SetReadDetails(NeedsDetails(o_.steps) || !o_.saveList.empty());

@@ -22,4 +22,9 @@ class EInOutError : public ETonboError {
   int code_;
 };
 
+// Why a call of the system failed, for people: a short Japanese sentence
+// without brackets ("ファイルが見つかりません"), never the system's English
+// text. UTF-8. Every message that names a system error goes through it.
+std::string ErrnoReason(int err);
+
 }  // namespace tonbo

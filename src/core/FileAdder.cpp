@@ -7,13 +7,14 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <memory>
 
-#include "common/Errors.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "text/Glob.h"
+#include "text/NaturalOrder.h"
 #include "text/PathInfo.h"
 
 namespace tonbo {
@@ -27,18 +28,6 @@ bool HasWildcard(std::string_view path) {
   std::string_view name = path.substr(path.rfind('/') + 1);
   return name.find_first_of("*?") != std::string_view::npos;
 }
-
-// A folder of the walk that could not be read (one too deep for the
-// system's path limit, say): the warning names it, not the path given.
-class EFolderUnread : public EInOutError {
- public:
-  EFolderUnread(std::string sjisDir, int err)
-      : EInOutError(enc::SjisToDisk(sjisDir), err), sjisDir_(std::move(sjisDir)) {}
-  const std::string& Folder() const { return sjisDir_; }
-
- private:
-  std::string sjisDir_;
-};
 
 std::string WithoutTrailingSlashes(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
@@ -78,6 +67,7 @@ int FileAdder::LookUp(const std::string& diskPath, struct stat& st) {
 
 int FileAdder::AddFiles(const std::vector<std::string>& paths) {
   counter_ = 0;
+  unread_.clear();
   reached_ = 0;
   stop_ = false;
   cancelled_ = false;
@@ -85,18 +75,15 @@ int FileAdder::AddFiles(const std::vector<std::string>& paths) {
   listed_.Rebuild();
   for (const std::string& p : paths) {
     if (cancelled_) break;
-    std::string failed;
     try {
       AddPath(p);
-    } catch (const EFolderUnread& e) {
-      failed = e.Folder();
     } catch (const std::exception&) {
-      failed = ExtractFilePath(p);
+      unread_.push_back(ExtractFilePath(p));
     }
-    if (!failed.empty() && callbacks_.warn)
-      callbacks_.warn(failed + "\r\n" + enc::Lit("の読み込みに失敗"));
   }
   if (progress_) progress_->Finish();
+  // One warning for the whole add, however many folders failed.
+  if (!unread_.empty() && callbacks_.unread) callbacks_.unread(unread_);
   return counter_;
 }
 
@@ -135,26 +122,44 @@ void FileAdder::AddPath(const std::string& path) {
 void FileAdder::AddFolder(const std::string& sjisDir, const std::string& diskDir) {
   std::unique_ptr<DIR, DirCloser> dir(opendir(diskDir.c_str()));
   if (!dir) {
-    const int err = errno;
-    throw EFolderUnread(sjisDir, err);
+    // Named in the warning at the end; the walk of its parent goes on.
+    unread_.push_back(sjisDir);
+    return;
   }
+  struct Found {
+    std::string name;
+    unsigned char type;
+  };
+  std::vector<Found> entries;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(dir.get());
+    if (!entry) {
+      if (errno != 0) unread_.push_back(sjisDir);  // what was read is still added
+      break;
+    }
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+    entries.push_back({entry->d_name, entry->d_type});
+  }
+  // A file manager's order, not the disk's: "名前に連番をふる" right after a
+  // drop numbers the files as the user sees them.
+  SortByNaturalName(entries, [](const Found& f) -> std::string_view { return f.name; });
   // Entries are looked at relative to the open folder: the whole path is not
   // walked again for each of them.
   const int fd = dirfd(dir.get());
-  while (!cancelled_) {
-    const dirent* entry = readdir(dir.get());
-    if (!entry) break;
-    const std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
+  std::vector<std::string> subfolders;
+  for (const Found& found : entries) {
+    if (cancelled_) return;
+    const std::string& name = found.name;
     const bool dot = name[0] == '.';
-    if (!details_ && entry->d_type == DT_REG) {
+    if (!details_ && found.type == DT_REG) {
       if (!dot || walk_.dotFiles) AddOneFile(sjisDir, name, nullptr);
       continue;
     }
     struct stat st {};
     if (fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // vanished meanwhile
     if (S_ISDIR(st.st_mode)) {
-      if (walk_.subfolders && (!dot || walk_.dotFolders)) AddSubfolder(sjisDir, diskDir, name);
+      if (walk_.subfolders && (!dot || walk_.dotFolders)) subfolders.push_back(name);
       continue;
     }
     if (dot && !walk_.dotFiles) continue;
@@ -167,6 +172,13 @@ void FileAdder::AddFolder(const std::string& sjisDir, const std::string& diskDir
       }
     }
     AddOneFile(sjisDir, name, details_ ? &st : nullptr);
+  }
+  // A folder's files come before those of its sub-folders.
+  entries.clear();
+  dir.reset();
+  for (const std::string& name : subfolders) {
+    if (cancelled_) return;
+    AddSubfolder(sjisDir, diskDir, name);
   }
 }
 

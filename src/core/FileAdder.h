@@ -1,6 +1,7 @@
 #pragma once
 // Adding files to the file table: folders are expanded into every file they
-// hold (sub-folders included, dot folders skipped), a path already listed is
+// hold (sub-folders included, dot folders skipped; each folder's files in the
+// order a file manager shows them, then its sub-folders in that order), a path already listed is
 // not added again, and the user is asked before the table grows past the
 // growth limit (300, then 600, 1200, ...).
 #include <sys/stat.h>
@@ -20,8 +21,10 @@ class FileAdder {
   struct Callbacks {
     // "Yes" to the growth question at the given limit.
     std::function<bool(int limit)> askGrow;
-    // A path whose reading failed; the text is the system's warning.
-    std::function<void(const std::string& sjisText)> warn;
+    // Once, at the end of an add, when folders could not be read (no
+    // permission, a path too long for the system): each folder (code page
+    // 932, ending in "/") in the order met. The rest was added all the same.
+    std::function<void(const std::vector<std::string>& sjisFolders)> unread;
   };
 
   // growthLimit lives with the caller (the main window) and doubles each
@@ -76,6 +79,7 @@ class FileAdder {
   ProgressSink* progress_ = nullptr;
   long long reached_ = 0;
   int counter_ = 0;
+  std::vector<std::string> unread_;
   bool stop_ = false;
   bool cancelled_ = false;
   bool details_ = true;

@@ -2,46 +2,44 @@
 
 #include <cerrno>
 
+#include "common/Errors.h"
 #include "common/FileRead.h"
 
 namespace tonbo {
 
 std::string ReasonText(int err, bool trash) {
   switch (err) {
+    // A rename writes the folder: the permission missing is that to write.
     case EACCES:
     case EPERM:
       return "（書き込み権限がありません）";
-    case ENOSPC:
-    case EDQUOT:
-      return "（ディスクの空きがありません）";
-    case ENAMETOOLONG:
-      return "（名前が長すぎます）";
-    case ENOENT:
-      return "（ファイルが見つかりません）";
-    case EEXIST:
-      return "（同じ名前のファイルがあります）";
+    // A name in the way: a folder, full or not.
     case EISDIR:
     case ENOTEMPTY:
       return "（同じ名前のフォルダがあります）";
+    case EOPNOTSUPP:
+      if (trash) return "（このディスクにはごみ箱がありません）";
+      break;
+    case ENOSPC:
+    case EDQUOT:
+    case ENAMETOOLONG:
+    case ENOENT:
+    case EEXIST:
     case EROFS:
-      return "（読み込み専用のディスクです）";
     case EBUSY:
     case ETXTBSY:
-      return "（ファイルが使用中です）";
     case EXDEV:
-      return "（別のディスクには移動できません）";
     case EINVAL:
     case EILSEQ:
-      return "（このディスクでは使えない名前です）";
+      break;
     case kNotRegularFile:
       return "（パイプやデバイスなど、通常のファイルではありません）";
-    case EOPNOTSUPP:
-      return trash ? "（このディスクにはごみ箱がありません）"
-                   : "（このディスクではできない操作です）";
     default:
-      return trash ? "（ごみ箱に移動できませんでした）"
-                   : "（ディスクの読み書きでエラーが起きました：" + std::to_string(err) + "）";
+      if (trash) return "（ごみ箱に移動できませんでした）";
+      // Kept as the run's log has always said it.
+      return "（ディスクの読み書きでエラーが起きました：" + std::to_string(err) + "）";
   }
+  return "（" + ErrnoReason(err) + "）";
 }
 
 std::string ReasonText(RowProblem problem) {

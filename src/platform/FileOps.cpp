@@ -1,5 +1,7 @@
 #include "platform/FileOps.h"
 
+#include "common/Errors.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>

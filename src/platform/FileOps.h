@@ -122,7 +122,7 @@ bool FileExists(const std::string& path);
 // given by the user is taken as that folder.
 bool DirectoryExists(const std::string& path);
 
-// A short human-readable text for an errno value (or kNotRegularFile).
+// A short Japanese text for an errno value (ErrnoReason) or kNotRegularFile.
 std::string ErrorText(int errnum);
 
 }  // namespace tonbo::platform

@@ -37,7 +37,8 @@ int MoveToTrash(const std::string& path, std::string* message) {
   g_object_unref(file);
   if (ok) return 0;
   int err = ErrnoOf(error);
-  if (message) *message = error ? error->message : ErrorText(err);
+  // The reason in the program's words: GIO's text follows the session's language.
+  if (message) *message = ErrorText(err);
   g_clear_error(&error);
   return err;
 }

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "common/Sjis.h"
+#include "text/NaturalOrder.h"
 #include "text/Wildcard.h"
 
 namespace tonbo {
@@ -39,18 +40,19 @@ class NameFilter {
 // One directory entry; its kind is looked up only when d_type does not tell.
 struct Entry {
   int dirFd;
-  const dirent* ent;
+  const char* diskName;
+  unsigned char dType;
 
   EntryKind Kind() const {
-    unsigned char type = ent->d_type;
+    unsigned char type = dType;
     struct stat st {};
     if (type == DT_UNKNOWN) {
-      if (fstatat(dirFd, ent->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) return EntryKind::Skipped;
+      if (fstatat(dirFd, diskName, &st, AT_SYMLINK_NOFOLLOW) != 0) return EntryKind::Skipped;
       type = IFTODT(st.st_mode);
     }
-    if (type == DT_DIR) return ent->d_name[0] == '.' ? EntryKind::Skipped : EntryKind::Folder;
+    if (type == DT_DIR) return diskName[0] == '.' ? EntryKind::Skipped : EntryKind::Folder;
     // A link to a folder is neither entered (no loops) nor listed as a file.
-    if (type == DT_LNK && fstatat(dirFd, ent->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode))
+    if (type == DT_LNK && fstatat(dirFd, diskName, &st, 0) == 0 && S_ISDIR(st.st_mode))
       return EntryKind::Skipped;
     return EntryKind::File;
   }
@@ -74,16 +76,26 @@ bool IsSelfOrParent(const char* name) {
   return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
 }
 
-// Calls fn(name, entry) for every entry of the folder in the platform's order.
+// Calls fn(name, entry) for every entry of the folder in the order a file
+// manager shows them (NaturalOrder.h), not the disk's.
 template <class Fn>
 void ForEachEntry(const std::string& diskDir, bool followLink, Fn&& fn) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(OpenFolder(diskDir, followLink), closedir);
   if (!dir) return;
-  std::string name;
+  struct Read {
+    std::string diskName;
+    unsigned char dType;
+  };
+  std::vector<Read> entries;
   while (const dirent* ent = readdir(dir.get())) {
     if (IsSelfOrParent(ent->d_name)) continue;
-    enc::DiskToSjis(ent->d_name, name);
-    fn(std::as_const(name), Entry{dirfd(dir.get()), ent});
+    entries.push_back({ent->d_name, ent->d_type});
+  }
+  SortByNaturalName(entries, [](const Read& r) -> std::string_view { return r.diskName; });
+  std::string name;
+  for (const Read& r : entries) {
+    enc::DiskToSjis(r.diskName, name);
+    fn(std::as_const(name), Entry{dirfd(dir.get()), r.diskName.c_str(), r.dType});
   }
 }
 
@@ -98,7 +110,7 @@ class Walker {
     std::vector<std::pair<std::string, std::string>> folders;  // name, disk name
     ForEachEntry(diskDir, followLink, [&](const std::string& name, const Entry& e) {
       const EntryKind kind = e.Kind();
-      if (kind == EntryKind::Folder) folders.emplace_back(name, e.ent->d_name);
+      if (kind == EntryKind::Folder) folders.emplace_back(name, e.diskName);
       if (kind == EntryKind::File && filter_.Matches(name)) out_.push_back(dir + name);
     });
     for (const auto& [name, diskName] : folders)
@@ -143,8 +155,7 @@ std::vector<TDirEntry> ReadFolder(std::string_view dir) {
   ForEachEntry(enc::SjisToDisk(dir), true, [&](const std::string& name, const Entry& e) {
     const EntryKind kind = e.Kind();
     struct stat st {};
-    if (kind == EntryKind::Skipped ||
-        fstatat(e.dirFd, e.ent->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+    if (kind == EntryKind::Skipped || fstatat(e.dirFd, e.diskName, &st, AT_SYMLINK_NOFOLLOW) != 0)
       return;
     out.push_back({name, kind == EntryKind::Folder, st.st_size, st.st_mtime});
   });

@@ -25,8 +25,8 @@ namespace tonbo {
 //   so walks cannot loop, and it is no file to rename either;
 // - everything else (files, links to files, dangling links, devices) goes to
 //   Files.
-// Entries keep the order in which the platform reads the folder. A folder
-// that cannot be read gives empty lists.
+// Entries come in the order a file manager shows them (NaturalOrder.h). A
+// folder that cannot be read gives empty lists.
 class TGlob {
  public:
   // A pattern ending in "/" lists the whole folder ("*" is appended).
@@ -53,7 +53,7 @@ struct TDirEntry {
   std::time_t modified;  // last write, of the entry itself
 };
 
-// Every entry of a folder (ending in "/") in the platform's order, sorted
+// Every entry of a folder (ending in "/") in the order of TGlob, sorted
 // out by the same rules as TGlob, for callers that enter sub-folders as they
 // meet them. Empty when the folder cannot be read.
 std::vector<TDirEntry> ReadFolder(std::string_view dir);

@@ -3,9 +3,12 @@
 #include <QItemSelectionModel>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTimer>
 #include <QUrl>
+
+#include <cstdlib>
 
 #include <sys/stat.h>
 
@@ -71,6 +74,22 @@ class MainAddingTest : public QObject {
     QCOMPARE(w_->List()->model()->rowCount(), 2);
     QCOMPARE(w_->StatusText(1), QStringLiteral("今回 0個のファイルをリストに追加しました。"));
     QCOMPARE(w_->History().Count(), 3);
+  }
+
+  // Two sub-folders too deep to read: the rest is added, one warning lists both.
+  void unreadableFoldersAreNamedInOneWarning() {
+    Make();
+    std::string deep = dir_ + "{x,y}";
+    for (int i = 0; i < 20; ++i) deep += "/" + std::string(250, 'd');
+    QCOMPARE(std::system(("bash -c 'mkdir -p " + deep + "'").c_str()), 0);
+    Touch("x/b.txt");
+    test::ScriptedDialogs dialogs;
+    w_->AddDiskPaths({dir_});
+    QCOMPARE(w_->StatusText(1), QStringLiteral("今回 1個のファイルをリストに追加しました。"));
+    QCOMPARE(dialogs.Texts("warning"), QStringList{"次の2個のフォルダの読み込みに失敗"});
+    QVERIFY(
+        dialogs.details.value(0).contains(QRegularExpression("^\\S+/x/[d/]+\\r\\n\\S+/y/[d/]+$")));
+    QCOMPARE(std::system(("rm -rf " + dir_ + "x " + dir_ + "y").c_str()), 0);
   }
 
   void dropKeepsNamesThatAreNotUtf8() {

@@ -185,7 +185,7 @@ class MainKeepTest : public QObject {
             {"a.txt", "old a"}, {"b.txt", "old b"}, {"a_1.txt", "a.txt"}, {"b_1.txt", "b.txt"}}));
     QCOMPARE(dialogs.Texts("yesno").last(),
              QStringLiteral("バックアップに際してログが記録されています。\r\n表示しますか？"));
-    const std::string log = enc::FromSjis(test::ReadFile(StateDirDisk() + "err.txt")).toStdString();
+    const std::string log = test::ReadFile(StateDirDisk() + "err.txt");  // UTF-8
     QCOMPARE(log, "適当に改名：\"a.txt\"を\"" + target +
                       "a_1.txt\"に改名\r\n適当に改名：\"b.txt\"を\"" + target +
                       "b_1.txt\"に改名\r\n");

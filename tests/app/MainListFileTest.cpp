@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTableView>
 
 #include <sys/stat.h>
@@ -80,6 +81,12 @@ class MainListFileTest : public QObject {
     QCOMPARE(test::ReadFile(saved), w_->TableAsRecorded().SaveToText());
     QVERIFY(test::ReadFile(saved).find(enc::Lit("写真")) != std::string::npos);
     QCOMPARE(w_->StatusText(1), QStringLiteral("2個のファイルのリストを保存しました。"));
+    // Saved and loaded lists are among the desktop's recent files.
+    const std::string recent =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString() +
+        "/recently-used.xbel";
+    const std::string href = "href=\"file://" + saved + "\"";
+    QVERIFY(test::ReadFile(recent).find(href) != std::string::npos);
 
     const std::string files = dir_;
     Make();
@@ -96,6 +103,8 @@ class MainListFileTest : public QObject {
     QCOMPARE(w_->History().Count(), entries + 2);
     QCOMPARE(Label(), QStringLiteral("リストにファイル追加"));
     QCOMPARE(Label(1), QStringLiteral("ファイルの追加"));
+    const std::string entry = test::ReadFile(recent).substr(test::ReadFile(recent).find(href));
+    QVERIFY(entry.find("name=\"Tonbo\"") < entry.find("count=\"2\""));
   }
 
   void loadingIntoAListAsksWhetherToClearIt() {
@@ -153,7 +162,7 @@ class MainListFileTest : public QObject {
     QCOMPARE(dialogs.shown.back().caption, QStringLiteral("Tonbo"));
     QCOMPARE(launcher.opened.size() + launcher.started.size(), size_t(1));
     QCOMPARE(test::ReadFile(StateDirDisk() + "log.txt"),
-             enc::Lit("ファイルが見つかりません。：") + dir_ + "moved\r\n");
+             "ファイルが見つかりません。：" + dir_ + "moved\r\n");  // UTF-8
     QCOMPARE(Label(), QStringLiteral("リストにファイル追加"));
   }
 
@@ -187,6 +196,7 @@ class MainListFileTest : public QObject {
     const QStringList errors = dialogs.Texts("error");
     QCOMPARE(errors.size(), 1);
     QVERIFY(errors[0].contains(Q(dir_ + "none.csv")));
+    QVERIFY(errors[0].endsWith(QStringLiteral("ファイルが見つかりません")));
     QCOMPARE(w_->Table().RowCount(), 1);
     QCOMPARE(w_->History().Count(), entries);
   }
@@ -201,16 +211,18 @@ class MainListFileTest : public QObject {
     test::WriteFile(target + "/inside", "kept");
     test::ScriptedDialogs dialogs;
     dialogs.saveFiles.push_back(Q(target));
-    w_->SetStatusText(1, QString());
+    const QString saved = QStringLiteral("1個のファイルのリストを保存しました。");
+    w_->SetStatusText(1, saved);  // an earlier save
     Trigger("mnuSaveList");
     const QStringList errors = dialogs.Texts("error");
     QCOMPARE(errors.size(), 1);
     QVERIFY(errors[0].contains(Q(target)));
     QVERIFY(errors[0].contains(QStringLiteral("ファイルに書き込めません。")));
+    QVERIFY(errors[0].endsWith(QStringLiteral("フォルダです")));
     QCOMPARE(test::ReadFile(target + "/inside"), std::string("kept"));
     QCOMPARE(QDir(Q(dir_)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList({"a.txt", "taken.csv"}));
-    QCOMPARE(w_->StatusText(1), QString());
+    QCOMPARE(w_->StatusText(1), QStringLiteral("リストを保存できませんでした。"));
   }
 
   void bothAreGuardedByTheirOwnPages() {

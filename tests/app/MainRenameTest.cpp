@@ -202,7 +202,7 @@ class MainRenameTest : public QObject {
     platform::SetLauncher(nullptr);
     QCOMPARE(launcher.started.size(), 1);
     QVERIFY(launcher.started[0].contains("log.txt"));
-    const std::string log = enc::FromSjis(test::ReadFile(StateDirDisk() + "log.txt")).toStdString();
+    const std::string log = test::ReadFile(StateDirDisk() + "log.txt");  // UTF-8
     QCOMPARE(log, "同名ファイルがあったのでスキップ：\"b.txt\"←\"" + dir_ + "a.txt\"\r\n");
   }
 

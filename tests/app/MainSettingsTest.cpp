@@ -1,6 +1,8 @@
 #include <unistd.h>
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
+#include <QTableView>
 #include <QToolBar>
 
 #include <filesystem>
@@ -8,6 +10,7 @@
 #include "QtTestMain.h"
 #include "ScriptedDialogs.h"
 #include "app/TfrmMain.h"
+#include "core/IniFile.h"
 
 namespace tonbo {
 
@@ -66,6 +69,22 @@ class MainSettingsTest : public QObject {
     QCOMPARE(ini.ReadString("help", "reset", "?"), std::string("1"));
     for (const char* key : {"top", "left", "height", "width", "state"})
       QVERIFY2(ini.ValueExists("frmMain", key), key);
+  }
+
+  // The list's column widths and order come back in the next window; values
+  // that do not fit are passed over.
+  void listColumnsAreKept() {
+    const std::string path = Ini("");
+    Make(path)->List()->horizontalHeader()->moveSection(5, 0);  // destroyed: saved
+    QCOMPARE(TIniFileEx(path).ReadString("listFile", "order", "?"), std::string("5,0,1,2,3,4"));
+    test::WriteFile(path, "[listFile]\norder=5,0,1,2,3,4\nwidth5=321\n");
+    QCOMPARE(Make(path)->List()->horizontalHeader()->logicalIndex(0), 5);
+    QCOMPARE(Make(path)->List()->horizontalHeader()->sectionSize(5), 321);
+    test::WriteFile(path, "[listFile]\norder=5,5,1,2,3,4\nwidth5=-3\nwidth0=x\n");
+    auto w = Make(path);
+    QCOMPARE(w->List()->horizontalHeader()->logicalIndex(0), 0);
+    QCOMPARE(w->List()->horizontalHeader()->sectionSize(5), 130);
+    QCOMPARE(w->List()->horizontalHeader()->sectionSize(0), 90);
   }
 
   void linesAddedByHandWhileRunningSurviveTheExit() {

@@ -3,9 +3,12 @@
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolBar>
@@ -14,6 +17,8 @@
 
 #include "QtTestMain.h"
 #include "ScriptedDialogs.h"
+#include "app/FileListModel.h"
+#include "app/FileListView.h"
 #include "app/PathText.h"
 #include "common/Sjis.h"
 
@@ -176,13 +181,47 @@ class TfrmMainTest : public QObject {
     // Two live actions with one shortcut would make both dead keys.
     QMap<QString, QString> seen;
     for (QAction* a : w.findChildren<QAction*>(QString(), Qt::FindDirectChildrenOnly)) {
-      if (a->shortcut().isEmpty() || a->associatedObjects().isEmpty()) continue;
-      const QString key = a->shortcut().toString();
-      QVERIFY2(!seen.contains(key),
-               qPrintable(key + " " + seen.value(key) + " " + a->objectName()));
-      seen.insert(key, a->objectName());
+      if (a->associatedObjects().isEmpty()) continue;
+      for (const QKeySequence& shortcut : a->shortcuts()) {
+        const QString key = shortcut.toString();
+        QVERIFY2(!seen.contains(key),
+                 qPrintable(key + " " + seen.value(key) + " " + a->objectName()));
+        seen.insert(key, a->objectName());
+      }
     }
-    QCOMPARE(seen.size(), 16);
+    QCOMPARE(seen.size(), 20);
+  }
+
+  // The desktop's keys reach their commands and Shift+F10 the list's popup;
+  // seven-digit counts fit the first panel; long paths keep both ends; an
+  // empty list says where files go.
+  void desktopKeysAndTheListsLook() {
+    TfrmMain& w = Make();
+    test::ScriptedDialogs dialogs;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.SetStatusText(0, QStringLiteral("総数 = 1234567"));
+    auto* panel = w.findChild<QLabel*>("panel0");
+    QVERIFY(panel->fontMetrics().horizontalAdvance(panel->text()) <= panel->contentsRect().width());
+    const QImage empty = w.List()->viewport()->grab().toImage();
+    int ink = 0;
+    for (int x = 0; x < empty.width(); ++x)
+      ink += empty.pixel(x, empty.height() / 2) != empty.pixel(2, 2);
+    QVERIFY(ink > 0);
+    QVERIFY(dynamic_cast<MiddleElideDelegate*>(w.List()->itemDelegateForColumn(5)));
+    w.List()->setFocus();
+    Action("mnuRedo")->setEnabled(true);
+    for (const char* key : {"mnuRedo:Ctrl+Shift+Z", "mnuAddFile:Ctrl+O", "mnuSaveList:Ctrl+S"}) {
+      const QStringList pair = QString::fromLatin1(key).split(':');
+      QSignalSpy spy(w.findChild<QAction*>(pair[0]), &QAction::triggered);
+      QTest::keySequence(&w, QKeySequence(pair[1]));
+      QVERIFY2(spy.count() == 1, key);
+    }
+    QTest::keyClick(w.List(), Qt::Key_F10, Qt::ShiftModifier);
+    QTRY_VERIFY(w.findChild<QMenu*>("PopupMenu1")->isVisible());
+    w.findChild<QMenu*>("PopupMenu1")->close();
+    QTest::keySequence(&w, QKeySequence(QStringLiteral("Ctrl+Q")));
+    QTRY_VERIFY(!w.isVisible());
   }
 
   void listColumnsHaveCaptionsWidthsAndAlignment() {
@@ -195,8 +234,12 @@ class TfrmMainTest : public QObject {
     const int widths[] = {90, 48, 78, 55, 90, 130};
     for (int c = 0; c < 6; ++c) {
       QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), captions[c]);
-      QCOMPARE(w.List()->horizontalHeader()->sectionSize(c), widths[c]);
+      if (c != FileListModel::ColModified)
+        QCOMPARE(w.List()->horizontalHeader()->sectionSize(c), widths[c]);
     }
+    // The date fits whole, whatever the desktop's font.
+    QVERIFY(w.List()->horizontalHeader()->sectionSize(FileListModel::ColModified) >=
+            std::max(78, w.List()->fontMetrics().horizontalAdvance("2024/01/02 03:04:06")));
     AddRow(w.Table(), "/d/a.txt", "1000000");
     w.RefreshList();
     const auto align = model->index(0, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>();

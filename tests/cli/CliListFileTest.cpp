@@ -91,7 +91,7 @@ TEST_F(CliListFile, UnreadableListEndsTheRunBeforeAnyRename) {
   WriteFile(lists_ + "big.csv", "");
   ASSERT_EQ(truncate((lists_ + "big.csv").c_str(), off_t{512 << 20} + 1), 0);  // sparse
   for (const auto& [name, reason] :
-       {std::pair{"no.csv", ""},
+       {std::pair{"no.csv", "（ファイルが見つかりません）"},
         {"fifo.csv", "（パイプやデバイスなど、通常のファイルではありません）"},
         {"big.csv", "（512 MB を超えるファイルは読み込みません）"}}) {
     const CliRun run = RunTonboCli({"--name", "z", "--apply", dir_, "--load-list", lists_ + name});

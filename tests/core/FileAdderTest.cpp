@@ -23,6 +23,7 @@ class FileAdderTest : public ::testing::Test {
   int limit_ = 300;
   std::vector<int> asked_;
   std::vector<std::string> warnings_;
+  int unreadCalls_ = 0;
   bool answer_ = true;
 
   FileAdder Adder() {
@@ -31,7 +32,11 @@ class FileAdderTest : public ::testing::Test {
                         asked_.push_back(limit);
                         return answer_;
                       },
-                      [this](const std::string& text) { warnings_.push_back(text); }});
+                      [this](const std::vector<std::string>& folders) {
+                        ++unreadCalls_;
+                        for (const std::string& f : folders)
+                          warnings_.push_back(f + "\r\n" + enc::Lit("の読み込みに失敗"));
+                      }});
   }
   void Touch(const std::string& rel, const std::string& bytes = "x") {
     std::string path = root_ + rel;
@@ -144,6 +149,39 @@ TEST_F(FileAdderTest, AFolderTooDeepToReadIsNamedInTheWarning) {
   EXPECT_EQ(warnings_, std::vector<std::string>{failed + "\r\n" + enc::Lit("の読み込みに失敗")});
   // Too deep for the sandbox's own removal.
   EXPECT_EQ(std::system(("rm -rf " + root_ + part).c_str()), 0);
+}
+
+// Folders that cannot be read (here: too deep for the system's path limit) are
+// each named, in one warning, and the walk of their parents goes on.
+TEST_F(FileAdderTest, UnreadableSubFoldersDoNotStopTheWalkOfTheirParent) {
+  const std::string part(250, 'd');
+  std::string deep = root_ + "{1,3}";
+  for (int i = 0; i < 20; ++i) deep += "/" + part;
+  ASSERT_EQ(std::system(("bash -c 'mkdir -p " + deep + "'").c_str()), 0);
+  for (const char* file : {"0.txt", "1/a.txt", "2/b.txt", "3/c.txt", "4/d.txt", "5.txt"})
+    Touch(file);
+  EXPECT_EQ(Adder().AddFiles({root_}), 6);
+  EXPECT_EQ(unreadCalls_, 1);
+  ASSERT_EQ(warnings_.size(), 2u);
+  EXPECT_EQ(warnings_[0].rfind(root_ + "1/" + part + "/", 0), 0u);
+  EXPECT_EQ(warnings_[1].rfind(root_ + "3/" + part + "/", 0), 0u);
+  EXPECT_EQ(std::system(("rm -rf " + root_ + "1 " + root_ + "3").c_str()), 0);
+}
+
+// Each folder is listed as a file manager shows it, whatever order the disk
+// keeps: names compared case-blind with their numbers as numbers, a folder's
+// files before its sub-folders.
+TEST_F(FileAdderTest, FoldersAreListedInNaturalOrder) {
+  const std::vector<std::string> shown = {
+      "1.jpg",      "2.jpg",       "10.jpg",     "Apple.txt",   "apple2.txt",
+      "banana.txt", "IMG_9.png",   "img_10.png", "IMG_100.png", "\xE3\x81\x82.txt" /* あ */,
+      "sub2/z.txt", "sub10/a.txt", "sub10/b.txt"};
+  // Made neither in that order nor against it.
+  for (size_t i : {7, 2, 11, 0, 12, 9, 4, 1, 10, 6, 3, 8, 5}) Touch(shown[i]);
+  Adder().AddFiles({root_});
+  std::vector<std::string> listed;
+  for (const auto& p : Paths()) listed.push_back(enc::SjisToDisk(p.substr(root_.size())));
+  EXPECT_EQ(listed, shown);
 }
 
 TEST_F(FileAdderTest, GrowthQuestionComesAtEachDoubling) {

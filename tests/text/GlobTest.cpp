@@ -12,6 +12,7 @@
 
 #include "TestEnv.h"
 #include "common/Sjis.h"
+#include "text/NaturalOrder.h"
 
 namespace tonbo {
 namespace {
@@ -108,12 +109,16 @@ TEST_F(GlobTree, ReadFolderSortsLikeTheListerAndGivesSizeAndTime) {
 }
 
 // The walk as described, on std::filesystem: a folder's matching files in
-// the order the folder is read, then each real sub-folder not beginning with
-// "." in the same order.
+// natural order, then each real sub-folder not beginning with "." in the same
+// order.
 void ReferenceWalk(const std::string& disk, const std::function<bool(const std::string&)>& keep,
                    std::vector<std::string>& out) {
   std::vector<std::string> folders;
-  for (const fs::directory_entry& e : fs::directory_iterator(disk)) {
+  std::vector<fs::directory_entry> entries(fs::directory_iterator(disk), {});
+  std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+    return NaturalNameLess(a.path().filename().string(), b.path().filename().string());
+  });
+  for (const fs::directory_entry& e : entries) {
     const std::string name = e.path().filename().string();
     if (e.is_symlink() && e.is_directory()) continue;
     if (e.is_directory() && !e.is_symlink()) {
