@@ -56,7 +56,7 @@ void Install(ShellHost& host) {
   MakeDirs(sendTo);
   MakeDirs(desktop);
   CreateShortcut(sendTo + kInstalledSendToName, program, kDescription, documents);
-  CreateShortcut(desktop + kInstalledDesktopName, program, kDescription, documents);
+  CreateShortcut(desktop + kInstalledDesktopName, program, kDescription, documents, kAppId);
   ShowMessage(
       QStringLiteral("インストール作業として、\r\nWindowsのデスクトップとSendToフォルダへショー"
                      "トカットを作りました。"));
@@ -67,20 +67,32 @@ void Uninstall(ShellHost& host) {
   DeleteIfExists(SpecialFolderDisk(SpecialFolder::SendTo) + kInstalledSendToName);
   DeleteIfExists(SpecialFolderDisk(SpecialFolder::Desktop) + kInstalledDesktopName);
   if (host.Ini().ReadBool("install", "use_registry", false)) RemoveVerb(host);
-  ShowMessage(QStringLiteral(
-      "Tonboのショートカットを削除しました。\r\nあとは、ソフトを終了した後、「Tonbo」"
-      "自身のフォルダを削除して完璧です。"));
+  // A program the system installed is removed with its package, never by
+  // deleting its folder under /usr by hand.
+  const bool bySystem = InstalledBySystem(host.ProgramPath());
+  ShowMessage(
+      bySystem
+          ? QStringLiteral("Tonboのショートカットを削除しました。\r\nあとは、ソフトを終了した後、"
+                           "パッケージ「tonbo」を削除して完璧です（sudo apt remove tonbo）。")
+          : QStringLiteral("Tonboのショートカットを削除しました。\r\nあとは、ソフトを終了した後、"
+                           "「Tonbo」自身のフォルダを削除して完璧です。"));
   if (!AskYesNo(QStringLiteral("「Tonbo」を終了しますか？"))) return;
-  platform::OpenDiskPath(ProgramDirDisk());
+  if (!bySystem) platform::OpenDiskPath(ProgramDirDisk());
   host.CloseProgram();
 }
 
+bool InstalledBySystem(const std::string& programPath) {
+  return programPath.rfind("/usr/", 0) == 0;
+}
+
+// NoDisplay: the entry is only the verb of Open With; the menus keep the one
+// "Tonbo" the package's own entry gives.
 std::string VerbEntryText(const std::string& programPath) {
   return "[Desktop Entry]\nVersion=1.0\nType=Application\nName=Tonbo\n"
          "Comment=" +
          std::string(kDescription) + "\n" +
-         "Exec=" + EscapeEntryValue(QuoteExecArgument(programPath)) + " %F\n" +
-         "MimeType=inode/directory;application/octet-stream;\nTerminal=false\n";
+         "Exec=" + EscapeEntryValue(QuoteExecArgument(programPath)) + " %F\n" + "Icon=" + kAppId +
+         "\nMimeType=inode/directory;application/octet-stream;\nTerminal=false\nNoDisplay=true\n";
 }
 
 void RegisterVerb(ShellHost& host) {

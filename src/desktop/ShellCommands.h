@@ -31,6 +31,12 @@ class ShellHost {
 inline constexpr const char* kInstalledDesktopName = "!Tonbo.desktop";
 inline constexpr const char* kInstalledSendToName = "!Tonbo";
 inline constexpr const char* kVerbEntryName = "tonbo-open.desktop";
+// The program's name on the desktop: its desktop entry and its icon.
+inline constexpr const char* kAppId = "org.tonbo.Tonbo";
+
+// Whether the program was installed by the system (the package, under /usr),
+// so that removing it is the package manager's work.
+bool InstalledBySystem(const std::string& programPath);
 
 void Install(ShellHost& host);
 void Uninstall(ShellHost& host);
