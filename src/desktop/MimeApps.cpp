@@ -12,6 +12,7 @@
 #include "common/Paths.h"
 #include "desktop/ShortcutFiles.h"
 #include "platform/Launcher.h"
+#include "platform/Terminal.h"
 
 namespace tonbo::shell {
 namespace {
@@ -120,9 +121,17 @@ bool LaunchEntryWithFile(const std::string& entryPath, const std::string& file) 
   if (words.empty()) return false;
   // An entry whose line takes no file still gets it, as a text editor must.
   if (keys["Exec"].find('%') == std::string::npos) words.push_back(file);
+  // A program that runs in a terminal runs in the user's terminal; without
+  // one it would start with nowhere to show the file.
+  if (keys["Terminal"] == "true") {
+    std::vector<std::string> terminal = platform::FindTerminal();
+    if (terminal.empty()) return false;
+    terminal.push_back("-e");
+    words.insert(words.begin(), terminal.begin(), terminal.end());
+  }
   QStringList args;
-  for (size_t i = 1; i < words.size(); ++i) args << QString::fromStdString(words[i]);
-  return platform::CurrentLauncher().StartDetached(QString::fromStdString(words[0]), args);
+  for (size_t i = 1; i < words.size(); ++i) args << platform::DiskArgument(words[i]);
+  return platform::CurrentLauncher().StartDetached(platform::DiskArgument(words[0]), args);
 }
 
 }  // namespace tonbo::shell
