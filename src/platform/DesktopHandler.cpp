@@ -59,4 +59,20 @@ bool HasDesktopHandler(const std::string& diskPath) {
   return usable;
 }
 
+std::string DefaultProgramFor(const std::string& mimeType, const std::string& ignoredId) {
+  std::string id;
+  if (GAppInfo* app = g_app_info_get_default_for_type(mimeType.c_str(), FALSE)) {
+    if (const char* found = g_app_info_get_id(app)) id = found;
+    g_object_unref(app);
+  }
+  if (id != ignoredId) return id;
+  id.clear();
+  GList* all = g_app_info_get_all_for_type(mimeType.c_str());
+  for (GList* l = all; l && id.empty(); l = l->next)
+    if (const char* found = g_app_info_get_id(G_APP_INFO(l->data)); found && ignoredId != found)
+      id = found;
+  g_list_free_full(all, g_object_unref);
+  return id;
+}
+
 }  // namespace tonbo::platform

@@ -59,4 +59,9 @@ bool OpenDiskPath(const std::string& diskPath);
 // terminal, a terminal is there too.
 bool HasDesktopHandler(const std::string& diskPath);
 
+// The desktop id of the program the desktop opens a MIME type with, as GIO
+// decides it, leaving out the entry ignoredId (then the first other program
+// for the type); empty when there is none.
+std::string DefaultProgramFor(const std::string& mimeType, const std::string& ignoredId);
+
 }  // namespace tonbo::platform

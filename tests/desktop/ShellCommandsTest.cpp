@@ -175,7 +175,7 @@ TEST_F(ShellCommandsTest, VerbEntryOpensFoldersAndFiles) {
   auto entry = ReadDesktopEntry(Verb());
   EXPECT_EQ(entry["Type"], "Application");
   EXPECT_EQ(entry["Name"], "Tonbo");
-  EXPECT_EQ(entry["MimeType"], "inode/directory;application/octet-stream;");
+  EXPECT_EQ(entry["MimeType"].rfind("application/", 0), 0u);
   EXPECT_EQ(entry["NoDisplay"], "true");  // one "Tonbo" in the menus, the package's
   EXPECT_EQ(ExpandExec(entry["Exec"], {"/a b", "/c"}, "", ""),
             (std::vector<std::string>{host.program, "/a b", "/c"}));
@@ -183,8 +183,46 @@ TEST_F(ShellCommandsTest, VerbEntryOpensFoldersAndFiles) {
             QStringList{"レジストリに登録しました。右クリックメニューから、Tonboが使えます。"});
   // A quoted path keeps its blanks through the entry.
   EXPECT_EQ(ExpandExec(ReadDesktopEntry(Verb())["Exec"], {}, "", "").size(), 1u);
-  const std::string text = VerbEntryText("/opt/my apps/tonbo");
+  const std::string text = VerbEntryText("/opt/my apps/tonbo", {"inode/directory"});
   EXPECT_NE(text.find("Exec=\"/opt/my apps/tonbo\" %F\n"), std::string::npos);
+}
+
+std::string Output(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
+// Asked as the desktop asks GIO: Tonbo is offered for folders and any file,
+// and what opened a type before still opens it.
+TEST_F(ShellCommandsTest, OpenWithOffersTonboForAnyFileAndTakesNothingOver) {
+  const std::string system = MakeTempDir("system");
+  MakeDirs(system + "applications/");
+  symlink("/usr/share/mime", (system + "mime").c_str());
+  test::WriteFile(system + "applications/viewer.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Viewer\nExec=/bin/true %F\n"
+                  "MimeType=image/jpeg;inode/directory;\n");
+  // GIO finds a type's programs in the desktop database, which the program
+  // refreshes after writing its entry (here the launcher only records that).
+  Output("update-desktop-database " + system + "applications");
+  setenv("XDG_DATA_DIRS", system.c_str(), 1);
+  RegisterVerb(host);
+  ASSERT_EQ(launcher.started.size(), 1u);
+  Output("update-desktop-database " + ApplicationsDirDisk());
+  // The viewer keeps its types; a type nothing else opens gets Tonbo alone.
+  for (const char* type : {"image/jpeg", "inode/directory", "text/plain", "text/x-readme",
+                           "application/pdf", "application/x-zerosize"}) {
+    const std::string mime = Output(std::string("/usr/bin/gio mime ") + type + " 2>&1");
+    EXPECT_NE(mime.find(kVerbEntryName), std::string::npos) << mime;
+    const bool viewers =
+        type == std::string("image/jpeg") || type == std::string("inode/directory");
+    EXPECT_EQ(mime.find(": viewer.desktop\n") != std::string::npos, viewers) << mime;
+  }
+  unsetenv("XDG_DATA_DIRS");
 }
 
 TEST_F(ShellCommandsTest, RegisterAnotherProgramInSendTo) {
