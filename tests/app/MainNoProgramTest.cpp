@@ -1,6 +1,5 @@
-// A desktop whose only program for text and pages is an editor that runs in
-// a terminal, and no terminal: nothing may claim to open and show nothing.
-// The desktop is GIO's real one, read from this sandbox.
+// GIO's real desktop, read from this sandbox: the only program for text and
+// pages is an editor that runs in a terminal, and there is no terminal.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,19 +50,6 @@ class MainNoProgramTest : public QObject {
     OverrideExecutableDir(program_);
   }
 
-  void theEditorCountsOnlyWithATerminalAndItsProgram() {
-    const std::string page = program_ + "doc/index.htm";
-    QVERIFY(!platform::HasDesktopHandler(page));
-    test::WriteFile(bin_ + "x-terminal-emulator", "#!/bin/sh\n");
-    chmod((bin_ + "x-terminal-emulator").c_str(), 0755);
-    QVERIFY(platform::HasDesktopHandler(page));
-    chmod((bin_ + "vi").c_str(), 0644);
-    QVERIFY(!platform::HasDesktopHandler(page));
-    chmod((bin_ + "vi").c_str(), 0755);
-    unlink((bin_ + "x-terminal-emulator").c_str());
-    QVERIFY(!platform::HasDesktopHandler(page));
-  }
-
   void manualLogAndFileShowHereOrSayWhy() {
     auto w = test::QuietMain();
     const std::string dir = test::MakeTempDir("files");
@@ -84,6 +70,16 @@ class MainNoProgramTest : public QObject {
     QVERIFY(w->StatusText(1).endsWith(
         QStringLiteral("を開くテキストエディタがありません（xdg-open）。")));
     QVERIFY(access((bin_ + "started").c_str(), F_OK) != 0);
+  }
+
+  void theEditorCountsOnlyWithATerminalAndItsProgram() {
+    const std::string page = program_ + "doc/index.htm";
+    QVERIFY(!platform::HasDesktopHandler(page));
+    test::WriteFile(bin_ + "x-terminal-emulator", "#!/bin/sh\n");
+    chmod((bin_ + "x-terminal-emulator").c_str(), 0755);
+    QVERIFY(platform::HasDesktopHandler(page));
+    chmod((bin_ + "vi").c_str(), 0644);
+    QVERIFY(!platform::HasDesktopHandler(page));
   }
 };
 
