@@ -13,7 +13,7 @@ PACKAGES=(
   shared-mime-info adwaita-icon-theme hicolor-icon-theme
   fonts-ipafont-gothic
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-  xdg-utils desktop-file-utils appstream dbus-daemon dpkg-dev
+  xdg-utils desktop-file-utils appstream dbus-daemon dpkg-dev groff-base
   xvfb xauth imagemagick x11-apps
   clang-format
   rename mmv convmv

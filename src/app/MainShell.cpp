@@ -99,14 +99,14 @@ void TfrmMain::CopyNames(bool withPath) {
   QClipboard* clipboard = QApplication::clipboard();
   if (rows.size() == 1) {
     const QString text = FromDisk(listio::ClipboardEntry(RowDiskPath(rows[0]), withPath));
-    clipboard->setText(text);
+    clipboard->setMimeData(listio::ClipboardData({RowDiskPath(rows[0])}, withPath));
     SetStatusText(1, QStringLiteral("\"") + text + QStringLiteral("\" をコピーしました。"));
   } else {
     clipboard->clear();
     std::vector<std::string> paths;
     if (ForEachSelected(title,
                         [&](TfrmMain& w, int row) { paths.push_back(w.RowDiskPath(row)); }) >= 0)
-      clipboard->setText(FromDisk(listio::ClipboardList(paths, withPath)));
+      clipboard->setMimeData(listio::ClipboardData(paths, withPath));
   }
   PlayEffectSound(0);
 }

@@ -1,6 +1,7 @@
 #include "app/TonboLogo.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -92,6 +93,15 @@ QPixmap DrawTonboLogo(const QSize& size, qreal devicePixelRatio) {
   p.restore();
   DrawName(p, QRectF(side + 4, 0, size.width() - side - 4, side));
   return pixmap;
+}
+
+void SetUpProgramIdentity() {
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.tonbo.Tonbo"));
+  QIcon drawn;
+  for (int side : {16, 24, 32, 48, 64, 128, 256})
+    drawn.addPixmap(QPixmap::fromImage(DrawTonboIcon(side)));
+  // The installed theme icon where there is one, the same drawing otherwise.
+  QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.tonbo.Tonbo"), drawn));
 }
 
 }  // namespace tonbo

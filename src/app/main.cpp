@@ -7,6 +7,7 @@
 
 #include "app/FileTypes.h"
 #include "app/TfrmMain.h"
+#include "app/TonboLogo.h"
 #include "common/Folders.h"
 #include "platform/EffectSound.h"
 #include "windows/WidgetDialogs.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Tonbo"));
   tonbo::InstallJapanese();
   tonbo::SetUpIconTheme();
+  tonbo::SetUpProgramIdentity();
   QFont font;
   font.setFamilies({QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAPGothic"),
                     QStringLiteral("IPAGothic")});

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <QMimeData>
+
 #include "common/Paths.h"
 #include "desktop/MimeApps.h"
 #include "desktop/ShortcutFiles.h"
@@ -43,6 +45,22 @@ std::string ClipboardList(const std::vector<std::string>& diskPaths, bool withPa
   for (const std::string& path : diskPaths)
     text += ClipboardEntry(path, withPath) + kClipboardLineEnd;
   return text;
+}
+
+QMimeData* ClipboardData(const std::vector<std::string>& diskPaths, bool withPath) {
+  auto* data = new QMimeData;
+  const std::string text = diskPaths.size() == 1 ? ClipboardEntry(diskPaths[0], withPath)
+                                                 : ClipboardList(diskPaths, withPath);
+  data->setText(FromDisk(text));
+  QByteArray uris, copied("copy");
+  for (const std::string& path : diskPaths) {
+    const QByteArray url = platform::FileUrlFromDisk(path).toEncoded();
+    uris += url + "\r\n";
+    copied += "\n" + url;
+  }
+  data->setData(QStringLiteral("text/uri-list"), uris);
+  data->setData(QStringLiteral("x-special/gnome-copied-files"), copied);
+  return data;
 }
 
 QString OpenWithAssociation(const std::string& diskPath) {

@@ -6,6 +6,8 @@
 // a file that no program takes never fails unseen. Paths are disk paths.
 #include <QString>
 
+class QMimeData;
+
 #include <string>
 #include <vector>
 
@@ -19,6 +21,11 @@ inline constexpr const char* kClipboardLineEnd = "\n";
 std::string ClipboardEntry(const std::string& diskPath, bool withPath);
 // The text for several entries: each followed by the line end.
 std::string ClipboardList(const std::vector<std::string>& diskPaths, bool withPath);
+// What a copy puts on the clipboard (the caller owns it): the text (one entry
+// alone, several as ClipboardList), and the files themselves as file
+// managers paste them (text/uri-list, x-special/gnome-copied-files), whose
+// URLs keep every byte of a name that is not UTF-8.
+QMimeData* ClipboardData(const std::vector<std::string>& diskPaths, bool withPath);
 
 QString OpenWithAssociation(const std::string& diskPath);
 QString ShowInFileManager(const std::string& diskPath);

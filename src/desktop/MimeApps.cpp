@@ -5,14 +5,18 @@
 #include <QString>
 #include <QStringList>
 
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <vector>
 
+#include "common/Folders.h"
 #include "common/Paths.h"
 #include "common/TextFile.h"
 #include "desktop/ShortcutFiles.h"
 #include "platform/Launcher.h"
+#include "platform/Terminal.h"
 
 namespace tonbo::shell {
 namespace {
@@ -45,13 +49,39 @@ std::vector<std::string> DataDirs() {
   return dirs;
 }
 
+std::string UserMimeAppsList() {
+  return IncludeTrailingSlash(Env("XDG_CONFIG_HOME", Home() + ".config")) + "mimeapps.list";
+}
+
 // mimeapps.list files, most important first.
 std::vector<std::string> MimeAppsLists() {
-  std::vector<std::string> files{IncludeTrailingSlash(Env("XDG_CONFIG_HOME", Home() + ".config")) +
-                                 "mimeapps.list"};
+  std::vector<std::string> files{UserMimeAppsList()};
   for (auto& d : SplitColons(Env("XDG_CONFIG_DIRS", "/etc/xdg")))
     files.push_back(d + "mimeapps.list");
   for (auto& d : DataDirs()) files.push_back(d + "applications/mimeapps.list");
+  return files;
+}
+
+// The same with the current desktops' own lists ("gnome-mimeapps.list")
+// before each.
+std::vector<std::string> MimeAppsListsWithDesktops() {
+  std::vector<std::string> desktops;
+  std::string current = Env("XDG_CURRENT_DESKTOP", "");
+  for (char& c : current) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  size_t start = 0;
+  while (start < current.size()) {
+    size_t end = current.find(':', start);
+    if (end == std::string::npos) end = current.size();
+    if (end > start) desktops.push_back(current.substr(start, end - start));
+    start = end + 1;
+  }
+  std::vector<std::string> files;
+  for (const std::string& list : MimeAppsLists()) {
+    const std::string folder = ExtractFilePath(list);
+    for (const std::string& desktop : desktops)
+      files.push_back(folder + desktop + "-mimeapps.list");
+    files.push_back(list);
+  }
   return files;
 }
 
@@ -117,15 +147,79 @@ std::string DefaultApplicationFor(const std::string& mimeType) {
   return {};
 }
 
+std::set<std::string> TypesWithNamedDefault() {
+  std::set<std::string> types;
+  for (const std::string& list : MimeAppsListsWithDesktops()) {
+    std::ifstream in(list);
+    std::string line;
+    bool inGroup = false;
+    while (std::getline(in, line)) {
+      if (!line.empty() && line[0] == '[') {
+        inGroup = line == "[Default Applications]";
+        continue;
+      }
+      const size_t eq = line.find('=');
+      if (inGroup && eq != std::string::npos && eq + 1 < line.size())
+        types.insert(line.substr(0, eq));
+    }
+  }
+  return types;
+}
+
+bool AddUserDefaults(const std::vector<std::pair<std::string, std::string>>& defaults) {
+  if (defaults.empty()) return true;
+  const std::string path = UserMimeAppsList();
+  std::vector<std::string> lines;
+  {
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+  }
+  std::string added;
+  for (const auto& [type, id] : defaults) added += type + "=" + id + ";\n";
+  std::string text;
+  bool placed = false;
+  for (const std::string& line : lines) {
+    text += line + "\n";
+    if (!placed && line == "[Default Applications]") {
+      text += added;
+      placed = true;
+    }
+  }
+  if (!placed) text += (text.empty() ? "" : "\n") + std::string("[Default Applications]\n") + added;
+  MakeDirs(ExtractFilePath(path));
+  const std::string temp = path + ".tonbo-tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out << text;
+    if (!out.flush()) {
+      std::remove(temp.c_str());
+      return false;
+    }
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    std::remove(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
 bool LaunchEntryWithFile(const std::string& entryPath, const std::string& file) {
   auto keys = ReadDesktopEntry(entryPath);
   std::vector<std::string> words = ExpandExec(keys["Exec"], {file}, keys["Name"], entryPath);
   if (words.empty()) return false;
   // An entry whose line takes no file still gets it, as a text editor must.
   if (keys["Exec"].find('%') == std::string::npos) words.push_back(file);
+  // A program that runs in a terminal runs in the user's terminal; without
+  // one it would start with nowhere to show the file.
+  if (keys["Terminal"] == "true") {
+    std::vector<std::string> terminal = platform::FindTerminal();
+    if (terminal.empty()) return false;
+    terminal.push_back("-e");
+    words.insert(words.begin(), terminal.begin(), terminal.end());
+  }
   QStringList args;
-  for (size_t i = 1; i < words.size(); ++i) args << QString::fromStdString(words[i]);
-  return platform::CurrentLauncher().StartDetached(QString::fromStdString(words[0]), args);
+  for (size_t i = 1; i < words.size(); ++i) args << platform::DiskArgument(words[i]);
+  return platform::CurrentLauncher().StartDetached(platform::DiskArgument(words[0]), args);
 }
 
 }  // namespace tonbo::shell

@@ -21,10 +21,11 @@ QString FromDisk(const std::string& bytes) {
 bool Start(const std::vector<std::string>& words, const std::string& folder) {
   if (words.empty()) return false;
   QStringList args;
-  for (size_t i = 1; i < words.size(); ++i) args << FromDisk(words[i]);
+  for (size_t i = 1; i < words.size(); ++i) args << platform::DiskArgument(words[i]);
   platform::Launcher& launcher = platform::CurrentLauncher();
-  return folder.empty() ? launcher.StartDetached(FromDisk(words[0]), args)
-                        : launcher.StartIn(FromDisk(words[0]), args, FromDisk(folder));
+  const QString program = platform::DiskArgument(words[0]);
+  return folder.empty() ? launcher.StartDetached(program, args)
+                        : launcher.StartIn(program, args, platform::DiskArgument(folder));
 }
 
 bool TakesOneFile(const std::string& exec) {

@@ -5,12 +5,19 @@
 #include <cstdio>
 #include <fstream>
 
+#include <QMimeDatabase>
 #include <QStandardPaths>
+
+#include <algorithm>
+#include <set>
+#include <utility>
+#include <vector>
 
 #include "common/Dialogs.h"
 #include "common/Folders.h"
 #include "common/Paths.h"
 #include "core/IniFile.h"
+#include "desktop/MimeApps.h"
 #include "desktop/ShortcutFiles.h"
 #include "platform/Launcher.h"
 
@@ -56,7 +63,7 @@ void Install(ShellHost& host) {
   MakeDirs(sendTo);
   MakeDirs(desktop);
   CreateShortcut(sendTo + kInstalledSendToName, program, kDescription, documents);
-  CreateShortcut(desktop + kInstalledDesktopName, program, kDescription, documents);
+  CreateShortcut(desktop + kInstalledDesktopName, program, kDescription, documents, kAppId);
   ShowMessage(
       QStringLiteral("インストール作業として、\r\nWindowsのデスクトップとSendToフォルダへショー"
                      "トカットを作りました。"));
@@ -67,27 +74,67 @@ void Uninstall(ShellHost& host) {
   DeleteIfExists(SpecialFolderDisk(SpecialFolder::SendTo) + kInstalledSendToName);
   DeleteIfExists(SpecialFolderDisk(SpecialFolder::Desktop) + kInstalledDesktopName);
   if (host.Ini().ReadBool("install", "use_registry", false)) RemoveVerb(host);
-  ShowMessage(QStringLiteral(
-      "Tonboのショートカットを削除しました。\r\nあとは、ソフトを終了した後、「Tonbo」"
-      "自身のフォルダを削除して完璧です。"));
+  // A program the system installed is removed with its package, never by
+  // deleting its folder under /usr by hand.
+  const bool bySystem = InstalledBySystem(host.ProgramPath());
+  ShowMessage(
+      bySystem
+          ? QStringLiteral("Tonboのショートカットを削除しました。\r\nあとは、ソフトを終了した後、"
+                           "パッケージ「tonbo」を削除して完璧です（sudo apt remove tonbo）。")
+          : QStringLiteral("Tonboのショートカットを削除しました。\r\nあとは、ソフトを終了した後、"
+                           "「Tonbo」自身のフォルダを削除して完璧です。"));
   if (!AskYesNo(QStringLiteral("「Tonbo」を終了しますか？"))) return;
-  platform::OpenDiskPath(ProgramDirDisk());
+  if (!bySystem) platform::OpenDiskPath(ProgramDirDisk());
   host.CloseProgram();
 }
 
-std::string VerbEntryText(const std::string& programPath) {
+bool InstalledBySystem(const std::string& programPath) {
+  return programPath.rfind("/usr/", 0) == 0;
+}
+
+// NoDisplay: the entry is only the verb of Open With; the menus keep the one
+// "Tonbo" the package's own entry gives.
+std::string VerbEntryText(const std::string& programPath, const std::vector<std::string>& types) {
+  std::string mimeTypes;
+  for (const std::string& type : types) mimeTypes += type + ";";
   return "[Desktop Entry]\nVersion=1.0\nType=Application\nName=Tonbo\n"
          "Comment=" +
          std::string(kDescription) + "\n" +
-         "Exec=" + EscapeEntryValue(QuoteExecArgument(programPath)) + " %F\n" +
-         "MimeType=inode/directory;application/octet-stream;\nTerminal=false\n";
+         "Exec=" + EscapeEntryValue(QuoteExecArgument(programPath)) + " %F\n" + "Icon=" + kAppId +
+         "\nMimeType=" + mimeTypes + "\nTerminal=false\nNoDisplay=true\n";
+}
+
+std::vector<std::string> VerbTypes() {
+  static const std::set<std::string> kMedia{"application", "audio",     "font", "image", "message",
+                                            "model",       "multipart", "text", "video"};
+  std::vector<std::string> types{"inode/directory"};
+  for (const QMimeType& type : QMimeDatabase().allMimeTypes()) {
+    const std::string name = type.name().toStdString();
+    if (kMedia.count(name.substr(0, name.find('/')))) types.push_back(name);
+  }
+  std::sort(types.begin(), types.end());
+  types.erase(std::unique(types.begin(), types.end()), types.end());
+  return types;
+}
+
+void KeepDefaultPrograms(const std::vector<std::string>& types) {
+  const std::set<std::string> named = TypesWithNamedDefault();
+  std::vector<std::pair<std::string, std::string>> keep;
+  for (const std::string& type : types) {
+    if (named.count(type)) continue;
+    const std::string id = platform::DefaultProgramFor(type, kVerbEntryName);
+    if (!id.empty()) keep.emplace_back(type, id);
+  }
+  AddUserDefaults(keep);
 }
 
 void RegisterVerb(ShellHost& host) {
   if (!host.ConfirmAction(QStringLiteral("registry"))) return;
   // Messages follow the registry's: a key that cannot be written is skipped.
+  const std::vector<std::string> types = VerbTypes();
+  KeepDefaultPrograms(types);
   if (MakeDirs(ApplicationsDirDisk()) &&
-      WriteTextFile(VerbEntryPath(), VerbEntryText(host.ProgramPath())))
+      WriteTextFile(VerbEntryPath(), VerbEntryText(host.ProgramPath(), types)))
     RefreshDesktopDatabase();
   host.Ini().WriteBool("install", "use_registry", true);
   ShowMessage(

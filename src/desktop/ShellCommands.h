@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <string>
+#include <vector>
 
 #include "desktop/SpecialFolders.h"
 
@@ -31,6 +32,12 @@ class ShellHost {
 inline constexpr const char* kInstalledDesktopName = "!Tonbo.desktop";
 inline constexpr const char* kInstalledSendToName = "!Tonbo";
 inline constexpr const char* kVerbEntryName = "tonbo-open.desktop";
+// The program's name on the desktop: its desktop entry and its icon.
+inline constexpr const char* kAppId = "org.tonbo.Tonbo";
+
+// Whether the program was installed by the system (the package, under /usr),
+// so that removing it is the package manager's work.
+bool InstalledBySystem(const std::string& programPath);
 
 void Install(ShellHost& host);
 void Uninstall(ShellHost& host);
@@ -39,8 +46,16 @@ void RegisterVerb(ShellHost& host);
 bool RemoveVerb(ShellHost& host);
 void RegisterSendToProgram(ShellHost& host);
 
-// The text of the Open With entry for the program.
-std::string VerbEntryText(const std::string& programPath);
+// The text of the Open With entry for the program, offered for the types.
+std::string VerbEntryText(const std::string& programPath, const std::vector<std::string>& types);
+// What the entry claims: folders and every type of the MIME database, so Open
+// With offers Tonbo for any file (GIO offers a program only for the types its
+// entry names or their declared parents).
+std::vector<std::string> VerbTypes();
+// An entry in the user's folder that claims a type becomes the program that
+// opens it wherever the desktop names no default; so the program that opens
+// each such type now is named its default in the user's mimeapps.list first.
+void KeepDefaultPrograms(const std::vector<std::string>& types);
 
 // Opens a special folder, making a missing one under the home folder first.
 // False (with the folder in missing) when nothing could open it.

@@ -7,6 +7,10 @@
 #include <fstream>
 #include <sstream>
 
+#include <QByteArray>
+#include <QFile>
+#include <QMimeDatabase>
+
 #include "common/Folders.h"
 #include "common/Paths.h"
 #include "common/TextFile.h"
@@ -45,18 +49,38 @@ std::string FileUrl(const std::string& path) {
   return platform::FileUrlFromDisk(path).toEncoded().toStdString();
 }
 
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The theme icon a document's link shows: its type's generic icon, which
+// every icon theme draws.
+std::string DocumentIcon(const std::string& path) {
+  if (IsFolder(path)) return "folder";
+  const QMimeType type = QMimeDatabase().mimeTypeForFile(
+      QFile::decodeName(QByteArray::fromStdString(path)), QMimeDatabase::MatchExtension);
+  return type.genericIconName().toStdString();
+}
+
 std::string DesktopEntryText(const std::string& shortcutPath, const std::string& target,
-                             const std::string& description, const std::string& workingFolder) {
+                             const std::string& description, const std::string& workingFolder,
+                             const std::string& icon) {
   std::string name = ExtractFileName(shortcutPath);
   name.resize(name.size() - std::string(".desktop").size());
   std::string text = "[Desktop Entry]\nVersion=1.0\n";
   if (IsProgramFile(target)) {
     text += "Type=Application\n";
     text += "Exec=" + EscapeEntryValue(QuoteExecArgument(target)) + " %F\n";
-    if (!workingFolder.empty()) text += "Path=" + EscapeEntryValue(workingFolder) + "\n";
+    // A launcher whose Path= is missing does not start at all: the folder is
+    // named only when it is there.
+    if (!workingFolder.empty() && IsFolder(workingFolder))
+      text += "Path=" + EscapeEntryValue(workingFolder) + "\n";
+    text += "Icon=" + EscapeEntryValue(icon.empty() ? "application-x-executable" : icon) + "\n";
   } else {
     text += "Type=Link\n";
     text += "URL=" + FileUrl(target) + "\n";
+    text += "Icon=" + EscapeEntryValue(icon.empty() ? DocumentIcon(target) : icon) + "\n";
   }
   text += "Name=" + EscapeEntryValue(name) + "\n";
   if (!description.empty()) text += "Comment=" + EscapeEntryValue(description) + "\n";
@@ -70,6 +94,16 @@ std::string ScriptText(const std::string& target, const std::string& description
   for (char& c : comment)
     if (c == '\n' || c == '\r') c = ' ';
   if (!comment.empty()) text += "# " + comment + "\n";
+  const bool takesFiles = IsDesktopEntryName(target) || IsProgramFile(target);
+  // The file manager starts the script in the folder it shows and passes the
+  // selected names relative to it: they are made absolute before the cd.
+  if (takesFiles && !workingFolder.empty())
+    text +=
+        "for f do\n"
+        "  shift\n"
+        "  case $f in /*) ;; *) f=\"$PWD/$f\" ;; esac\n"
+        "  set -- \"$@\" \"$f\"\n"
+        "done\n";
   if (!workingFolder.empty()) text += "cd " + QuoteForShell(workingFolder) + " 2>/dev/null\n";
   if (IsDesktopEntryName(target))
     text += "exec gio launch " + QuoteForShell(target) + " \"$@\"\n";
@@ -188,11 +222,13 @@ std::string QuoteForShell(const std::string& text) {
 }
 
 bool CreateShortcut(const std::string& shortcutPath, const std::string& target,
-                    const std::string& description, const std::string& workingFolder) {
+                    const std::string& description, const std::string& workingFolder,
+                    const std::string& icon) {
   if (shortcutPath.empty() || target.empty()) return false;
-  const std::string text = IsDesktopEntryName(shortcutPath)
-                               ? DesktopEntryText(shortcutPath, target, description, workingFolder)
-                               : ScriptText(target, description, workingFolder);
+  const std::string text =
+      IsDesktopEntryName(shortcutPath)
+          ? DesktopEntryText(shortcutPath, target, description, workingFolder, icon)
+          : ScriptText(target, description, workingFolder);
   return WriteExecutable(shortcutPath, text);
 }
 

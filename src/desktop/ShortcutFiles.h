@@ -14,9 +14,12 @@ namespace tonbo::shell {
 
 // Writes the shortcut at shortcutPath (a desktop entry when the name ends in
 // ".desktop", else a script) pointing to target, replacing an existing file.
-// description may be empty. True when the file was written.
+// description may be empty. A desktop entry names the working folder only
+// when it exists, and shows icon (a theme name), else one for the target's
+// kind. True when the file was written.
 bool CreateShortcut(const std::string& shortcutPath, const std::string& target,
-                    const std::string& description, const std::string& workingFolder);
+                    const std::string& description, const std::string& workingFolder,
+                    const std::string& icon = {});
 
 // CreateShortcut in the desktop folder under name + ".desktop", with the
 // name as description.

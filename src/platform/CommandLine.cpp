@@ -12,10 +12,6 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-QString FromDisk(const std::string& bytes) {
-  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
 // Notepad takes everything after the program as one file name, quoted or not.
 std::string NotepadFile(const std::vector<std::string>& words) {
   std::string file;
@@ -70,8 +66,8 @@ bool RunDiskCommandLine(const std::string& diskCommandLine) {
     return OpenInTextEditor(file);
   }
   QStringList args;
-  for (size_t i = 1; i < words.size(); ++i) args << FromDisk(words[i]);
-  return CurrentLauncher().StartDetached(FromDisk(words[0]), args);
+  for (size_t i = 1; i < words.size(); ++i) args << DiskArgument(words[i]);
+  return CurrentLauncher().StartDetached(DiskArgument(words[0]), args);
 }
 
 }  // namespace tonbo::platform

@@ -17,12 +17,8 @@ const char* const kKnownTerminals[] = {
     "qterminal",      "kitty",   "alacritty",      "tilix",         "xterm",
 };
 
-QString FromDisk(const std::string& bytes) {
-  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
 bool OnPath(const std::string& program) {
-  return !QStandardPaths::findExecutable(FromDisk(program)).isEmpty();
+  return !QStandardPaths::findExecutable(DiskArgument(program)).isEmpty();
 }
 
 }  // namespace
@@ -42,8 +38,8 @@ bool OpenTerminalIn(const std::string& diskFolder) {
   std::vector<std::string> words = FindTerminal();
   if (words.empty()) return false;
   QStringList args;
-  for (size_t i = 1; i < words.size(); ++i) args << FromDisk(words[i]);
-  return CurrentLauncher().StartIn(FromDisk(words[0]), args, FromDisk(diskFolder));
+  for (size_t i = 1; i < words.size(); ++i) args << DiskArgument(words[i]);
+  return CurrentLauncher().StartIn(DiskArgument(words[0]), args, DiskArgument(diskFolder));
 }
 
 }  // namespace tonbo::platform

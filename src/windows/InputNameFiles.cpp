@@ -16,6 +16,7 @@
 #include "platform/FileOps.h"
 #include "platform/Launcher.h"
 #include "platform/Shell.h"
+#include "windows/PageWindow.h"
 #include "windows/QImageBridge.h"
 #include "windows/TMxBinEditor.h"
 #include "windows/TfrmInputName.h"
@@ -256,7 +257,10 @@ void TfrmInputName::mnuCopyClick() {
   host_.PlayEffectSound(0);
 }
 
-void TfrmInputName::mnuHelpAppClick() { platform::ShellOpen(ProgramFolder() + "doc/index.htm"); }
+void TfrmInputName::mnuHelpAppClick() {
+  const std::string manual = ProgramDirDisk() + "doc/index.htm";
+  if (!platform::OpenDiskPath(manual)) ShowFileHere(manual, this);
+}
 
 void TfrmInputName::mnuHelpPreviewClick() {
   host_.ShowExplanation(QStringLiteral("preview"), false);

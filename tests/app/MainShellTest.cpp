@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QMimeData>
 #include <QThread>
 
 #include "FakeFileTypes.h"
@@ -152,6 +153,25 @@ class MainShellTest : public QObject {
     QCOMPARE(clipboard->text(), QStringLiteral("f 0.txt\nf 1.txt\nf 2.txt\n"));
     QCOMPARE(w_->StatusText(1), QStringLiteral("3個：クリップボードにファイル名をコピー"));
     QCOMPARE(played_.size(), size_t(4));
+  }
+
+  // A name that is not UTF-8 cannot be text; a file manager's paste still
+  // gets the very files, byte for byte.
+  void clipboardCarriesTheFilesOfNamesThatAreNotUtf8() {
+    Make(2);
+    const std::string odd = dir_ + "\xff\x81 \xe3\x81.txt";
+    std::string sjis;
+    enc::DiskToSjis(odd, sjis);
+    w_->Table().SetCell(colPath, 0, sjis);
+    w_->SelectRows({0, 1});
+    Trigger("actClipboard");
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    const QList<QByteArray> uris = data->data("text/uri-list").split('\n');
+    const QByteArray copied = data->data("x-special/gnome-copied-files");
+    QCOMPARE(uris.size(), 3);  // two lines ended by CR LF
+    QCOMPARE(copied, "copy\n" + uris[0].chopped(1) + "\n" + uris[1].chopped(1));
+    QCOMPARE(QByteArray::fromPercentEncoding(uris[0].mid(7).chopped(1)).toStdString(), odd);
+    QCOMPARE(uris[1], QByteArray("file://") + QUrl::toPercentEncoding(Path(1), "/") + "\r");
   }
 
   void desktopLinkOpensTheListedFile() {

@@ -10,6 +10,7 @@
 
 #include "QtTestMain.h"
 #include "ScriptedDialogs.h"
+#include "app/TonboLogo.h"
 #include "common/Folders.h"
 
 namespace tonbo {
@@ -40,6 +41,11 @@ class TfrmVerTest : public QObject {
   }
 
  private slots:
+  void programNamesItsDesktopEntryAndHasAnIcon() {
+    SetUpProgramIdentity();
+    QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("org.tonbo.Tonbo"));
+    QVERIFY(!QGuiApplication::windowIcon().pixmap(48).isNull());
+  }
   void designIsAFixedBoxWithTheLogo() {
     TfrmVer dlg;
     QCOMPARE(dlg.objectName(), QStringLiteral("frmVer"));

@@ -80,13 +80,23 @@ TEST(ShortcutFilesTest, DesktopEntryForProgramAndForDocument) {
   EXPECT_FALSE(CreateShortcut(dir + "no such folder/x.desktop", program, "", ""));
 }
 
+// Run as the file manager runs it: in the folder it shows, with the selected
+// names relative to that folder.
 TEST(ShortcutFilesTest, ScriptInTheSendToFolderPassesItsArguments) {
   const std::string dir = MakeTempDir("script");
-  const std::string program = MakeProgram(dir + "it's here");
-  ASSERT_TRUE(CreateShortcut(dir + "tool", program, "説明", "/work dir"));
+  const std::string program = dir + "it's here";
+  WriteFile(program, "#!/bin/sh\n{ pwd; for a do printf '%s|' \"$a\"; done; } > \"$0.out\"\n");
+  chmod(program.c_str(), 0755);
+  const std::string work = MakeTempDir("work dir");
+  const std::string shown = MakeTempDir("shown");
+  ASSERT_TRUE(CreateShortcut(dir + "tool", program, "説明", work));
   EXPECT_TRUE(Executable(dir + "tool"));
-  EXPECT_EQ(ReadFile(dir + "tool"), "#!/bin/sh\n# 説明\ncd '/work dir' 2>/dev/null\nexec '" + dir +
-                                        "it'\\''s here' \"$@\"\n");
+  const std::string call = "cd " + QuoteForShell(shown) + " && " + QuoteForShell(dir + "tool") +
+                           " a.txt -n " + QuoteForShell("名 前 $(x)'.txt") + " sub/b /abs/c";
+  ASSERT_EQ(std::system(call.c_str()), 0);
+  EXPECT_EQ(ReadFile(program + ".out"), work.substr(0, work.size() - 1) + "\n" + shown + "a.txt|" +
+                                            shown + "-n|" + shown + "名 前 $(x)'.txt|" + shown +
+                                            "sub/b|/abs/c|");
   ASSERT_TRUE(CreateShortcut(dir + "app", dir + "app.desktop", "", ""));
   EXPECT_EQ(ReadFile(dir + "app"), "#!/bin/sh\nexec gio launch '" + dir + "app.desktop' \"$@\"\n");
 }

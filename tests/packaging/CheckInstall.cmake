@@ -11,6 +11,10 @@ set(expected
   share/tonbo/history.txt
   share/tonbo/doc/index.htm
   share/tonbo/tools/a.wav
+  share/doc/tonbo/copyright
+  share/doc/tonbo/changelog.gz
+  share/man/man1/tonbo.1.gz
+  share/man/man1/tonbo-cli.1.gz
   share/applications/org.tonbo.Tonbo.desktop
   share/metainfo/org.tonbo.Tonbo.metainfo.xml
   share/icons/hicolor/scalable/apps/org.tonbo.Tonbo.svg

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "RecordingLauncher.h"
+#include "TestEnv.h"
 #include "platform/CommandLine.h"
 #include "platform/Launcher.h"
 
@@ -104,6 +105,19 @@ TEST(RunDiskCommandLineTest, NothingToStartIsAFailure) {
   EXPECT_FALSE(RunDiskCommandLine("notepad.exe"));
   EXPECT_FALSE(RunDiskCommandLine("notepad.exe \"\""));
   EXPECT_TRUE(launcher.started.empty());
+}
+
+// A started program gets every byte of a name that is not UTF-8, in the
+// folder asked for; a program or folder that is not there is a failure.
+TEST(SpawnDetachedTest, ProgramsReceiveTheExactBytes) {
+  const std::string dir = test::MakeTempDir("spawn");
+  const std::string odd = dir + "\xff\x81 \xe3\x81 a.txt";
+  const QString script = QStringLiteral("printf %s \"$1\" > out.new && mv out.new out");
+  EXPECT_TRUE(SpawnDetached("sh", {"-c", script, "sh", DiskArgument(odd)}, DiskArgument(dir)));
+  for (int i = 0; i < 100 && access((dir + "out").c_str(), F_OK) != 0; ++i) usleep(50 * 1000);
+  EXPECT_EQ(test::ReadFile(dir + "out"), odd);
+  EXPECT_FALSE(SpawnDetached("tonbo-no-such-program", {}, QString()));
+  EXPECT_FALSE(SpawnDetached("sh", {"-c", "true"}, DiskArgument(dir + "missing")));
 }
 
 }  // namespace

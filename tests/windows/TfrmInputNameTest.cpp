@@ -482,6 +482,11 @@ class TfrmInputNameTest : public QObject {
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a.txt"));
     QCOMPARE(host_->log.count(QStringLiteral("sound 0")), 1);
     QCOMPARE(launcher.opened.size(), size_t(1));
+    // No program for the manual: it shows in the program's own window.
+    launcher.answer = false;
+    dlg_->mnuHelpAppClick();
+    QCOMPARE(launcher.opened.size(), size_t(2));
+    QCOMPARE(dialogs_->shown.back().text, QStringLiteral("frmPage"));
   }
 };
 
