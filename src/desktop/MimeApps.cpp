@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -150,7 +151,9 @@ std::string DefaultApplicationFor(const std::string& mimeType) {
 std::set<std::string> TypesWithNamedDefault() {
   std::set<std::string> types;
   for (const std::string& list : MimeAppsListsWithDesktops()) {
-    std::ifstream in(list);
+    std::string bytes;
+    ReadWholeFile(list, bytes);
+    std::istringstream in(bytes);
     std::string line;
     bool inGroup = false;
     while (std::getline(in, line)) {
@@ -169,9 +172,13 @@ std::set<std::string> TypesWithNamedDefault() {
 bool AddUserDefaults(const std::vector<std::pair<std::string, std::string>>& defaults) {
   if (defaults.empty()) return true;
   const std::string path = UserMimeAppsList();
+  std::string old;
+  int err = 0;
+  // A list that exists but cannot be read is never written over.
+  if (!ReadWholeFile(path, old, &err) && err != ENOENT) return false;
   std::vector<std::string> lines;
   {
-    std::ifstream in(path);
+    std::istringstream in(old);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
   }
   std::string added;
@@ -187,20 +194,7 @@ bool AddUserDefaults(const std::vector<std::pair<std::string, std::string>>& def
   }
   if (!placed) text += (text.empty() ? "" : "\n") + std::string("[Default Applications]\n") + added;
   MakeDirs(ExtractFilePath(path));
-  const std::string temp = path + ".tonbo-tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out.flush()) {
-      std::remove(temp.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+  return WriteFileAtomic(path, text);
 }
 
 bool LaunchEntryWithFile(const std::string& entryPath, const std::string& file) {
