@@ -38,16 +38,7 @@ class PaperRun : private PlanSteps {
             std::string(table.GetCell(colNewName, row)).append(table.GetCell(colExt, row)));
       leaves[static_cast<size_t>(row)] = 1;
     }
-    walk_ = PlanWalk(PlanRun(
-        count,
-        [this](int i) {
-          return PlanPlace{rows_[i].folder, rows_[i].from};
-        },
-        [this](int i) {
-          const EngineRow& r = rows_[i];
-          return r.kind == RowKind::Rename ? PlanPlace{r.folder, r.to} : PlanPlace{};
-        },
-        leaves));
+    walk_ = PlanWalk(rows_.Plan(leaves));
     left_.assign(static_cast<size_t>(count), 0);
     size_t slots = 16;
     while (slots < static_cast<size_t>(count) * 2) slots *= 2;

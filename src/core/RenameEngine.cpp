@@ -53,6 +53,19 @@ std::uint32_t EngineRows::FolderNumber(std::string_view dir) {
   return it->second;
 }
 
+RunPlan EngineRows::Plan(const std::vector<char>& leaves) const {
+  return PlanRun(
+      Count(),
+      [this](int i) {
+        return PlanPlace{(*this)[i].folder, (*this)[i].from};
+      },
+      [this](int i) {
+        const EngineRow& r = (*this)[i];
+        return r.kind == RowKind::Rename ? PlanPlace{r.folder, r.to} : PlanPlace{};
+      },
+      leaves);
+}
+
 int RenameEngine::Run(const std::string& journalDir, const std::string& kind,
                       const std::string& source) {
   const size_t n = rows_.rows.size();
@@ -62,16 +75,7 @@ int RenameEngine::Run(const std::string& journalDir, const std::string& kind,
     leaves[i] = static_cast<char>(Moves(r));
     total_ += r.kind == RowKind::Rename || r.kind == RowKind::Trash;
   }
-  walk_ = PlanWalk(PlanRun(
-      static_cast<int>(n),
-      [this](int i) {
-        return PlanPlace{rows_[i].folder, rows_[i].from};
-      },
-      [this](int i) {
-        const EngineRow& r = rows_[i];
-        return r.kind == RowKind::Rename ? PlanPlace{r.folder, r.to} : PlanPlace{};
-      },
-      leaves));
+  walk_ = PlanWalk(rows_.Plan(leaves));
   if (const int err = WritePlan(journalDir, kind, source)) return err;
   walk_.Walk(*this);
   int renamed = 0, deleted = 0, notDone = 0;

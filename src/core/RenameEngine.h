@@ -57,6 +57,8 @@ class EngineRows {
   EngineRow& operator[](int row) { return rows[static_cast<size_t>(row)]; }
   const EngineRow& operator[](int row) const { return rows[static_cast<size_t>(row)]; }
   int Count() const { return static_cast<int>(rows.size()); }
+  // The order of the run over these rows; leaves: a row's file leaves its place.
+  RunPlan Plan(const std::vector<char>& leaves) const;
 
  private:
   std::vector<std::string> folders_;
