@@ -7,6 +7,11 @@
 namespace tonbo::cli {
 namespace {
 
+// A row's new name with its extension, as the table holds it.
+std::string NameOf(const TCsvDb& table, int row) {
+  return std::string(table.GetCell(colNewName, row)).append(table.GetCell(colExt, row));
+}
+
 constexpr const char* kSection = "setting";
 
 // A key that some command of this program reads from the settings section.
@@ -108,8 +113,15 @@ void StepRunner::operator()(const RepairStep& s) {
 
 void StepRunner::operator()(const ReplaceStep& s) {
   if (!HaveRows()) return;
-  const int count = ReplaceInNames(c_.table, c_.rows, s.options);
-  c_.report.Info(std::to_string(count) + " 個のファイルを置換しました。");
+  // The window counts the rows it went through; here the count is of the
+  // names the replacement changed, as the dry run's own count is.
+  std::vector<std::string> before;
+  before.reserve(c_.rows.size());
+  for (int row : c_.rows) before.push_back(NameOf(c_.table, row));
+  ReplaceInNames(c_.table, c_.rows, s.options);
+  int changed = 0;
+  for (size_t i = 0; i < c_.rows.size(); ++i) changed += NameOf(c_.table, c_.rows[i]) != before[i];
+  c_.report.Info(std::to_string(changed) + " 個のファイルを置換しました。");
 }
 
 void StepRunner::operator()(const SelectStep& s) {

@@ -112,6 +112,9 @@ TEST_P(CliConflicts, SettleTheTakenNameAsTold) {
   EXPECT_EQ(run.code, c.code) << run.err;
   EXPECT_EQ(Disk(), c.expected);
   EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  // Each replacement changes one of the two names, and says so.
+  EXPECT_EQ(run.err.find("2 個のファイルを置換しました。"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("1 個のファイルを置換しました。"), std::string::npos) << run.err;
 }
 
 constexpr time_t kOlder = 1600000000, kNewer = 1800000000;
