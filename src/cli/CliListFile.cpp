@@ -106,8 +106,7 @@ LoadedLists LoadLists(const std::vector<std::string>& listFiles, Reporter& repor
       TakePaths(bytes, '\n', out, report);
       continue;
     }
-    // Read as a list again: an unmarked list may be UTF-8 (ReadListBytes).
-    const ListedFiles listed = ReadListBytes(bytes);
+    const ListedFiles listed = CollectListBytes(list, bytes);
     if (listed.paths.empty())
       report.Note("何も追加できるファイルがありませんでした：" + Escaped(file));
     for (const std::string& tried : listed.missing)

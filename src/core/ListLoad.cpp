@@ -136,6 +136,10 @@ size_t BeyondAscii(const std::vector<std::string>& paths) {
 ListedFiles ReadListBytes(std::string_view bytes) {
   TCsvDb list;
   list.LoadFromText(ListFileText(bytes));
+  return CollectListBytes(list, bytes);
+}
+
+ListedFiles CollectListBytes(TCsvDb& list, std::string_view bytes) {
   ListedFiles read = CollectListedFiles(list);
   // Unmarked, yet valid UTF-8 as well: a list of another tool, or one that
   // an earlier version saved of names that happen to read as UTF-8 too. It

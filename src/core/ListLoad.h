@@ -35,6 +35,9 @@ ListedFiles CollectListedFiles(const TCsvDb& list);
 ListedFiles ReadListFile(const std::string& diskPath);
 // The same for the file's bytes.
 ListedFiles ReadListBytes(std::string_view bytes);
+// The same for a list already read from those bytes with ListFileText (list
+// is read again when the bytes turn out to be UTF-8).
+ListedFiles CollectListBytes(TCsvDb& list, std::string_view bytes);
 
 // The list file's bytes as the table's code page 932 text, as the list says:
 // after a UTF-8 byte order mark UTF-8, else code page 932, which is what the

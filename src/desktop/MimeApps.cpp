@@ -86,9 +86,10 @@ std::vector<std::string> MimeAppsListsWithDesktops() {
   return files;
 }
 
-// The ";"-separated desktop ids of the type in one group of an ini file.
-std::vector<std::string> IdsIn(const std::string& file, const std::string& group,
-                               const std::string& mimeType) {
+// Calls take(key, value) for each "key=value" line of one group of an ini
+// file, until it returns false.
+template <class Take>
+void EachKeyIn(const std::string& file, const std::string& group, Take take) {
   std::string text;
   ReadWholeFile(file, text);
   std::istringstream in(text);
@@ -99,9 +100,18 @@ std::vector<std::string> IdsIn(const std::string& file, const std::string& group
       inGroup = line == "[" + group + "]";
       continue;
     }
-    if (!inGroup || line.compare(0, mimeType.size() + 1, mimeType + "=") != 0) continue;
-    std::vector<std::string> ids;
-    std::string list = line.substr(mimeType.size() + 1);
+    const size_t eq = line.find('=');
+    if (inGroup && eq != std::string::npos && !take(line.substr(0, eq), line.substr(eq + 1)))
+      return;
+  }
+}
+
+// The ";"-separated desktop ids of the type in one group of an ini file.
+std::vector<std::string> IdsIn(const std::string& file, const std::string& group,
+                               const std::string& mimeType) {
+  std::vector<std::string> ids;
+  EachKeyIn(file, group, [&](const std::string& key, const std::string& list) {
+    if (key != mimeType) return true;
     size_t start = 0;
     while (start < list.size()) {
       size_t end = list.find(';', start);
@@ -109,9 +119,9 @@ std::vector<std::string> IdsIn(const std::string& file, const std::string& group
       if (end > start) ids.push_back(list.substr(start, end - start));
       start = end + 1;
     }
-    return ids;
-  }
-  return {};
+    return false;
+  });
+  return ids;
 }
 
 // A desktop id's file: "a-b.desktop" may also live at applications/a/b.desktop.
@@ -150,22 +160,11 @@ std::string DefaultApplicationFor(const std::string& mimeType) {
 
 std::set<std::string> TypesWithNamedDefault() {
   std::set<std::string> types;
-  for (const std::string& list : MimeAppsListsWithDesktops()) {
-    std::string bytes;
-    ReadWholeFile(list, bytes);
-    std::istringstream in(bytes);
-    std::string line;
-    bool inGroup = false;
-    while (std::getline(in, line)) {
-      if (!line.empty() && line[0] == '[') {
-        inGroup = line == "[Default Applications]";
-        continue;
-      }
-      const size_t eq = line.find('=');
-      if (inGroup && eq != std::string::npos && eq + 1 < line.size())
-        types.insert(line.substr(0, eq));
-    }
-  }
+  for (const std::string& list : MimeAppsListsWithDesktops())
+    EachKeyIn(list, "Default Applications", [&](const std::string& type, const std::string& ids) {
+      if (!ids.empty()) types.insert(type);
+      return true;
+    });
   return types;
 }
 
