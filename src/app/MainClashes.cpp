@@ -23,11 +23,12 @@ void TfrmMain::MarkClashes() {
   ++clashGeneration_;
   const ClashCheck names = CheckClashes(table_);
   ShowClashes(names);
-  clashesFromDisk_ = names.changed.empty();  // else the disk is still to answer
-  if (clashesFromDisk_) return;
+  // With no name changed the marks are final, but the worker still learns
+  // the files just added, to tell later whether one was replaced.
+  clashesFromDisk_ = names.changed.empty();
   // After the command: the history entry it records is packed before the
   // worker's copy shares its storage.
-  if (clashPostPending_) return;
+  if (table_.RowCount() == 0 || clashPostPending_) return;
   clashPostPending_ = true;
   QMetaObject::invokeMethod(
       this, [this] { PostClashCheck(); }, Qt::QueuedConnection);
@@ -35,7 +36,6 @@ void TfrmMain::MarkClashes() {
 
 void TfrmMain::PostClashCheck() {
   clashPostPending_ = false;
-  if (clashesFromDisk_) return;  // the list has nothing to look up any more
   if (!clashWorker_)
     clashWorker_ = std::make_unique<ClashWorker>(
         [this](std::uint64_t generation, ClashCheck check, TCsvDb table) {
