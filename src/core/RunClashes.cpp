@@ -16,10 +16,6 @@
 namespace tonbo {
 namespace {
 
-size_t HashOf(const PlanPlace& p) {
-  return std::hash<std::string_view>()(p.name) ^ (p.folder * 0x9e3779b97f4a7c15ULL);
-}
-
 // An open folder, one at a time, as the run looks its folders up.
 class FolderLookup {
  public:
