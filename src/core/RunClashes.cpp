@@ -1,17 +1,20 @@
 #include "core/RunClashes.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <memory>
 
 #include "common/Escaped.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
 #include "core/RenameEngine.h"
 #include "core/RenameExecutor.h"
+#include "platform/FolderInodes.h"
 
 namespace tonbo {
 namespace {
@@ -58,7 +61,8 @@ class FolderLookup {
 
 class PaperRun : private PlanSteps {
  public:
-  PaperRun(const TCsvDb& table, bool onDisk, SeenFiles* seen) : onDisk_(onDisk) {
+  PaperRun(const TCsvDb& table, bool onDisk, SeenFiles* seen)
+      : onDisk_(onDisk), placeAll_(seen != nullptr) {
     const int count = table.RowCount();
     rows_.rows.resize(static_cast<size_t>(count));
     out_.resize(static_cast<size_t>(count));
@@ -68,7 +72,10 @@ class PaperRun : private PlanSteps {
       leaves[static_cast<size_t>(row)] =
           rows_[row].kind == RowKind::Rename || rows_[row].kind == RowKind::Trash;
     }
-    if (seen) identity_ = seen->Review(table, changes);
+    if (seen) {
+      ReadListings();
+      identity_ = seen->Review(table, changes, [this](int row) { return IdOf(row); });
+    }
     walk_ = PlanWalk(rows_.Plan(leaves));
     left_.assign(static_cast<size_t>(count), 0);
     size_t slots = 16;
@@ -95,11 +102,12 @@ class PaperRun : private PlanSteps {
 
  private:
   // Fills the row's place and target; true when the row changes.
+  // Every row's place when the files are to be known too.
   bool Build(const TCsvDb& table, int row) {
     EngineRow& r = rows_[row];
     r.kind = PlannedKind(table, row, r.problem);
-    if (r.kind == RowKind::Keep) return false;
-    if (r.kind == RowKind::Refused) return true;
+    const bool changes = r.kind != RowKind::Keep;
+    if (!placeAll_ && (r.kind == RowKind::Keep || r.kind == RowKind::Refused)) return changes;
     const std::string_view src = table.GetCell(colPath, row);
     const size_t cut = src.rfind('/') + 1;
     if (!haveDir_ || src.substr(0, cut) != lastDir_) {
@@ -118,7 +126,42 @@ class PaperRun : private PlanSteps {
         out_[static_cast<size_t>(row)].clash = Clash::TooLong;
       }
     }
-    return true;
+    return changes;
+  }
+  // One listing of each folder with many rows, as the run reads them.
+  void ReadListings() {
+    std::vector<int> rows;
+    for (const EngineRow& r : rows_.rows) {
+      if (r.from.empty()) continue;
+      if (rows.size() <= r.folder) rows.resize(r.folder + 1, 0);
+      ++rows[r.folder];
+    }
+    listings_.resize(rows.size());
+    for (std::uint32_t folder = 0; folder < rows.size(); ++folder) {
+      const std::string& dir = Dir(folder);
+      if (!platform::FolderInodes::Worthwhile(dir, rows[folder])) continue;
+      auto listing = std::make_unique<platform::FolderInodes>();
+      if (listing->Read(dir)) listings_[folder] = std::move(listing);
+    }
+  }
+  const platform::FolderInodes* Listing(std::uint32_t folder) const {
+    return folder < listings_.size() ? listings_[folder].get() : nullptr;
+  }
+  platform::FileId IdOf(int row) {
+    const EngineRow& r = rows_[row];
+    if (const platform::FolderInodes* listing = Listing(r.folder))
+      if (const std::uint64_t ino = listing->InodeOf(r.from)) return {listing->Device(), ino};
+    return handle_.IdentityIn(Dir(r.folder), r.from.c_str());
+  }
+  // The kind of entry that holds name in the folder before the run.
+  Clash HolderOf(std::uint32_t folder, const std::string& name) {
+    if (const platform::FolderInodes* listing = Listing(folder)) {
+      const int type = listing->TypeOf(name);
+      if (type < 0) return Clash::None;
+      if (type == DT_DIR) return Clash::FolderThere;
+      if (type != DT_UNKNOWN) return Clash::FileThere;
+    }
+    return lookup_.Holder(folder, Dir(folder), name);
   }
   size_t NameMax(std::uint32_t folder) {
     if (!onDisk_) return NAME_MAX;
@@ -182,11 +225,14 @@ class PaperRun : private PlanSteps {
   std::vector<int> taken_;  // rows whose new name is taken, by their target
   std::vector<Clash> identity_;
   FolderLookup lookup_;
-  std::vector<size_t> nameMax_;  // per folder, 0 until looked up
-  std::string_view lastDir_;     // code page 932; the table stays put while the check reads it
+  platform::FolderHandle handle_;
+  std::vector<std::unique_ptr<platform::FolderInodes>> listings_;  // per folder, or null
+  std::vector<size_t> nameMax_;                                    // per folder, 0 until looked up
+  std::string_view lastDir_;  // code page 932; the table stays put while the check reads it
   std::uint32_t lastFolder_ = 0;
   bool haveDir_ = false;
   bool onDisk_;
+  bool placeAll_;  // Keep and Refused rows get their place too
 };
 
 // The name is free when the listed file that held it has left (the walk
@@ -208,7 +254,7 @@ void PaperRun::Rename(int row) {
   } else if (holder >= 0) {
     if (!left_[static_cast<size_t>(holder)]) out.clash = Clash::FileThere;
   } else if (onDisk_) {
-    out.clash = lookup_.Holder(r.folder, Dir(r.folder), r.to);
+    out.clash = HolderOf(r.folder, r.to);
   }
   if (out.clash != Clash::None) return;
   Take(row);
@@ -218,12 +264,12 @@ void PaperRun::Rename(int row) {
 
 }  // namespace
 
-std::vector<Clash> SeenFiles::Review(const TCsvDb& table, const std::vector<char>& changes) {
+std::vector<Clash> SeenFiles::Review(const TCsvDb& table, const std::vector<char>& changes,
+                                     const std::function<platform::FileId(int row)>& idOf) {
   const int count = table.RowCount();
   std::vector<Clash> out(static_cast<size_t>(count), Clash::None);
   std::unordered_map<std::string, platform::FileId> now;
   now.reserve(static_cast<size_t>(count));
-  platform::FolderHandle folder;
   for (int row = 0; row < count; ++row) {
     std::string path(table.GetCell(colPath, row));
     const auto it = seen_.find(path);
@@ -233,10 +279,7 @@ std::vector<Clash> SeenFiles::Review(const TCsvDb& table, const std::vector<char
       now.emplace(std::move(path), it->second);
       continue;
     }
-    const std::string disk = enc::SjisToDisk(path);
-    const size_t cut = disk.rfind('/') + 1;
-    const platform::FileId id =
-        folder.IdentityIn(std::string_view(disk).substr(0, cut), disk.c_str() + cut);
+    const platform::FileId id = idOf(row);
     if (changing && !id.Exists())
       out[static_cast<size_t>(row)] = Clash::Missing;
     else if (changing && known && !(id.SameFile(it->second) && id.SameBirth(it->second)))

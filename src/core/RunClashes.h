@@ -5,6 +5,7 @@
 // command and tonbo-cli's dry run prints them. Rows that wait for another
 // row (a chain, a swap, a ring) are no clash.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -47,7 +48,9 @@ class SeenFiles {
  public:
   // Remembers the rows' files not yet known, forgets paths no longer listed,
   // and gives per row Missing, Replaced or None for the rows that change.
-  std::vector<Clash> Review(const TCsvDb& table, const std::vector<char>& changes);
+  // idOf(row): the file at the row's path now.
+  std::vector<Clash> Review(const TCsvDb& table, const std::vector<char>& changes,
+                            const std::function<platform::FileId(int row)>& idOf);
 
  private:
   std::unordered_map<std::string, platform::FileId> seen_;  // by Path (code page 932)

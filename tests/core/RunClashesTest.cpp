@@ -53,6 +53,13 @@ TEST(RunClashes, EveryKindIsMarkedAndTheRunLeavesExactlyThoseRows) {
     table.SetCell(colNewName, row, c.to);
     table.SetCell(colPath, row, dir + c.from);
   }
+  // Enough files that keep their names for the folder to be listed once.
+  for (int i = 0; i < 64; ++i) {
+    const std::string pad = "pad" + std::to_string(i);
+    test::WriteFile(dir + pad, "");
+    table.SetCell(colNewName, table.RowCount(), pad);
+    table.SetCell(colPath, table.RowCount() - 1, dir + pad);
+  }
   test::WriteFile(dir + "stay", "stay");
   mkdir((dir + "sub").c_str(), 0755);
   SeenFiles seen;
