@@ -1,5 +1,5 @@
 // The clash marks after a command on 100,000 rows (100 folders of 1,000
-// files, every name changed): the part from the names alone, which the
+// files, every name changed): the check from the names alone, which the
 // window waits for, and the whole check with the disk on a warm cache, which
 // runs off the window's thread.
 #include <benchmark/benchmark.h>

@@ -1,5 +1,5 @@
 #pragma once
-// The disk part of the clash check, off the window's thread: a slow disk
+// The clash check with the disk, off the window's thread: a slow disk
 // never holds the window up. One check at a time; a newer table replaces one
 // that has not started, and every answer carries the number of the table it
 // was asked for, so the window keeps only the answer to its latest.

@@ -1,3 +1,4 @@
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QCloseEvent>
 #include <QIcon>
@@ -260,6 +261,8 @@ class MainRenameTest : public QObject {
   // before the run all tell the same two rows.
   void clashesAreMarkedSelectableAndToldBeforeTheRun() {
     Make();
+    QAbstractItemModelTester tester(w_->List()->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
     Add({"a", "b", "c", "d", "e"});
     test::WriteFile(dir_ + "stay", "S");
     for (auto [row, name] : {std::pair{0, "b"}, {1, "a"}, {2, "x"}, {3, "x"}, {4, "stay"}})
