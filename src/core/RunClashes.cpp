@@ -48,8 +48,8 @@ class FolderLookup {
     if (fd_ >= 0 && folder == folder_) return;
     Close();
     folder_ = folder;
-    // O_PATH leaves fpathconf nothing to ask: a plain read-only open.
-    fd_ = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // O_PATH: a folder that may not be listed can still be looked into.
+    fd_ = open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   }
   void Close() {
     if (fd_ >= 0) close(fd_);
