@@ -1,43 +1,62 @@
 #include "core/ClashWorker.h"
 
+#include <chrono>
 #include <utility>
 
 namespace tonbo {
+namespace {
 
-ClashWorker::ClashWorker(Done done) : done_(std::move(done)), thread_([this] { Loop(); }) {}
+// How long closing the window waits for a check under way.
+constexpr std::chrono::seconds kEndWait{2};
+
+}  // namespace
+
+ClashWorker::ClashWorker(Done done) : state_(std::make_shared<State>()) {
+  state_->done = std::move(done);
+  thread_ = std::thread([state = state_] { Loop(*state); });
+}
 
 ClashWorker::~ClashWorker() {
-  {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    quit_ = true;
-    job_.reset();
-  }
-  wake_.notify_one();
-  thread_.join();
+  std::unique_lock<std::mutex> lock(state_->mutex);
+  state_->quit = true;
+  state_->job.reset();
+  state_->wake.notify_one();
+  const bool ended = state_->ended.wait_for(lock, kEndWait, [this] { return state_->finished; });
+  lock.unlock();
+  if (ended)
+    thread_.join();
+  else
+    thread_.detach();
 }
 
 void ClashWorker::Post(std::uint64_t generation, TCsvDb table) {
   std::optional<Job> dropped;  // let go of outside the lock
   {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    dropped.swap(job_);
-    job_.emplace(Job{generation, std::move(table)});
+    const std::lock_guard<std::mutex> lock(state_->mutex);
+    dropped.swap(state_->job);
+    state_->job.emplace(Job{generation, std::move(table)});
   }
-  wake_.notify_one();
+  state_->wake.notify_one();
 }
 
-void ClashWorker::Loop() {
+void ClashWorker::Loop(State& state) {
   for (;;) {
     std::optional<Job> job;
     {
-      std::unique_lock<std::mutex> lock(mutex_);
-      wake_.wait(lock, [this] { return quit_ || job_; });
-      if (quit_) return;
-      job.swap(job_);
+      std::unique_lock<std::mutex> lock(state.mutex);
+      state.wake.wait(lock, [&state] { return state.quit || state.job; });
+      if (state.quit) break;
+      job.swap(state.job);
     }
-    ClashCheck check = CheckClashesOnDisk(job->table, &seen_);
-    done_(job->generation, std::move(check), std::move(job->table));
+    ClashCheck check = CheckClashesOnDisk(job->table, &state.seen);
+    // Under the lock: once the worker is gone, no answer is given.
+    const std::lock_guard<std::mutex> lock(state.mutex);
+    if (state.quit) break;
+    state.done(job->generation, std::move(check), std::move(job->table));
   }
+  const std::lock_guard<std::mutex> lock(state.mutex);
+  state.finished = true;
+  state.ended.notify_all();
 }
 
 }  // namespace tonbo

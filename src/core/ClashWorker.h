@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -22,7 +23,8 @@ class ClashWorker {
   using Done = std::function<void(std::uint64_t generation, ClashCheck check, TCsvDb table)>;
 
   explicit ClashWorker(Done done);
-  // Waits for the check under way; one not started is dropped.
+  // No answer comes after this. A check under way is waited for a moment;
+  // one held up longer by the disk is left to end on its own.
   ~ClashWorker();
   ClashWorker(const ClashWorker&) = delete;
   ClashWorker& operator=(const ClashWorker&) = delete;
@@ -35,15 +37,19 @@ class ClashWorker {
     std::uint64_t generation;
     TCsvDb table;
   };
-  void Loop();
+  // Shared with the thread, which may outlive the worker.
+  struct State {
+    Done done;
+    SeenFiles seen;  // only the worker's thread reads and writes it
+    std::mutex mutex;
+    std::condition_variable wake, ended;
+    std::optional<Job> job;
+    bool quit = false, finished = false;
+  };
+  static void Loop(State& state);
 
-  Done done_;
-  SeenFiles seen_;  // only the worker's thread reads and writes it
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::optional<Job> job_;
-  bool quit_ = false;
-  std::thread thread_;  // last: starts once the members above are made
+  std::shared_ptr<State> state_;
+  std::thread thread_;
 };
 
 }  // namespace tonbo
