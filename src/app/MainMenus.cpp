@@ -91,6 +91,7 @@ const MenuRow kEditMenu[] = {
     Sep,
     UseAct(Command::actRenameReal),
     Item(Command::mnuUndoRename, "実行した名前変更を元に戻す"),
+    Item(Command::mnuRunHistory, "名前変更の履歴…"),
     Named("U1", "名前をオリジナルの状態に戻す(&U)", Command::actNameReset),
     Sep,
     UseAct(Command::actExtract),

@@ -79,6 +79,7 @@ TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types,
   connect(frmSelect_, &TfrmSelect::helpRequested, this,
           [this] { ConfirmAction(QStringLiteral("dlg_overwrite")); });
   CreateReplaceDialogs();
+  CreateRunHistory();
 }
 
 TfrmMain::~TfrmMain() {

@@ -31,6 +31,7 @@ class TfrmFilter;
 class TfrmFormat;
 class TfrmRenameIkkatu;
 class TfrmReplace;
+class TfrmRunHistory;
 class TfrmHelp;
 class TfrmInputName;
 class PreviewHost;
@@ -129,6 +130,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   void ExecuteRenames();
   // "実行した名前変更を元に戻す": the last run that ended, back on disk.
   void mnuUndoRenameClick();
+  // "名前変更の履歴…": any kept run, undone from its window.
+  TfrmRunHistory& frmRunHistory() { return *frmRunHistory_; }
   // At start-up: a run that did not end is finished, rolled back or left.
   void OfferRecovery();
   TfrmSelect& frmSelect() { return *frmSelect_; }
@@ -219,6 +222,9 @@ class TfrmMain : public QMainWindow, public ListHost {
   void OpenLog(const std::string& log, const char* fileName = "log.txt");
   void CreateKeepCommands();
   void ShowRecovery(const RecoveryResult& result, const QString& movedText);
+  // The files of an undo or recovery where they are now make the list, as after a run.
+  void ListRecovered(const RecoveryResult& result);
+  void CreateRunHistory();
   void CreateGuardDialogs();
   void CreateStartUpTimer();
   void CreateFormatDialog();
@@ -261,6 +267,7 @@ class TfrmMain : public QMainWindow, public ListHost {
   TfrmFilter* frmFilter_ = nullptr;
   TfrmReplace* frmReplace_ = nullptr;
   TfrmRenameIkkatu* frmRenameIkkatu_ = nullptr;
+  TfrmRunHistory* frmRunHistory_ = nullptr;
   std::unique_ptr<PreviewHost> previewHost_;
   TfrmInputName* frmInputName_ = nullptr;
   std::mt19937 random_;
