@@ -133,6 +133,7 @@ void TfrmMain::OfferRecovery() {
 
 void TfrmMain::CreateRunHistory() {
   frmRunHistory_ = new TfrmRunHistory(this);
+  LoadPlacement(*frmRunHistory_, "frmRunHistory");
   frmRunHistory_->SetUndoer([this](const std::string& journal) {
     RecoveryResult result;
     {

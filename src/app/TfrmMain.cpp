@@ -21,6 +21,7 @@
 #include "windows/NameFont.h"
 #include "windows/PreviewHost.h"
 #include "windows/TfrmFormat.h"
+#include "windows/TfrmRunHistory.h"
 
 namespace tonbo {
 namespace {
@@ -85,6 +86,7 @@ TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types,
 TfrmMain::~TfrmMain() {
   frmFormat_->SaveSettings(*ini_);
   SavePlacement(*frmSelect_, "frmSelect");
+  SavePlacement(*frmRunHistory_, "frmRunHistory");
   SaveSettings();
 }
 

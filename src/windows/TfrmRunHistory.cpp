@@ -66,6 +66,10 @@ QString ResultText(const RecoveryResult& r) {
       lines << QString::number(r.restored) + U("個のファイルをごみ箱から戻しました。");
     if (r.notDone > 0)
       lines << QString::number(r.notDone) + U(" 個のファイルはそのままにしました。");
+    if (r.kept)
+      lines << U(
+          "一時的な名前のまま残ったファイルがあるため、名前の変更の記録は閉じずに残しました。"
+          "次に起動したときにもう一度確認します。");
   }
   for (const std::string& line : r.log) lines << WithControlPictures(enc::FromSjis(line));
   return lines.join(QStringLiteral("\n"));
@@ -115,6 +119,7 @@ void TfrmRunHistory::Execute() {
   memResult_->clear();
   lstRuns_->setCurrentItem(nullptr);
   RefreshRuns();
+  lstRuns_->setCurrentItem(lstRuns_->topLevelItem(0));  // the newest run
   Dialogs().RunModal(*this);
 }
 

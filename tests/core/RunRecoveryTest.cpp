@@ -376,8 +376,7 @@ TEST_F(RunRecoveryTest, UndoTakesTheRecoveredRunOrSaysWhyNot) {
   EXPECT_TRUE(platform::FileExists(firstDir + "older"));
 }
 
-// An undo cut off is finished by recovery, which holds the undone run's
-// journal until it marks it: while another process holds it, nothing moves.
+// Finishing a cut-off undo holds the undone run's journal until it marks it.
 TEST_F(RunRecoveryTest, FinishingACutOffUndoHoldsTheRunsJournal) {
   for (int i = 0; i < 3; ++i) File("a" + std::to_string(i), "a");
   for (int i = 0; i < 3; ++i) Row("a" + std::to_string(i), "b" + std::to_string(i));
