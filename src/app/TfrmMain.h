@@ -130,8 +130,6 @@ class TfrmMain : public QMainWindow, public ListHost {
   void ExecuteRenames();
   // "実行した名前変更を元に戻す": the last run that ended, back on disk.
   void mnuUndoRenameClick();
-  // "名前変更の履歴…": any kept run, undone from its window.
-  TfrmRunHistory& frmRunHistory() { return *frmRunHistory_; }
   // At start-up: a run that did not end is finished, rolled back or left.
   void OfferRecovery();
   TfrmSelect& frmSelect() { return *frmSelect_; }
