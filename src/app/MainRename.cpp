@@ -138,6 +138,7 @@ void TfrmMain::CreateRunHistory() {
     RecoveryResult result;
     {
       TfrmProgress progress(this, QStringLiteral("元に戻す"), progressClock_);
+      progress.SetStoppable(false);  // stopped halfway, the run would be neither done nor undone
       result = UndoRun(journal, &progress, UndoMode::AllOrNothing);
     }
     if (result.error.empty()) ListRecovered(result);
