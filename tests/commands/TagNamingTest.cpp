@@ -27,7 +27,7 @@ tags::MediaTags Full() {
 
 struct PatternCase {
   const char* pattern;
-  const char* full;     // with every tag; "!" + part of the message for an error
+  const char* full;     // with every tag; "!" + words of the message for an error
   const char* missing;  // without tags or a date, missing fields as "?"
 };
 
