@@ -12,6 +12,7 @@
 #include "app/FileTypes.h"
 #include "app/TfrmProgress.h"
 #include "commands/FormatCommands.h"
+#include "commands/TagNaming.h"
 #include "core/CsvDb.h"
 #include "core/EffectSoundGate.h"
 #include "core/IniFile.h"
@@ -32,6 +33,7 @@ class TfrmFormat;
 class TfrmRenameIkkatu;
 class TfrmReplace;
 class TfrmRunHistory;
+class TfrmTagName;
 class TfrmHelp;
 class TfrmInputName;
 class PreviewHost;
@@ -146,6 +148,7 @@ class TfrmMain : public QMainWindow, public ListHost {
   void mnuRenbanClick();
   void mnuRenameDateClick();
   void mnuRenameRandomClick();
+  void mnuRenameFromTagsClick();
   void mnuRenbanAndStrClick();
   void mnuRenbanAndStr2Click();
   void mnuRenbanAndOldNameClick();
@@ -177,6 +180,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   void SetSoundPlayer(EffectSoundGate::Player player, EffectSoundGate::Clock clock = TickCount);
   // The clock of the progress windows the commands open (the real one unless replaced).
   void SetProgressClock(TfrmProgress::Clock clock) { progressClock_ = std::move(clock); }
+  // How the naming reads the files' tags (tests hand in values).
+  void SetTagSource(TagSource source) { tagSource_ = std::move(source); }
 
   // Settings.
   TIniFileEx& Ini() { return *ini_; }
@@ -264,6 +269,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   TfrmFormat* frmFormat_ = nullptr;
   TfrmFilter* frmFilter_ = nullptr;
   TfrmReplace* frmReplace_ = nullptr;
+  TfrmTagName* frmTagName_ = nullptr;
+  TagSource tagSource_ = FileTagSource();
   TfrmRenameIkkatu* frmRenameIkkatu_ = nullptr;
   TfrmRunHistory* frmRunHistory_ = nullptr;
   std::unique_ptr<PreviewHost> previewHost_;
