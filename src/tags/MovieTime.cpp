@@ -80,15 +80,24 @@ bool IsIsoMedia(const ByteSource& file, std::string* brand) {
   return true;
 }
 
-std::optional<TakenTime> MovieTakenTime(const ByteSource& file) {
+MovieHeader ReadMovieHeader(const ByteSource& file) {
   const auto moov = Find(file, 0, file.Size(), "moov");
-  if (!moov) return std::nullopt;
+  if (!moov) return {};
   const auto mvhd = Find(file, moov->body, moov->end, "mvhd");
-  if (!mvhd) return std::nullopt;
-  const std::string head = file.Bytes(mvhd->body, 12);
-  if (head.size() < 12 || mvhd->end - mvhd->body < 12) return std::nullopt;
+  if (!mvhd) return {};
+  // Version 1: creation, modification (8 bytes each), time scale, duration (8);
+  // version 0: the same with 4-byte times and duration.
+  const std::string head = file.Bytes(mvhd->body, 32);
+  if (head.size() < 32 || mvhd->end - mvhd->body < 32) return {};
   const std::string_view v(head);
-  return LocalTime(head[0] == 1 ? BigEndian(v.substr(4, 8)) : BigEndian(v.substr(4, 4)));
+  const bool wide = head[0] == 1;
+  MovieHeader out;
+  out.taken = LocalTime(wide ? BigEndian(v.substr(4, 8)) : BigEndian(v.substr(4, 4)));
+  const std::uint64_t scale = BigEndian(v.substr(wide ? 20 : 12, 4));
+  const std::uint64_t length = wide ? BigEndian(v.substr(24, 8)) : BigEndian(v.substr(16, 4));
+  if (scale > 0 && length / scale > 0 && length / scale < (1U << 30))
+    out.durationSeconds = static_cast<int>(length / scale);
+  return out;
 }
 
 }  // namespace tonbo::tags

@@ -50,9 +50,14 @@ std::optional<TakenTime> JpegTakenTime(const ByteSource& file, bool& hasExif);
 // True when the file starts like an ISO media file (an ftyp box), and its
 // brand, which tells a HEIF/AVIF picture from a video.
 bool IsIsoMedia(const ByteSource& file, std::string* brand = nullptr);
-// The creation time of an ISO media file (MP4, MOV, M4A): mvhd's seconds
-// since 1904 in UTC, given in local time with the local offset.
-std::optional<TakenTime> MovieTakenTime(const ByteSource& file);
+// What an ISO media file's (MP4, MOV, M4A) movie header says: its creation
+// time, seconds since 1904 in UTC, given in local time with the local
+// offset; and its length, which TagLib knows only for a sound track.
+struct MovieHeader {
+  std::optional<TakenTime> taken;
+  std::optional<int> durationSeconds;
+};
+MovieHeader ReadMovieHeader(const ByteSource& file);
 
 // Exiv2: false when it is not a picture Exiv2 knows.
 bool ReadPictureTags(const std::string& diskPath, MediaTags& tags);

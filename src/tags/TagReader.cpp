@@ -73,7 +73,9 @@ MediaTags ReadMediaTags(const std::string& diskPath) {
   std::string brand;
   if (IsIsoMedia(file, &brand) && !IsPictureBrand(brand)) {
     ReadSoundTags(diskPath, tags, true);
-    tags.taken = MovieTakenTime(file);
+    const MovieHeader movie = ReadMovieHeader(file);
+    tags.taken = movie.taken;
+    if (!tags.durationSeconds) tags.durationSeconds = movie.durationSeconds;
     return tags;
   }
   if (!ReadPictureTags(diskPath, tags)) ReadSoundTags(diskPath, tags, false);
@@ -88,7 +90,7 @@ std::optional<TakenTime> ReadTakenTime(const std::string& diskPath) {
   bool hasExif = false;
   if (auto t = JpegTakenTime(file, hasExif)) return t;
   std::string brand;
-  if (IsIsoMedia(file, &brand) && !IsPictureBrand(brand)) return MovieTakenTime(file);
+  if (IsIsoMedia(file, &brand) && !IsPictureBrand(brand)) return ReadMovieHeader(file).taken;
   MediaTags tags;
   ReadPictureTags(diskPath, tags);
   return tags.taken;
