@@ -17,12 +17,14 @@ const ColumnLook kColumns[FileListModel::ColumnCount] = {
     {"新しい名前", 90, Qt::AlignLeft}, {"拡張子", 48, Qt::AlignLeft},
     {"更新日", 78, Qt::AlignLeft},     {"ｻｲｽﾞ", 55, Qt::AlignRight},
     {"説明", 90, Qt::AlignLeft},       {"元のファイル名", 130, Qt::AlignLeft},
+    {"撮影日時", 78, Qt::AlignLeft},
 };
 
 }  // namespace
 
-FileListModel::FileListModel(const TCsvDb& table, const ImageList& images, QObject* parent)
-    : QAbstractTableModel(parent), table_(table), images_(images) {}
+FileListModel::FileListModel(const TCsvDb& table, const ImageList& images, const TTakenTimes& taken,
+                             QObject* parent)
+    : QAbstractTableModel(parent), table_(table), images_(images), taken_(taken) {}
 
 void FileListModel::BeginRebuild() { beginResetModel(); }
 
@@ -33,6 +35,10 @@ void FileListModel::EndRebuild(std::vector<int> rowImages) {
 
 void FileListModel::RowChanged(int row) {
   if (row >= 0 && row < rowCount()) emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
+
+void FileListModel::TakenRead() {
+  if (rowCount() > 0) emit dataChanged(index(0, ColTaken), index(rowCount() - 1, ColTaken));
 }
 
 int FileListModel::rowCount(const QModelIndex& parent) const {
@@ -59,6 +65,10 @@ QString FileListModel::CellText(int row, int column) const {
     }
     case ColPath:
       return enc::FromSjis(table_.GetCell(colPath, row));
+    case ColTaken: {
+      const auto date = taken_.Find(table_.GetCell(colPath, row));
+      return date ? QString::fromStdString(TTakenTimes::Text(*date)) : QString();
+    }
   }
   return {};
 }

@@ -8,21 +8,25 @@
 
 #include "app/FileTypes.h"
 #include "core/CsvDb.h"
+#include "core/TakenTimes.h"
 
 namespace tonbo {
 
 class FileListModel : public QAbstractTableModel {
   Q_OBJECT
  public:
-  enum Column { ColName, ColExt, ColModified, ColSize, ColType, ColPath, ColumnCount };
+  enum Column { ColName, ColExt, ColModified, ColSize, ColType, ColPath, ColTaken, ColumnCount };
 
-  FileListModel(const TCsvDb& table, const ImageList& images, QObject* parent = nullptr);
+  FileListModel(const TCsvDb& table, const ImageList& images, const TTakenTimes& taken,
+                QObject* parent = nullptr);
 
   void BeginRebuild();
   // rowImages[i] is the image index of item i (-1: none).
   void EndRebuild(std::vector<int> rowImages);
   // One row's cells changed in the table: its item shows them again.
   void RowChanged(int row);
+  // More dates taken were read: the column shows them.
+  void TakenRead();
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -36,6 +40,7 @@ class FileListModel : public QAbstractTableModel {
 
   const TCsvDb& table_;
   const ImageList& images_;
+  const TTakenTimes& taken_;
   std::vector<int> rowImages_;
 };
 
