@@ -1,6 +1,5 @@
 #pragma once
-// Small files with known tags, made by the tests (and by the fuzz seeds and
-// the benchmark from the same recipes): pictures through Exiv2, songs through
+// Small files with known tags, made by the tests and the benchmark: pictures through Exiv2, songs through
 // TagLib over a minimal stream, a video's movie header by hand.
 #include <taglib/flacfile.h>
 #include <taglib/id3v2tag.h>
@@ -38,12 +37,13 @@ inline void MakePicture(const std::string& path, int type,
   image->writeMetadata();
 }
 
-// Three and a half seconds of silent MPEG-1 layer III frames (128 kbit/s, 44.1 kHz).
-inline void MakeMp3(const std::string& path) {
+// Silent MPEG-1 layer III frames (128 kbit/s, 44.1 kHz): by default three
+// and a half seconds.
+inline void MakeMp3(const std::string& path, int frames = 130) {
   std::string frame("\xFF\xFB\x90\x00", 4);
   frame.resize(417, '\0');
   std::string bytes;
-  for (int i = 0; i < 130; ++i) bytes += frame;
+  for (int i = 0; i < frames; ++i) bytes += frame;
   Write(path, bytes);
   TagLib::MPEG::File file(path.c_str());
   TagLib::PropertyMap map;
