@@ -61,8 +61,8 @@ MovieHeader ReadMovieHeader(const ByteSource& file);
 
 // Exiv2: false when it is not a picture Exiv2 knows.
 bool ReadPictureTags(const std::string& diskPath, MediaTags& tags);
-// TagLib: false when TagLib cannot read it. An ISO media file goes to its
-// MP4 reader whatever its name (TagLib would judge a .mov by the name).
-bool ReadSoundTags(const std::string& diskPath, MediaTags& tags, bool isoMedia);
+// TagLib, the reader chosen by the file's first bytes: false when it is
+// none TagLib reads.
+bool ReadSoundTags(const std::string& diskPath, const ByteSource& file, MediaTags& tags);
 
 }  // namespace tonbo::tags

@@ -100,13 +100,13 @@ MediaTags ReadMediaTags(const std::string& diskPath) {
   if (!file.Open() || file.Size() == 0) return tags;
   std::string brand;
   if (IsIsoMedia(file, &brand) && !IsPictureBrand(brand)) {
-    ReadSoundTags(diskPath, tags, true);
+    ReadSoundTags(diskPath, file, tags);
     const MovieHeader movie = ReadMovieHeader(file);
     tags.taken = movie.taken;
     if (!tags.durationSeconds) tags.durationSeconds = movie.durationSeconds;
     return tags;
   }
-  if (!ReadPictureTags(diskPath, tags)) ReadSoundTags(diskPath, tags, false);
+  if (!ReadPictureTags(diskPath, tags)) ReadSoundTags(diskPath, file, tags);
   return tags;
 }
 
