@@ -1,6 +1,6 @@
 #pragma once
-// Small files with known tags, made by the tests and the benchmark: pictures through Exiv2, songs through
-// TagLib over a minimal stream, a video's movie header by hand.
+// Small files with known tags, made by the tests and the benchmark: pictures through Exiv2, songs
+// through TagLib over a minimal stream, a video's movie header by hand.
 #include <taglib/flacfile.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
