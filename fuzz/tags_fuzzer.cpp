@@ -28,7 +28,7 @@ void Check(const std::optional<TakenTime>& t) {
 
 // One scratch file per process, rewritten for every input.
 std::string Scratch(std::string_view ext) {
-  static const char* const kExts[] = {".jpg", ".png", ".tif", ".webp", ".mp3", ".flac",
+  static const char* const kExts[] = {".jpg", ".png",  ".tif", ".webp", ".mp3", ".flac",
                                       ".ogg", ".opus", ".m4a", ".mp4",  ".wma", ".wav"};
   static std::string base = [] {
     std::string path = (getenv("TMPDIR") ? getenv("TMPDIR") : "/tmp") + std::string("/tagsXXXXXX");
