@@ -28,13 +28,15 @@ std::optional<std::uint64_t> TTakenTimes::Find(std::string_view sjisPath) const 
 }
 
 bool TTakenTimes::ReadSome(const TCsvDb& table, std::chrono::steady_clock::duration budget) {
-  const auto until = std::chrono::steady_clock::now() + budget;
+  using Clock = std::chrono::steady_clock;
+  const auto until =
+      budget == Clock::duration::max() ? Clock::time_point::max() : Clock::now() + budget;
   for (; next_ < table.RowCount(); ++next_) {
     const std::string_view path = table.GetCell(colPath, next_);
     const std::uint64_t key = PathKey(path);
     if (dates_.count(key)) continue;
     dates_.emplace(key, Pack(tags::ReadTakenTime(enc::SjisToDisk(path))));
-    if (std::chrono::steady_clock::now() >= until) {
+    if (Clock::now() >= until) {
       ++next_;
       return next_ >= table.RowCount();
     }
@@ -65,7 +67,7 @@ std::vector<std::uint64_t> TTakenTimes::SortKeys(const TCsvDb& table) {
   std::vector<std::uint64_t> keys;
   keys.reserve(static_cast<std::size_t>(table.RowCount()));
   for (int r = 0; r < table.RowCount(); ++r) {
-    const std::uint64_t date = *Find(table.GetCell(colPath, r));
+    const std::uint64_t date = Find(table.GetCell(colPath, r)).value_or(kNoDate);
     keys.push_back(date == kNoDate ? std::numeric_limits<std::uint64_t>::max() : date);
   }
   return keys;

@@ -345,12 +345,12 @@ class TfrmMainTest : public QObject {
     QVERIFY(Cell(w, 1, FileListModel::ColTaken).isEmpty());  // nothing read while hidden
     w.findChild<QAction*>("mnuColTaken")->trigger();
     QVERIFY(!w.List()->isColumnHidden(FileListModel::ColTaken));
-    QTRY_VERIFY(!w.findChild<QTimer*>("timerTaken")->isActive());
-    QCOMPARE(Cell(w, 1, FileListModel::ColTaken), QStringLiteral("2024/01/03 00:00:00"));
-    w.listFileColumnClick(FileListModel::ColTaken);
+    w.listFileColumnClick(FileListModel::ColTaken);  // before the slices: the sort reads all
     QStringList names;
     for (int r = 0; r < 4; ++r) names << Cell(w, r, 0);
     QCOMPARE(names, QStringList({"p3", "p2", "p1", "p0"}));
+    QTRY_VERIFY(!w.findChild<QTimer*>("timerTaken")->isActive());
+    QCOMPARE(Cell(w, 2, FileListModel::ColTaken), QStringLiteral("2024/01/03 00:00:00"));
     w.findChild<QAction*>("mnuColTaken")->trigger();
     QVERIFY(w.List()->isColumnHidden(FileListModel::ColTaken));
   }
