@@ -137,11 +137,11 @@ void Report(const char* title, std::vector<Contender>& all, int rounds) {
     std::printf("%-26s %9.3f %8.3f-%-8.3f %9.3f %8ld\n", c.label, bench::Median(c.wall), *lo, *hi,
                 bench::Median(c.cpu), c.found);
   }
-  const double first = bench::Median(all[0].wall);
-  for (std::size_t i = 1; i < all.size(); ++i)
-    std::printf("%s / %s: %.2fx wall, %.2fx cpu\n", all[0].label, all[i].label,
-                first / bench::Median(all[i].wall),
-                bench::Median(all[0].cpu) / std::max(1e-9, bench::Median(all[i].cpu)));
+  for (std::size_t i = 0; i < all.size(); ++i)
+    for (std::size_t j = i + 1; j < all.size(); ++j)
+      std::printf("%s / %s: %.3gx wall, %.3gx cpu\n", all[i].label, all[j].label,
+                  bench::Median(all[i].wall) / std::max(1e-9, bench::Median(all[j].wall)),
+                  bench::Median(all[i].cpu) / std::max(1e-9, bench::Median(all[j].cpu)));
 }
 
 }  // namespace
