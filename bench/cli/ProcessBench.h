@@ -73,6 +73,10 @@ inline double Best(const std::vector<double>& v) {
   return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
 }
 
+inline double Worst(const std::vector<double>& v) {
+  return v.empty() ? 0 : *std::max_element(v.begin(), v.end());
+}
+
 inline bool OnPath(const std::string& program) {
   const char* path = std::getenv("PATH");
   std::string dirs = path ? path : "/usr/bin:/bin";

@@ -78,8 +78,9 @@ bool DiskGate::Rotating(dev_t device) {
   return rotating;
 }
 
-std::unique_lock<std::mutex> DiskGate::Enter(dev_t device) {
-  if (!Rotating(device)) return {};
+std::unique_lock<std::mutex> DiskGate::Enter(dev_t device, Known& known) {
+  if (!known.valid || known.device != device) known = {device, true, Rotating(device)};
+  if (!known.rotating) return {};
   return std::unique_lock(turn_);
 }
 
@@ -87,12 +88,12 @@ std::unique_lock<std::mutex> DiskGate::Enter(dev_t device) {
 class TContentReader::Source {
  public:
   // A pipe or a device is never opened for reading (OpenFileToRead).
-  Source(const std::string& diskPath, DiskGate* gate) {
+  Source(Where where, DiskGate* gate, DiskGate::Known& known) {
     struct stat st {};
-    fd_ = OpenFileToRead(diskPath, &st);
+    fd_ = OpenFileToReadAt(where.dirFd, where.name, &st);
     if (fd_ < 0) return;
     size_ = static_cast<uint64_t>(st.st_size);
-    if (gate) turn_ = gate->Enter(st.st_dev);
+    if (gate) turn_ = gate->Enter(st.st_dev, known);
   }
   virtual ~Source() { Close(); }
   Source(const Source&) = delete;
@@ -132,8 +133,8 @@ namespace {
 // The file's text with every line ended by CR LF, for keys that hold a line break.
 class LineSource : public TContentReader::Source {
  public:
-  LineSource(const std::string& diskPath, DiskGate* gate, size_t chunk)
-      : Source(diskPath, gate), raw_(std::max<size_t>(chunk, 1)) {}
+  LineSource(TContentReader::Where where, DiskGate* gate, DiskGate::Known& known, size_t chunk)
+      : Source(where, gate, known), raw_(std::max<size_t>(chunk, 1)) {}
 
   ssize_t Read(unsigned char* buffer, size_t size) override {
     while (text_.size() - pos_ < size && !rawEnded_) {
@@ -174,6 +175,25 @@ size_t BoundaryAtOrBefore(const ContentWindow& w, size_t s) {
 TContentReader::TContentReader(size_t chunkSize, DiskGate* gate)
     : chunk_(std::max<size_t>(chunkSize, 1)), gate_(gate) {}
 
+void TContentReader::Folder::Reset() {
+  if (fd >= 0) close(fd);
+  fd = -1;
+  path.clear();
+}
+
+TContentReader::Where TContentReader::Locate(const std::string& diskPath) {
+  const size_t slash = diskPath.rfind('/');
+  if (slash == std::string::npos) return {AT_FDCWD, diskPath.c_str()};
+  const std::string_view dir(diskPath.data(), slash + 1);
+  if (dir != folder_.path) {
+    folder_.Reset();
+    folder_.path.assign(dir);
+    folder_.fd = open(folder_.path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  }
+  if (folder_.fd < 0) return {AT_FDCWD, diskPath.c_str()};
+  return {folder_.fd, diskPath.c_str() + slash + 1};
+}
+
 bool TContentReader::Contains(const std::string& diskPath, std::string_view key, bool lower) {
   return Contains(diskPath, TContentKey(key, lower));
 }
@@ -181,10 +201,10 @@ bool TContentReader::Contains(const std::string& diskPath, std::string_view key,
 bool TContentReader::Contains(const std::string& diskPath, const TContentKey& key) {
   if (key.Empty()) return false;
   if (key.HasLineBreak()) {
-    LineSource source(diskPath, gate_, chunk_);
+    LineSource source(Locate(diskPath), gate_, known_, chunk_);
     return source.IsOpen() && Search(source, key);
   }
-  Source source(diskPath, gate_);
+  Source source(Locate(diskPath), gate_, known_);
   return source.IsOpen() && Search(source, key);
 }
 
@@ -225,7 +245,7 @@ const std::string& TContentReader::ReadWhole(const std::string& diskPath, bool l
   text_.clear();
   raw_.clear();
   wasUtf8_ = false;
-  Source file(diskPath, gate_);
+  Source file(Locate(diskPath), gate_, known_);
   if (!file.IsOpen()) return text_;
   while (raw_.size() < limit && !file.Ended()) {
     const size_t want = std::min(chunk_, limit - raw_.size());

@@ -31,7 +31,14 @@ class SjisCodec;
 // of them at once.
 class DiskGate {
  public:
-  std::unique_lock<std::mutex> Enter(dev_t device);
+  // What one reader learnt of the device it read last: the readers do not
+  // meet on the gate's lock for every file.
+  struct Known {
+    dev_t device = 0;
+    bool valid = false;
+    bool rotating = false;
+  };
+  std::unique_lock<std::mutex> Enter(dev_t device, Known& known);
 
  private:
   bool Rotating(dev_t device);
@@ -64,6 +71,11 @@ class TContentReader {
   // The same for a key in code page 932 (lower-cased when lower).
   bool Contains(const std::string& diskPath, std::string_view key, bool lower);
 
+  // A file as the system is given it: a name in an open folder.
+  struct Where {
+    int dirFd;
+    const char* name;
+  };
   class Source;  // a file being read (ContentText.cpp)
 
  private:
@@ -71,6 +83,23 @@ class TContentReader {
 
   size_t chunk_;
   DiskGate* gate_;
+  DiskGate::Known known_;
+  // The folder of the last file read, kept open: files are opened relative
+  // to it, as most rows of a list share a folder with the row before.
+  struct Folder {
+    std::string path;  // disk bytes, with its "/"
+    int fd = -1;
+    // A copy of the reader opens its own.
+    Folder() = default;
+    Folder(const Folder&) {}
+    Folder& operator=(const Folder&) {
+      Reset();
+      return *this;
+    }
+    ~Folder() { Reset(); }
+    void Reset();
+  } folder_;
+  Where Locate(const std::string& diskPath);
   std::vector<unsigned char> window_;   // the bytes searched, and those kept for the next read
   std::vector<unsigned char> scratch_;  // their folded form
   std::string raw_;                     // ReadWhole: the file's bytes

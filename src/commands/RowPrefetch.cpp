@@ -16,8 +16,8 @@ RowPrefetch::RowPrefetch(int rows, int threads, int batch, int ahead, Work work)
       ahead_(std::max(ahead, 1)),
       threads_(std::max(threads, 0)),
       work_(std::move(work)),
-      finished_(static_cast<size_t>(std::max(rows, 0))),
-      errors_(finished_.size()) {
+      finished_(new std::atomic<char>[static_cast<size_t>(std::max(rows, 0))]()),
+      errors_(static_cast<size_t>(std::max(rows, 0))) {
   pool_.reserve(static_cast<size_t>(threads_));
   for (int t = 0; t < threads_; ++t) pool_.emplace_back([this, t] { Run(t); });
 }
@@ -32,12 +32,19 @@ RowPrefetch::~RowPrefetch() {
 }
 
 void RowPrefetch::Run(int worker) {
+  const auto room = [&] { return stop_ || next_ >= rows_ || next_ < awaited_.load() + ahead_; };
   std::unique_lock lock(mutex_);
   for (;;) {
-    room_.wait(lock, [&] { return stop_ || next_ >= rows_ || next_ < awaited_ + ahead_; });
+    if (!room()) {
+      // Counted before the last look, so that the caller either sees the
+      // count or this thread sees the caller's progress.
+      ++threadsSleeping_;
+      room_.wait(lock, room);
+      --threadsSleeping_;
+    }
     if (stop_ || next_ >= rows_) return;
     const int first = next_;
-    const int end = std::min({rows_, first + batch_, awaited_ + ahead_});
+    const int end = std::min({rows_, first + batch_, awaited_.load() + ahead_});
     next_ = end;
     lock.unlock();
     for (int row = first; row < end; ++row) {
@@ -47,24 +54,31 @@ void RowPrefetch::Run(int worker) {
         errors_[static_cast<size_t>(row)] = std::current_exception();
       }
     }
+    for (int row = first; row < end; ++row) finished_[static_cast<size_t>(row)].store(1);
     lock.lock();
-    std::fill(finished_.begin() + first, finished_.begin() + end, 1);
-    done_.notify_all();
+    if (callerSleeps_.load()) done_.notify_all();
   }
 }
 
 void RowPrefetch::Await(int row) {
-  std::unique_lock lock(mutex_);
-  if (row >= next_) {
-    next_ = row + 1;
-    lock.unlock();
-    work_(row, threads_, false);
-    lock.lock();
-  } else {
-    done_.wait(lock, [&] { return finished_[static_cast<size_t>(row)] != 0; });
+  std::atomic<char>& finished = finished_[static_cast<size_t>(row)];
+  if (!finished.load()) {
+    std::unique_lock lock(mutex_);
+    if (row >= next_) {
+      next_ = row + 1;
+      lock.unlock();
+      work_(row, threads_, false);
+    } else if (!finished.load()) {
+      callerSleeps_ = true;
+      done_.wait(lock, [&] { return finished.load() != 0; });
+      callerSleeps_ = false;
+    }
   }
   awaited_ = row + 1;
-  room_.notify_all();
+  if (threadsSleeping_.load() > 0) {
+    std::lock_guard lock(mutex_);
+    room_.notify_all();
+  }
   if (errors_[static_cast<size_t>(row)]) std::rethrow_exception(errors_[static_cast<size_t>(row)]);
 }
 

@@ -4,9 +4,11 @@
 // a plain loop, only sooner. Threads claim a batch of rows at a time and stay
 // at most `ahead` rows before the caller; a row no thread has claimed yet
 // when the caller reaches it is done by the caller itself.
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -38,10 +40,15 @@ class RowPrefetch {
   const Work work_;
   std::mutex mutex_;
   std::condition_variable done_, room_;
-  int next_ = 0;     // first row no one has claimed
-  int awaited_ = 0;  // rows the caller has taken
+  int next_ = 0;  // first row no one has claimed
   bool stop_ = false;
-  std::vector<char> finished_;
+  // Read without the lock, so that a caller finding its row done and a
+  // thread finding room ahead make no call to the system; each side says
+  // when it sleeps, and is woken only then.
+  std::atomic<int> awaited_{0};  // rows the caller has taken
+  std::atomic<bool> callerSleeps_{false};
+  std::atomic<int> threadsSleeping_{0};
+  std::unique_ptr<std::atomic<char>[]> finished_;
   std::vector<std::exception_ptr> errors_;
   std::vector<std::thread> pool_;
 };

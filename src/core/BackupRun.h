@@ -1,9 +1,9 @@
 #pragma once
 // Copies listed files into one folder under their new names, leaving the
 // list and its files untouched. A name already taken in the folder is settled
-// by the same-name question of the rename run; every copy is written under a
-// temporary name and takes its name only when complete, so a failed copy
-// leaves nothing behind and replaces nothing.
+// by the same-name question of the rename run; every copy is written as an
+// unnamed or temporary file and takes its name only when complete, so a
+// failed copy leaves nothing behind and replaces nothing.
 #include <cstdint>
 #include <set>
 #include <string>

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -51,7 +52,7 @@ int WriteAll(int fd, const char* data, size_t size) {
   return 0;
 }
 
-int CopyBytes(int in, int out) {
+int CopyByReads(int in, int out) {
   // One buffer for every copy: a backup copies thousands of small files.
   thread_local std::vector<char> buf(1 << 17);
   for (;;) {
@@ -63,6 +64,33 @@ int CopyBytes(int in, int out) {
     }
     if (int err = WriteAll(out, buf.data(), static_cast<size_t>(n))) return err;
   }
+}
+
+// The kernel cannot copy between these two files (other file systems on an
+// older kernel, or a file system without the call).
+bool KernelCopyRefused(int err) {
+  return err == EXDEV || err == EINVAL || err == ENOSYS || err == EOPNOTSUPP;
+}
+
+// The source's bytes, as many as it had when opened, copied by the kernel
+// (copy_file_range: a reflink where the file system shares blocks, and no
+// trip through this process elsewhere), else by reads and writes. A file
+// whose size says nothing (0, as the kernel's own files give) is read to its end.
+int CopyBytes(int in, const struct stat& src, int out) {
+  const auto size = static_cast<uint64_t>(src.st_size);
+  uint64_t done = 0;
+  while (done < size) {
+    const ssize_t n =
+        copy_file_range(in, nullptr, out, nullptr, static_cast<size_t>(size - done), 0);
+    if (n > 0) {
+      done += static_cast<uint64_t>(n);
+    } else if (n == 0) {
+      return 0;  // shorter now than when opened
+    } else if (errno != EINTR) {
+      return done == 0 && KernelCopyRefused(errno) ? CopyByReads(in, out) : errno;
+    }
+  }
+  return size == 0 ? CopyByReads(in, out) : 0;
 }
 
 // Permission bits without set-user/group-ID (a copy is not meant to grant
@@ -82,7 +110,7 @@ std::string TempTemplateFor(const std::string& to) {
 }
 
 int CopyIntoTemp(int in, const struct stat& src, Fd& out, bool sync, std::string* message) {
-  if (int err = CopyBytes(in, out.get())) return Fail(err, "write copy", message);
+  if (int err = CopyBytes(in, src, out.get())) return Fail(err, "write copy", message);
   if (int err = FinishCopy(out.get(), src, sync)) return Fail(err, "finish copy", message);
   if (int err = out.Close()) return Fail(err, "close copy", message);
   return 0;
@@ -109,6 +137,44 @@ int CopyThroughTemp(const std::string& from, const std::string& to, bool replace
   return err;
 }
 
+// A copy to a free name in an unnamed file of the target's folder
+// (O_TMPFILE): it takes the name only when complete (linkat, which never
+// replaces), and a copy that fails on the way, a full disk included, leaves
+// nothing, not even a temporary name, since the file goes with its
+// descriptor. Saves the temporary name's creation and rename of each file.
+// -1 where the file system or the system has no such file, or /proc is
+// missing: the caller goes through a named temporary file then.
+int CopyThroughUnnamed(const std::string& from, const std::string& to, std::string* message) {
+  struct stat src {};
+  Fd in(OpenFileToRead(from, &src));
+  if (in.get() < 0) return Fail(errno, "open source", message);
+  const size_t slash = to.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : to.substr(0, slash + 1);
+  Fd out(open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+  if (out.get() < 0)
+    return errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL
+               ? -1
+               : Fail(errno, "create copy", message);
+  if (int err = CopyBytes(in.get(), src, out.get())) return Fail(err, "write copy", message);
+  if (int err = FinishCopy(out.get(), src, false)) return Fail(err, "finish copy", message);
+  const std::string self = "/proc/self/fd/" + std::to_string(out.get());
+  if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    if (errno == ENOENT && access("/proc/self/fd", X_OK) != 0) return -1;
+    return Fail(errno, "name copy", message);
+  }
+  // Written data that cannot reach the disk shows at the close; the name is
+  // taken back then (from the copy: its size and time are the source's), as
+  // a named temporary file would never have got it.
+  if (int err = out.Close()) {
+    struct stat now {};
+    if (lstat(to.c_str(), &now) == 0 && S_ISREG(now.st_mode) && now.st_size == src.st_size &&
+        now.st_mtim.tv_sec == src.st_mtim.tv_sec && now.st_mtim.tv_nsec == src.st_mtim.tv_nsec)
+      unlink(to.c_str());
+    return Fail(err, "close copy", message);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int CopyFileReplace(const std::string& from, const std::string& to, std::string* message) {
@@ -116,7 +182,8 @@ int CopyFileReplace(const std::string& from, const std::string& to, std::string*
 }
 
 int CopyFileNew(const std::string& from, const std::string& to, std::string* message) {
-  return CopyThroughTemp(from, to, false, message);
+  const int err = CopyThroughUnnamed(from, to, message);
+  return err >= 0 ? err : CopyThroughTemp(from, to, false, message);
 }
 
 }  // namespace tonbo::platform

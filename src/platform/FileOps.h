@@ -105,9 +105,10 @@ class TrashRestorer {
 // Returns 0 or an errno, with the failing step in *message.
 int CopyFileReplace(const std::string& from, const std::string& to, std::string* message);
 
-// The same for a name no entry has: the finished temporary file takes the
-// name without replacing anything (EEXIST when an entry appeared meanwhile).
-// Not flushed to disk first, as no older file is at stake.
+// The same for a name no entry has: the finished copy takes the name without
+// replacing anything (EEXIST when an entry appeared meanwhile). The copy is
+// an unnamed file until then where the file system allows, else a temporary
+// one. Not flushed to disk first, as no older file is at stake.
 int CopyFileNew(const std::string& from, const std::string& to, std::string* message);
 
 // Removes one file (unlink). Returns 0 or an errno.

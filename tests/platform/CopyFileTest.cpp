@@ -1,8 +1,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
 #include "FsProbe.h"
 #include "TestEnv.h"
@@ -110,6 +114,28 @@ TEST_F(CopyFileTest, ACopyToAFreeNameNeverReplacesWhatIsThere) {
   EXPECT_EQ(CopyFileNew(src_ + "a.bin", dst_ + "taken", &message_), EEXIST);
   EXPECT_EQ(ReadFile(dst_ + "taken"), "keep");
   EXPECT_EQ(ListDir(dst_), (Strings{"new.bin", "taken"}));  // no temporary file left
+}
+
+// A disk that fills in the middle of a copy (here a file size limit, which
+// fails the write the same way): neither kind of copy leaves a file or a
+// temporary name, and the target that was there stays whole.
+TEST_F(CopyFileTest, ACopyCutShortByTheDiskLeavesNoFile) {
+  WriteFile(src_ + "big", BigContent());
+  WriteFile(dst_ + "old", "keep");
+  const pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const struct rlimit limit = {100000, 100000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const int fresh = CopyFileNew(src_ + "big", dst_ + "new", nullptr);
+    const int over = CopyFileReplace(src_ + "big", dst_ + "old", nullptr);
+    _exit(fresh == EFBIG && over == EFBIG ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ListDir(dst_), Strings{"old"});
+  EXPECT_EQ(ReadFile(dst_ + "old"), "keep");
 }
 
 }  // namespace
