@@ -21,6 +21,7 @@ namespace tonbo {
   /* 名前変更 */                                                                             \
   X(actRenameOne) X(mnuRenameSimple) X(mnuReplace) X(mnuReplaceRE) X(mnuRenameDate)          \
   X(mnuRenban) X(mnuRenameRandom) X(actOptionRename)                                         \
+  X(mnuRecipeSave) X(mnuRecipeRun)                                                           \
   /* 組合せ */                                                                               \
   X(mnuRenbanAndStr) X(mnuRenbanAndStr2) X(mnuRenbanAndOldName) X(mnuFNameAddFoot)           \
   X(mnuFNameAddHead) X(mnuRenbanAndStr3)                                                     \

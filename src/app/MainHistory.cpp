@@ -4,6 +4,8 @@
 #include <QItemSelectionModel>
 #include <QTableView>
 
+#include <utility>
+
 #include "app/TfrmMain.h"
 #include "common/Sjis.h"
 
@@ -36,7 +38,8 @@ void TfrmMain::RecordUndo(const QString& label) {
   table_.PackTight();
   TCsvDb copy;
   copy.Assign(table_);
-  undo_.Add("list", enc::ToSjis(label), std::move(copy), SaveSelection());
+  undo_.Add("list", enc::ToSjis(label), std::move(copy), SaveSelection(),
+            std::exchange(pendingSteps_, {}));
   const TUndoNode* previous = undo_.Previous();
   CommandAction(Command::mnuUndo)
       ->setText(QStringLiteral("元に戻す(&U) ") +

@@ -7,6 +7,7 @@
 #include "commands/FormatCommands.h"
 #include "commands/NameRepair.h"
 #include "commands/NamingCommands.h"
+#include "commands/Recipe.h"
 #include "common/Dialogs.h"
 #include "common/Sjis.h"
 #include "windows/TfrmFormat.h"
@@ -53,6 +54,7 @@ void TfrmMain::mnuRenbanClick() {
   const NamingOutcome out = NameSerial(table_, rows, frmFormat_->Rules());
   RefreshList();
   SetStatusText(1, ChangedText(out.named, out.skipped));
+  NoteSteps(RulesSteps(frmFormat_->Rules(), "--renban"));
   RecordUndo(QStringLiteral("連番"));
 }
 
@@ -62,6 +64,7 @@ void TfrmMain::mnuRenameDateClick() {
   if (rows.empty()) ShowWarning(kNoRange, kRenameCaption);
   const NamingOutcome out = NameByDate(table_, rows, frmFormat_->Rules());
   RefreshList();
+  NoteSteps(RulesSteps(frmFormat_->Rules(), "--date"));
   RecordUndo(QStringLiteral("日付"));
   SetStatusText(1, ChangedText(out.named, out.skipped));
 }
@@ -78,6 +81,7 @@ void TfrmMain::mnuRenameRandomClick() {
         QStringLiteral("ランダムに命名"));
     return;
   }
+  NoteSteps(RulesSteps(rules, "--random"));
   bool relaxed = false;
   RandomHooks hooks{
       [this](int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); },
@@ -169,6 +173,7 @@ void TfrmMain::AddTextCommand(bool atHead) {
   if (s.isEmpty()) return;
   const int count = AddText(table_, rows, enc::ToSjis(s), atHead);
   RefreshList();
+  NoteSteps({AddTextStep(enc::ToSjis(s), atHead)});
   SetStatusText(1, ChangedText(count, 0));
   RecordUndo(QStringLiteral("指定文字列を追加"));
 }
@@ -180,7 +185,7 @@ void TfrmMain::FormatCommand(Formatting formatting) {
                   [&](TfrmMain& w, int row) { ConvertRow(w.Table(), row, rule.convert, alsoExt); });
 }
 
-void TfrmMain::RepairCommand(const QString& key, const QString& label,
+void TfrmMain::RepairCommand(const QString& key, const QString& label, const char* option,
                              int (*repair)(TCsvDb&, const std::vector<int>&, bool),
                              std::string (*status)(int)) {
   if (!ConfirmAction(key)) return;
@@ -191,7 +196,9 @@ void TfrmMain::RepairCommand(const QString& key, const QString& label,
       }) < 0)
     return;
   SetStatusText(1, QString::fromStdString(status(changed)));
-  if (changed > 0) RecordUndo(label);
+  if (changed == 0) return;
+  NoteSteps(ExtSteps(!alsoExt, option));
+  RecordUndo(label);
 }
 
 void TfrmMain::RegisterNamingCommands() {
@@ -216,10 +223,12 @@ void TfrmMain::RegisterNamingCommands() {
   reg(Command::mnuRenameZenkaku, [this] { FormatCommand(Formatting::Zenkaku); });
   reg(Command::mnuRenameHira, [this] { FormatCommand(Formatting::Hiragana); });
   reg(Command::mnuRenameKata, [this] { FormatCommand(Formatting::Katakana); });
-  reg(Command::mnuRenameFixEncoding,
-      [this] { RepairCommand("fix_encoding", "文字化けの修正", FixGarbledNames, FixedNamesText); });
+  reg(Command::mnuRenameFixEncoding, [this] {
+    RepairCommand("fix_encoding", "文字化けの修正", "--fix-encoding", FixGarbledNames,
+                  FixedNamesText);
+  });
   reg(Command::mnuRenameNfc,
-      [this] { RepairCommand("nfc", "濁点の結合", ComposeNames, ComposedNamesText); });
+      [this] { RepairCommand("nfc", "濁点の結合", "--nfc", ComposeNames, ComposedNamesText); });
 }
 
 }  // namespace tonbo

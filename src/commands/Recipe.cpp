@@ -3,6 +3,7 @@
 #include "commands/Recipe.h"
 
 #include <map>
+#include <utility>
 
 #include "commands/FormatCommands.h"
 #include "commands/NameRepair.h"
@@ -210,7 +211,8 @@ class StepRunner {
   StepRunner(TCsvDb& table, const std::vector<int>& rows, TIniFileEx& settings,
              const RecipeHooks& hooks, int line)
       : table_(table), rows_(rows), settings_(settings), hooks_(hooks), line_(line) {}
-  void Run(const Step& step, RecipeStepDone& done);
+  // The history label and the status text.
+  std::pair<std::string, std::string> Run(const Step& step);
 
  private:
   bool ExtNotChange() const { return settings_.ReadBool(kSection, "ext_not_change", true); }
@@ -229,7 +231,7 @@ class StepRunner {
   int line_;
 };
 
-void StepRunner::Run(const Step& step, RecipeStepDone& done) {
+std::pair<std::string, std::string> StepRunner::Run(const Step& step) {
   const Entry& e = *step.entry;
   switch (e.kind) {
     case Kind::Renban:
@@ -238,46 +240,35 @@ void StepRunner::Run(const Step& step, RecipeStepDone& done) {
       const bool serial = e.kind == Kind::Renban;
       const NamingOutcome out =
           serial ? NameSerial(table_, rows_, rules) : NameByDate(table_, rows_, rules);
-      done = {line_, serial ? "連番" : "日付", ChangedNamesText(out.named, out.skipped), {}};
-      return;
+      return {serial ? "連番" : "日付", ChangedNamesText(out.named, out.skipped)};
     }
     case Kind::Random:
-      done = {line_, "ランダム", Random(), {}};
-      return;
+      return {"ランダム", Random()};
     case Kind::Fixed:
       NameFixed(table_, rows_, step.text, ExtNotChange());
-      done = {line_, "名前の変更", Count("名前の変更"), {}};
-      return;
+      return {"名前の変更", Count("名前の変更")};
     case Kind::Append:
     case Kind::Prepend:
-      done = {line_,
-              "指定文字列を追加",
-              ChangedNamesText(AddText(table_, rows_, step.text, e.kind == Kind::Prepend), 0),
-              {}};
-      return;
+      return {"指定文字列を追加",
+              ChangedNamesText(AddText(table_, rows_, step.text, e.kind == Kind::Prepend), 0)};
     case Kind::Format: {
       const FormatRule& format = FormatRuleOf(e.formatting);
       const bool alsoExt = format.extensionToo && !ExtNotChange();
       for (int row : rows_) ConvertRow(table_, row, format.convert, alsoExt);
-      done = {line_, format.label, Count(format.label), {}};
-      return;
+      return {format.label, Count(format.label)};
     }
     case Kind::Repair:
-      done = {line_,
-              e.repairing->label,
-              e.repairing->status(e.repairing->repair(table_, rows_, !ExtNotChange())),
-              {}};
-      return;
+      return {e.repairing->label,
+              e.repairing->status(e.repairing->repair(table_, rows_, !ExtNotChange()))};
     case Kind::Replace:
-      done = {line_, "文字列の置換", Replace(step.replace), {}};
-      return;
+      return {"文字列の置換", Replace(step.replace)};
     case Kind::Names:
       Names(step);
-      done = {line_, "ファイル名の一括変更", Count("ファイル名の一括変更"), {}};
-      return;
+      return {"ファイル名の一括変更", Count("ファイル名の一括変更")};
     case Kind::Set:
-      return;
+      break;
   }
+  return {};
 }
 
 std::string StepRunner::Random() {
@@ -360,15 +351,20 @@ RecipeRun RunRecipe(const TCsvDb& table, const std::vector<int>& rows, const TRe
   RecipeRun run;
   TCsvDb work;
   work.Assign(table);
+  std::vector<RecipeWords> words;
   for (const RecipeLine& line : recipe.lines) {
     const Step step = LineReader(line).Read();
+    words.push_back(line.words);
     if (step.entry->kind == Kind::Set) {
       settings.WriteString(kSection, step.text, step.value);
       continue;
     }
     RecipeStepDone done;
-    StepRunner(work, rows, settings, hooks, line.number).Run(step, done);
+    done.line = line.number;
+    std::tie(done.label, done.status) =
+        StepRunner(work, rows, settings, hooks, line.number).Run(step);
     done.table.Assign(work);
+    done.words = std::exchange(words, {});
     run.steps.push_back(std::move(done));
   }
   return run;

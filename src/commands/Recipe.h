@@ -84,6 +84,7 @@ struct RecipeStepDone {
   std::string label;   // UTF-8: the history label of the window's command
   std::string status;  // UTF-8: the count, as the window's status bar says it
   TCsvDb table;
+  std::vector<RecipeWords> words;  // the step's line with the --set lines before it
 };
 
 struct RecipeRun {
