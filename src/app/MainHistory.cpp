@@ -55,6 +55,7 @@ void TfrmMain::UpdateUndoMenu() {
 }
 
 void TfrmMain::mnuUndoClick() {
+  pendingSteps_.clear();  // their names go with the table the entry replaces
   const TUndoNode* entry = undo_.Undo();
   if (entry && entry->Kind() == "list") {
     table_.Assign(entry->Snapshot());
@@ -65,6 +66,7 @@ void TfrmMain::mnuUndoClick() {
 }
 
 void TfrmMain::mnuRedoClick() {
+  pendingSteps_.clear();
   const TUndoNode* entry = undo_.Redo();
   if (entry && entry->Kind() == "list") {
     table_.Assign(entry->Snapshot());

@@ -155,9 +155,11 @@ void TfrmMain::mnuRenameSimpleClick() {
       typed.isEmpty())
     return;
   const std::string text = enc::ToSjis(typed);
-  ForEachSelectedRows(QStringLiteral("名前の変更"), [&](const std::vector<int>& selected) {
-    NameFixed(table_, selected, text, extNotChange);
-  });
+  if (ForEachSelectedRows(QStringLiteral("名前の変更"), [&](const std::vector<int>& selected) {
+        NameFixed(table_, selected, text, extNotChange);
+      }) > 0)
+    NoteSteps({{"--set", extNotChange ? "ext_not_change=1" : "ext_not_change=0"},
+               {"--name", enc::SjisToDisk(text)}});
   RefreshList();
 }
 
@@ -181,8 +183,10 @@ void TfrmMain::AddTextCommand(bool atHead) {
 void TfrmMain::FormatCommand(Formatting formatting) {
   const FormatRule& rule = FormatRuleOf(formatting);
   const bool alsoExt = rule.extensionToo && !Switch(MenuSwitch::mnuExtNotChange);
-  ForEachSelected(QString::fromUtf8(rule.label),
-                  [&](TfrmMain& w, int row) { ConvertRow(w.Table(), row, rule.convert, alsoExt); });
+  if (ForEachSelected(QString::fromUtf8(rule.label), [&](TfrmMain& w, int row) {
+        ConvertRow(w.Table(), row, rule.convert, alsoExt);
+      }) > 0)
+    NoteSteps(ExtSteps(Switch(MenuSwitch::mnuExtNotChange), FormatOption(formatting)));
 }
 
 void TfrmMain::RepairCommand(const QString& key, const QString& label, const char* option,

@@ -52,13 +52,37 @@ FileDialogRequest RecipeDialog(const QString& caption) {
 
 }  // namespace
 
+// The steps of the entries after the last one that filled the list (the
+// steps that entry carries were for the files before it), then those of
+// the commands since the current entry.
 TStepLines TfrmMain::StepsSinceFilled() const {
   int first = undo_.Position();
   while (first > 0 && !FillsList(undo_.At(first)->Label())) --first;
+  if (first >= 0 && FillsList(undo_.At(first)->Label())) ++first;
   TStepLines steps;
-  for (int i = first; i <= undo_.Position(); ++i)
+  for (int i = std::max(first, 0); i <= undo_.Position(); ++i)
     for (const std::vector<std::string>& line : undo_.At(i)->Steps()) steps.push_back(line);
+  steps.insert(steps.end(), pendingSteps_.begin(), pendingSteps_.end());
   return steps;
+}
+
+// Names typed one at a time become one list step: every row's name before
+// and after, the pairs of later typed names written into the same line.
+void TfrmMain::NoteTypedName(int row, const std::string& sjisBefore) {
+  const std::string now = enc::SjisToDisk(
+      std::string(table_.GetCell(colNewName, row)).append(table_.GetCell(colExt, row)));
+  const size_t words = 1 + 2 * static_cast<size_t>(table_.RowCount());
+  if (!pendingSteps_.empty() && pendingSteps_.back().size() == words &&
+      pendingSteps_.back()[0] == "--names") {
+    pendingSteps_.back()[2 + 2 * static_cast<size_t>(row)] = now;
+    return;
+  }
+  std::vector<std::string> before;
+  for (int r = 0; r < table_.RowCount(); ++r)
+    before.push_back(
+        r == row ? sjisBefore
+                 : std::string(table_.GetCell(colNewName, r)).append(table_.GetCell(colExt, r)));
+  if (RecipeWords step = NamesStep(before, table_); !step.empty()) pendingSteps_.push_back(step);
 }
 
 void TfrmMain::mnuRecipeSaveClick() {

@@ -79,7 +79,11 @@ class TfrmMain : public QMainWindow, public ListHost {
   TRowSelection SaveSelection() const;
   void RestoreSelection(const TRowSelection& selection);
   TUndoList& History() { return undo_; }
-  void NoteSteps(TStepLines steps) override { pendingSteps_ = std::move(steps); }
+  // Steps of commands without a history entry of their own wait for the next one.
+  void NoteSteps(TStepLines steps) override {
+    pendingSteps_.insert(pendingSteps_.end(), steps.begin(), steps.end());
+  }
+  void NoteTypedName(int row, const std::string& sjisBefore);
   // The file table with the Selected column filled from the current history
   // entry, as a saved list holds it.
   TCsvDb TableAsRecorded() const;

@@ -335,6 +335,12 @@ void StepRunner::SetName(int row, const std::string& sjisName) {
 
 }  // namespace
 
+std::string FormatOption(Formatting formatting) {
+  for (const Entry& e : kEntries)
+    if (e.kind == Kind::Format && e.formatting == formatting) return e.option.name;
+  return {};
+}
+
 const std::vector<RecipeOption>& RecipeOptions() {
   static const std::vector<RecipeOption> options = [] {
     std::vector<RecipeOption> out;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "commands/FormatCommands.h"
 #include "commands/ReplaceNames.h"
 #include "common/Errors.h"
 #include "core/CsvDb.h"
@@ -71,6 +72,8 @@ const std::vector<RecipeOption>& RecipeOptions();
 // The rule settings the command reads, then the command ("--renban", "--date", "--random").
 std::vector<RecipeWords> RulesSteps(const RenameRules& rules, const std::string& option);
 std::vector<RecipeWords> ExtSteps(bool extNotChange, const std::string& option);
+// tonbo-cli's option of a formatting command ("--lower").
+std::string FormatOption(Formatting formatting);
 RecipeWords AddTextStep(std::string_view sjisText, bool atHead);
 RecipeWords ReplaceStep(const ReplaceOptions& options);
 // A step that depends on the list (the name grid, typed names): each changed

@@ -24,7 +24,7 @@ class ListHost {
   // Records the table in the history; packs the table first, so views into
   // it end here.
   virtual void RecordUndo(const QString& label) = 0;
-  // The naming step the next RecordUndo records, kept with its entry for recipes.
+  // A naming step (recipe lines), kept for recipes with the next RecordUndo's entry.
   virtual void NoteSteps(TStepLines /*steps*/) {}
   virtual void SetStatusText(int panel, const QString& text) = 0;
   // The explanation page of a key (with or without the omit box).

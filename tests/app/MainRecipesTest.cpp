@@ -59,11 +59,13 @@ class MainRecipesTest : public QObject {
     Trigger("mnuRenban");
     dialogs.inputs = {{true, QStringLiteral("\"a b\" ")}};
     Trigger("mnuFNameAddHead");
+    Trigger("mnuRenameUpper");  // no history entry: its step waits for the next one
     const QStringList windowNames = Names();
+    QVERIFY(windowNames.value(0).startsWith(QStringLiteral("\"A B\" ")));
     const QString recipe = QString::fromStdString(test::MakeTempDir("recipe") + "steps.recipe");
     dialogs.saveFiles = {recipe};
     Trigger("mnuRecipeSave");
-    QCOMPARE(w_->StatusText(1), QStringLiteral("9行の手順を保存しました。"));
+    QCOMPARE(w_->StatusText(1), QStringLiteral("11行の手順を保存しました。"));
 
     const std::string other = Folder("other");
     QProcess cli;
@@ -79,7 +81,7 @@ class MainRecipesTest : public QObject {
     dialogs.openFiles = {{recipe}};
     Trigger("mnuRecipeRun");
     QCOMPARE(Names(), windowNames);
-    QCOMPARE(w_->History().Count(), entries + 2);
+    QCOMPARE(w_->History().Count(), entries + 3);
     QCOMPARE(enc::FromSjis(w_->History().At(entries)->Label()), QStringLiteral("連番"));
     auto* recent = w_->findChild<QMenu*>("mnuRecipeRecent");
     QCOMPARE(recent->actions().size(), 1);
