@@ -52,18 +52,44 @@ FileDialogRequest RecipeDialog(const QString& caption) {
 
 }  // namespace
 
-// The steps of the entries after the last one that filled the list (the
-// steps that entry carries were for the files before it), then those of
-// the commands since the current entry.
-TStepLines TfrmMain::StepsSinceFilled() const {
+// The entry after the last one that filled the list: the steps that entry
+// carries were for the files before it.
+int TfrmMain::FirstStepEntry() const {
   int first = undo_.Position();
   while (first > 0 && !FillsList(undo_.At(first)->Label())) --first;
   if (first >= 0 && FillsList(undo_.At(first)->Label())) ++first;
+  return std::max(first, 0);
+}
+
+// The steps of the entries from..to, and when to is the current entry, those
+// of the commands since it.
+TStepLines TfrmMain::StepsOf(int from, int to) const {
   TStepLines steps;
-  for (int i = std::max(first, 0); i <= undo_.Position(); ++i)
+  for (int i = from; i <= to; ++i)
     for (const std::vector<std::string>& line : undo_.At(i)->Steps()) steps.push_back(line);
-  steps.insert(steps.end(), pendingSteps_.begin(), pendingSteps_.end());
+  if (to == undo_.Position()) steps.insert(steps.end(), pendingSteps_.begin(), pendingSteps_.end());
   return steps;
+}
+
+// Asks for the entries to save ("3-5", numbered from 1 as the question lists
+// them), the entries since the list was filled given. False: cancelled or
+// not a range of entries.
+bool TfrmMain::ChooseStepRange(int& from, int& to) {
+  QString entries;
+  for (int i = 0; i <= undo_.Position(); ++i)
+    entries += QStringLiteral("\r\n%1: %2").arg(i + 1).arg(enc::FromSjis(undo_.At(i)->Label()));
+  QString range = QStringLiteral("%1-%2").arg(FirstStepEntry() + 1).arg(undo_.Position() + 1);
+  if (!Dialogs().InputQuery(kSaveCaption,
+                            QStringLiteral("保存する履歴の範囲（番号-番号）：") + entries, range))
+    return false;
+  const QStringList ends = range.trimmed().split(QLatin1Char('-'));
+  bool ok = false, okTo = true;
+  from = ends.value(0).trimmed().toInt(&ok) - 1;
+  to = ends.size() == 2 ? ends[1].trimmed().toInt(&okTo) - 1 : from;
+  if (ends.size() <= 2 && ok && okTo && from >= 0 && from <= to && to <= undo_.Position())
+    return true;
+  ShowWarning(QStringLiteral("範囲「%1」は履歴の番号ではありません。").arg(range), kSaveCaption);
+  return false;
 }
 
 // Names typed one at a time become one list step: every row's name before
@@ -87,7 +113,9 @@ void TfrmMain::NoteTypedName(int row, const std::string& sjisBefore) {
 
 void TfrmMain::mnuRecipeSaveClick() {
   if (!ConfirmAction(QStringLiteral("recipe_save"))) return;
-  const TStepLines steps = StepsSinceFilled();
+  int from = 0, to = 0;
+  if (!ChooseStepRange(from, to)) return;
+  const TStepLines steps = StepsOf(from, to);
   if (steps.empty()) {
     ShowWarning(QStringLiteral("保存する手順がありません。\r\n名前を付けるコマンド、置換、"
                                "一括変更の後で保存してください。"),

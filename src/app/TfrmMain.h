@@ -109,7 +109,9 @@ class TfrmMain : public QMainWindow, public ListHost {
   void mnuRecipeSaveClick();
   void mnuRecipeRunClick();
   void RunRecipeFile(const std::string& diskPath);
-  TStepLines StepsSinceFilled() const;
+  int FirstStepEntry() const;
+  TStepLines StepsOf(int from, int to) const;
+  bool ChooseStepRange(int& from, int& to);
   void RememberRecipe(const std::string& diskPath);
   void UpdateRecipeMenu();
   void RegisterRecipeCommands();

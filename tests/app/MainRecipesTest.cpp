@@ -63,9 +63,15 @@ class MainRecipesTest : public QObject {
     const QStringList windowNames = Names();
     QVERIFY(windowNames.value(0).startsWith(QStringLiteral("\"A B\" ")));
     const QString recipe = QString::fromStdString(test::MakeTempDir("recipe") + "steps.recipe");
-    dialogs.saveFiles = {recipe};
+    dialogs.saveFiles = {recipe, recipe};
+    dialogs.inputs = {{true, QStringLiteral("4")}, {true, QStringLiteral("3-5")}};
+    Trigger("mnuRecipeSave");  // the entry of 連番 only
+    QCOMPARE(w_->StatusText(1), QStringLiteral("8行の手順を保存しました。"));
+    const int questions = dialogs.shown.size();
     Trigger("mnuRecipeSave");
     QCOMPARE(w_->StatusText(1), QStringLiteral("11行の手順を保存しました。"));
+    QVERIFY(dialogs.shown.at(questions).text.endsWith(
+        QStringLiteral("4: 連番\r\n5: 指定文字列を追加")));
 
     const std::string other = Folder("other");
     QProcess cli;
