@@ -28,7 +28,8 @@ std::string DiskName(const QString& chosen) { return QFile::encodeName(chosen).t
 
 std::string RecentKey(int i) { return "Recent" + std::to_string(i + 1); }
 
-// The entries a list fills or empties: the steps before them were for other files.
+// The entries that fill or empty the list, or put its names back: the steps
+// before them were for other files or other names.
 bool FillsList(const std::string& sjisLabel) {
   static const std::set<std::string> labels = {
       enc::Lit("初期状態"),
@@ -36,7 +37,8 @@ bool FillsList(const std::string& sjisLabel) {
       enc::Lit("ファイルを開く"),
       enc::Lit("選択ファイルと同じフォルダにあるファイル追加"),
       enc::Lit("リストにファイル追加"),
-      enc::Lit("リスト初期化")};
+      enc::Lit("リスト初期化"),
+      enc::Lit("ファイル名をオリジナルに戻す")};
   return labels.contains(sjisLabel);
 }
 

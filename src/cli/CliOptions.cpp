@@ -317,7 +317,7 @@ const CliOption kOptions[] = {
      .parse = [](Parser& p, Name n, Values v) { p.Recipe(v[0], n); }},
     {.name = "--save-recipe",
      .values = "FILE",
-     .help = "名前を付けるコマンド、置換、--set、--recipe の手順を\n"
+     .help = "名前を付けるコマンド、整形、置換、--set、--recipe の手順を\n"
              "手順ファイルに書く（条件で選択があれば書きません）",
      .parse =
          [](Parser& p, Name n, Values v) {
