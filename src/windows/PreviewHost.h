@@ -4,8 +4,9 @@
 // list items (without a history entry), and read the menu switches it needs.
 #include <QString>
 
+#include <string>
+
 #include "core/CsvDb.h"
-#include "core/UndoList.h"
 
 namespace tonbo {
 
