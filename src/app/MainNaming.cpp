@@ -54,7 +54,7 @@ void TfrmMain::mnuRenbanClick() {
   const NamingOutcome out = NameSerial(table_, rows, frmFormat_->Rules());
   RefreshList();
   SetStatusText(1, ChangedText(out.named, out.skipped));
-  NoteSteps(RulesSteps(frmFormat_->Rules(), "--renban"));
+  NoteSteps(RulesLines(frmFormat_->Rules(), "--renban"));
   RecordUndo(QStringLiteral("連番"));
 }
 
@@ -64,7 +64,7 @@ void TfrmMain::mnuRenameDateClick() {
   if (rows.empty()) ShowWarning(kNoRange, kRenameCaption);
   const NamingOutcome out = NameByDate(table_, rows, frmFormat_->Rules());
   RefreshList();
-  NoteSteps(RulesSteps(frmFormat_->Rules(), "--date"));
+  NoteSteps(RulesLines(frmFormat_->Rules(), "--date"));
   RecordUndo(QStringLiteral("日付"));
   SetStatusText(1, ChangedText(out.named, out.skipped));
 }
@@ -81,7 +81,7 @@ void TfrmMain::mnuRenameRandomClick() {
         QStringLiteral("ランダムに命名"));
     return;
   }
-  NoteSteps(RulesSteps(rules, "--random"));
+  NoteSteps(RulesLines(rules, "--random"));
   bool relaxed = false;
   RandomHooks hooks{
       [this](int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); },
@@ -175,7 +175,7 @@ void TfrmMain::AddTextCommand(bool atHead) {
   if (s.isEmpty()) return;
   const int count = AddText(table_, rows, enc::ToSjis(s), atHead);
   RefreshList();
-  NoteSteps({AddTextStep(enc::ToSjis(s), atHead)});
+  NoteSteps({AddTextLine(enc::ToSjis(s), atHead)});
   SetStatusText(1, ChangedText(count, 0));
   RecordUndo(QStringLiteral("指定文字列を追加"));
 }
@@ -186,7 +186,7 @@ void TfrmMain::FormatCommand(Formatting formatting) {
   if (ForEachSelected(QString::fromUtf8(rule.label), [&](TfrmMain& w, int row) {
         ConvertRow(w.Table(), row, rule.convert, alsoExt);
       }) > 0)
-    NoteSteps(ExtSteps(Switch(MenuSwitch::mnuExtNotChange), FormatOption(formatting)));
+    NoteSteps(ExtLines(Switch(MenuSwitch::mnuExtNotChange), FormatOption(formatting)));
 }
 
 void TfrmMain::RepairCommand(const QString& key, const QString& label, const char* option,
@@ -201,7 +201,7 @@ void TfrmMain::RepairCommand(const QString& key, const QString& label, const cha
     return;
   SetStatusText(1, QString::fromStdString(status(changed)));
   if (changed == 0) return;
-  NoteSteps(ExtSteps(!alsoExt, option));
+  NoteSteps(ExtLines(!alsoExt, option));
   RecordUndo(label);
 }
 

@@ -110,7 +110,7 @@ void TfrmMain::NoteTypedName(int row, const std::string& sjisBefore) {
     before.push_back(
         r == row ? sjisBefore
                  : std::string(table_.GetCell(colNewName, r)).append(table_.GetCell(colExt, r)));
-  if (RecipeWords step = NamesStep(before, table_); !step.empty()) pendingSteps_.push_back(step);
+  if (RecipeWords step = NamesLine(before, table_); !step.empty()) pendingSteps_.push_back(step);
 }
 
 void TfrmMain::mnuRecipeSaveClick() {

@@ -70,16 +70,16 @@ const std::vector<RecipeOption>& RecipeOptions();
 
 // What a naming command did, as the steps of a recipe. Texts in code page 932.
 // The rule settings the command reads, then the command ("--renban", "--date", "--random").
-std::vector<RecipeWords> RulesSteps(const RenameRules& rules, const std::string& option);
-std::vector<RecipeWords> ExtSteps(bool extNotChange, const std::string& option);
+std::vector<RecipeWords> RulesLines(const RenameRules& rules, const std::string& option);
+std::vector<RecipeWords> ExtLines(bool extNotChange, const std::string& option);
 // tonbo-cli's option of a formatting command ("--lower").
 std::string FormatOption(Formatting formatting);
-RecipeWords AddTextStep(std::string_view sjisText, bool atHead);
-RecipeWords ReplaceStep(const ReplaceOptions& options);
+RecipeWords AddTextLine(std::string_view sjisText, bool atHead);
+RecipeWords ReplaceLine(const ReplaceOptions& options);
 // A step that depends on the list (the name grid, typed names): each changed
 // name (NewName with Ext) before and after, as "--names OLD NEW …". Empty
 // when no name changed.
-RecipeWords NamesStep(const std::vector<std::string>& sjisBefore, const TCsvDb& after);
+RecipeWords NamesLine(const std::vector<std::string>& sjisBefore, const TCsvDb& after);
 
 // One step as the runner did it, with the table after it.
 struct RecipeStepDone {

@@ -201,7 +201,7 @@ bool SaveRecipeFile(const std::string& diskPath, const std::vector<RecipeWords>&
   return WriteFileAtomic(diskPath, RecipeText(steps));
 }
 
-std::vector<RecipeWords> RulesSteps(const RenameRules& rules, const std::string& option) {
+std::vector<RecipeWords> RulesLines(const RenameRules& rules, const std::string& option) {
   TIniFileEx ini("");
   SaveRenameRules(rules, ini);
   // Only the keys of this command: "--renban" reads the Renban keys, and so on.
@@ -216,15 +216,15 @@ std::vector<RecipeWords> RulesSteps(const RenameRules& rules, const std::string&
   return steps;
 }
 
-std::vector<RecipeWords> ExtSteps(bool extNotChange, const std::string& option) {
+std::vector<RecipeWords> ExtLines(bool extNotChange, const std::string& option) {
   return {{"--set", extNotChange ? "ext_not_change=1" : "ext_not_change=0"}, {option}};
 }
 
-RecipeWords AddTextStep(std::string_view sjisText, bool atHead) {
+RecipeWords AddTextLine(std::string_view sjisText, bool atHead) {
   return {atHead ? "--prepend" : "--append", enc::SjisToDisk(sjisText)};
 }
 
-RecipeWords ReplaceStep(const ReplaceOptions& options) {
+RecipeWords ReplaceLine(const ReplaceOptions& options) {
   RecipeWords words;
   if (options.regularExpression) {
     words = {"--regex", enc::SjisToDisk(options.command)};
@@ -239,7 +239,7 @@ RecipeWords ReplaceStep(const ReplaceOptions& options) {
   return words;
 }
 
-RecipeWords NamesStep(const std::vector<std::string>& sjisBefore, const TCsvDb& after) {
+RecipeWords NamesLine(const std::vector<std::string>& sjisBefore, const TCsvDb& after) {
   RecipeWords words{"--names"};
   bool changed = false;
   for (size_t row = 0; row < sjisBefore.size(); ++row) {

@@ -221,7 +221,7 @@ void TfrmRenameIkkatu::FormClose() {
     before.push_back(
         std::string(host_.Table().GetCell(colNewName, r)).append(host_.Table().GetCell(colExt, r)));
   WriteBackNames(host_.Table(), names);
-  if (RecipeWords step = NamesStep(before, host_.Table()); !step.empty()) host_.NoteSteps({step});
+  if (RecipeWords step = NamesLine(before, host_.Table()); !step.empty()) host_.NoteSteps({step});
   host_.RefreshList();
   host_.RecordUndo(U("ファイル名の一括変更"));
 }

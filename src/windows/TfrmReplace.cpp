@@ -208,7 +208,7 @@ void TfrmReplace::btnReExecuteClick() {
   }
   // Recorded before anything changes, so a run ended by an error is undone
   // like a finished one.
-  host_.NoteSteps({ReplaceStep(options)});
+  host_.NoteSteps({ReplaceLine(options)});
   host_.RecordUndo(U("文字列の置換"));
   int count = 0;
   try {
