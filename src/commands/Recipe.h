@@ -71,12 +71,13 @@ const std::vector<RecipeOption>& RecipeOptions();
 // What a naming command did, as the steps of a recipe. Texts in code page 932.
 // The rule settings the command reads, then the command ("--renban", "--date", "--random").
 std::vector<RecipeWords> RulesLines(const RenameRules& rules, const std::string& option);
+// "--set ext_not_change=…", then the command.
 std::vector<RecipeWords> ExtLines(bool extNotChange, const std::string& option);
 // tonbo-cli's option of a formatting command ("--lower").
 std::string FormatOption(Formatting formatting);
 RecipeWords AddTextLine(std::string_view sjisText, bool atHead);
 RecipeWords ReplaceLine(const ReplaceOptions& options);
-// A step that depends on the list (the name grid, typed names): each changed
+// A step that depends on the list (the name grid, typed names): every row's
 // name (NewName with Ext) before and after, as "--names OLD NEW …". Empty
 // when no name changed.
 RecipeWords NamesLine(const std::vector<std::string>& sjisBefore, const TCsvDb& after);

@@ -30,8 +30,8 @@ TEST_F(CliRecipe, AMalformedRecipeIsRefusedWithItsLineAndNothingChanges) {
   }
 }
 
-// What --save-recipe writes runs to the same names, and holds only steps
-// the recipe runner and tonbo-cli both know.
+// What --save-recipe writes runs to the same names; every step of a recipe
+// but "--names" is tonbo-cli's option of the same name and values.
 TEST_F(CliRecipe, SavedStepsRunToTheSameNames) {
   File("Photo 1.JPG");
   File("it's.txt");
@@ -55,12 +55,15 @@ TEST_F(CliRecipe, SavedStepsRunToTheSameNames) {
   EXPECT_EQ(replayed, direct);
   ASSERT_EQ(direct.size(), 2u);
   EXPECT_TRUE(direct[0].starts_with("X '$<00")) << direct[0];
-  for (const RecipeLine& line : LoadRecipeFile(recipe).lines) {
-    const auto& cli = cli::OptionList();
-    EXPECT_TRUE(std::any_of(cli.begin(), cli.end(), [&](const cli::CliOption& o) {
-      return o.name && line.words[0] == o.name;
-    })) << line.words[0];
-  }
+  const auto& cli = cli::OptionList();
+  for (const RecipeOption& step : RecipeOptions())
+    EXPECT_TRUE(step.values < 0 ||
+                std::any_of(cli.begin(), cli.end(),
+                            [&](const auto& o) {
+                              return o.parse && o.name == std::string(step.name) &&
+                                     cli::ValueCount(o) == static_cast<size_t>(step.values);
+                            }))
+        << step.name;
 }
 
 }  // namespace
