@@ -205,10 +205,10 @@ std::vector<RecipeWords> RulesLines(const RenameRules& rules, const std::string&
   TIniFileEx ini("");
   SaveRenameRules(rules, ini);
   // Only the keys of this command: "--renban" reads the Renban keys, and so on.
-  const std::string part = LowerAscii(option.substr(2));
+  const std::string command = LowerAscii(option.substr(2));
   std::vector<RecipeWords> steps;
   for (const char* key : RenameRulesKeys()) {
-    if (LowerAscii(key).find(part) == std::string::npos) continue;
+    if (LowerAscii(key).find(command) == std::string::npos) continue;
     steps.push_back(
         {"--set", std::string(key) + "=" + enc::SjisToDisk(ini.ReadString("setting", key, ""))});
   }
