@@ -155,8 +155,11 @@ void TfrmMain::RunRecipeFile(const std::string& diskPath) {
       [](const std::string& text) { ShowWarning(QString::fromStdString(text), kRunCaption); }};
   const RecipeRun run = RunRecipe(table_, rows, recipe, settings, hooks);
   RememberRecipe(diskPath);
+  std::vector<int> selected = rows;
   for (const RecipeStepDone& done : run.steps) {
     table_.Assign(done.table);
+    // A selection step leaves its rows selected, recorded with its entry.
+    if (done.rows != selected) SelectRows(selected = done.rows);
     NoteSteps(done.words);
     RecordUndo(QString::fromStdString(done.label));
   }

@@ -145,8 +145,6 @@ struct OptionParser {
   // The words of the step the option made or qualified, for --save-recipe.
   void Keep(const CliOption& option, const Args& values, bool newStep) {
     if (newStep && std::holds_alternative<RecipeRunStep>(o.steps.back())) return;
-    if (newStep && std::holds_alternative<SelectStep>(o.steps.back()) && o.unsavedStep.empty())
-      o.unsavedStep = option.name;
     if (newStep) o.recipeSteps.emplace_back();
     if (!newStep && (!option.follows || o.recipeSteps.empty())) return;
     o.recipeSteps.back().push_back(option.name);
@@ -317,8 +315,8 @@ const CliOption kOptions[] = {
      .parse = [](Parser& p, Name n, Values v) { p.Recipe(v[0], n); }},
     {.name = "--save-recipe",
      .values = "FILE",
-     .help = "名前を付けるコマンド、整形、置換、--set、--recipe の手順を\n"
-             "手順ファイルに書く（条件で選択があれば書きません）",
+     .help = "このコマンドラインの手順（--set、--recipe、条件で選択も）を\n"
+             "手順ファイルに書く",
      .parse =
          [](Parser& p, Name n, Values v) {
            if (!p.o.saveRecipe.empty()) throw EUsageError(n + " は一度だけ書けます。");
@@ -509,9 +507,6 @@ CliOptions ParseArguments(const std::vector<std::string>& args) {
         "--recover、--undo-last、--undo、--runs は、ほかのコマンドと一緒には使えません"
         "（どれか一つだけ。--undo-last と --undo には --apply、--undo-last と --runs "
         "にはフォルダを書けます）。");
-  if (!o.saveRecipe.empty() && !o.unsavedStep.empty())
-    throw EUsageError("--save-recipe は " + o.unsavedStep +
-                      " の手順を書けません（条件で選択は手順ファイルに入りません）。");
   if (!o.help && !o.version && !journalOnly && o.paths.empty() && o.loadLists.empty() &&
       o.filesFrom.empty())
     throw EUsageError(

@@ -106,7 +106,6 @@ struct CliOptions {
   // --save-recipe: the steps as a recipe's lines, written after they ran.
   std::string saveRecipe;
   std::vector<RecipeWords> recipeSteps;
-  std::string unsavedStep;  // the first step a recipe cannot hold
 };
 
 // Reads the arguments after the program name. Throws EUsageError.

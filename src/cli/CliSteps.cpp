@@ -154,7 +154,9 @@ void StepRunner::operator()(const RecipeRunStep& s) {
     throw EUsageError(Escaped(s.file) + "：" + e.what());
   }
   for (const RecipeStepDone& done : run.steps) c_.report.Info(done.status);
-  if (!run.steps.empty()) c_.table.Assign(run.steps.back().table);
+  if (run.steps.empty()) return;
+  c_.table.Assign(run.steps.back().table);
+  c_.rows = run.steps.back().rows;
 }
 
 // One row standing for the list while masks and expressions are compiled.

@@ -29,6 +29,7 @@ enum class Kind {
   Format,
   Repair,
   Replace,
+  Select,
   Names
 };
 
@@ -45,6 +46,7 @@ struct Entry {
   Kind kind;
   Formatting formatting = Formatting::Lower;
   const Repairing* repairing = nullptr;
+  FilterMethod method = FilterMethod::Plain;
 };
 
 // tonbo-cli's names for the same steps; "--names" is the recipe's own.
@@ -67,14 +69,28 @@ const Entry kEntries[] = {
     {{"--nfc", 0}, Kind::Repair, Formatting::Lower, &kCompose},
     {{"--replace", 2}, Kind::Replace},
     {{"--regex", 1}, Kind::Replace},
+    {{"--select-mask", 1}, Kind::Select, Formatting::Lower, nullptr, FilterMethod::Wildcard},
+    {{"--select-regex", 1}, Kind::Select, Formatting::Lower, nullptr, FilterMethod::RegExp},
+    {{"--select-text", 1}, Kind::Select, Formatting::Lower, nullptr, FilterMethod::Plain},
     {{"--names", -1}, Kind::Names},
 };
+
+template <typename T>
+using Choices = std::vector<std::pair<const char*, T>>;
+
+const Choices<ReplaceScope> kReplaceScopes = {{"name", ReplaceScope::Name},
+                                              {"name+ext", ReplaceScope::NameAndExt},
+                                              {"ext", ReplaceScope::ExtOnly}};
+const Choices<FilterScope> kFilterScopes = {
+    {"name", FilterScope::Name}, {"ext", FilterScope::Ext},   {"name+ext", FilterScope::NameExt},
+    {"path", FilterScope::Path}, {"date", FilterScope::Date}, {"contents", FilterScope::Contents}};
 
 // A line read into what its step needs; texts in code page 932.
 struct Step {
   const Entry* entry = nullptr;
   std::string text, value;  // --set's key and value; the text of --name, --append, --prepend
   ReplaceOptions replace;
+  FilterOptions filter;
   std::vector<std::pair<std::string, std::string>> names;  // --names: before, after
 };
 
@@ -98,6 +114,15 @@ class LineReader {
   void ReadFollowing(Step& step, size_t from);
   void CheckExpression(const Step& step) const;
   void CheckKey(const std::string& key) const;
+  template <typename T>
+  T Choose(const Choices<T>& choices, const std::string& word, const std::string& option) const {
+    std::string words;
+    for (const auto& [name, value] : choices) {
+      if (word == name) return value;
+      words += (words.empty() ? "" : "、") + std::string(name);
+    }
+    Fail(option + " の値「" + EscapedBytes(word) + "」は使えません（" + words + " のいずれか）。");
+  }
 
   const RecipeLine& line_;
 };
@@ -143,6 +168,11 @@ void LineReader::ReadValues(Step& step) {
       if (wanted == 1) step.replace.command = Sjis(w[1]);
       if (wanted == 2) step.replace.search = Sjis(w[1]), step.replace.replacement = Sjis(w[2]);
       break;
+    case Kind::Select:
+      step.filter.scope = FilterScope::NameExt;
+      step.filter.method = step.entry->method;
+      step.filter.key = Sjis(w[1]);
+      break;
     default:
       break;
   }
@@ -150,43 +180,51 @@ void LineReader::ReadValues(Step& step) {
   CheckExpression(step);
 }
 
-// The options that qualify a replacement: --case, --first, --scope.
+// The options that qualify a replacement (--case, --first, --scope) or a
+// selection (--not, --in, --case), as tonbo-cli reads them.
 void LineReader::ReadFollowing(Step& step, size_t from) {
   const RecipeWords& w = line_.words;
+  const Kind kind = step.entry->kind;
   ReplaceOptions& r = step.replace;
-  const bool plain = step.entry->kind == Kind::Replace && !r.regularExpression;
+  FilterOptions& f = step.filter;
+  const bool plain = kind == Kind::Replace && !r.regularExpression;
   for (size_t i = from; i < w.size(); ++i) {
-    if (plain && w[i] == "--case") {
+    const std::string& word = w[i];
+    const bool valued = i + 1 < w.size();
+    if (plain && word == "--case")
       r.matchCase = true;
-    } else if (plain && w[i] == "--first") {
+    else if (plain && word == "--first")
       r.firstOnly = true;
-    } else if (step.entry->kind == Kind::Replace && w[i] == "--scope" && i + 1 < w.size()) {
-      const std::string& scope = w[++i];
-      if (scope == "name")
-        r.scope = ReplaceScope::Name;
-      else if (scope == "name+ext")
-        r.scope = ReplaceScope::NameAndExt;
-      else if (scope == "ext")
-        r.scope = ReplaceScope::ExtOnly;
-      else
-        Fail("--scope の値「" + EscapedBytes(scope) +
-             "」は使えません（name、name+ext、ext のいずれか）。");
-    } else {
-      Fail(Option() + " の後に「" + EscapedBytes(w[i]) + "」は書けません。");
-    }
+    else if (kind == Kind::Replace && word == "--scope" && valued)
+      r.scope = Choose(kReplaceScopes, w[++i], word);
+    else if (kind == Kind::Select && word == "--case")
+      f.useCase = true;
+    else if (kind == Kind::Select && word == "--not")
+      f.exclude = true;
+    else if (kind == Kind::Select && word == "--in" && valued)
+      f.scope = Choose(kFilterScopes, w[++i], word);
+    else
+      Fail(Option() + " の後に「" + EscapedBytes(word) + "」は書けません。");
   }
 }
 
 // A regular expression is compiled once on a sample row, so a bad one is
 // refused before any step runs.
 void LineReader::CheckExpression(const Step& step) const {
-  if (step.entry->kind != Kind::Replace || !step.replace.regularExpression) return;
-  if (step.replace.command.empty()) Fail("--regex の式が空です。");
+  const bool select = step.entry->kind == Kind::Select && step.filter.method != FilterMethod::Plain;
+  if (!select && (step.entry->kind != Kind::Replace || !step.replace.regularExpression)) return;
+  if (!select && step.replace.command.empty()) Fail("--regex の式が空です。");
   TCsvDb sample;
   sample.SetCell(colNewName, 0, "a");
   sample.SetCell(colExt, 0, ".b");
   try {
-    ReplaceInNames(sample, {0}, step.replace);
+    FilterOptions name = step.filter;
+    name.scope = FilterScope::Name;  // the key alone is tried: no file is read
+    std::vector<bool> decided;
+    if (select)
+      SelectByCondition(sample, name, decided);
+    else
+      ReplaceInNames(sample, {0}, step.replace);
   } catch (const ETonboError& e) {
     Fail("正規表現が正しくありません：" + std::string(e.what()));
   }
@@ -208,8 +246,8 @@ std::string NameOf(const TCsvDb& table, int row) {
 // Runs one step on the working table.
 class StepRunner {
  public:
-  StepRunner(TCsvDb& table, const std::vector<int>& rows, TIniFileEx& settings,
-             const RecipeHooks& hooks, int line)
+  StepRunner(TCsvDb& table, std::vector<int>& rows, TIniFileEx& settings, const RecipeHooks& hooks,
+             int line)
       : table_(table), rows_(rows), settings_(settings), hooks_(hooks), line_(line) {}
   // The history label and the status text.
   std::pair<std::string, std::string> Run(const Step& step);
@@ -225,7 +263,7 @@ class StepRunner {
   void SetName(int row, const std::string& sjisName);
 
   TCsvDb& table_;
-  const std::vector<int>& rows_;
+  std::vector<int>& rows_;  // a selection step changes them for the steps after it
   TIniFileEx& settings_;
   const RecipeHooks& hooks_;
   int line_;
@@ -262,6 +300,14 @@ std::pair<std::string, std::string> StepRunner::Run(const Step& step) {
               e.repairing->status(e.repairing->repair(table_, rows_, !ExtNotChange()))};
     case Kind::Replace:
       return {"文字列の置換", Replace(step.replace)};
+    case Kind::Select: {
+      std::vector<bool> decided;
+      const int count = SelectByCondition(table_, step.filter, decided);
+      rows_.clear();
+      for (size_t row = 0; row < decided.size(); ++row)
+        if (decided[row]) rows_.push_back(static_cast<int>(row));
+      return {"条件選択", std::to_string(count) + "個のファイルを選択しました。"};
+    }
     case Kind::Names:
       Names(step);
       return {"ファイル名の一括変更", Count("ファイル名の一括変更")};
@@ -357,6 +403,7 @@ RecipeRun RunRecipe(const TCsvDb& table, const std::vector<int>& rows, const TRe
   RecipeRun run;
   TCsvDb work;
   work.Assign(table);
+  std::vector<int> chosen = rows;
   std::vector<RecipeWords> words;
   for (const RecipeLine& line : recipe.lines) {
     const Step step = LineReader(line).Read();
@@ -368,9 +415,10 @@ RecipeRun RunRecipe(const TCsvDb& table, const std::vector<int>& rows, const TRe
     RecipeStepDone done;
     done.line = line.number;
     std::tie(done.label, done.status) =
-        StepRunner(work, rows, settings, hooks, line.number).Run(step);
+        StepRunner(work, chosen, settings, hooks, line.number).Run(step);
     done.table.Assign(work);
     done.words = std::exchange(words, {});
+    done.rows = chosen;
     run.steps.push_back(std::move(done));
   }
   return run;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "commands/FilterSelect.h"
 #include "commands/FormatCommands.h"
 #include "commands/ReplaceNames.h"
 #include "common/Errors.h"
@@ -89,6 +90,7 @@ struct RecipeStepDone {
   std::string status;  // UTF-8: the count, as the window's status bar says it
   TCsvDb table;
   std::vector<RecipeWords> words;  // the step's line with the --set lines before it
+  std::vector<int> rows;           // the rows the next step works on
 };
 
 struct RecipeRun {
@@ -100,8 +102,9 @@ struct RecipeHooks {
   std::function<void(const std::string&)> relaxed;  // UTF-8: random names made looser
 };
 
-// Runs the recipe on a copy of the table, on the given rows (table order),
-// with "--set" lines written into settings (section "setting"). Throws
+// Runs the recipe on a copy of the table, on the given rows (table order)
+// until a selection step chooses others, with "--set" lines written into
+// settings (section "setting"). Throws
 // ERecipeError (a list step whose names are not these rows' names, random
 // names without characters to use) and ETonboError from an expression; the
 // table given is never changed.
