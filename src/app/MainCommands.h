@@ -18,9 +18,11 @@ namespace tonbo {
   X(mnuUndo) X(mnuRedo) X(actSelectAll) X(actSelectNone) X(actSelectReverse)                 \
   X(actSelectWildcard) X(actRenameReal) X(mnuUndoRename) X(actNameReset) X(actExtract)       \
   X(actBackup) X(mnuDeleteFile)                                                              \
+  X(mnuRunHistory)                                                                           \
   /* 名前変更 */                                                                             \
   X(actRenameOne) X(mnuRenameSimple) X(mnuReplace) X(mnuReplaceRE) X(mnuRenameDate)          \
   X(mnuRenban) X(mnuRenameRandom) X(actOptionRename)                                         \
+  X(mnuRenameFromTags)                                                                       \
   X(mnuRecipeSave) X(mnuRecipeRun)                                                           \
   /* 組合せ */                                                                               \
   X(mnuRenbanAndStr) X(mnuRenbanAndStr2) X(mnuRenbanAndOldName) X(mnuFNameAddFoot)           \

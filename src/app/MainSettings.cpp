@@ -13,6 +13,7 @@
 
 #include "app/TfrmMain.h"
 #include "common/Dialogs.h"
+#include "core/JournalKeep.h"
 
 namespace tonbo {
 namespace {
@@ -166,6 +167,8 @@ void TfrmMain::SaveSettings() {
   for (size_t i = 0; i < kSwitchCount; ++i)
     if (const char* key = SwitchKey(SwitchAt(i)))
       ini_->WriteBool("setting", key, Switch(SwitchAt(i)));
+  // Kept here so a person finds them; the journal reads the file itself.
+  WriteJournalKeep(*ini_, ReadJournalKeep(*ini_));
   ini_->SetDeferred(false);
 }
 

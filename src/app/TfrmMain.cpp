@@ -21,6 +21,7 @@
 #include "windows/NameFont.h"
 #include "windows/PreviewHost.h"
 #include "windows/TfrmFormat.h"
+#include "windows/TfrmRunHistory.h"
 
 namespace tonbo {
 namespace {
@@ -80,11 +81,13 @@ TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types,
   connect(frmSelect_, &TfrmSelect::helpRequested, this,
           [this] { ConfirmAction(QStringLiteral("dlg_overwrite")); });
   CreateReplaceDialogs();
+  CreateRunHistory();
 }
 
 TfrmMain::~TfrmMain() {
   frmFormat_->SaveSettings(*ini_);
   SavePlacement(*frmSelect_, "frmSelect");
+  SavePlacement(*frmRunHistory_, "frmRunHistory");
   SaveSettings();
 }
 

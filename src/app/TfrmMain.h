@@ -12,6 +12,7 @@
 #include "app/FileTypes.h"
 #include "app/TfrmProgress.h"
 #include "commands/FormatCommands.h"
+#include "commands/TagNaming.h"
 #include "core/CsvDb.h"
 #include "core/EffectSoundGate.h"
 #include "core/IniFile.h"
@@ -31,6 +32,8 @@ class TfrmFilter;
 class TfrmFormat;
 class TfrmRenameIkkatu;
 class TfrmReplace;
+class TfrmRunHistory;
+class TfrmTagName;
 class TfrmHelp;
 class TfrmInputName;
 class PreviewHost;
@@ -160,6 +163,7 @@ class TfrmMain : public QMainWindow, public ListHost {
   void mnuRenbanClick();
   void mnuRenameDateClick();
   void mnuRenameRandomClick();
+  void mnuRenameFromTagsClick();
   void mnuRenbanAndStrClick();
   void mnuRenbanAndStr2Click();
   void mnuRenbanAndOldNameClick();
@@ -191,6 +195,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   void SetSoundPlayer(EffectSoundGate::Player player, EffectSoundGate::Clock clock = TickCount);
   // The clock of the progress windows the commands open (the real one unless replaced).
   void SetProgressClock(TfrmProgress::Clock clock) { progressClock_ = std::move(clock); }
+  // How the naming reads the files' tags (tests hand in values).
+  void SetTagSource(TagSource source) { tagSource_ = std::move(source); }
 
   // Settings.
   TIniFileEx& Ini() { return *ini_; }
@@ -234,6 +240,9 @@ class TfrmMain : public QMainWindow, public ListHost {
   void OpenLog(const std::string& log, const char* fileName = "log.txt");
   void CreateKeepCommands();
   void ShowRecovery(const RecoveryResult& result, const QString& movedText);
+  // The files of an undo or recovery where they are now make the list, as after a run.
+  void ListRecovered(const RecoveryResult& result);
+  void CreateRunHistory();
   void CreateGuardDialogs();
   void CreateStartUpTimer();
   void CreateFormatDialog();
@@ -276,7 +285,10 @@ class TfrmMain : public QMainWindow, public ListHost {
   TfrmFormat* frmFormat_ = nullptr;
   TfrmFilter* frmFilter_ = nullptr;
   TfrmReplace* frmReplace_ = nullptr;
+  TfrmTagName* frmTagName_ = nullptr;
+  TagSource tagSource_ = FileTagSource();
   TfrmRenameIkkatu* frmRenameIkkatu_ = nullptr;
+  TfrmRunHistory* frmRunHistory_ = nullptr;
   std::unique_ptr<PreviewHost> previewHost_;
   TfrmInputName* frmInputName_ = nullptr;
   std::mt19937 random_;

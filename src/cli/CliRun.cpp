@@ -24,11 +24,14 @@ namespace tonbo::cli {
 namespace {
 
 // Whether a step reads the Modified cell: naming by date, serial numbers
-// (which may carry the file's date) and selection by date.
+// (which may carry the file's date), naming from tags ([更新日時]) and
+// selection by date.
 bool NeedsDetails(const std::vector<Step>& steps) {
   for (const Step& step : steps) {
     if (const auto* naming = std::get_if<NamingStep>(&step))
-      if (naming->kind == NamingStep::Serial || naming->kind == NamingStep::Date) return true;
+      if (naming->kind == NamingStep::Serial || naming->kind == NamingStep::Date ||
+          naming->kind == NamingStep::FromTags)
+        return true;
     if (const auto* select = std::get_if<SelectStep>(&step))
       if (select->options.scope == FilterScope::Date) return true;
     if (std::holds_alternative<RecipeRunStep>(step)) return true;  // it may date or number
@@ -213,6 +216,9 @@ void Session::RunSteps() {
   std::iota(rows.begin(), rows.end(), 0);
   std::mt19937 random(static_cast<std::mt19937::result_type>(o_.seed.value_or(ClockSeed())));
   StepContext context{table_, rows, settings, random, report_};
+  context.progress = [this](const std::string& label) {
+    return std::make_unique<TerminalProgress>(err_, terminals_.err, label, terminals_.columns);
+  };
   for (size_t i = 0; i < o_.steps.size(); ++i) {
     context.option = o_.stepOptions[i];
     RunStep(o_.steps[i], context);
