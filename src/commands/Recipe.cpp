@@ -9,6 +9,7 @@
 #include "commands/NameRepair.h"
 #include "commands/NamingCommands.h"
 #include "commands/RulesSettings.h"
+#include "commands/TagNaming.h"
 #include "common/Escaped.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
@@ -30,6 +31,8 @@ enum class Kind {
   Repair,
   Replace,
   Select,
+  DateSource,
+  FromTags,
   Names
 };
 
@@ -72,6 +75,8 @@ const Entry kEntries[] = {
     {{"--select-mask", 1}, Kind::Select, Formatting::Lower, nullptr, FilterMethod::Wildcard},
     {{"--select-regex", 1}, Kind::Select, Formatting::Lower, nullptr, FilterMethod::RegExp},
     {{"--select-text", 1}, Kind::Select, Formatting::Lower, nullptr, FilterMethod::Plain},
+    {{"--date-source", 1}, Kind::DateSource},
+    {{"--from-tags", 1}, Kind::FromTags},
     {{"--names", -1}, Kind::Names},
 };
 
@@ -81,6 +86,8 @@ using Choices = std::vector<std::pair<const char*, T>>;
 const Choices<ReplaceScope> kReplaceScopes = {{"name", ReplaceScope::Name},
                                               {"name+ext", ReplaceScope::NameAndExt},
                                               {"ext", ReplaceScope::ExtOnly}};
+// The date naming's date source, the rule setting it is kept as.
+const Choices<const char*> kDateSources = {{"mtime", "0"}, {"taken", "1"}};
 const Choices<FilterScope> kFilterScopes = {
     {"name", FilterScope::Name}, {"ext", FilterScope::Ext},   {"name+ext", FilterScope::NameExt},
     {"path", FilterScope::Path}, {"date", FilterScope::Date}, {"contents", FilterScope::Contents}};
@@ -168,6 +175,18 @@ void LineReader::ReadValues(Step& step) {
       if (wanted == 1) step.replace.command = Sjis(w[1]);
       if (wanted == 2) step.replace.search = Sjis(w[1]), step.replace.replacement = Sjis(w[2]);
       break;
+    case Kind::DateSource:
+      step.text = "cmbDateSource.ItemIndex";
+      step.value = Choose(kDateSources, w[1], Option());
+      break;
+    case Kind::FromTags:
+      step.text = Sjis(w[1]);
+      try {
+        TagPattern{step.text};
+      } catch (const ETonboError& e) {
+        Fail(Option() + "：" + e.what());
+      }
+      break;
     case Kind::Select:
       step.filter.scope = FilterScope::NameExt;
       step.filter.method = step.entry->method;
@@ -203,6 +222,8 @@ void LineReader::ReadFollowing(Step& step, size_t from) {
       f.exclude = true;
     else if (kind == Kind::Select && word == "--in" && valued)
       f.scope = Choose(kFilterScopes, w[++i], word);
+    else if (kind == Kind::FromTags && word == "--tag-missing" && valued)
+      step.value = Sjis(w[++i]);
     else
       Fail(Option() + " の後に「" + EscapedBytes(word) + "」は書けません。");
   }
@@ -276,8 +297,11 @@ std::pair<std::string, std::string> StepRunner::Run(const Step& step) {
     case Kind::Date: {
       const RenameRules rules = LoadRenameRules(settings_);
       const bool serial = e.kind == Kind::Renban;
+      TakenTimes taken;
+      if (!serial && rules.dateSource == static_cast<int>(DateSource::Taken))
+        taken = ReadRowTakenTimes(table_, rows_, FileTagSource()).value_or(TakenTimes{});
       const NamingOutcome out =
-          serial ? NameSerial(table_, rows_, rules) : NameByDate(table_, rows_, rules);
+          serial ? NameSerial(table_, rows_, rules) : NameByDate(table_, rows_, rules, taken);
       return {serial ? "連番" : "日付", ChangedNamesText(out.named, out.skipped)};
     }
     case Kind::Random:
@@ -308,10 +332,17 @@ std::pair<std::string, std::string> StepRunner::Run(const Step& step) {
         if (decided[row]) rows_.push_back(static_cast<int>(row));
       return {"条件選択", std::to_string(count) + "個のファイルを選択しました。"};
     }
+    case Kind::FromTags: {
+      const TagPattern pattern(step.text);
+      std::vector<tags::MediaTags> tags;
+      if (pattern.ReadsFiles()) tags = ReadRowTags(table_, rows_, FileTagSource()).value_or(tags);
+      return {"タグから命名", TagNamedText(NameFromTags(table_, rows_, pattern, tags, step.value))};
+    }
     case Kind::Names:
       Names(step);
       return {"ファイル名の一括変更", Count("ファイル名の一括変更")};
     case Kind::Set:
+    case Kind::DateSource:
       break;
   }
   return {};
@@ -408,7 +439,7 @@ RecipeRun RunRecipe(const TCsvDb& table, const std::vector<int>& rows, const TRe
   for (const RecipeLine& line : recipe.lines) {
     const Step step = LineReader(line).Read();
     words.push_back(line.words);
-    if (step.entry->kind == Kind::Set) {
+    if (step.entry->kind == Kind::Set || step.entry->kind == Kind::DateSource) {
       settings.WriteString(kSection, step.text, step.value);
       continue;
     }
