@@ -8,8 +8,12 @@
 
 #include "app/FileTypes.h"
 #include "core/CsvDb.h"
+#include "core/RunClashes.h"
 
 namespace tonbo {
+
+// A clash's reason as a tool tip shows it (the run's words, no brackets).
+QString ClashTip(const TCsvDb& table, const RowClash& row);
 
 class FileListModel : public QAbstractTableModel {
   Q_OBJECT
@@ -23,6 +27,12 @@ class FileListModel : public QAbstractTableModel {
   void EndRebuild(std::vector<int> rowImages);
   // One row's cells changed in the table: its item shows them again.
   void RowChanged(int row);
+  // The rows a run would not carry out as they stand: a mark in the first
+  // column, the reason as its tool tip. Forgotten at the next rebuild.
+  void SetClashes(const ClashCheck& check);
+  // The row's clash as the last check found it (Clash::None when unmarked).
+  const RowClash& ClashOf(int row) const;
+  int ClashCount() const { return clashCount_; }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -37,6 +47,8 @@ class FileListModel : public QAbstractTableModel {
   const TCsvDb& table_;
   const ImageList& images_;
   std::vector<int> rowImages_;
+  std::vector<RowClash> clashes_;  // per row, empty while no row clashes
+  int clashCount_ = 0;
 };
 
 }  // namespace tonbo

@@ -19,6 +19,7 @@ namespace tonbo {
   X(actSelectWildcard) X(actRenameReal) X(mnuUndoRename) X(actNameReset) X(actExtract)       \
   X(actBackup) X(mnuDeleteFile)                                                              \
   X(mnuRunHistory)                                                                           \
+  X(mnuSelectClashes)                                                                        \
   /* 名前変更 */                                                                             \
   X(actRenameOne) X(mnuRenameSimple) X(mnuReplace) X(mnuReplaceRE) X(mnuRenameDate)          \
   X(mnuRenban) X(mnuRenameRandom) X(actOptionRename)                                         \

@@ -88,6 +88,7 @@ const MenuRow kEditMenu[] = {
     UseAct(Command::actSelectNone),
     UseAct(Command::actSelectReverse),
     Named("mnuSelectWildcard", "条件で選択", Command::actSelectWildcard, "Ctrl+F"),
+    Item(Command::mnuSelectClashes, "衝突する行を選択"),
     Sep,
     UseAct(Command::actRenameReal),
     Item(Command::mnuUndoRename, "実行した名前変更を元に戻す"),
@@ -426,6 +427,7 @@ void TfrmMain::RegisterCommands() {
   commands_.Register(Command::actClear, [this] { actClearExecute(); });
   commands_.Register(Command::actRenameReal, [this] { actRenameRealExecute(); });
   commands_.Register(Command::mnuUndoRename, [this] { mnuUndoRenameClick(); });
+  commands_.Register(Command::mnuSelectClashes, [this] { mnuSelectClashesClick(); });
 }
 
 }  // namespace tonbo

@@ -48,7 +48,10 @@ bool TfrmMain::HasPendingChanges() const {
 
 void TfrmMain::actRenameRealExecute() {
   if (!ConfirmAction(QStringLiteral("rename_real"))) return;
-  if (!AskYesNo(QStringLiteral("実際にファイル名を変更します。\r\nよろしいですか？"))) return;
+  // The rows that would fail or ask come first, before any same-name question.
+  if (!AskYesNo(ClashSummary() +
+                QStringLiteral("実際にファイル名を変更します。\r\nよろしいですか？")))
+    return;
   ExecuteRenames();
 }
 

@@ -16,6 +16,7 @@
 #include "common/Dialogs.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
+#include "core/ClashWorker.h"
 #include "core/ListText.h"
 #include "platform/EffectSound.h"
 #include "windows/NameFont.h"
@@ -161,6 +162,9 @@ void TfrmMain::CreateStatusBar() {
   panels_[1]->resize(300, panels_[1]->height());
   bar->addWidget(panels_[0]);
   bar->addWidget(panels_[1], 1);
+  panelClash_ = new QLabel(bar);
+  panelClash_->setObjectName(QStringLiteral("panelClash"));
+  bar->addPermanentWidget(panelClash_);
 }
 
 QString TfrmMain::StatusText(int panel) const {
@@ -173,7 +177,8 @@ void TfrmMain::SetStatusText(int panel, const QString& text) {
 
 void TfrmMain::barResize() {
   // The layout stretches panel 1 over the rest of the bar; never past it.
-  panels_[1]->setMaximumWidth(std::max(1, statusBar()->width() - panels_[0]->width()));
+  panels_[1]->setMaximumWidth(
+      std::max(1, statusBar()->width() - panels_[0]->width() - panelClash_->sizeHint().width()));
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
@@ -236,6 +241,7 @@ void TfrmMain::RefreshList() {
   model_->EndRebuild(std::move(images));
   if (keepSelection && !selected.Empty()) SelectRuns(selected);
   SetStatusText(0, QStringLiteral("総数 = ") + QString::number(count));
+  MarkClashes();
 }
 
 void TfrmMain::listFileColumnClick(int column) {

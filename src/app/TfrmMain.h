@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <random>
@@ -28,6 +29,8 @@ class QToolBar;
 
 namespace tonbo {
 
+class ClashWorker;
+struct ClashCheck;
 class TfrmFilter;
 class TfrmFormat;
 class TfrmRenameIkkatu;
@@ -136,6 +139,14 @@ class TfrmMain : public QMainWindow, public ListHost {
   void actSelectAllExecute();
   void actSelectNoneExecute();
   void actSelectReverseExecute();
+  // Clashes: the rows a run would not carry out as they stand. Marked after
+  // every rebuild of the list, at once from the names, then from the disk
+  // off the window's thread; "衝突する行を選択" selects the marked rows.
+  void MarkClashes();
+  void mnuSelectClashesClick();
+  int ClashCount() const { return model_->ClashCount(); }
+  // The clashes as the question before a run starts with them; empty for none.
+  QString ClashSummary();
   void actExtractExecute();
   void mnuDeleteFileClick();
   void actNameResetExecute();
@@ -263,6 +274,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   void OnSwitched(MenuSwitch menuSwitch, std::function<void()> handler);
   int FetchImage(int row, const std::string& diskPath);
   void RefreshRow(int row, const std::string& lowerExt, int sameExtRow, std::vector<int>& images);
+  void PostClashCheck();
+  void ShowClashes(const ClashCheck& check);
 
   TCsvDb table_;
   TUndoList undo_;
@@ -297,6 +310,12 @@ class TfrmMain : public QMainWindow, public ListHost {
   int growthLimit_ = 300;
   bool shown_ = false;
   size_t listedRows_ = 0;  // identity of the rows the list shows: count and paths
+  QLabel* panelClash_ = nullptr;
+  bool clashPostPending_ = false;
+  std::uint64_t clashGeneration_ = 0;  // the table the marks were asked for
+  bool clashesFromDisk_ = false;       // the marks of that table include the disk's
+  // Last: gone before anything its answers reach.
+  std::unique_ptr<ClashWorker> clashWorker_;
 };
 
 }  // namespace tonbo
