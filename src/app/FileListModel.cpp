@@ -21,6 +21,7 @@ const ColumnLook kColumns[FileListModel::ColumnCount] = {
     {"新しい名前", 90, Qt::AlignLeft}, {"拡張子", 48, Qt::AlignLeft},
     {"更新日", 78, Qt::AlignLeft},     {"ｻｲｽﾞ", 55, Qt::AlignRight},
     {"説明", 90, Qt::AlignLeft},       {"元のファイル名", 130, Qt::AlignLeft},
+    {"撮影日時", 78, Qt::AlignLeft},
 };
 
 }  // namespace
@@ -33,8 +34,9 @@ QString ClashTip(const TCsvDb& table, const RowClash& row) {
   return text;
 }
 
-FileListModel::FileListModel(const TCsvDb& table, const ImageList& images, QObject* parent)
-    : QAbstractTableModel(parent), table_(table), images_(images) {}
+FileListModel::FileListModel(const TCsvDb& table, const ImageList& images, const TTakenTimes& taken,
+                             QObject* parent)
+    : QAbstractTableModel(parent), table_(table), images_(images), taken_(taken) {}
 
 void FileListModel::BeginRebuild() { beginResetModel(); }
 
@@ -69,6 +71,10 @@ const RowClash& FileListModel::ClashOf(int row) const {
                                                                 : kNone;
 }
 
+void FileListModel::TakenRead() {
+  if (rowCount() > 0) emit dataChanged(index(0, ColTaken), index(rowCount() - 1, ColTaken));
+}
+
 int FileListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rowImages_.size());
 }
@@ -93,6 +99,10 @@ QString FileListModel::CellText(int row, int column) const {
     }
     case ColPath:
       return enc::FromSjis(table_.GetCell(colPath, row));
+    case ColTaken: {
+      const auto date = taken_.Find(table_.GetCell(colPath, row));
+      return date ? QString::fromStdString(TTakenTimes::Text(*date)) : QString();
+    }
   }
   return {};
 }

@@ -9,6 +9,7 @@
 #include "app/FileTypes.h"
 #include "core/CsvDb.h"
 #include "core/RunClashes.h"
+#include "core/TakenTimes.h"
 
 namespace tonbo {
 
@@ -18,9 +19,10 @@ QString ClashTip(const TCsvDb& table, const RowClash& row);
 class FileListModel : public QAbstractTableModel {
   Q_OBJECT
  public:
-  enum Column { ColName, ColExt, ColModified, ColSize, ColType, ColPath, ColumnCount };
+  enum Column { ColName, ColExt, ColModified, ColSize, ColType, ColPath, ColTaken, ColumnCount };
 
-  FileListModel(const TCsvDb& table, const ImageList& images, QObject* parent = nullptr);
+  FileListModel(const TCsvDb& table, const ImageList& images, const TTakenTimes& taken,
+                QObject* parent = nullptr);
 
   void BeginRebuild();
   // rowImages[i] is the image index of item i (-1: none).
@@ -33,6 +35,8 @@ class FileListModel : public QAbstractTableModel {
   // The row's clash as the last check found it (Clash::None when unmarked).
   const RowClash& ClashOf(int row) const;
   int ClashCount() const { return clashCount_; }
+  // More dates taken were read: the column shows them.
+  void TakenRead();
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -46,6 +50,7 @@ class FileListModel : public QAbstractTableModel {
 
   const TCsvDb& table_;
   const ImageList& images_;
+  const TTakenTimes& taken_;
   std::vector<int> rowImages_;
   std::vector<RowClash> clashes_;  // per row, empty while no row clashes
   int clashCount_ = 0;

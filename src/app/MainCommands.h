@@ -53,7 +53,8 @@ namespace tonbo {
   X(mnuExtNotChange, "ext_not_change") \
   X(mnuToolBar, "toolbar")             \
   X(mnuExcelSort, "mnuExcelSort")      \
-  X(mnuPlayList, nullptr)
+  X(mnuPlayList, nullptr)              \
+  X(mnuColTaken, nullptr)
 
 #define TONBO_COMMAND_ENUMERATOR(name) name,
 #define TONBO_SWITCH_ENUMERATOR(name, key) name,

@@ -179,6 +179,7 @@ const MenuRow kSettingsMenu[] = {
     Check(MenuSwitch::mnuToolBar, "ツールバーの表示"),
     Check(MenuSwitch::mnuExcelSort, "辞書順に並び替える"),
     Check(MenuSwitch::mnuExtNotChange, "拡張子の変更をしない"),
+    Check(MenuSwitch::mnuColTaken, "撮影日時の列を表示する"),
     Sep,
     Item(Command::mnuOpenSendTo, "「送る」メニューを開く"),
     Item(Command::mnuRegSendToOther, "「送る」へ任意のソフトを登録する"),

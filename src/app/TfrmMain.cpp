@@ -6,7 +6,9 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 
+#include <chrono>
 #include <string_view>
 #include <unordered_map>
 
@@ -93,7 +95,7 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::CreateList() {
-  model_ = new FileListModel(table_, imgListFile_, this);
+  model_ = new FileListModel(table_, imgListFile_, takenTimes_, this);
   listFile_ = new FileListView(this);
   listFile_->setObjectName(QStringLiteral("listFile"));
   UseNameFont(listFile_);
@@ -121,6 +123,12 @@ void TfrmMain::CreateList() {
       std::max(FileListModel::ColumnWidth(FileListModel::ColModified),
                listFile_->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00:00")) +
                    kCellPadding));
+  header->resizeSection(FileListModel::ColTaken, header->sectionSize(FileListModel::ColModified));
+  listFile_->setColumnHidden(FileListModel::ColTaken, true);
+  timerTaken_ = new QTimer(this);
+  timerTaken_->setObjectName(QStringLiteral("timerTaken"));
+  timerTaken_->setInterval(0);  // between the window's events, a slice at a time
+  connect(timerTaken_, &QTimer::timeout, this, &TfrmMain::ReadTakenTimes);
   // A long path loses its middle folders, not the file name at its end.
   listFile_->setItemDelegateForColumn(FileListModel::ColPath, new MiddleElideDelegate(listFile_));
   connect(header, &QHeaderView::sectionClicked, this, &TfrmMain::listFileColumnClick);
@@ -239,6 +247,10 @@ void TfrmMain::RefreshList() {
     }
   }
   model_->EndRebuild(std::move(images));
+  if (!listFile_->isColumnHidden(FileListModel::ColTaken)) {
+    takenTimes_.Restart();
+    timerTaken_->start();
+  }
   if (keepSelection && !selected.Empty()) SelectRuns(selected);
   SetStatusText(0, QStringLiteral("総数 = ") + QString::number(count));
   MarkClashes();
@@ -246,7 +258,9 @@ void TfrmMain::RefreshList() {
 
 void TfrmMain::listFileColumnClick(int column) {
   if (column < 0 || column >= FileListModel::ColumnCount) return;
-  if (column == FileListModel::ColSize)
+  if (column == FileListModel::ColTaken)
+    table_.SortByKeys(takenTimes_.SortKeys(table_));
+  else if (column == FileListModel::ColSize)
     table_.SortNumeric(colSize);
   else if (ExcelSort())
     table_.SortNoCase(column);
@@ -256,6 +270,25 @@ void TfrmMain::listFileColumnClick(int column) {
   sortDescending_[static_cast<size_t>(column)] = !sortDescending_[static_cast<size_t>(column)];
   listFile_->clearSelection();  // even when the order did not change
   RefreshList();
+}
+
+void TfrmMain::ApplyTakenColumn() {
+  const bool shown = Switch(MenuSwitch::mnuColTaken);
+  listFile_->setColumnHidden(FileListModel::ColTaken, !shown);
+  if (shown) {
+    takenTimes_.Restart();
+    timerTaken_->start();
+  } else {
+    timerTaken_->stop();
+    takenTimes_.Clear();  // hidden, it holds nothing
+  }
+}
+
+void TfrmMain::ReadTakenTimes() {
+  // A slice short enough that typing and scrolling never wait on it.
+  constexpr auto kSlice = std::chrono::milliseconds(20);
+  if (takenTimes_.ReadSome(table_, kSlice)) timerTaken_->stop();
+  model_->TakenRead();
 }
 
 void TfrmMain::listFileClick() {

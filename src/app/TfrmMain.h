@@ -247,6 +247,10 @@ class TfrmMain : public QMainWindow, public ListHost {
   void RegisterCommands();
   void RegisterSwitches();
   void ApplyPicture();
+  // "撮影日時" shown or hidden as mnuColTaken says; while shown the dates
+  // are read a few at a time by timerTaken_.
+  void ApplyTakenColumn();
+  void ReadTakenTimes();
   // Writes a run's log (log.txt, err.txt) to the log folder and opens it.
   void OpenLog(const std::string& log, const char* fileName = "log.txt");
   void CreateKeepCommands();
@@ -306,6 +310,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   TfrmInputName* frmInputName_ = nullptr;
   std::mt19937 random_;
   QTimer* timerPreview_ = nullptr;
+  TTakenTimes takenTimes_;
+  QTimer* timerTaken_ = nullptr;
   TfrmProgress::Clock progressClock_;
   int growthLimit_ = 300;
   bool shown_ = false;

@@ -10,8 +10,9 @@ namespace tonbo::preview {
 
 class PicturePreview {
  public:
-  // Decodes the file; with fitWidth and fitHeight above 0 a JPEG may be
-  // decoded reduced for a view of that size. On failure the picture is empty.
+  // Decodes the file, turned upright as its Exif orientation says; with
+  // fitWidth and fitHeight above 0 a JPEG may be decoded reduced for a view
+  // of that size. On failure the picture is empty.
   img::DecodeResult Load(const std::string& diskPath, img::PictureFormat format, int fitWidth,
                          int fitHeight, const img::ProgressFn& progress = {});
   void Clear();
@@ -44,6 +45,7 @@ class PicturePreview {
   img::Bitmap picture_;
   std::string path_;
   img::PictureFormat format_ = img::PictureFormat::Unknown;
+  int orientation_ = 1;  // Exif's, applied to every decoding of the file
   int fullWidth_ = 0;
   int fullHeight_ = 0;
   bool reduced_ = false;

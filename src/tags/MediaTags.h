@@ -12,12 +12,13 @@ namespace tonbo::tags {
 // A local date and time as the file states it (no time zone applied).
 struct TakenTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-  int subSecondMillis = -1;  // -1 when the file gives none
+  int subSecondMillis = -1;          // -1 when the file gives none
   std::optional<int> offsetMinutes;  // the offset from UTC the file gives
 };
 
 struct MediaTags {
-  std::optional<TakenTime> taken;  // Exif DateTimeOriginal, else CreateDate, else XMP, else QuickTime
+  std::optional<TakenTime>
+      taken;  // Exif DateTimeOriginal, else CreateDate, else XMP, else QuickTime
   std::string make, model, lens;
   std::optional<int> width, height;
   int orientation = 1;  // Exif 1-8; 1 when none

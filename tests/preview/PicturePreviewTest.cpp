@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <algorithm>
 
+#include <exiv2/exiv2.hpp>
+
 #include "Pictures.h"
 #include "TestEnv.h"
 #include "preview/PicturePreview.h"
@@ -87,6 +89,31 @@ TEST(PicturePreviewTest, SavingReplacesThroughARenameAndKeepsPermissions) {
     EXPECT_EQ(refused.error, img::ImageError::CannotWrite);
     EXPECT_EQ(test::ReadFile(path), before);
     EXPECT_EQ(Names(dir), std::vector<std::string>{"p.png"});
+  }
+}
+
+// Each Exif orientation shows the picture upright: where the source's pixels
+// (x in blue, y in green) land at the first two places of the top row.
+TEST(PicturePreviewTest, ExifOrientationTurnsThePictureUpright) {
+  const std::string path = test::MakeTempDir("pp") + "turned.png";
+  const int firstTwo[9][4] = {{},           {0, 0, 1, 0}, {2, 0, 1, 0}, {2, 1, 1, 1}, {0, 1, 1, 1},
+                              {0, 0, 0, 1}, {0, 1, 0, 0}, {2, 1, 2, 0}, {2, 0, 2, 1}};
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    ASSERT_TRUE(img::SavePicture(img::test::Numbered(3, 2), path, PictureFormat::Png).Ok());
+    auto image = Exiv2::ImageFactory::open(path);
+    image->readMetadata();
+    image->exifData()["Exif.Image.Orientation"] = uint16_t(orientation);
+    image->writeMetadata();
+    PicturePreview p;
+    ASSERT_TRUE(p.Load(path, PictureFormat::Png, 0, 0).Ok());
+    const bool quarter = orientation >= 5;
+    EXPECT_EQ(p.Width(), quarter ? 2 : 3) << orientation;
+    EXPECT_EQ(p.Full().Height(), quarter ? 3 : 2) << orientation;
+    const auto& e = firstTwo[orientation];
+    EXPECT_EQ(p.Full().Pixel(0, 0).b * 10 + p.Full().Pixel(0, 0).g, e[0] * 10 + e[1])
+        << orientation;
+    EXPECT_EQ(p.Full().Pixel(1, 0).b * 10 + p.Full().Pixel(1, 0).g, e[2] * 10 + e[3])
+        << orientation;
   }
 }
 
