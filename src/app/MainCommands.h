@@ -24,6 +24,7 @@ namespace tonbo {
   X(actRenameOne) X(mnuRenameSimple) X(mnuReplace) X(mnuReplaceRE) X(mnuRenameDate)          \
   X(mnuRenban) X(mnuRenameRandom) X(actOptionRename)                                         \
   X(mnuRenameFromTags)                                                                       \
+  X(mnuRecipeSave) X(mnuRecipeRun)                                                           \
   /* 組合せ */                                                                               \
   X(mnuRenbanAndStr) X(mnuRenbanAndStr2) X(mnuRenbanAndOldName) X(mnuFNameAddFoot)           \
   X(mnuFNameAddHead) X(mnuRenbanAndStr3)                                                     \

@@ -4,6 +4,8 @@
 #include <QItemSelectionModel>
 #include <QTableView>
 
+#include <utility>
+
 #include "app/TfrmMain.h"
 #include "common/Sjis.h"
 
@@ -36,7 +38,8 @@ void TfrmMain::RecordUndo(const QString& label) {
   table_.PackTight();
   TCsvDb copy;
   copy.Assign(table_);
-  undo_.Add("list", enc::ToSjis(label), std::move(copy), SaveSelection());
+  undo_.Add("list", enc::ToSjis(label), std::move(copy), SaveSelection(),
+            std::exchange(pendingSteps_, {}));
   const TUndoNode* previous = undo_.Previous();
   CommandAction(Command::mnuUndo)
       ->setText(QStringLiteral("元に戻す(&U) ") +
@@ -52,6 +55,7 @@ void TfrmMain::UpdateUndoMenu() {
 }
 
 void TfrmMain::mnuUndoClick() {
+  pendingSteps_.clear();  // their names go with the table the entry replaces
   const TUndoNode* entry = undo_.Undo();
   if (entry && entry->Kind() == "list") {
     table_.Assign(entry->Snapshot());
@@ -62,6 +66,7 @@ void TfrmMain::mnuUndoClick() {
 }
 
 void TfrmMain::mnuRedoClick() {
+  pendingSteps_.clear();
   const TUndoNode* entry = undo_.Redo();
   if (entry && entry->Kind() == "list") {
     table_.Assign(entry->Snapshot());

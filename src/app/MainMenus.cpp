@@ -114,6 +114,9 @@ const MenuRow kRenameMenu[] = {
     Sep,
     Named("N53", "ファイル名一括変換フォーム...", Command::mnuRenameIkkatu),
     Sep,
+    Item(Command::mnuRecipeSave, "手順を保存…"),
+    Item(Command::mnuRecipeRun, "手順を実行…"),
+    Sep,
     Named("mnuRenameCustomize", "名前変更のカスタマイズ", Command::actOptionRename),
 };
 
@@ -342,7 +345,13 @@ void TfrmMain::CreateMenus() {
   };
   AddItems(addMenu("リスト(&F)", "mnuList"), kListMenu, make);
   AddItems(addMenu("編集(&E)", "mnuEdit"), kEditMenu, make);
-  AddItems(addMenu("名前変更(&N)", "mnuRename"), kRenameMenu, make);
+  QMenu* rename = addMenu("名前変更(&N)", "mnuRename");
+  AddItems(rename, kRenameMenu, make);
+  // Filled from the settings file by UpdateRecipeMenu.
+  QMenu* recipes = new QMenu(QStringLiteral("最近使った手順"), rename);
+  recipes->setObjectName(QStringLiteral("mnuRecipeRecent"));
+  const QList<QAction*> items = rename->actions();
+  rename->insertMenu(items.value(items.indexOf(CommandAction(Command::mnuRecipeRun)) + 1), recipes);
   AddItems(addMenu("組合せ(&K)", "mnuCombine"), kCombineMenu, make);
   AddItems(addMenu("整形(&T)", "mnuFormat"), kFormatMenu, make);
   QMenu* function = addMenu("機能(&F)", "mnuFunction");

@@ -7,6 +7,7 @@
 #include "commands/FormatCommands.h"
 #include "commands/NameRepair.h"
 #include "commands/NamingCommands.h"
+#include "commands/Recipe.h"
 #include "common/Dialogs.h"
 #include "common/Sjis.h"
 #include "windows/TfrmFormat.h"
@@ -53,6 +54,7 @@ void TfrmMain::mnuRenbanClick() {
   const NamingOutcome out = NameSerial(table_, rows, frmFormat_->Rules());
   RefreshList();
   SetStatusText(1, ChangedText(out.named, out.skipped));
+  NoteSteps(RulesLines(frmFormat_->Rules(), "--renban"));
   RecordUndo(QStringLiteral("連番"));
 }
 
@@ -70,6 +72,7 @@ void TfrmMain::mnuRenameDateClick() {
   }
   const NamingOutcome out = NameByDate(table_, rows, rules, taken);
   RefreshList();
+  NoteSteps(RulesLines(frmFormat_->Rules(), "--date"));
   RecordUndo(QStringLiteral("日付"));
   SetStatusText(1, ChangedText(out.named, out.skipped));
 }
@@ -86,6 +89,7 @@ void TfrmMain::mnuRenameRandomClick() {
         QStringLiteral("ランダムに命名"));
     return;
   }
+  NoteSteps(RulesLines(rules, "--random"));
   bool relaxed = false;
   RandomHooks hooks{
       [this](int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); },
@@ -159,9 +163,11 @@ void TfrmMain::mnuRenameSimpleClick() {
       typed.isEmpty())
     return;
   const std::string text = enc::ToSjis(typed);
-  ForEachSelectedRows(QStringLiteral("名前の変更"), [&](const std::vector<int>& selected) {
-    NameFixed(table_, selected, text, extNotChange);
-  });
+  if (ForEachSelectedRows(QStringLiteral("名前の変更"), [&](const std::vector<int>& selected) {
+        NameFixed(table_, selected, text, extNotChange);
+      }) > 0)
+    NoteSteps({{"--set", extNotChange ? "ext_not_change=1" : "ext_not_change=0"},
+               {"--name", enc::SjisToDisk(text)}});
   RefreshList();
 }
 
@@ -177,6 +183,7 @@ void TfrmMain::AddTextCommand(bool atHead) {
   if (s.isEmpty()) return;
   const int count = AddText(table_, rows, enc::ToSjis(s), atHead);
   RefreshList();
+  NoteSteps({AddTextLine(enc::ToSjis(s), atHead)});
   SetStatusText(1, ChangedText(count, 0));
   RecordUndo(QStringLiteral("指定文字列を追加"));
 }
@@ -184,11 +191,13 @@ void TfrmMain::AddTextCommand(bool atHead) {
 void TfrmMain::FormatCommand(Formatting formatting) {
   const FormatRule& rule = FormatRuleOf(formatting);
   const bool alsoExt = rule.extensionToo && !Switch(MenuSwitch::mnuExtNotChange);
-  ForEachSelected(QString::fromUtf8(rule.label),
-                  [&](TfrmMain& w, int row) { ConvertRow(w.Table(), row, rule.convert, alsoExt); });
+  if (ForEachSelected(QString::fromUtf8(rule.label), [&](TfrmMain& w, int row) {
+        ConvertRow(w.Table(), row, rule.convert, alsoExt);
+      }) > 0)
+    NoteSteps(ExtLines(Switch(MenuSwitch::mnuExtNotChange), FormatOption(formatting)));
 }
 
-void TfrmMain::RepairCommand(const QString& key, const QString& label,
+void TfrmMain::RepairCommand(const QString& key, const QString& label, const char* option,
                              int (*repair)(TCsvDb&, const std::vector<int>&, bool),
                              std::string (*status)(int)) {
   if (!ConfirmAction(key)) return;
@@ -199,7 +208,9 @@ void TfrmMain::RepairCommand(const QString& key, const QString& label,
       }) < 0)
     return;
   SetStatusText(1, QString::fromStdString(status(changed)));
-  if (changed > 0) RecordUndo(label);
+  if (changed == 0) return;
+  NoteSteps(ExtLines(!alsoExt, option));
+  RecordUndo(label);
 }
 
 void TfrmMain::RegisterNamingCommands() {
@@ -225,10 +236,12 @@ void TfrmMain::RegisterNamingCommands() {
   reg(Command::mnuRenameZenkaku, [this] { FormatCommand(Formatting::Zenkaku); });
   reg(Command::mnuRenameHira, [this] { FormatCommand(Formatting::Hiragana); });
   reg(Command::mnuRenameKata, [this] { FormatCommand(Formatting::Katakana); });
-  reg(Command::mnuRenameFixEncoding,
-      [this] { RepairCommand("fix_encoding", "文字化けの修正", FixGarbledNames, FixedNamesText); });
+  reg(Command::mnuRenameFixEncoding, [this] {
+    RepairCommand("fix_encoding", "文字化けの修正", "--fix-encoding", FixGarbledNames,
+                  FixedNamesText);
+  });
   reg(Command::mnuRenameNfc,
-      [this] { RepairCommand("nfc", "濁点の結合", ComposeNames, ComposedNamesText); });
+      [this] { RepairCommand("nfc", "濁点の結合", "--nfc", ComposeNames, ComposedNamesText); });
 }
 
 }  // namespace tonbo

@@ -25,6 +25,9 @@ class MainPreviewHost : public PreviewHost {
     main_.List()->scrollTo(main_.List()->model()->index(item, 0));
   }
   void ItemChanged(int item) override { main_.RefreshItem(item); }
+  void NameTyped(int row, const std::string& sjisBefore) override {
+    main_.NoteTypedName(row, sjisBefore);
+  }
   bool ExtNotChange() const override { return main_.ExtNotChange(); }
   bool PlayListChecked() const override { return main_.Switch(MenuSwitch::mnuPlayList); }
   void SetPlayListChecked(bool on) override { main_.SetSwitch(MenuSwitch::mnuPlayList, on); }

@@ -2,6 +2,7 @@
 // selected rows; then every selected file is read once, with progress and a
 // stop, and the rows are named from what the files say about themselves.
 #include "app/TfrmMain.h"
+#include "commands/Recipe.h"
 #include "commands/TagNaming.h"
 #include "common/Dialogs.h"
 #include "common/Sjis.h"
@@ -55,6 +56,10 @@ void TfrmMain::mnuRenameFromTagsClick() {
   }
   const int named = NameFromTags(table_, rows, pattern, tags, frmTagName_->Missing());
   RefreshList();
+  RecipeWords step{"--from-tags", enc::SjisToDisk(frmTagName_->Pattern())};
+  if (!frmTagName_->Missing().empty())
+    step.insert(step.end(), {"--tag-missing", enc::SjisToDisk(frmTagName_->Missing())});
+  NoteSteps({step});
   RecordUndo(QStringLiteral("タグから命名"));
   SetStatusText(1, QString::fromStdString(TagNamedText(named)));
 }

@@ -75,6 +75,7 @@ TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types,
   // version, explanation, same-name question, replace, name grid.
   CreateFormatDialog();
   RegisterNamingCommands();
+  RegisterRecipeCommands();
   CreatePreviewDialog();
   CreateFilterDialog();
   CreateGuardDialogs();

@@ -85,6 +85,11 @@ class TfrmMain : public QMainWindow, public ListHost {
   TRowSelection SaveSelection() const;
   void RestoreSelection(const TRowSelection& selection);
   TUndoList& History() { return undo_; }
+  // Steps of commands without a history entry of their own wait for the next one.
+  void NoteSteps(TStepLines steps) override {
+    pendingSteps_.insert(pendingSteps_.end(), steps.begin(), steps.end());
+  }
+  void NoteTypedName(int row, const std::string& sjisBefore);
   // The file table with the Selected column filled from the current history
   // entry, as a saved list holds it.
   TCsvDb TableAsRecorded() const;
@@ -106,6 +111,16 @@ class TfrmMain : public QMainWindow, public ListHost {
   // Keeping the list: "リストを保存" and "リストを読込".
   void mnuSaveListClick();
   void mnuLoadListClick();
+  // Recipes: "手順を保存…", "手順を実行…" and the recently used recipes.
+  void mnuRecipeSaveClick();
+  void mnuRecipeRunClick();
+  void RunRecipeFile(const std::string& diskPath);
+  int FirstStepEntry() const;
+  TStepLines StepsOf(int from, int to) const;
+  bool ChooseStepRange(int& from, int& to);
+  void RememberRecipe(const std::string& diskPath);
+  void UpdateRecipeMenu();
+  void RegisterRecipeCommands();
   int FirstSelectedRow() const;
 
   // Selection and list editing.
@@ -169,7 +184,7 @@ class TfrmMain : public QMainWindow, public ListHost {
   // "整形": the conversion over the selection, the extension too where it may change.
   void FormatCommand(Formatting formatting);
   // "文字化けを直す" and "濁点を結合する": guarded, counted, recorded in the history.
-  void RepairCommand(const QString& key, const QString& label,
+  void RepairCommand(const QString& key, const QString& label, const char* option,
                      int (*repair)(TCsvDb&, const std::vector<int>&, bool),
                      std::string (*status)(int));
 
@@ -268,6 +283,7 @@ class TfrmMain : public QMainWindow, public ListHost {
 
   TCsvDb table_;
   TUndoList undo_;
+  TStepLines pendingSteps_;  // goes with the next history entry
   std::unique_ptr<TIniFileEx> ini_;
   ImageList imgListFile_;
   std::unique_ptr<FileTypeSource> types_;

@@ -147,6 +147,23 @@ struct OptionParser {
     if (!o.saveList.empty()) throw EUsageError(option + " は一度だけ書けます。");
     o.saveList = NonEmpty(file, option);
   }
+  void Recipe(const std::string& file, const std::string& option) {
+    try {
+      RecipeRunStep step{LoadRecipeFile(NonEmpty(file, option)), file};
+      for (const RecipeLine& line : step.recipe.lines) o.recipeSteps.push_back(line.words);
+      o.steps.emplace_back(std::move(step));
+    } catch (const ERecipeError& e) {
+      throw EUsageError(Escaped(file) + "：" + e.what());
+    }
+  }
+  // The words of the step the option made or qualified, for --save-recipe.
+  void Keep(const CliOption& option, const Args& values, bool newStep) {
+    if (newStep && std::holds_alternative<RecipeRunStep>(o.steps.back())) return;
+    if (newStep) o.recipeSteps.emplace_back();
+    if (!newStep && (!option.follows || o.recipeSteps.empty())) return;
+    o.recipeSteps.back().push_back(option.name);
+    o.recipeSteps.back().insert(o.recipeSteps.back().end(), values.begin(), values.end());
+  }
   void Seed(const std::string& text) {
     char* end = nullptr;
     errno = 0;
@@ -330,6 +347,22 @@ const CliOption kOptions[] = {
              "    chkRandomHira=0  spnRandomFrom=6  spnRandomTo=10",
      .parse = [](Parser& p, Name, Values v) { p.Set(v[0]); }},
 
+    Heading("手順ファイル（ウィンドウの「手順を保存…」「手順を実行…」と同じファイル）:"),
+    {.name = "--recipe",
+     .values = "FILE",
+     .help = "手順ファイルの手順を、ここに書いたコマンドとして実行する。\n"
+             "読めない行が一つでもあれば、その行番号を書いて何もしません",
+     .parse = [](Parser& p, Name n, Values v) { p.Recipe(v[0], n); }},
+    {.name = "--save-recipe",
+     .values = "FILE",
+     .help = "このコマンドラインの手順（--set、--recipe、条件で選択も）を\n"
+             "手順ファイルに書く",
+     .parse =
+         [](Parser& p, Name n, Values v) {
+           if (!p.o.saveRecipe.empty()) throw EUsageError(n + " は一度だけ書けます。");
+           p.o.saveRecipe = NonEmpty(v[0], n);
+         }},
+
     Heading("リストの保存と読込（ウィンドウの「リストを保存」「リストを読込」と同じ CSV "
             "ファイル）:"),
     {.name = "--load-list",
@@ -459,7 +492,9 @@ void ParseOption(OptionParser& parser, const Args& args, size_t& i) {
   }
   const size_t steps = parser.o.steps.size();
   option->parse(parser, option->name, values);
-  if (parser.o.steps.size() > steps) parser.o.stepOptions.push_back(option->name);
+  const bool newStep = parser.o.steps.size() > steps;
+  if (newStep) parser.o.stepOptions.push_back(option->name);
+  parser.Keep(*option, values, newStep);
 }
 
 // "-qr0" as "-q -r -0": short options that take no value, written together.

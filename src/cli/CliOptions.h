@@ -11,6 +11,7 @@
 #include "cli/CliKeep.h"
 #include "commands/FilterSelect.h"
 #include "commands/FormatCommands.h"
+#include "commands/Recipe.h"
 #include "commands/ReplaceNames.h"
 #include "common/Errors.h"
 #include "core/CsvDb.h"
@@ -56,7 +57,14 @@ struct SetStep {
   std::string key, value;
 };
 
-using Step = std::variant<NamingStep, FormatStep, RepairStep, ReplaceStep, SelectStep, SetStep>;
+// --recipe: a recipe's steps, run by the same runner as the window's "手順を実行…".
+struct RecipeRunStep {
+  TRecipe recipe;
+  std::string file;  // as given
+};
+
+using Step = std::variant<NamingStep, FormatStep, RepairStep, ReplaceStep, SelectStep, SetStep,
+                          RecipeRunStep>;
 
 // What --on-conflict chose: a method for every conflict, or stop at the first.
 struct ConflictChoice {
@@ -96,6 +104,9 @@ struct CliOptions {
   // --load-list files, added after the paths; --save-list, written after the steps.
   std::vector<std::string> loadLists;
   std::string saveList;
+  // --save-recipe: the steps as a recipe's lines, written after they ran.
+  std::string saveRecipe;
+  std::vector<RecipeWords> recipeSteps;
 };
 
 // Reads the arguments after the program name. Throws EUsageError.

@@ -34,6 +34,7 @@ bool NeedsDetails(const std::vector<Step>& steps) {
         return true;
     if (const auto* select = std::get_if<SelectStep>(&step))
       if (select->options.scope == FilterScope::Date) return true;
+    if (std::holds_alternative<RecipeRunStep>(step)) return true;  // it may date or number
   }
   return false;
 }
@@ -139,6 +140,10 @@ int Session::Run() {
   AddFiles(paths);
   if (table_.RowCount() == 0) report_.Note(NoFilesText(o_));
   RunSteps();
+  if (!o_.saveRecipe.empty() && !SaveRecipeFile(o_.saveRecipe, o_.recipeSteps)) {
+    report_.Error("手順ファイルを書けませんでした：" + Escaped(o_.saveRecipe));
+    return kExitIncomplete;
+  }
   table_.PackTight();  // what the steps left spare is not needed again
   // A list that cannot be kept stops the run before anything on disk changes.
   if (!o_.saveList.empty() && !SaveList(table_, o_.saveList, report_)) return kExitIncomplete;

@@ -34,6 +34,7 @@ class StepRunner {
   void operator()(const ReplaceStep& s);
   void operator()(const SelectStep& s);
   void operator()(const SetStep& s);
+  void operator()(const RecipeRunStep& s);
 
  private:
   bool ExtNotChange() const { return c_.settings.ReadBool(kSection, "ext_not_change", true); }
@@ -167,6 +168,24 @@ void StepRunner::operator()(const SetStep& s) {
   if (!IsReadKey(s.key))
     c_.report.Error("--set のキー「" + ShownName(s.key) +
                     "」はどのコマンドも読まないので、何も変わりません。");
+}
+
+// The recipe runs on a copy; the list takes its names only when every step ran.
+void StepRunner::operator()(const RecipeRunStep& s) {
+  if (!HaveRows()) return;
+  RecipeHooks hooks{
+      [this](int n) { return static_cast<int>(c_.random() % static_cast<unsigned>(n)); },
+      [this](const std::string& text) { c_.report.Note(text); }};
+  RecipeRun run;
+  try {
+    run = RunRecipe(c_.table, c_.rows, s.recipe, c_.settings, hooks);
+  } catch (const ERecipeError& e) {
+    throw EUsageError(Escaped(s.file) + "：" + e.what());
+  }
+  for (const RecipeStepDone& done : run.steps) c_.report.Info(done.status);
+  if (run.steps.empty()) return;
+  c_.table.Assign(run.steps.back().table);
+  c_.rows = run.steps.back().rows;
 }
 
 // One row standing for the list while masks and expressions are compiled.

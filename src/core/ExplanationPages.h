@@ -9,7 +9,7 @@ namespace tonbo {
 
 // Keys of the commands that pass the explain-before-executing guard; each
 // also names the command's switch in the settings section "help".
-inline constexpr std::array<std::string_view, 20> kGuardKeys = {
+inline constexpr std::array<std::string_view, 22> kGuardKeys = {
     "add_files",     "add_file_same_dir",
     "rename_real",   "dlg_overwrite",
     "select_leave",  "select_delete",
@@ -19,7 +19,8 @@ inline constexpr std::array<std::string_view, 20> kGuardKeys = {
     "load_list",     "backup",
     "install",       "uninstall",
     "registry",      "fix_encoding",
-    "nfc",           "rename_tags"};
+    "nfc",           "rename_tags",
+    "recipe_save",   "recipe_run"};
 
 // Pages shown by the help links of the rule settings, preview and replace dialogs.
 inline constexpr std::array<std::string_view, 3> kHelpKeys = {"filename", "preview", "replace"};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/CsvDb.h"
+#include "core/UndoList.h"
 
 namespace tonbo {
 
@@ -23,6 +24,8 @@ class ListHost {
   // Records the table in the history; packs the table first, so views into
   // it end here.
   virtual void RecordUndo(const QString& label) = 0;
+  // A naming step (recipe lines), kept for recipes with the next RecordUndo's entry.
+  virtual void NoteSteps(TStepLines /*steps*/) {}
   virtual void SetStatusText(int panel, const QString& text) = 0;
   // The explanation page of a key (with or without the omit box).
   virtual bool ShowExplanation(const QString& key, bool showOmit) = 0;

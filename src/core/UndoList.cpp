@@ -2,11 +2,13 @@
 
 namespace tonbo {
 
-int TUndoList::Add(std::string kind, std::string label, TCsvDb snapshot, TRowSelection selection) {
+int TUndoList::Add(std::string kind, std::string label, TCsvDb snapshot, TRowSelection selection,
+                   TStepLines steps) {
   const int kept = position_ + 1;  // the entries up to the current one
   entries_.resize(static_cast<size_t>(kept));
   entries_.push_back(std::make_unique<TUndoNode>(std::move(kind), std::move(label),
-                                                 std::move(snapshot), std::move(selection)));
+                                                 std::move(snapshot), std::move(selection),
+                                                 std::move(steps)));
   if (Count() > kLimit) entries_.erase(entries_.begin());
   position_ = Count() - 1;
   return position_;

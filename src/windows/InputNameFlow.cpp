@@ -74,6 +74,8 @@ void TfrmInputName::CommitAndMove() {
   TCsvDb& table = host_.Table();
   if (currentIndex_ < 0 || currentIndex_ >= table.RowCount()) return;
   const std::string typed = enc::ToSjis(text);
+  const std::string before = std::string(table.GetCell(colNewName, currentIndex_))
+                                 .append(table.GetCell(colExt, currentIndex_));
   if (host_.ExtNotChange()) {
     table.SetCell(colNewName, currentIndex_, typed);
   } else {
@@ -82,6 +84,7 @@ void TfrmInputName::CommitAndMove() {
     table.SetCell(colExt, currentIndex_, parts.ext);
   }
   host_.ItemChanged(currentIndex_);
+  host_.NameTyped(currentIndex_, before);
   if (!goForward_ && !goBackward_) return;
   const int n = host_.ItemCount();
   host_.SetSelectedIndex(-1);

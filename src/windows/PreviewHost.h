@@ -4,6 +4,8 @@
 // list items (without a history entry), and read the menu switches it needs.
 #include <QString>
 
+#include <string>
+
 #include "core/CsvDb.h"
 
 namespace tonbo {
@@ -28,6 +30,9 @@ class PreviewHost {
   virtual void SetPlayListChecked(bool on) = 0;
   virtual void PlayEffectSound(int kind) = 0;
   virtual bool ShowExplanation(const QString& key, bool showOmit) = 0;
+  // A typed name replaced the row's name (NewName with Ext, code page 932):
+  // kept for recipes as what it did to that name.
+  virtual void NameTyped(int /*row*/, const std::string& /*sjisBefore*/) {}
 };
 
 }  // namespace tonbo

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "commands/NameGrid.h"
+#include "commands/Recipe.h"
 #include "common/Dialogs.h"
 #include "common/Errors.h"
 #include "common/Sjis.h"
@@ -214,7 +215,13 @@ void TfrmRenameIkkatu::FormClose() {
   names.reserve(static_cast<size_t>(grdList_->rowCount()));
   for (int r = 0; r < grdList_->rowCount(); ++r)
     names.push_back(enc::ToSjis(grdList_->item(r, 0)->text()));
+  // The grid's step is what it did to each name: it runs only on these names.
+  std::vector<std::string> before;
+  for (int r = 0; r < host_.Table().RowCount(); ++r)
+    before.push_back(
+        std::string(host_.Table().GetCell(colNewName, r)).append(host_.Table().GetCell(colExt, r)));
   WriteBackNames(host_.Table(), names);
+  if (RecipeWords step = NamesLine(before, host_.Table()); !step.empty()) host_.NoteSteps({step});
   host_.RefreshList();
   host_.RecordUndo(U("ファイル名の一括変更"));
 }

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "commands/Recipe.h"
 #include "commands/ReplaceSamples.h"
 #include "common/Dialogs.h"
 #include "common/Errors.h"
@@ -207,6 +208,7 @@ void TfrmReplace::btnReExecuteClick() {
   }
   // Recorded before anything changes, so a run ended by an error is undone
   // like a finished one.
+  host_.NoteSteps({ReplaceLine(options)});
   host_.RecordUndo(U("文字列の置換"));
   int count = 0;
   try {

@@ -22,6 +22,7 @@ class RecordingListHost : public ListHost {
   QStringList calls;              // "refresh", "undo 文字列の置換", "explain replace 0", ...
   std::vector<TCsvDb> snapshots;  // the table at each RecordUndo
   bool extNotChange = true;
+  TStepLines steps;  // what NoteSteps was given
 
   // Rows named name + ext in /d/, new names as on disk.
   void AddFiles(const std::vector<std::pair<const char*, const char*>>& files) {
@@ -46,6 +47,9 @@ class RecordingListHost : public ListHost {
   void RecordUndo(const QString& label) override {
     calls << QStringLiteral("undo ") + label;
     snapshots.push_back(table);
+  }
+  void NoteSteps(TStepLines noted) override {
+    steps.insert(steps.end(), noted.begin(), noted.end());
   }
   void SetStatusText(int panel, const QString& text) override {
     calls << QStringLiteral("status%1 ").arg(panel) + text;

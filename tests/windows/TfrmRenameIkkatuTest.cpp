@@ -132,6 +132,9 @@ class TfrmRenameIkkatuTest : public QObject {
     QCOMPARE(host.Row(3), std::string("3|.jpg"));
     QCOMPARE(host.calls, (QStringList{"refresh", "undo ファイル名の一括変更"}));
     QCOMPARE(host.snapshots.at(0).GetCell(colNewName, 2), enc::Lit("二番"));
+    // Kept for recipes as every name before and after.
+    QCOMPARE(host.steps.at(0).size(), 21u);
+    QCOMPARE(host.steps[0][5] + ">" + host.steps[0][6], std::string("2.jpg>二番.jpg"));
   }
 
   void typingTheOldTextBackStillCountsAsAChange() {
