@@ -15,14 +15,24 @@ img::DecodeResult PicturePreview::Load(const std::string& diskPath, img::Picture
   options.fitWidth = fitWidth;
   options.fitHeight = fitHeight;
   img::DecodeResult result = img::LoadPicture(diskPath, format, options);
-  if (!result.Ok()) return result;
+  if (result.Ok()) Hold(diskPath, format, result);
+  return result;
+}
+
+void PicturePreview::Adopt(const std::string& diskPath, img::PictureFormat format,
+                           img::DecodeResult decoded) {
+  Clear();
+  if (decoded.Ok()) Hold(diskPath, format, decoded);
+}
+
+void PicturePreview::Hold(const std::string& diskPath, img::PictureFormat format,
+                          img::DecodeResult& decoded) {
   path_ = diskPath;
   format_ = format;
-  fullWidth_ = result.fullWidth;
-  fullHeight_ = result.fullHeight;
-  reduced_ = result.Reduced();
-  picture_ = std::move(result.bitmap);
-  return result;
+  fullWidth_ = decoded.fullWidth;
+  fullHeight_ = decoded.fullHeight;
+  reduced_ = decoded.Reduced();
+  picture_ = std::move(decoded.bitmap);
 }
 
 void PicturePreview::Clear() {

@@ -14,6 +14,8 @@ class PicturePreview {
   // decoded reduced for a view of that size. On failure the picture is empty.
   img::DecodeResult Load(const std::string& diskPath, img::PictureFormat format, int fitWidth,
                          int fitHeight, const img::ProgressFn& progress = {});
+  // Takes a picture decoded elsewhere (PictureAhead) as if Load had decoded it.
+  void Adopt(const std::string& diskPath, img::PictureFormat format, img::DecodeResult decoded);
   void Clear();
 
   bool Empty() const { return picture_.Empty(); }
@@ -41,6 +43,8 @@ class PicturePreview {
   bool Redecode(int viewWidth, int viewHeight, const img::ProgressFn& progress = {});
 
  private:
+  void Hold(const std::string& diskPath, img::PictureFormat format, img::DecodeResult& decoded);
+
   img::Bitmap picture_;
   std::string path_;
   img::PictureFormat format_ = img::PictureFormat::Unknown;
