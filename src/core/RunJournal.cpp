@@ -302,16 +302,21 @@ void JournalWriter::Renamed(int row, const platform::FileId& id) { Step('r', row
 
 void JournalWriter::Step(char kind, int row, const platform::FileId* id) {
   if (fd_ < 0) return;
-  buffer_ += kind;
-  buffer_ += '\t';
-  AppendNumber(buffer_, row);
+  // The line is put together on the stack and appended once: a step is
+  // written for every file of a run.
+  char line[4 + 4 * 24];
+  char* at = line;
+  *at++ = kind;
+  *at++ = '\t';
+  at = std::to_chars(at, line + sizeof line, row).ptr;
   if (id) {
     for (std::int64_t v : {id->size, id->mtimeNs, id->btimeNs}) {
-      buffer_ += '\t';
-      AppendNumber(buffer_, v);
+      *at++ = '\t';
+      at = std::to_chars(at, line + sizeof line, v).ptr;
     }
   }
-  buffer_ += '\n';
+  *at++ = '\n';
+  buffer_.append(line, at);
   if (++steps_ % kStepsPerWrite == 0) Write(steps_ % (kStepsPerWrite * kWritesPerSync) == 0);
 }
 
