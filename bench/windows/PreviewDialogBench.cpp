@@ -115,7 +115,7 @@ struct Pass {
   double cpuPerStep = 0;
 };
 
-// Events are handled while the user looks, so a worker's result can come in.
+// The event loop runs while the user looks, as it does in the program.
 void Look(int ms) {
   const auto until = Clock::now() + std::chrono::milliseconds(ms);
   while (Clock::now() < until) {
@@ -187,7 +187,7 @@ int main(int argc, char** argv) {
   test::PrepareEnvironment();
   QApplication app(argc, argv);
   const auto [pictures, rounds] = bench::ReadFilesAndRounds(argc, argv, {200, 3});
-  const int lookMs = argc > 3 ? std::atoi(argv[3]) : 300;
+  const int lookMs = argc > 3 && argv[3][0] != '-' ? std::atoi(argv[3]) : 300;
   QSize view;
   std::vector<Contender> contenders = {
       {"tonbo preview dialog",
