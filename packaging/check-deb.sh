@@ -44,6 +44,11 @@ for option in $(LANG=C.UTF-8 "$root/usr/bin/tonbo-cli" --help | grep -o -- '--[a
     fail "tonbo-cli(1) does not name $option"
 done
 
+# The readers of pictures' and songs' tags are shared libraries of their own.
+for lib in libexiv2 libtag1v5; do
+  grep -q "^Depends:.*$lib" "$work/control/control" || fail "Depends lacks $lib"
+done
+
 entry=$root/usr/share/applications/org.tonbo.Tonbo.desktop
 [ -f "$entry" ] || fail "no desktop entry"
 if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$entry"; fi

@@ -17,6 +17,7 @@ PACKAGES=(
   xvfb xauth imagemagick x11-apps
   clang-format
   rename mmv convmv
+  libexiv2-dev libtag1-dev libimage-exiftool-perl
 )
 
 missing=()

@@ -18,9 +18,12 @@ namespace tonbo {
   X(mnuUndo) X(mnuRedo) X(actSelectAll) X(actSelectNone) X(actSelectReverse)                 \
   X(actSelectWildcard) X(actRenameReal) X(mnuUndoRename) X(actNameReset) X(actExtract)       \
   X(actBackup) X(mnuDeleteFile)                                                              \
+  X(mnuRunHistory)                                                                           \
+  X(mnuSelectClashes)                                                                        \
   /* 名前変更 */                                                                             \
   X(actRenameOne) X(mnuRenameSimple) X(mnuReplace) X(mnuReplaceRE) X(mnuRenameDate)          \
   X(mnuRenban) X(mnuRenameRandom) X(actOptionRename)                                         \
+  X(mnuRenameFromTags)                                                                       \
   /* 組合せ */                                                                               \
   X(mnuRenbanAndStr) X(mnuRenbanAndStr2) X(mnuRenbanAndOldName) X(mnuFNameAddFoot)           \
   X(mnuFNameAddHead) X(mnuRenbanAndStr3)                                                     \
@@ -49,7 +52,8 @@ namespace tonbo {
   X(mnuExtNotChange, "ext_not_change") \
   X(mnuToolBar, "toolbar")             \
   X(mnuExcelSort, "mnuExcelSort")      \
-  X(mnuPlayList, nullptr)
+  X(mnuPlayList, nullptr)              \
+  X(mnuColTaken, nullptr)
 
 #define TONBO_COMMAND_ENUMERATOR(name) name,
 #define TONBO_SWITCH_ENUMERATOR(name, key) name,

@@ -88,9 +88,11 @@ const MenuRow kEditMenu[] = {
     UseAct(Command::actSelectNone),
     UseAct(Command::actSelectReverse),
     Named("mnuSelectWildcard", "条件で選択", Command::actSelectWildcard, "Ctrl+F"),
+    Item(Command::mnuSelectClashes, "衝突する行を選択"),
     Sep,
     UseAct(Command::actRenameReal),
     Item(Command::mnuUndoRename, "実行した名前変更を元に戻す"),
+    Item(Command::mnuRunHistory, "名前変更の履歴…"),
     Named("U1", "名前をオリジナルの状態に戻す(&U)", Command::actNameReset),
     Sep,
     UseAct(Command::actExtract),
@@ -108,6 +110,7 @@ const MenuRow kRenameMenu[] = {
     Item(Command::mnuRenameDate, "名前に日付をふる"),
     Item(Command::mnuRenban, "名前に連番をふる"),
     Item(Command::mnuRenameRandom, "ランダムに名前変更"),
+    Item(Command::mnuRenameFromTags, "タグから名前を付ける…"),
     Sep,
     Named("N53", "ファイル名一括変換フォーム...", Command::mnuRenameIkkatu),
     Sep,
@@ -173,6 +176,7 @@ const MenuRow kSettingsMenu[] = {
     Check(MenuSwitch::mnuToolBar, "ツールバーの表示"),
     Check(MenuSwitch::mnuExcelSort, "辞書順に並び替える"),
     Check(MenuSwitch::mnuExtNotChange, "拡張子の変更をしない"),
+    Check(MenuSwitch::mnuColTaken, "撮影日時の列を表示する"),
     Sep,
     Item(Command::mnuOpenSendTo, "「送る」メニューを開く"),
     Item(Command::mnuRegSendToOther, "「送る」へ任意のソフトを登録する"),
@@ -251,6 +255,7 @@ const std::pair<const char*, const char*> kMenuIcons[] = {
     {"mnuRenameRandom", "media-playlist-shuffle"},
     {"mnuRenban", "format-justify-left"},
     {"mnuRenameDate", "x-office-calendar"},
+    {"mnuRenameFromTags", "audio-x-generic"},
     {"actExecute", "document-open"},
     {"actExplorer", "folder-open"},
     {"actDos", "utilities-terminal"},
@@ -414,6 +419,7 @@ void TfrmMain::RegisterCommands() {
   commands_.Register(Command::actClear, [this] { actClearExecute(); });
   commands_.Register(Command::actRenameReal, [this] { actRenameRealExecute(); });
   commands_.Register(Command::mnuUndoRename, [this] { mnuUndoRenameClick(); });
+  commands_.Register(Command::mnuSelectClashes, [this] { mnuSelectClashesClick(); });
 }
 
 }  // namespace tonbo

@@ -60,7 +60,15 @@ void TfrmMain::mnuRenameDateClick() {
   if (!ConfirmAction(QStringLiteral("rename_date"))) return;
   const std::vector<int> rows = SelectedRows();
   if (rows.empty()) ShowWarning(kNoRange, kRenameCaption);
-  const NamingOutcome out = NameByDate(table_, rows, frmFormat_->Rules());
+  const RenameRules rules = frmFormat_->Rules();
+  TakenTimes taken;
+  if (rules.dateSource == static_cast<int>(DateSource::Taken) && !rows.empty()) {
+    TfrmProgress progress(this, QStringLiteral("撮影日時の読み込み"), progressClock_);
+    std::optional<TakenTimes> read = ReadRowTakenTimes(table_, rows, tagSource_, &progress);
+    if (!read) return;  // stopped: no name has changed
+    taken = std::move(*read);
+  }
+  const NamingOutcome out = NameByDate(table_, rows, rules, taken);
   RefreshList();
   RecordUndo(QStringLiteral("日付"));
   SetStatusText(1, ChangedText(out.named, out.skipped));
@@ -202,6 +210,7 @@ void TfrmMain::RegisterNamingCommands() {
   reg(Command::mnuRenban, [this] { mnuRenbanClick(); });
   reg(Command::mnuRenameDate, [this] { mnuRenameDateClick(); });
   reg(Command::mnuRenameRandom, [this] { mnuRenameRandomClick(); });
+  reg(Command::mnuRenameFromTags, [this] { mnuRenameFromTagsClick(); });
   reg(Command::mnuRenbanAndStr, [this] { mnuRenbanAndStrClick(); });
   reg(Command::mnuRenbanAndStr2, [this] { mnuRenbanAndStr2Click(); });
   reg(Command::mnuRenbanAndOldName, [this] { mnuRenbanAndOldNameClick(); });

@@ -14,6 +14,7 @@
 #include "core/RunRecovery.h"
 #include "platform/Shell.h"
 #include "windows/PageWindow.h"
+#include "windows/TfrmRunHistory.h"
 
 namespace tonbo {
 namespace {
@@ -47,7 +48,10 @@ bool TfrmMain::HasPendingChanges() const {
 
 void TfrmMain::actRenameRealExecute() {
   if (!ConfirmAction(QStringLiteral("rename_real"))) return;
-  if (!AskYesNo(QStringLiteral("実際にファイル名を変更します。\r\nよろしいですか？"))) return;
+  // The rows that would fail or ask come first, before any same-name question.
+  if (!AskYesNo(ClashSummary() +
+                QStringLiteral("実際にファイル名を変更します。\r\nよろしいですか？")))
+    return;
   ExecuteRenames();
 }
 
@@ -130,16 +134,35 @@ void TfrmMain::OfferRecovery() {
   }
 }
 
-// The files of the run where they are now make the list, as after a run.
+void TfrmMain::CreateRunHistory() {
+  frmRunHistory_ = new TfrmRunHistory(this);
+  LoadPlacement(*frmRunHistory_, "frmRunHistory");
+  frmRunHistory_->SetUndoer([this](const std::string& journal) {
+    RecoveryResult result;
+    {
+      TfrmProgress progress(this, QStringLiteral("元に戻す"), progressClock_);
+      progress.SetStoppable(false);  // stopped halfway, the run would be neither done nor undone
+      result = UndoRun(journal, &progress, UndoMode::AllOrNothing);
+    }
+    if (result.error.empty()) ListRecovered(result);
+    return result;
+  });
+  commands_.Register(Command::mnuRunHistory, [this] { frmRunHistory_->Execute(); });
+}
+
+void TfrmMain::ListRecovered(const RecoveryResult& result) {
+  table_.Clear();
+  AddFiles(result.paths);
+  undo_.Clear();
+  RecordUndo(QString());
+}
+
 void TfrmMain::ShowRecovery(const RecoveryResult& result, const QString& movedText) {
   if (!result.error.empty()) {
     ShowWarning(VisibleUtf8(result.error));
     return;
   }
-  table_.Clear();
-  AddFiles(result.paths);
-  undo_.Clear();
-  RecordUndo(QString());
+  ListRecovered(result);
   QString report = QString::number(result.moved) + movedText;
   if (result.restored > 0)
     report += QStringLiteral("\r\n") + QString::number(result.restored) +

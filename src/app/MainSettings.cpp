@@ -13,6 +13,7 @@
 
 #include "app/TfrmMain.h"
 #include "common/Dialogs.h"
+#include "core/JournalKeep.h"
 
 namespace tonbo {
 namespace {
@@ -26,7 +27,9 @@ constexpr int kStateAbsent = -1;
 
 // The list's columns in the settings file, as the window placement is:
 // [listFile] width0..width5 (pixels) and order (the columns' numbers from
-// left to right, "0,1,2,3,4,5"). Values that do not fit are passed over.
+// left to right, "0,1,2,3,4,5,6"), and taken=1 while "撮影日時" is shown
+// (off by default: it reads the files). Values that do not fit are passed
+// over; an order written before a column existed gets it at its end.
 constexpr char kListSection[] = "listFile";
 // A width outside these (a hand-edited file) would hide a column or push the
 // others off the screen.
@@ -47,7 +50,10 @@ std::vector<int> ParseOrder(const std::string& text, int count) {
     seen[static_cast<size_t>(column)] = true;
     order.push_back(column);
   }
-  if (static_cast<int>(order.size()) != count) return {};
+  for (int column = static_cast<int>(order.size()); column < count; ++column) {
+    if (seen[static_cast<size_t>(column)]) return {};  // not an order of the first columns
+    order.push_back(column);
+  }
   return order;
 }
 
@@ -76,6 +82,7 @@ void TfrmMain::RegisterSwitches() {
   OnSwitched(MenuSwitch::mnuToolBar,
              [this] { toolBar_->setVisible(Switch(MenuSwitch::mnuToolBar)); });
   OnSwitched(MenuSwitch::mnuPicture, [this] { ApplyPicture(); });
+  OnSwitched(MenuSwitch::mnuColTaken, [this] { ApplyTakenColumn(); });
 }
 
 void TfrmMain::ApplyPicture() {
@@ -121,6 +128,8 @@ void TfrmMain::LoadColumns() {
   const std::vector<int> order = ParseOrder(ini_->ReadString(kListSection, "order", ""), count);
   for (int visual = 0; visual < static_cast<int>(order.size()); ++visual)
     header->moveSection(header->visualIndex(order[static_cast<size_t>(visual)]), visual);
+  SetSwitch(MenuSwitch::mnuColTaken, ini_->ReadBool(kListSection, "taken", false));
+  ApplyTakenColumn();
 }
 
 void TfrmMain::SaveColumns() {
@@ -131,6 +140,7 @@ void TfrmMain::SaveColumns() {
     order << QString::number(header->logicalIndex(c));
   }
   ini_->WriteString(kListSection, "order", order.join(QLatin1Char(',')).toStdString());
+  ini_->WriteBool(kListSection, "taken", Switch(MenuSwitch::mnuColTaken));
 }
 
 void TfrmMain::LoadSettings() {
@@ -166,6 +176,8 @@ void TfrmMain::SaveSettings() {
   for (size_t i = 0; i < kSwitchCount; ++i)
     if (const char* key = SwitchKey(SwitchAt(i)))
       ini_->WriteBool("setting", key, Switch(SwitchAt(i)));
+  // Kept here so a person finds them; the journal reads the file itself.
+  WriteJournalKeep(*ini_, ReadJournalKeep(*ini_));
   ini_->SetDeferred(false);
 }
 

@@ -6,7 +6,9 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 
+#include <chrono>
 #include <string_view>
 #include <unordered_map>
 
@@ -16,11 +18,13 @@
 #include "common/Dialogs.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
+#include "core/ClashWorker.h"
 #include "core/ListText.h"
 #include "platform/EffectSound.h"
 #include "windows/NameFont.h"
 #include "windows/PreviewHost.h"
 #include "windows/TfrmFormat.h"
+#include "windows/TfrmRunHistory.h"
 
 namespace tonbo {
 namespace {
@@ -79,16 +83,18 @@ TfrmMain::TfrmMain(QWidget* parent, std::unique_ptr<FileTypeSource> types,
   connect(frmSelect_, &TfrmSelect::helpRequested, this,
           [this] { ConfirmAction(QStringLiteral("dlg_overwrite")); });
   CreateReplaceDialogs();
+  CreateRunHistory();
 }
 
 TfrmMain::~TfrmMain() {
   frmFormat_->SaveSettings(*ini_);
   SavePlacement(*frmSelect_, "frmSelect");
+  SavePlacement(*frmRunHistory_, "frmRunHistory");
   SaveSettings();
 }
 
 void TfrmMain::CreateList() {
-  model_ = new FileListModel(table_, imgListFile_, this);
+  model_ = new FileListModel(table_, imgListFile_, takenTimes_, this);
   listFile_ = new FileListView(this);
   listFile_->setObjectName(QStringLiteral("listFile"));
   UseNameFont(listFile_);
@@ -116,6 +122,12 @@ void TfrmMain::CreateList() {
       std::max(FileListModel::ColumnWidth(FileListModel::ColModified),
                listFile_->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00:00")) +
                    kCellPadding));
+  header->resizeSection(FileListModel::ColTaken, header->sectionSize(FileListModel::ColModified));
+  listFile_->setColumnHidden(FileListModel::ColTaken, true);
+  timerTaken_ = new QTimer(this);
+  timerTaken_->setObjectName(QStringLiteral("timerTaken"));
+  timerTaken_->setInterval(0);  // between the window's events, a slice at a time
+  connect(timerTaken_, &QTimer::timeout, this, &TfrmMain::ReadTakenTimes);
   // A long path loses its middle folders, not the file name at its end.
   listFile_->setItemDelegateForColumn(FileListModel::ColPath, new MiddleElideDelegate(listFile_));
   connect(header, &QHeaderView::sectionClicked, this, &TfrmMain::listFileColumnClick);
@@ -157,6 +169,9 @@ void TfrmMain::CreateStatusBar() {
   panels_[1]->resize(300, panels_[1]->height());
   bar->addWidget(panels_[0]);
   bar->addWidget(panels_[1], 1);
+  panelClash_ = new QLabel(bar);
+  panelClash_->setObjectName(QStringLiteral("panelClash"));
+  bar->addPermanentWidget(panelClash_);
 }
 
 QString TfrmMain::StatusText(int panel) const {
@@ -169,7 +184,8 @@ void TfrmMain::SetStatusText(int panel, const QString& text) {
 
 void TfrmMain::barResize() {
   // The layout stretches panel 1 over the rest of the bar; never past it.
-  panels_[1]->setMaximumWidth(std::max(1, statusBar()->width() - panels_[0]->width()));
+  panels_[1]->setMaximumWidth(
+      std::max(1, statusBar()->width() - panels_[0]->width() - panelClash_->sizeHint().width()));
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
@@ -230,13 +246,20 @@ void TfrmMain::RefreshList() {
     }
   }
   model_->EndRebuild(std::move(images));
+  if (!listFile_->isColumnHidden(FileListModel::ColTaken)) {
+    takenTimes_.Restart();
+    timerTaken_->start();
+  }
   if (keepSelection && !selected.Empty()) SelectRuns(selected);
   SetStatusText(0, QStringLiteral("総数 = ") + QString::number(count));
+  MarkClashes();
 }
 
 void TfrmMain::listFileColumnClick(int column) {
   if (column < 0 || column >= FileListModel::ColumnCount) return;
-  if (column == FileListModel::ColSize)
+  if (column == FileListModel::ColTaken)
+    table_.SortByKeys(takenTimes_.SortKeys(table_));
+  else if (column == FileListModel::ColSize)
     table_.SortNumeric(colSize);
   else if (ExcelSort())
     table_.SortNoCase(column);
@@ -246,6 +269,25 @@ void TfrmMain::listFileColumnClick(int column) {
   sortDescending_[static_cast<size_t>(column)] = !sortDescending_[static_cast<size_t>(column)];
   listFile_->clearSelection();  // even when the order did not change
   RefreshList();
+}
+
+void TfrmMain::ApplyTakenColumn() {
+  const bool shown = Switch(MenuSwitch::mnuColTaken);
+  listFile_->setColumnHidden(FileListModel::ColTaken, !shown);
+  if (shown) {
+    takenTimes_.Restart();
+    timerTaken_->start();
+  } else {
+    timerTaken_->stop();
+    takenTimes_.Clear();  // hidden, it holds nothing
+  }
+}
+
+void TfrmMain::ReadTakenTimes() {
+  // A slice short enough that typing and scrolling never wait on it.
+  constexpr auto kSlice = std::chrono::milliseconds(20);
+  if (takenTimes_.ReadSome(table_, kSlice)) timerTaken_->stop();
+  model_->TakenRead();
 }
 
 void TfrmMain::listFileClick() {

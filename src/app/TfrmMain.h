@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <random>
@@ -12,6 +13,7 @@
 #include "app/FileTypes.h"
 #include "app/TfrmProgress.h"
 #include "commands/FormatCommands.h"
+#include "commands/TagNaming.h"
 #include "core/CsvDb.h"
 #include "core/EffectSoundGate.h"
 #include "core/IniFile.h"
@@ -27,10 +29,14 @@ class QToolBar;
 
 namespace tonbo {
 
+class ClashWorker;
+struct ClashCheck;
 class TfrmFilter;
 class TfrmFormat;
 class TfrmRenameIkkatu;
 class TfrmReplace;
+class TfrmRunHistory;
+class TfrmTagName;
 class TfrmHelp;
 class TfrmInputName;
 class PreviewHost;
@@ -118,6 +124,14 @@ class TfrmMain : public QMainWindow, public ListHost {
   void actSelectAllExecute();
   void actSelectNoneExecute();
   void actSelectReverseExecute();
+  // Clashes: the rows a run would not carry out as they stand. Marked after
+  // every rebuild of the list, at once from the names, then from the disk
+  // off the window's thread; "衝突する行を選択" selects the marked rows.
+  void MarkClashes();
+  void mnuSelectClashesClick();
+  int ClashCount() const { return model_->ClashCount(); }
+  // The clashes as the question before a run starts with them; empty for none.
+  QString ClashSummary();
   void actExtractExecute();
   void mnuDeleteFileClick();
   void actNameResetExecute();
@@ -145,6 +159,7 @@ class TfrmMain : public QMainWindow, public ListHost {
   void mnuRenbanClick();
   void mnuRenameDateClick();
   void mnuRenameRandomClick();
+  void mnuRenameFromTagsClick();
   void mnuRenbanAndStrClick();
   void mnuRenbanAndStr2Click();
   void mnuRenbanAndOldNameClick();
@@ -176,6 +191,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   void SetSoundPlayer(EffectSoundGate::Player player, EffectSoundGate::Clock clock = TickCount);
   // The clock of the progress windows the commands open (the real one unless replaced).
   void SetProgressClock(TfrmProgress::Clock clock) { progressClock_ = std::move(clock); }
+  // How the naming reads the files' tags (tests hand in values).
+  void SetTagSource(TagSource source) { tagSource_ = std::move(source); }
 
   // Settings.
   TIniFileEx& Ini() { return *ini_; }
@@ -215,10 +232,17 @@ class TfrmMain : public QMainWindow, public ListHost {
   void RegisterCommands();
   void RegisterSwitches();
   void ApplyPicture();
+  // "撮影日時" shown or hidden as mnuColTaken says; while shown the dates
+  // are read a few at a time by timerTaken_.
+  void ApplyTakenColumn();
+  void ReadTakenTimes();
   // Writes a run's log (log.txt, err.txt) to the log folder and opens it.
   void OpenLog(const std::string& log, const char* fileName = "log.txt");
   void CreateKeepCommands();
   void ShowRecovery(const RecoveryResult& result, const QString& movedText);
+  // The files of an undo or recovery where they are now make the list, as after a run.
+  void ListRecovered(const RecoveryResult& result);
+  void CreateRunHistory();
   void CreateGuardDialogs();
   void CreateStartUpTimer();
   void CreateFormatDialog();
@@ -239,6 +263,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   void OnSwitched(MenuSwitch menuSwitch, std::function<void()> handler);
   int FetchImage(int row, const std::string& diskPath);
   void RefreshRow(int row, const std::string& lowerExt, int sameExtRow, std::vector<int>& images);
+  void PostClashCheck();
+  void ShowClashes(const ClashCheck& check);
 
   TCsvDb table_;
   TUndoList undo_;
@@ -260,15 +286,26 @@ class TfrmMain : public QMainWindow, public ListHost {
   TfrmFormat* frmFormat_ = nullptr;
   TfrmFilter* frmFilter_ = nullptr;
   TfrmReplace* frmReplace_ = nullptr;
+  TfrmTagName* frmTagName_ = nullptr;
+  TagSource tagSource_ = FileTagSource();
   TfrmRenameIkkatu* frmRenameIkkatu_ = nullptr;
+  TfrmRunHistory* frmRunHistory_ = nullptr;
   std::unique_ptr<PreviewHost> previewHost_;
   TfrmInputName* frmInputName_ = nullptr;
   std::mt19937 random_;
   QTimer* timerPreview_ = nullptr;
+  TTakenTimes takenTimes_;
+  QTimer* timerTaken_ = nullptr;
   TfrmProgress::Clock progressClock_;
   int growthLimit_ = 300;
   bool shown_ = false;
   size_t listedRows_ = 0;  // identity of the rows the list shows: count and paths
+  QLabel* panelClash_ = nullptr;
+  bool clashPostPending_ = false;
+  std::uint64_t clashGeneration_ = 0;  // the table the marks were asked for
+  bool clashesFromDisk_ = false;       // the marks of that table include the disk's
+  // Last: gone before anything its answers reach.
+  std::unique_ptr<ClashWorker> clashWorker_;
 };
 
 }  // namespace tonbo

@@ -101,7 +101,13 @@ void TfrmProgress::Finish() {
   hide();
 }
 
+void TfrmProgress::SetStoppable(bool stoppable) {
+  stoppable_ = stoppable;
+  btnCancel_->setVisible(stoppable);
+}
+
 void TfrmProgress::reject() {
+  if (!stoppable_) return;
   cancelled_ = true;
   btnCancel_->setEnabled(false);
 }

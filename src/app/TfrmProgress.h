@@ -35,6 +35,9 @@ class TfrmProgress : public QDialog, public ProgressSink {
   // Hides the window. A Step after it starts a new piece of work: the
   // half-second wait and the stop are fresh.
   void Finish() override;
+  // Work that must not stop halfway (an undo checked to move all its files):
+  // no "中止(&C)", and Esc and the close box leave it running.
+  void SetStoppable(bool stoppable);
   // The user stopped the work (kept after Finish until the next Step).
   bool Cancelled() const { return cancelled_; }
 
@@ -56,6 +59,7 @@ class TfrmProgress : public QDialog, public ProgressSink {
   std::int64_t shown_ = 0;     // when the window was last brought up to date
   bool cancelled_ = false;
   bool finished_ = false;
+  bool stoppable_ = true;
 };
 
 }  // namespace tonbo

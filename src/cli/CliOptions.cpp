@@ -5,6 +5,7 @@
 
 #include "cli/CliReport.h"
 #include "commands/NameRepair.h"
+#include "commands/TagPattern.h"
 #include "common/Sjis.h"
 
 namespace tonbo::cli {
@@ -61,6 +62,9 @@ const Choice<ConflictChoice> kConflicts[] = {
     {"stop", {true, ConflictMethod::Skip}},
 };
 
+// The date naming's date source, kept as the rule setting "日付の元".
+const Choice<const char*> kDateSources[] = {{"mtime", "0"}, {"taken", "1"}};
+
 const Choice<RecoverAction> kRecover[] = {{"finish", RecoverAction::Finish},
                                           {"rollback", RecoverAction::Rollback},
                                           {"show", RecoverAction::Show}};
@@ -89,11 +93,21 @@ struct OptionParser {
     return r;
   }
   void Naming(NamingStep::Kind kind, std::string text = {}) {
-    o.steps.emplace_back(NamingStep{kind, std::move(text)});
+    o.steps.emplace_back(NamingStep{kind, std::move(text), {}});
   }
   // A naming command with the text typed after it.
   void NamingWith(NamingStep::Kind kind, const std::string& text, const std::string& option) {
     Naming(kind, NonEmptySjis(text, option));
+  }
+  // The pattern is read here, so a faulty one stops the run before any file is read.
+  void FromTags(const std::string& pattern, const std::string& option) {
+    const std::string sjis = NonEmptySjis(pattern, option);
+    try {
+      TagPattern{sjis};
+    } catch (const ETagPatternError& e) {
+      throw EUsageError(option + "：" + e.what());
+    }
+    Naming(NamingStep::FromTags, sjis);
   }
   void Format(Formatting formatting) { o.steps.emplace_back(FormatStep{formatting}); }
   void Repair(int (*repair)(TCsvDb&, const std::vector<int>&, bool), std::string (*status)(int)) {
@@ -199,6 +213,32 @@ const CliOption kOptions[] = {
      .values = "TEXT",
      .help = "ファイル名の前に文字列を追加",
      .parse = [](Parser& p, Name n, Values v) { p.NamingWith(NamingStep::Prepend, v[0], n); }},
+    {.name = "--from-tags",
+     .values = "PATTERN",
+     .help = "タグから名前を付ける（例 '[撮影日時:yyyymmdd_hhnnss]'、\n"
+             "'[アーティスト] - [曲番号:2] [タイトル]'。[[ と ]] は角かっこ。\n"
+             "重なる名前には _1, _2, ... が付きます）",
+     .parse = [](Parser& p, Name n, Values v) { p.FromTags(v[0], n); }},
+    {.name = "--tag-missing",
+     .values = "TEXT",
+     .help = "ファイルにない項目をこの文字にする（既定は空）",
+     .follows = true,
+     .parse =
+         [](Parser& p, Name n, Values v) {
+           NamingStep& s = p.Last<NamingStep>(n, "--from-tags");
+           if (s.kind != NamingStep::FromTags)
+             throw EUsageError(n + " は --from-tags の直後に書いてください。");
+           s.missing = Sjis(v[0]);
+         }},
+    {.name = "--date-source",
+     .values = "mtime|taken",
+     .help = "--date の日付: 更新日時（既定）、撮影日時（なければ更新日時）。\n"
+             "後に続くコマンドに効きます",
+     .parse =
+         [](Parser& p, Name n, Values v) {
+           p.o.steps.emplace_back(
+               SetStep{"cmbDateSource.ItemIndex", Choose(kDateSources, v[0], n)});
+         }},
 
     Heading("整形コマンド（「拡張子の変更をしない」が切のときは拡張子も変換）:"),
     Format<Formatting::Lower>("--lower"),

@@ -27,8 +27,9 @@ class EUsageError : public ETonboError {
 
 // The naming commands that take no settings of their own on the line.
 struct NamingStep {
-  enum Kind { Serial, Date, Random, Fixed, Append, Prepend } kind;
-  std::string text;  // Fixed, Append, Prepend
+  enum Kind { Serial, Date, Random, Fixed, Append, Prepend, FromTags } kind;
+  std::string text;     // Fixed, Append, Prepend; FromTags: the pattern
+  std::string missing;  // FromTags: what a field the file lacks becomes
 };
 
 // The formatting commands of "整形".

@@ -7,7 +7,6 @@
 #include <memory>
 #include <numeric>
 
-#include "cli/CliDryRun.h"
 #include "cli/CliListFile.h"
 #include "cli/CliOptions.h"
 #include "cli/CliProgress.h"
@@ -19,16 +18,20 @@
 #include "common/Sjis.h"
 #include "core/FileAdder.h"
 #include "core/RenameExecutor.h"
+#include "core/RunClashes.h"
 
 namespace tonbo::cli {
 namespace {
 
 // Whether a step reads the Modified cell: naming by date, serial numbers
-// (which may carry the file's date) and selection by date.
+// (which may carry the file's date), naming from tags ([更新日時]) and
+// selection by date.
 bool NeedsDetails(const std::vector<Step>& steps) {
   for (const Step& step : steps) {
     if (const auto* naming = std::get_if<NamingStep>(&step))
-      if (naming->kind == NamingStep::Serial || naming->kind == NamingStep::Date) return true;
+      if (naming->kind == NamingStep::Serial || naming->kind == NamingStep::Date ||
+          naming->kind == NamingStep::FromTags)
+        return true;
     if (const auto* select = std::get_if<SelectStep>(&step))
       if (select->options.scope == FilterScope::Date) return true;
   }
@@ -66,7 +69,7 @@ std::string ForTerminal(const std::string& sjis) {
 }
 
 // The dry run's counts: rows whose name changes, rows left as they are, clashes.
-std::string CountsText(const DryRunCheck& check) {
+std::string CountsText(const ClashCheck& check) {
   return "名前が変わる " + std::to_string(check.changed.size()) + " 個、変わらない " +
          std::to_string(check.unchanged) + " 個、衝突 " + std::to_string(check.clashes) + " 個";
 }
@@ -103,7 +106,7 @@ class Session {
   void RunSteps();
   void PrintTable() const;
   bool DryRun() const;
-  void PrintChanges(const DryRunCheck& check) const;
+  void PrintChanges(const ClashCheck& check) const;
   // The table's encoding: UTF-8 unless code page 932 is asked for, or the
   // locale is not UTF-8 and no terminal reads it.
   bool Utf8Out() const {
@@ -208,6 +211,9 @@ void Session::RunSteps() {
   std::iota(rows.begin(), rows.end(), 0);
   std::mt19937 random(static_cast<std::mt19937::result_type>(o_.seed.value_or(ClockSeed())));
   StepContext context{table_, rows, settings, random, report_};
+  context.progress = [this](const std::string& label) {
+    return std::make_unique<TerminalProgress>(err_, terminals_.err, label, terminals_.columns);
+  };
   for (size_t i = 0; i < o_.steps.size(); ++i) {
     context.option = o_.stepOptions[i];
     RunStep(o_.steps[i], context);
@@ -239,13 +245,13 @@ void Session::PrintTable() const {
 // rows; a file or pipe, and --table, the whole table with the clashes on
 // standard error.
 bool Session::DryRun() const {
-  const DryRunCheck check = CheckDryRun(table_);
+  const ClashCheck check = CheckClashesOnDisk(table_, nullptr);
   if (terminals_.out && !o_.table) {
     PrintChanges(check);
     return check.clashes == 0;
   }
   PrintTable();
-  for (const DryRunRow& r : check.changed)
+  for (const RowClash& r : check.changed)
     if (r.clash != Clash::None)
       report_.Note("衝突：" + ShownName(table_.GetCell(colPath, r.row)) + " → " +
                    ShownName(std::string(table_.GetCell(colNewName, r.row))
@@ -257,7 +263,7 @@ bool Session::DryRun() const {
 
 // Each folder once, then its changed rows as "old → new"; a row that would
 // clash starts with "!" and ends with the reason. Names are escaped.
-void Session::PrintChanges(const DryRunCheck& check) const {
+void Session::PrintChanges(const ClashCheck& check) const {
   const std::string eol = LineEnd();
   std::string text, folder;
   auto flush = [&] {
@@ -270,7 +276,7 @@ void Session::PrintChanges(const DryRunCheck& check) const {
     }
     text.clear();
   };
-  for (const DryRunRow& r : check.changed) {
+  for (const RowClash& r : check.changed) {
     const std::string path(table_.GetCell(colPath, r.row));
     if (ExtractFilePath(path) != folder) {
       folder = ExtractFilePath(path);

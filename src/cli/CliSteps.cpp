@@ -2,6 +2,7 @@
 
 #include "commands/NamingCommands.h"
 #include "commands/RulesSettings.h"
+#include "commands/TagNaming.h"
 #include "common/Paths.h"
 
 namespace tonbo::cli {
@@ -45,6 +46,11 @@ class StepRunner {
     return false;
   }
   void Random();
+  void Date(const RenameRules& rules);
+  void FromTags(const NamingStep& s);
+  std::unique_ptr<ProgressSink> Progress(const char* label) {
+    return c_.progress ? c_.progress(label) : nullptr;
+  }
 
   StepContext& c_;
 };
@@ -55,11 +61,14 @@ void StepRunner::operator()(const NamingStep& s) {
     case NamingStep::Date: {
       if (!HaveRows()) return;
       const RenameRules rules = LoadRenameRules(c_.settings);
-      const NamingOutcome out = s.kind == NamingStep::Serial ? NameSerial(c_.table, c_.rows, rules)
-                                                             : NameByDate(c_.table, c_.rows, rules);
+      if (s.kind == NamingStep::Date) return Date(rules);
+      const NamingOutcome out = NameSerial(c_.table, c_.rows, rules);
       c_.report.Info(ChangedNamesText(out.named, out.skipped));
       return;
     }
+    case NamingStep::FromTags:
+      if (HaveRows()) FromTags(s);
+      return;
     case NamingStep::Random:
       if (HaveRows()) Random();
       return;
@@ -76,6 +85,26 @@ void StepRunner::operator()(const NamingStep& s) {
       return;
     }
   }
+}
+
+void StepRunner::Date(const RenameRules& rules) {
+  TakenTimes taken;
+  if (rules.dateSource == static_cast<int>(DateSource::Taken)) {
+    const std::unique_ptr<ProgressSink> progress = Progress("撮影日時の読み込み");
+    taken = *ReadRowTakenTimes(c_.table, c_.rows, FileTagSource(), progress.get());
+  }
+  const NamingOutcome out = NameByDate(c_.table, c_.rows, rules, taken);
+  c_.report.Info(ChangedNamesText(out.named, out.skipped));
+}
+
+void StepRunner::FromTags(const NamingStep& s) {
+  const TagPattern pattern(s.text);
+  std::vector<tags::MediaTags> tags;
+  if (pattern.ReadsFiles()) {
+    const std::unique_ptr<ProgressSink> progress = Progress("タグの読み込み");
+    tags = *ReadRowTags(c_.table, c_.rows, FileTagSource(), progress.get());
+  }
+  c_.report.Info(TagNamedText(NameFromTags(c_.table, c_.rows, pattern, tags, s.missing)));
 }
 
 void StepRunner::Random() {

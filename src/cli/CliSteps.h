@@ -1,6 +1,8 @@
 #pragma once
 // Runs the steps of the command line over the file table in memory, each
 // through the same code the windows call, with the windows' messages.
+#include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "cli/CliReport.h"
 #include "core/CsvDb.h"
 #include "core/IniFile.h"
+#include "core/Progress.h"
 
 namespace tonbo::cli {
 
@@ -19,6 +22,8 @@ struct StepContext {
   std::mt19937& random;
   Reporter& report;
   std::string option = {};  // the option of the step being run ("--renban")
+  // The progress of reading files (label UTF-8); none: no progress is shown.
+  std::function<std::unique_ptr<ProgressSink>(const std::string& label)> progress = {};
 };
 
 // Throws EUsageError (a step that cannot run with these settings) and

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "commands/NameCounts.h"
+#include "commands/TagPattern.h"
 #include "common/Sjis.h"
 
 namespace tonbo {
@@ -27,36 +28,6 @@ void ForEachNumberTail(std::string_view text, Fn&& fn) {
     size_t at = text.size() - k;
     fn(text.substr(0, at), text.substr(at));
     if (at > 0 && text[at - 1] == '-') fn(text.substr(0, at - 1), text.substr(at - 1));
-  }
-}
-
-// The lowest number worth trying per name stem: every number from the start
-// up to it is known to be taken. A freed name of the stem lowers it again.
-class NumberMemo {
- public:
-  explicit NumberMemo(long long start) : start_(start) {}
-  long long From(const std::string& stem) const {
-    auto it = lowest_.find(stem);
-    return it == lowest_.end() ? start_ : it->second;
-  }
-  void Taken(const std::string& stem, long long number) { lowest_[stem] = number + 1; }
-  void Freed(const std::string& stem, long long number) {
-    auto it = lowest_.find(stem);
-    if (it != lowest_.end() && number >= start_ && number < it->second) it->second = number;
-  }
-
- private:
-  long long start_;
-  std::unordered_map<std::string, long long> lowest_;
-};
-
-bool ParseNumber(std::string_view text, long long& value) {
-  try {
-    size_t used = 0;
-    value = std::stoll(std::string(text), &used);
-    return used == text.size();
-  } catch (const std::exception&) {
-    return false;
   }
 }
 
@@ -121,15 +92,20 @@ NamingOutcome NameSerial(TCsvDb& table, const std::vector<int>& rows, const Rena
   return out;
 }
 
-NamingOutcome NameByDate(TCsvDb& table, const std::vector<int>& rows, const RenameRules& rules) {
+NamingOutcome NameByDate(TCsvDb& table, const std::vector<int>& rows, const RenameRules& rules,
+                         const TakenTimes& taken) {
   NamingOutcome out;
   NameCounts counts(table);
   DateNamer namer(rules);
   const std::string& pattern =
       DateFormatChoices()[static_cast<size_t>(std::clamp(rules.dateFormat, 0, 10))];
-  for (int row : rows) {
+  const bool useTaken = rules.dateSource == static_cast<int>(DateSource::Taken);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const int row = rows[i];
     LocalDateTime date;
-    if (!ParseDateText(table.GetCell(colModified, row), date)) {
+    if (useTaken && i < taken.size() && taken[i]) {
+      date = TakenDate(*taken[i]);
+    } else if (!ParseDateText(table.GetCell(colModified, row), date)) {
       ++out.skipped;
       continue;
     }
@@ -154,27 +130,11 @@ int NameFixed(TCsvDb& table, const std::vector<int>& rows, std::string_view text
       ext = std::string(text.substr(dot));
     }
   }
-  NameCounts counts(table);
-  NumberMemo memo(1);
-  const std::string stem = name + "_";
+  UniqueNames unique(table);
   for (int row : rows) {
-    const std::string old(table.GetCell(colNewName, row));
-    if (counts.Remove(old)) {
-      long long n = 0;
-      if (old.rfind(stem, 0) == 0 && ParseNumber(old.substr(stem.size()), n) &&
-          std::to_string(n) == old.substr(stem.size()))
-        memo.Freed(stem, n);
-    }
+    unique.Release(std::string(table.GetCell(colNewName, row)));
     if (!extNotChange) table.SetCell(colExt, row, ext);
-    std::string chosen = name;
-    if (counts.Count(name) > 0) {
-      long long n = memo.From(stem);
-      while (counts.Count(stem + std::to_string(n)) > 0) ++n;
-      memo.Taken(stem, n);
-      chosen = stem + std::to_string(n);
-    }
-    table.SetCell(colNewName, row, chosen);
-    counts.Add(chosen);
+    table.SetCell(colNewName, row, unique.Take(name));
   }
   return static_cast<int>(rows.size());
 }

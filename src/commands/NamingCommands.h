@@ -4,12 +4,14 @@
 // table order (the selected rows) and writes `NewName` (and `Ext` where the
 // command changes extensions).
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/CsvDb.h"
+#include "tags/MediaTags.h"
 #include "text/RenameRules.h"
 
 namespace tonbo {
@@ -27,8 +29,12 @@ std::string ChangedNamesText(int named, int skipped);
 NamingOutcome NameSerial(TCsvDb& table, const std::vector<int>& rows, const RenameRules& rules);
 
 // Date names, each with the lowest serial from the start value that no row's
-// `NewName` holds at that moment (the row's own name does not count).
-NamingOutcome NameByDate(TCsvDb& table, const std::vector<int>& rows, const RenameRules& rules);
+// `NewName` holds at that moment (the row's own name does not count). With
+// the rules' date source "taken", taken[i] is rows[i]'s date where it has one
+// (the modification date where not).
+using TakenTimes = std::vector<std::optional<tags::TakenTime>>;
+NamingOutcome NameByDate(TCsvDb& table, const std::vector<int>& rows, const RenameRules& rules,
+                         const TakenTimes& taken = {});
 
 // One typed name for every row, numbered "_1", "_2", ... where another row
 // has it. With extNotChange off the text's last dot starts the extension.

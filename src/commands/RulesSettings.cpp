@@ -35,6 +35,7 @@ const Field kFields[] = {
     {"edtDateFooter.Text", &RenameRules::dateFooter},
     {"spnRenbanStart", &RenameRules::renbanStart},
     {"spnDateStart", &RenameRules::dateStart},
+    {"cmbDateSource.ItemIndex", &RenameRules::dateSource},
 };
 
 template <class... Fns>

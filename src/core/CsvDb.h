@@ -114,6 +114,9 @@ class TCsvDbBase {
   void SortText(int col);
   void SortNumeric(int col);
   void SortNoCase(int col);
+  // Orders the rows by a key given for each (a value not held in a cell,
+  // such as the date a picture was taken); equal keys keep their order.
+  void SortByKeys(const std::vector<std::uint64_t>& keys);
   void Reverse();
   void Compact();
   // Packs the storage this table alone holds (written since the last time),

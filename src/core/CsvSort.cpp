@@ -127,6 +127,12 @@ void TCsvDbBase::SortNumeric(int col) {
   Reorder(SortedOrder(keys, Ties::kLeft));
 }
 
+void TCsvDbBase::SortByKeys(const std::vector<std::uint64_t>& keys) {
+  // The keys are the rows' as they stand: no blank rows are dropped first.
+  if (keys.size() != static_cast<size_t>(RowCount())) return;
+  Reorder(SortedOrder(keys, Ties::kLeft));
+}
+
 void TCsvDbBase::SortNoCase(int col) {
   Compact();
   std::vector<std::u16string> keys;

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -96,18 +97,23 @@ int RenameEngine::WritePlan(const std::string& dir, const std::string& kind,
                             const std::string& source) {
   bool changes = false;
   for (const EngineRow& r : rows_.rows) changes |= Moves(r);
-  if (dir.empty() || !changes) return 0;
-  if (const int err = journal_.Create(dir, kind, source)) return err;
-  journalPath_ = journal_.Path();
-  // A ring's first row waits under a name of its own folder that no one else uses.
+  const bool journaled = !dir.empty() && changes;
+  if (journaled) {
+    if (const int err = journal_.Create(dir, kind, source)) return err;
+    journalPath_ = journal_.Path();
+  }
+  // A ring's first row waits under a name of its own folder that no one
+  // else uses, with a journal or without one.
+  const std::string id = journaled ? journal_.RunId() : std::to_string(getpid());
   const std::vector<std::vector<int>>& cycles = walk_.Plan().cycles;
   parkedName_.resize(cycles.size());
   std::vector<int> ringOf(rows_.rows.size(), -1);
   for (size_t c = 0; c < cycles.size(); ++c) {
     const int first = cycles[c][0];
-    parkedName_[c] = ".tonbo-" + journal_.RunId() + "-" + std::to_string(first);
+    parkedName_[c] = ".tonbo-" + id + "-" + std::to_string(first);
     ringOf[static_cast<size_t>(first)] = static_cast<int>(c);
   }
+  if (!journaled) return 0;
   for (size_t i = 0; i < rows_.rows.size(); ++i) {
     const EngineRow& r = rows_.rows[i];
     if (!Moves(r)) continue;

@@ -6,10 +6,6 @@
 namespace tonbo {
 namespace {
 
-size_t HashOf(const PlanPlace& p) {
-  return std::hash<std::string_view>()(p.name) ^ (p.folder * 0x9e3779b97f4a7c15ULL);
-}
-
 // The rows that leave, by place: open addressing over row numbers, so a run
 // of a million files spends a few bytes a row here, not a node per name.
 class LeavingRows {

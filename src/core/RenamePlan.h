@@ -4,6 +4,7 @@
 // rename or to the trash) waits until that file has gone; rows that wait for
 // each other in a ring (a swap, a rotation) form a cycle, opened by parking
 // its first row under a temporary name.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -30,6 +31,11 @@ struct PlanPlace {
   std::string_view name;
   bool operator==(const PlanPlace& o) const { return folder == o.folder && name == o.name; }
 };
+
+// For tables of places by open addressing.
+inline size_t HashOf(const PlanPlace& p) {
+  return std::hash<std::string_view>()(p.name) ^ (p.folder * 0x9e3779b97f4a7c15ULL);
+}
 
 // from(i): row i's place; to(i): the target of a renamed row, an empty name
 // for the other rows; leaves: the row's file leaves its place (renamed or

@@ -26,8 +26,6 @@ constexpr const char* kFormat = "1";
 constexpr int kStepsPerWrite = 512;
 constexpr int kWritesPerSync = 16;
 constexpr size_t kPlanChunk = 1 << 20;
-constexpr size_t kKeepRuns = 20;
-constexpr time_t kKeepSeconds = time_t{30} * 24 * 3600;
 
 // Names may hold any byte but "/" and NUL: tab, line ends, "%" and other
 // control bytes are written as %XX so that a record stays one line.
@@ -624,9 +622,10 @@ JournalStatus PeekJournal(const std::string& path) {
   return status;
 }
 
-void PruneJournals(const std::string& dir) {
+void PruneJournals(const std::string& dir, const JournalKeep& keep) {
   const time_t now = time(nullptr);
-  size_t finished = 0;
+  const time_t keepSeconds = time_t{keep.days} * 24 * 3600;
+  int finished = 0;
   for (const std::string& path : ListJournals(dir)) {
     const JournalStatus status = PeekJournal(path);
     if (JournalInUse(path) || !status.format.empty()) continue;
@@ -640,8 +639,8 @@ void PruneJournals(const std::string& dir) {
       if (now - st.st_mtime > 3600 && ReadJournal(path, j) && !j.planned) unlink(path.c_str());
       continue;
     }
-    const bool old = now - st.st_mtime > kKeepSeconds;
-    if (++finished > kKeepRuns || old) unlink(path.c_str());
+    const bool old = now - st.st_mtime > keepSeconds;
+    if (++finished > keep.runs || old) unlink(path.c_str());
   }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/JournalKeep.h"
 #include "platform/FileOps.h"
 
 namespace tonbo {
@@ -139,8 +140,9 @@ bool JournalInUse(const std::string& path);
 int CloseJournal(const std::string& path, const std::string& how);
 // The same through a journal opened with O_RDWR (one that is held locked).
 int CloseJournalFd(int fd, const std::string& how);
-// Keeps the last 20 finished journals and none older than 30 days; a journal
-// that is not finished, or of another format, is never removed.
-void PruneJournals(const std::string& dir);
+// Keeps the last keep.runs finished journals and none older than keep.days
+// (20 and 30 unless the settings file says otherwise); a journal that is not
+// finished, or of another format, is never removed.
+void PruneJournals(const std::string& dir, const JournalKeep& keep = ReadJournalKeep());
 
 }  // namespace tonbo

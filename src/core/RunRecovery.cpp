@@ -71,17 +71,24 @@ class HeldJournal {
     fd_ = OpenJournal(path, O_RDWR | O_APPEND);
     if (fd_ < 0)
       return "名前の変更の記録を開けませんでした（" + platform::ErrorText(errno) + "）：" + path;
-    if (flock(fd_, LOCK_EX | LOCK_NB) != 0)
-      return "この名前の変更の記録は、ほかのTonboが使っています。その処理が終わってから、もう一度"
-             "実行してください：" +
-             path;
+    if (flock(fd_, LOCK_EX | LOCK_NB) != 0) return Busy(path);
     if (!ReadJournalFd(fd_, path, j) || !j.planned) {
       const std::string refusal = JournalRefusal(path);
       return refusal.empty() ? "名前の変更の記録を読めませんでした：" + path : refusal;
     }
     return {};
   }
+  // Only opens and locks (a journal that is not read): "" or Busy.
+  std::string Hold(const std::string& path) {
+    fd_ = OpenJournal(path, O_RDWR | O_APPEND);
+    return fd_ >= 0 && flock(fd_, LOCK_EX | LOCK_NB) != 0 ? Busy(path) : std::string();
+  }
   int Close(const std::string& how) { return CloseJournalFd(fd_, how); }
+  static std::string Busy(const std::string& path) {
+    return "この名前の変更の記録は、ほかのTonboが使っています。その処理が終わってから、もう一度"
+           "実行してください：" +
+           path;
+  }
 
  private:
   int fd_ = -1;
@@ -380,6 +387,13 @@ RecoveryResult RecoverRun(const std::string& journal, RecoverMode mode, Progress
     failed.error = "この名前の変更は、すでに終わっています：" + journal;
     return failed;
   }
+  // Finishing an undo finishes undoing its run: the run's own journal (a
+  // journal beside this one, ReadJournal checked) is held until it is marked,
+  // so an undo of it elsewhere cannot run meanwhile.
+  HeldJournal run;
+  const bool undoing =
+      mode == RecoverMode::Finish && j.kind == "undo" && PeekJournal(j.source).kind == "run";
+  if (undoing && !(failed.error = run.Hold(j.source)).empty()) return failed;
   Recovery rec(j, progress);
   rec.items.reserve(j.entries.size());
   for (const JournalEntry& e : j.entries) {
@@ -406,10 +420,7 @@ RecoveryResult RecoverRun(const std::string& journal, RecoverMode mode, Progress
   if (!result.error.empty() || result.kept) return result;
   CloseRecoveriesOf(journal);
   held.Close(mode == RecoverMode::Finish ? "finished" : "rolled back");
-  // Finishing an undo finishes undoing its run: the run's own journal (a
-  // journal beside this one, ReadJournal checked) is marked.
-  if (mode == RecoverMode::Finish && j.kind == "undo" && PeekJournal(j.source).kind == "run")
-    CloseJournal(j.source, "undone");
+  if (undoing) run.Close("undone");
   return result;
 }
 

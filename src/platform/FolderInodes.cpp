@@ -58,15 +58,15 @@ bool FolderInodes::Read(const std::string& dir) {
   }
   dev_ = static_cast<std::uint64_t>(st.st_dev);
   while (const dirent* e = readdir(d)) {
-    if (e->d_type != DT_REG) continue;  // others (and DT_UNKNOWN) get their own stat
     const std::string_view name(e->d_name);
-    if (names_.size() + name.size() > UINT32_MAX) {
+    if (name == "." || name == "..") continue;
+    if (names_.size() + name.size() > UINT32_MAX || name.size() > UINT16_MAX) {
       closedir(d);
       entries_.clear();
       return false;
     }
     entries_.push_back({static_cast<std::uint32_t>(names_.size()),
-                        static_cast<std::uint32_t>(name.size()),
+                        static_cast<std::uint16_t>(name.size()), e->d_type,
                         static_cast<std::uint64_t>(e->d_ino)});
     names_.append(name);
   }
@@ -87,15 +87,26 @@ void FolderInodes::BuildSlots() {
   }
 }
 
-std::uint64_t FolderInodes::InodeOf(std::string_view name) const {
-  if (slots_.empty()) return 0;
+const FolderInodes::Entry* FolderInodes::Find(std::string_view name) const {
+  if (slots_.empty()) return nullptr;
   const size_t mask = slots_.size() - 1;
   for (size_t at = std::hash<std::string_view>()(name) & mask; slots_[at] != 0;
        at = (at + 1) & mask) {
     const Entry& e = entries_[slots_[at] - 1];
-    if (NameOf(e) == name) return e.ino;
+    if (NameOf(e) == name) return &e;
   }
-  return 0;
+  return nullptr;
+}
+
+// Other kinds (and DT_UNKNOWN) get their own stat.
+std::uint64_t FolderInodes::InodeOf(std::string_view name) const {
+  const Entry* e = Find(name);
+  return e && e->type == DT_REG ? e->ino : 0;
+}
+
+int FolderInodes::TypeOf(std::string_view name) const {
+  const Entry* e = Find(name);
+  return e ? e->type : -1;
 }
 
 }  // namespace tonbo::platform

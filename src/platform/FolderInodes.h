@@ -1,7 +1,7 @@
 #pragma once
-// The inode of every regular file of one folder, read with one listing
-// instead of one stat per file: a large run learns which file each row
-// stands for at the cost of a few directory reads.
+// The inode of every regular file of one folder, and the kind of every
+// entry, read with one listing instead of one stat per file: a large run
+// learns which file each row stands for at the cost of a few directory reads.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,13 +23,19 @@ class FolderInodes {
   // in it; 0 when the listing has no regular file of that name.
   std::uint64_t Device() const { return dev_; }
   std::uint64_t InodeOf(std::string_view name) const;
+  // The kind of entry named `name` as the listing gives it (DT_REG, DT_DIR,
+  // DT_LNK, DT_UNKNOWN...), or -1 when the folder held no such name.
+  int TypeOf(std::string_view name) const;
 
  private:
   struct Entry {
-    std::uint32_t offset, length;
+    std::uint32_t offset;
+    std::uint16_t length;  // a name is at most 255 bytes
+    std::uint8_t type;
     std::uint64_t ino;
   };
   std::string_view NameOf(const Entry& e) const { return {names_.data() + e.offset, e.length}; }
+  const Entry* Find(std::string_view name) const;
   void BuildSlots();
 
   std::uint64_t dev_ = 0;

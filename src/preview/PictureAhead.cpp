@@ -14,17 +14,15 @@ void PictureAhead::Start(const std::string& diskPath, img::PictureFormat format,
     // in its time or size when the picture is taken.
     statted_ = stat(key_.path.c_str(), &before_) == 0;
     if (!statted_) return;
-    img::DecodeOptions options;
-    options.fitWidth = key_.width;
-    options.fitHeight = key_.height;
-    options.progress = [this](int) { return !stop_.load(std::memory_order_relaxed); };
-    result_ = img::LoadPicture(key_.path, key_.format, options);
+    result_ = PicturePreview::Decode(key_.path, key_.format, key_.width, key_.height, [this](int) {
+      return !stop_.load(std::memory_order_relaxed);
+    });
   });
 }
 
-std::optional<img::DecodeResult> PictureAhead::Take(const std::string& diskPath,
-                                                    img::PictureFormat format, int fitWidth,
-                                                    int fitHeight) {
+std::optional<PicturePreview::Decoded> PictureAhead::Take(const std::string& diskPath,
+                                                          img::PictureFormat format, int fitWidth,
+                                                          int fitHeight) {
   const bool wanted = worker_.joinable() && key_ == Key{diskPath, format, fitWidth, fitHeight};
   if (!wanted) {
     Cancel();
@@ -32,17 +30,18 @@ std::optional<img::DecodeResult> PictureAhead::Take(const std::string& diskPath,
   }
   worker_.join();
   struct stat now {};
-  std::optional<img::DecodeResult> taken;
-  if (statted_ && result_.Ok() && stat(diskPath.c_str(), &now) == 0 && SameFile(before_, now))
+  std::optional<PicturePreview::Decoded> taken;
+  if (statted_ && result_.result.Ok() && stat(diskPath.c_str(), &now) == 0 &&
+      SameFile(before_, now))
     taken = std::move(result_);
-  result_ = img::DecodeResult();
+  result_ = PicturePreview::Decoded();
   return taken;
 }
 
 void PictureAhead::Cancel() {
   stop_ = true;
   if (worker_.joinable()) worker_.join();
-  result_ = img::DecodeResult();
+  result_ = PicturePreview::Decoded();
 }
 
 bool PictureAhead::SameFile(const struct stat& a, const struct stat& b) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "preview/imaging/Codecs.h"
+#include "preview/PicturePreview.h"
 
 namespace tonbo::preview {
 
@@ -20,14 +20,15 @@ class PictureAhead {
   PictureAhead& operator=(const PictureAhead&) = delete;
   ~PictureAhead() { Cancel(); }
 
-  // Decodes the file for a view of fitWidth × fitHeight (as PicturePreview::Load).
+  // Decodes the file for a view of fitWidth × fitHeight (PicturePreview::Decode).
   void Start(const std::string& diskPath, img::PictureFormat format, int fitWidth, int fitHeight);
   // The picture started for exactly these, waited for if still under way,
   // when it decoded and the file is the one it read, unchanged since (a file
   // saved or replaced meanwhile is read again by the caller). Otherwise
   // nothing; either way the worker is done with it.
-  std::optional<img::DecodeResult> Take(const std::string& diskPath, img::PictureFormat format,
-                                        int fitWidth, int fitHeight);
+  std::optional<PicturePreview::Decoded> Take(const std::string& diskPath,
+                                              img::PictureFormat format, int fitWidth,
+                                              int fitHeight);
   // Stops the work under way and drops its picture.
   void Cancel();
 
@@ -44,7 +45,7 @@ class PictureAhead {
   std::thread worker_;
   std::atomic<bool> stop_{false};
   // Written by the worker, read after it joined.
-  img::DecodeResult result_;
+  PicturePreview::Decoded result_;
   struct stat before_ {};
   bool statted_ = false;
 };

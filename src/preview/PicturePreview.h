@@ -10,12 +10,20 @@ namespace tonbo::preview {
 
 class PicturePreview {
  public:
-  // Decodes the file; with fitWidth and fitHeight above 0 a JPEG may be
-  // decoded reduced for a view of that size. On failure the picture is empty.
+  // Decodes the file, turned upright as its Exif orientation says; with
+  // fitWidth and fitHeight above 0 a JPEG may be decoded reduced for a view
+  // of that size. On failure the picture is empty.
   img::DecodeResult Load(const std::string& diskPath, img::PictureFormat format, int fitWidth,
                          int fitHeight, const img::ProgressFn& progress = {});
-  // Takes a picture decoded elsewhere (PictureAhead) as if Load had decoded it.
-  void Adopt(const std::string& diskPath, img::PictureFormat format, img::DecodeResult decoded);
+  // A file decoded as Load decodes it, not yet held (PictureAhead's worker
+  // decodes so); Adopt then takes it as if Load had decoded it.
+  struct Decoded {
+    img::DecodeResult result;
+    int orientation = 1;
+  };
+  static Decoded Decode(const std::string& diskPath, img::PictureFormat format, int fitWidth,
+                        int fitHeight, const img::ProgressFn& progress = {});
+  void Adopt(const std::string& diskPath, img::PictureFormat format, Decoded decoded);
   void Clear();
 
   bool Empty() const { return picture_.Empty(); }
@@ -43,11 +51,12 @@ class PicturePreview {
   bool Redecode(int viewWidth, int viewHeight, const img::ProgressFn& progress = {});
 
  private:
-  void Hold(const std::string& diskPath, img::PictureFormat format, img::DecodeResult& decoded);
+  void Hold(const std::string& diskPath, img::PictureFormat format, Decoded& decoded);
 
   img::Bitmap picture_;
   std::string path_;
   img::PictureFormat format_ = img::PictureFormat::Unknown;
+  int orientation_ = 1;  // Exif's, applied to every decoding of the file
   int fullWidth_ = 0;
   int fullHeight_ = 0;
   bool reduced_ = false;

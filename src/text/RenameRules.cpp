@@ -105,6 +105,7 @@ void RenameRules::Clamp() {
   renbanPattern = std::clamp(renbanPattern, 0, 2);
   dateFormat = std::clamp(dateFormat, 0, 10);
   dateKeta = std::clamp(dateKeta, 0, 30);
+  dateSource = std::clamp(dateSource, 0, 1);
 }
 
 std::string DecimalText(long long number, int width) {

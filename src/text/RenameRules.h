@@ -26,6 +26,10 @@ const std::array<std::string, 11>& DateFormatChoices();
 // The patterns of "ファイル更新日" choices 1 to 4 (choice 0 inserts no date).
 const std::array<std::string, 5>& SerialDatePatterns();
 
+// Where the date naming takes a file's date from: its modification time, or
+// the time a picture was taken (the modification time where there is none).
+enum class DateSource { Modified = 0, Taken = 1 };
+
 enum class SerialStyle { Decimal = 0, Hexadecimal = 1, Letters = 2 };
 
 struct RenameRules {
@@ -45,6 +49,7 @@ struct RenameRules {
   int dateKeta = 3;    // 0-30
   std::string dateSplitter = "__", dateHeader, dateFooter;
   int dateStart = 1;
+  int dateSource = 0;  // DateSource
 
   // Brings every number and choice into its range.
   void Clamp();

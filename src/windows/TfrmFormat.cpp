@@ -216,6 +216,8 @@ QWidget* TfrmFormat::BuildDatePage() {
   for (const std::string& pattern : DateFormatChoices()) formats << enc::FromSjis(pattern);
   cmbDateFormat_ = Combo(page, "cmbDateFormat", formats);
   left->addWidget(ComboGroup(page, cmbDateFormat_, "grpDateFormat", "日付の形式"));
+  cmbDateSource_ = Combo(page, "cmbDateSource", {U("更新日時"), U("撮影日時（なければ更新日時）")});
+  left->addWidget(ComboGroup(page, cmbDateSource_, "grpDateSource", "日付の元"));
   left->addWidget(BuildDateSerialGroup(page));
   // Header on the left, footer on the right, as the caption reads.
   auto* header = Group(page, "grpDateHeader", "ヘッダ／フッタ");
@@ -295,6 +297,7 @@ RenameRules TfrmFormat::Rules() const {
   r.dateHeader = enc::ToSjis(edtDateHeader_->text());
   r.dateFooter = enc::ToSjis(edtDateFooter_->text());
   r.dateStart = spnDateStart_->value();
+  r.dateSource = cmbDateSource_->currentIndex();
   return r;
 }
 
@@ -322,6 +325,7 @@ void TfrmFormat::SetRules(const RenameRules& rules) {
   edtDateHeader_->setText(enc::FromSjis(r.dateHeader));
   edtDateFooter_->setText(enc::FromSjis(r.dateFooter));
   spnDateStart_->setValue(r.dateStart);
+  cmbDateSource_->setCurrentIndex(r.dateSource);
 }
 
 void TfrmFormat::LoadSettings(const TIniFileEx& ini) { SetRules(LoadRenameRules(ini)); }

@@ -67,6 +67,7 @@ class TfrmFormat : public QDialog {
   QComboBox* cmbRenbanOldName_ = nullptr;
   QPlainTextEdit* memRenbanSample_ = nullptr;
   QComboBox* cmbDateFormat_ = nullptr;
+  QComboBox* cmbDateSource_ = nullptr;
   QSpinBox* spnDateKeta_ = nullptr;
   QSpinBox* spnDateStart_ = nullptr;
   QLineEdit* edtDateSplitter_ = nullptr;

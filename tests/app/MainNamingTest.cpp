@@ -1,4 +1,11 @@
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <map>
 
 #include "FakeFileTypes.h"
 #include "QtTestMain.h"
@@ -88,6 +95,63 @@ class MainNamingTest : public QObject {
     w_->SelectRows({0});
     Trigger("mnuRenbanAndStr2");  // Cancel: nothing happens
     QCOMPARE(Names(), QStringList({"K001-x.jpg"}));
+  }
+
+  // Tags by path, read from the reading threads (the map is never changed).
+  void UseTags(const std::map<std::string, tags::MediaTags>& files) {
+    auto find = [files](const std::string& path) {
+      auto it = files.find(path);
+      return it == files.end() ? tags::MediaTags() : it->second;
+    };
+    w_->SetTagSource({find, [find](const std::string& path) { return find(path).taken; }});
+  }
+
+  void tagNamingTakesThePatternFromTheDialog() {
+    Make({"a.jpg", "b.jpg", "c.mp3"});
+    tags::MediaTags camera;
+    camera.model = "EOS";
+    UseTags({{"/d/a.jpg", camera}, {"/d/b.jpg", camera}});
+    test::ScriptedDialogs dialogs;
+    QStringList sample;
+    bool refused = false;
+    dialogs.onModal = [&](QDialog& d) {
+      auto* edit = d.findChild<QLineEdit*>("edtPattern");
+      auto* ok = d.findChild<QPushButton*>("btnOk");
+      edit->setText(QStringLiteral("[機種"));
+      refused = !ok->isEnabled() && !d.findChild<QLabel*>("lblError")->text().isEmpty();
+      edit->setText(QStringLiteral("[機種]_[元の名前]"));
+      d.findChild<QRadioButton*>("rdoMissingText")->setChecked(true);
+      sample = d.findChild<QPlainTextEdit*>("memSample")->toPlainText().split(QLatin1Char('\n'));
+      ok->click();
+    };
+    Trigger("actSelectAll");
+    Trigger("mnuRenameFromTags");
+    QVERIFY(refused);
+    QCOMPARE(sample,
+             QStringList({"a.jpg -> EOS_a.jpg", "b.jpg -> EOS_b.jpg", "c.mp3 -> 不明_c.mp3"}));
+    QCOMPARE(Names(), QStringList({"EOS_a.jpg", "EOS_b.jpg", "不明_c.mp3"}));
+    QCOMPARE(w_->StatusText(1), QStringLiteral("3個のファイルにタグから名前を付けました。"));
+    QCOMPARE(LastLabel(), QStringLiteral("タグから命名"));
+    w_->mnuUndoClick();
+    QCOMPARE(Names(), QStringList({"a.jpg", "b.jpg", "c.mp3"}));
+    dialogs.onModal = [](QDialog& d) { d.findChild<QPushButton*>("btnCancel")->click(); };
+    Trigger("actSelectAll");
+    Trigger("mnuRenameFromTags");  // Cancel changes nothing
+    QCOMPARE(Names(), QStringList({"a.jpg", "b.jpg", "c.mp3"}));
+  }
+
+  void dateNamingTakesTheDateTakenWhenSet() {
+    Make({"a.jpg", "b.jpg"});
+    tags::MediaTags photo;
+    photo.taken = tags::TakenTime();
+    photo.taken->year = 2024, photo.taken->month = 5, photo.taken->day = 1;
+    UseTags({{"/d/a.jpg", photo}});
+    RenameRules rules = w_->frmFormat().Rules();
+    rules.dateSource = static_cast<int>(DateSource::Taken);
+    w_->frmFormat().SetRules(rules);
+    Trigger("actSelectAll");
+    Trigger("mnuRenameDate");
+    QCOMPARE(Names(), QStringList({"24-05-01__001.jpg", "05-12-31__001.jpg"}));
   }
 
   void dateNamesAreUnique() {

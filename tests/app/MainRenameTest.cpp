@@ -1,5 +1,8 @@
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -250,6 +253,53 @@ class MainRenameTest : public QObject {
     QCoreApplication::sendEvent(w_.get(), &second);
     QVERIFY(second.isAccepted());
     QCOMPARE(test::ReadFile(dir_ + "renamed.txt"), std::string("a.txt"));
+  }
+
+  // c and d take one name (known from the names alone), e takes the name of
+  // a file that is not listed (known once the disk has answered), a and b
+  // swap (no clash). The marks, the count, the command and the question
+  // before the run all tell the same two rows.
+  void clashesAreMarkedSelectableAndToldBeforeTheRun() {
+    Make();
+    QAbstractItemModelTester tester(w_->List()->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    Add({"a", "b", "c", "d", "e"});
+    test::WriteFile(dir_ + "stay", "S");
+    for (auto [row, name] : {std::pair{0, "b"}, {1, "a"}, {2, "x"}, {3, "x"}, {4, "stay"}})
+      SetName(row, name);
+    w_->RefreshList();
+    auto* panel = w_->findChild<QLabel*>("panelClash");
+    QCOMPARE(w_->ClashCount(), 1);  // before the disk has answered
+    QTRY_COMPARE(panel->text(), QStringLiteral("衝突 2"));
+    QAbstractItemModel* model = w_->List()->model();
+    const QStringList tips = {model->index(3, 0).data(Qt::ToolTipRole).toString(),
+                              model->index(4, 0).data(Qt::ToolTipRole).toString()};
+    QCOMPARE(tips, QStringList({"「c」と同じ名前になります", "同じ名前のファイルがあります"}));
+    QCOMPARE(model->index(0, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("b"));
+    QVERIFY(!model->index(4, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+    // A file replaced since the window saw it: marked at the next command.
+    test::WriteFile(dir_ + "a.new", "A");
+    rename((dir_ + "a.new").c_str(), (dir_ + "a").c_str());
+    w_->RefreshList();
+    QTRY_COMPARE(panel->text(), QStringLiteral("衝突 3"));
+    QCOMPARE(model->index(0, 0).data(Qt::ToolTipRole).toString(),
+             QStringLiteral("リストに加えた後で別のファイルに置き換わっています"));
+
+    w_->Commands().Run(Command::mnuSelectClashes);
+    QCOMPARE(w_->SelectedRows(), std::vector<int>({0, 3, 4}));
+    QCOMPARE(enc::FromSjis(w_->History().At(w_->History().Position())->Label()),
+             QStringLiteral("衝突する行を選択"));
+    test::ScriptedDialogs dialogs;
+    dialogs.answers = {Answer::No};
+    w_->findChild<QAction*>("actRenameReal")->trigger();
+    QCOMPARE(dialogs.Texts("yesno"),
+             QStringList({"衝突 3 個：次の行はこのままでは名前を変更できないか、"
+                          "同じ名前の確認が出ます。\r\n"
+                          "a → b（リストに加えた後で別のファイルに置き換わっています）\r\n"
+                          "d → x（「c」と同じ名前になります）\r\n"
+                          "e → stay（同じ名前のファイルがあります）\r\n\r\n"
+                          "実際にファイル名を変更します。\r\nよろしいですか？"}));
+    QCOMPARE(test::ReadFile(dir_ + "a"), std::string("A"));
   }
 
   void startUpAddsCommandLineAndShiftAddsTheFolder() {

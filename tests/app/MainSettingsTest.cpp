@@ -76,7 +76,7 @@ class MainSettingsTest : public QObject {
   void listColumnsAreKept() {
     const std::string path = Ini("");
     Make(path)->List()->horizontalHeader()->moveSection(5, 0);  // destroyed: saved
-    QCOMPARE(TIniFileEx(path).ReadString("listFile", "order", "?"), std::string("5,0,1,2,3,4"));
+    QCOMPARE(TIniFileEx(path).ReadString("listFile", "order", "?"), std::string("5,0,1,2,3,4,6"));
     test::WriteFile(path, "[listFile]\norder=5,0,1,2,3,4\nwidth5=321\n");
     QCOMPARE(Make(path)->List()->horizontalHeader()->logicalIndex(0), 5);
     QCOMPARE(Make(path)->List()->horizontalHeader()->sectionSize(5), 321);

@@ -11,7 +11,10 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolBar>
+
+#include <exiv2/exiv2.hpp>
 
 #include <map>
 
@@ -318,6 +321,38 @@ class TfrmMainTest : public QObject {
     w.SetExcelSort(true);
     w.listFileColumnClick(0);
     QCOMPARE(names(), QStringList({"a", "b", "C"}));  // dictionary order ignores case
+  }
+
+  // "撮影日時" is off until switched on, then read a slice at a time; its
+  // sort puts the dated files in time order (to the millisecond), the
+  // others after them, so a serial number can follow the shooting order.
+  void takenColumnReadsWhenShownAndSortsByTheDateTaken() {
+    TfrmMain& w = Make();
+    const std::string dir = test::MakeTempDir("taken");
+    const char* dates[][2] = {
+        {"2024:01:03 00:00:00", ""}, {"2024:01:01 10:00:00", "5"}, {"2024:01:01 10:00:00", "1"}};
+    for (int i = 0; i < 3; ++i) {
+      auto image = Exiv2::ImageFactory::create(Exiv2::ImageType::jpeg, dir + "p" + char('1' + i));
+      image->exifData()["Exif.Photo.DateTimeOriginal"] = dates[i][0];
+      if (*dates[i][1]) image->exifData()["Exif.Photo.SubSecTimeOriginal"] = dates[i][1];
+      image->writeMetadata();
+    }
+    test::WriteFile(dir + "p0", "no date");
+    for (const char* name : {"p0", "p1", "p2", "p3"})
+      AddRow(w.Table(), QString::fromStdString(dir + name));
+    w.RefreshList();
+    QVERIFY(w.List()->isColumnHidden(FileListModel::ColTaken));
+    QVERIFY(Cell(w, 1, FileListModel::ColTaken).isEmpty());  // nothing read while hidden
+    w.findChild<QAction*>("mnuColTaken")->trigger();
+    QVERIFY(!w.List()->isColumnHidden(FileListModel::ColTaken));
+    w.listFileColumnClick(FileListModel::ColTaken);  // before the slices: the sort reads all
+    QStringList names;
+    for (int r = 0; r < 4; ++r) names << Cell(w, r, 0);
+    QCOMPARE(names, QStringList({"p3", "p2", "p1", "p0"}));
+    QTRY_VERIFY(!w.findChild<QTimer*>("timerTaken")->isActive());
+    QCOMPARE(Cell(w, 2, FileListModel::ColTaken), QStringLiteral("2024/01/03 00:00:00"));
+    w.findChild<QAction*>("mnuColTaken")->trigger();
+    QVERIFY(w.List()->isColumnHidden(FileListModel::ColTaken));
   }
 
   void clickShowsFirstSelectedPath() {

@@ -94,6 +94,10 @@ class TfrmProgressTest : public QObject {
     QVERIFY(p.isVisible());  // hidden by the work's end, not by the key
     QVERIFY(!p.close());
     p.Finish();
+    p.SetStoppable(false);  // an undo: nothing stops it
+    QVERIFY(p.Step(0, -1, "a"));
+    QTest::keyClick(&p, Qt::Key_Escape);
+    QVERIFY(p.Step(1, -1, "b") && !p.Cancelled());
   }
 };
 

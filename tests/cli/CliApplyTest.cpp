@@ -1,5 +1,8 @@
 // --apply, the conflict methods and bad usage: real renames on disk, and
 // nothing at all on disk when the command line is wrong.
+#include <sys/time.h>
+
+#include <ctime>
 #include <filesystem>
 #include <set>
 
@@ -150,6 +153,31 @@ INSTANTIATE_TEST_SUITE_P(
         ConflictCase{
             "stop", kOlder, {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}, 1, "中止しました"}));
 
+// The reader's own files (pictures with a date taken, songs with tags) can
+// join these; a file without tags takes its modification date.
+TEST_F(CliApply, NamesFromTagsAndDatesTakenOnRealFiles) {
+  std::tm local{};
+  local.tm_year = 124, local.tm_mon = 4, local.tm_mday = 1, local.tm_hour = 10;
+  local.tm_min = 20, local.tm_isdst = -1;
+  const timeval may[2] = {{std::mktime(&local), 0}, {std::mktime(&local), 0}};
+  for (const std::string f : {"a.jpg", "b.jpg", "c.mp3"}) {
+    File(f, f);
+    ASSERT_EQ(utimes((dir_ + f).c_str(), may), 0);
+  }
+  CliRun run = RunTonboCli(
+      {"--date-source", "taken", "--set", "cmbDateFormat.ItemIndex=5", "--date", "--apply", dir_});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(Disk(), (Files{{"20240501__001.jpg", "a.jpg"},
+                           {"20240501__002.jpg", "b.jpg"},
+                           {"20240501__003.mp3", "c.mp3"}}));
+  run = RunTonboCli({"--from-tags", "[タイトル][更新日時:yymmdd-hhnn]", "--apply", dir_});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.err.find("3個のファイルにタグから名前を付けました。"), std::string::npos);
+  EXPECT_EQ(Disk(), (Files{{"240501-1020.jpg", "a.jpg"},
+                           {"240501-1020_1.jpg", "b.jpg"},
+                           {"240501-1020_2.mp3", "c.mp3"}}));
+}
+
 TEST_F(CliApply, OverwrittenFileGoesToTheTrash) {
   File("a.txt", "new");
   File("b.txt", "replaced by a");
@@ -242,6 +270,11 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--select-regex", "(", "--in", "contents"},
                   "--select-regex ("},
         UsageCase{"missing_path", {"/no/such/file"}, "見つかりません：/no/such/file"},
+        UsageCase{
+            "unknown_tag", {"--from-tags", "[カメラ]"}, "--from-tags：「[カメラ]」という項目"},
+        UsageCase{"unclosed_tag", {"--from-tags", "[年"}, "「[年」の「[」が閉じていません"},
+        UsageCase{"misplaced_tag_missing", {"--tag-missing", "x"}, "--from-tags の直後"},
+        UsageCase{"bad_date_source", {"--date-source", "exif"}, "--date-source の値「exif」"},
         UsageCase{"no_random_characters",
                   {"--set", "chkRandomLower=0", "--set", "chkRandomUpper=0", "--set",
                    "chkRandomNum=0", "--set", "chkRandomSymbol=0", "--set", "chkRandomHira=0",

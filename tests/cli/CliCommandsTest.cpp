@@ -58,7 +58,16 @@ INSTANTIATE_TEST_SUITE_P(
                     {"--set", "ext_not_change=0", "--name", "n.md"},
                     {"n.md", "n_1.md"}},
         CommandCase{"append", kTwo, {"--append", "_x"}, {"b_x.txt", "a_x.jpg"}},
-        CommandCase{"prepend", kTwo, {"--prepend", "x_"}, {"x_b.txt", "x_a.jpg"}}));
+        CommandCase{"prepend", kTwo, {"--prepend", "x_"}, {"x_b.txt", "x_a.jpg"}},
+        // Fields the files lack; real tags come with the reader's own files.
+        CommandCase{"from_tags_missing",
+                    kThree,
+                    {"--from-tags", "[タイトル]", "--tag-missing", "不明"},
+                    {"不明.txt", "不明_1.jpg", "不明_2.txt"}},
+        CommandCase{"from_tags_brackets",
+                    kTwo,
+                    {"--from-tags", "[[[元の名前]]]/[年]"},
+                    {"[b]_.txt", "[a]_.jpg"}}));
 
 INSTANTIATE_TEST_SUITE_P(
     Formatting, CliCommands,

@@ -1,6 +1,7 @@
 // The run planned as a whole: chains, rings, identity, refused names, the
 // reasons in the log and stopping through the progress. Every test compares
 // the folder's files (name and bytes) with what the list showed.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <sys/stat.h>
 
 #include "RenameFixture.h"
+#include "common/Folders.h"
 #include "core/BatchWriter.h"
 #include "core/RenamePlan.h"
 #include "core/RunJournal.h"
@@ -369,6 +371,34 @@ TEST(RunJournalKeeping, OnlyTheLastTwentyFinishedRunsAreKept) {
   const std::vector<std::string> kept = ListJournals(dir);
   EXPECT_EQ(kept.size(), 21u);  // the twenty newest and the unfinished one
   EXPECT_EQ(kept.back(), dir + "20260100-100.journal");
+}
+
+// The settings file sets both limits; a value that is no sensible number keeps its default.
+TEST(RunJournalKeeping, TheSettingsFileSaysHowManyRunsAndHowManyDays) {
+  const std::pair<const char*, size_t> cases[] = {
+      {"", 21},
+      {"keep_runs=5", 6},
+      {"keep_runs=0", 21},
+      {"keep_days=1", 11},
+      {"keep_days=-1\r\nkeep_runs=x", 21},
+      {"keep_runs=3\r\nkeep_days=1", 4},
+  };
+  ASSERT_TRUE(MakeDirs(ConfigDirDisk()));
+  for (const auto& [settings, kept] : cases) {
+    const std::string dir = test::MakeTempDir("journals");
+    for (int i = 0; i < 25; ++i) {  // 0 unfinished, 1 to 14 two days old
+      const std::string path =
+          dir + "2026010" + std::to_string(i / 10) + "-" + std::to_string(100 + i) + ".journal";
+      test::WriteFile(path, i == 0 ? "tonbo-journal\t1\trun\t\nplanned\n"
+                                   : "tonbo-journal\t1\trun\t\nplanned\ncomplete\t1\t0\t0\n");
+      const timespec old = {time(nullptr) - 2 * 24 * 3600, 0}, times[2] = {old, old};
+      if (i > 0 && i < 15) utimensat(AT_FDCWD, path.c_str(), times, 0);
+    }
+    test::WriteFile(SettingsPathDisk(), std::string("[journal]\r\n") + settings + "\r\n");
+    PruneJournals(dir);
+    EXPECT_EQ(ListJournals(dir).size(), kept) << settings;
+  }
+  unlink(SettingsPathDisk().c_str());
 }
 
 TEST(RunPlan, RingsAreFoundInOnePassAndStartAtTheirFirstRow) {

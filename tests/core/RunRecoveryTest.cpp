@@ -390,6 +390,36 @@ TEST_F(RunRecoveryTest, UndoTakesTheRecoveredRunOrSaysWhyNot) {
   EXPECT_TRUE(platform::FileExists(firstDir + "older"));
 }
 
+// Finishing a cut-off undo holds the undone run's journal until it marks it.
+TEST_F(RunRecoveryTest, FinishingACutOffUndoHoldsTheRunsJournal) {
+  for (int i = 0; i < 3; ++i) File("a" + std::to_string(i), "a");
+  for (int i = 0; i < 3; ++i) Row("a" + std::to_string(i), "b" + std::to_string(i));
+  const RenameResult run = Run();
+  if (fork() == 0) {
+    struct Die : ProgressSink {
+      bool Step(std::int64_t done, std::int64_t, const std::string&) override {
+        if (done == 1) _exit(9);
+        return true;
+      }
+    } die;
+    UndoRun(run.journal, &die);
+    _exit(0);
+  }
+  wait(nullptr);
+  const std::vector<std::string> cut = UnfinishedJournals();
+  ASSERT_EQ(cut.size(), 1u);
+  const Files half = Disk();
+  const int other = open(run.journal.c_str(), O_RDONLY);
+  ASSERT_EQ(flock(other, LOCK_EX), 0);
+  EXPECT_NE(RecoverRun(cut[0], RecoverMode::Finish).error.find("ほかのTonboが使っています"),
+            std::string::npos);
+  EXPECT_EQ(Disk(), half);
+  close(other);
+  EXPECT_EQ(RecoverRun(cut[0], RecoverMode::Finish).error, "");
+  EXPECT_EQ(Disk(), (Files{{"a0", "a"}, {"a1", "a"}, {"a2", "a"}}));
+  EXPECT_TRUE(PeekJournal(run.journal).closed);
+}
+
 // Undo that moves all or nothing checks every file first: a swap frees its
 // own names and a trashed file is found, but a file in the way of one name
 // stops the whole undo until it is gone.

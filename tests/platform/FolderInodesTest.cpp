@@ -2,6 +2,7 @@
 // exactly the inode stat names, for regular files only.
 #include "platform/FolderInodes.h"
 
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,6 +42,10 @@ TEST(FolderInodes, NamesTheInodeStatNamesForRegularFilesOnly) {
   EXPECT_EQ(listing.InodeOf("f"), 0u);
   EXPECT_EQ(listing.InodeOf("f1000"), 0u);
   EXPECT_EQ(listing.InodeOf(""), 0u);
+  // Every entry's kind is known, so a name not listed is free.
+  EXPECT_EQ(std::vector<int>({listing.TypeOf("sub"), listing.TypeOf("link"), listing.TypeOf("f1"),
+                              listing.TypeOf("f1000")}),
+            std::vector<int>({DT_DIR, DT_LNK, DT_REG, -1}));
 }
 
 TEST(FolderInodes, IsWorthwhileOnlyForManyRowsOfAFolderNotMuchLarger) {

@@ -8,6 +8,8 @@
 #include <chrono>
 #include <thread>
 
+#include <exiv2/exiv2.hpp>
+
 #include "Pictures.h"
 #include "TestEnv.h"
 #include "preview/PictureAhead.h"
@@ -79,7 +81,7 @@ TEST(PicturePreviewTest, PictureReadAheadOnlyStandsInForTheSameUnchangedFile) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   ASSERT_TRUE(img::SavePicture(Plain(800, 600), path, PictureFormat::Jpeg).Ok());
   taken = ahead.Take(path, PictureFormat::Jpeg, 200, 200);
-  EXPECT_TRUE(!taken || taken->fullWidth == 800);
+  EXPECT_TRUE(!taken || taken->result.fullWidth == 800);
 }
 
 TEST(PicturePreviewTest, FitKeepsTheRatioAndEnlargesSmallPictures) {
@@ -115,6 +117,31 @@ TEST(PicturePreviewTest, SavingReplacesThroughARenameAndKeepsPermissions) {
     EXPECT_EQ(refused.error, img::ImageError::CannotWrite);
     EXPECT_EQ(test::ReadFile(path), before);
     EXPECT_EQ(Names(dir), std::vector<std::string>{"p.png"});
+  }
+}
+
+// Each Exif orientation shows the picture upright: where the source's pixels
+// (x in blue, y in green) land at the first two places of the top row.
+TEST(PicturePreviewTest, ExifOrientationTurnsThePictureUpright) {
+  const std::string path = test::MakeTempDir("pp") + "turned.png";
+  const int firstTwo[9][4] = {{},           {0, 0, 1, 0}, {2, 0, 1, 0}, {2, 1, 1, 1}, {0, 1, 1, 1},
+                              {0, 0, 0, 1}, {0, 1, 0, 0}, {2, 1, 2, 0}, {2, 0, 2, 1}};
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    ASSERT_TRUE(img::SavePicture(img::test::Numbered(3, 2), path, PictureFormat::Png).Ok());
+    auto image = Exiv2::ImageFactory::open(path);
+    image->readMetadata();
+    image->exifData()["Exif.Image.Orientation"] = uint16_t(orientation);
+    image->writeMetadata();
+    PicturePreview p;
+    ASSERT_TRUE(p.Load(path, PictureFormat::Png, 0, 0).Ok());
+    const bool quarter = orientation >= 5;
+    EXPECT_EQ(p.Width(), quarter ? 2 : 3) << orientation;
+    EXPECT_EQ(p.Full().Height(), quarter ? 3 : 2) << orientation;
+    const auto& e = firstTwo[orientation];
+    EXPECT_EQ(p.Full().Pixel(0, 0).b * 10 + p.Full().Pixel(0, 0).g, e[0] * 10 + e[1])
+        << orientation;
+    EXPECT_EQ(p.Full().Pixel(1, 0).b * 10 + p.Full().Pixel(1, 0).g, e[2] * 10 + e[3])
+        << orientation;
   }
 }
 

@@ -54,7 +54,8 @@ class TfrmFormatTest : public QObject {
                        n(r.randomKana),   "serial",        n(r.renbanLength),  t(r.renbanHeader),
                        t(r.renbanFooter), n(r.renbanDate), n(r.renbanOldName), n(r.renbanPattern),
                        n(r.renbanStart),  "date",          n(r.dateFormat),    n(r.dateKeta),
-                       t(r.dateSplitter), t(r.dateHeader), t(r.dateFooter),    n(r.dateStart)}
+                       t(r.dateSplitter), t(r.dateHeader), t(r.dateFooter),    n(r.dateStart),
+                       n(r.dateSource)}
         .join(QLatin1Char(' '));
   }
   // A value in every field that differs from the default.
@@ -65,7 +66,7 @@ class TfrmFormatTest : public QObject {
     r.renbanLength = 0, r.renbanStart = std::numeric_limits<int>::min();
     r.renbanHeader = enc::Lit("写真100%"), r.renbanFooter = "-";
     r.renbanDate = 4, r.renbanOldName = 1, r.renbanPattern = 2;
-    r.dateFormat = 8, r.dateKeta = 30, r.dateStart = -7;
+    r.dateFormat = 8, r.dateKeta = 30, r.dateStart = -7, r.dateSource = 1;
     r.dateSplitter = "", r.dateHeader = enc::Lit("旅行"), r.dateFooter = "_x";
     return r;
   }
@@ -78,7 +79,7 @@ class TfrmFormatTest : public QObject {
         "edtRenbanFooter.Text=-\r\ncmbRenbanDate.ItemIndex=4\r\ncmbRenbanOldName.ItemIndex=1\r\n"
         "grpRenbanPattern.ItemIndex=2\r\ncmbDateFormat.ItemIndex=8\r\nspnDateKeta.Value=30\r\n"
         "edtDateSplitter.Text=\r\nedtDateHeader.Text=旅行\r\nedtDateFooter.Text=_x\r\n"
-        "spnRenbanStart=-2147483648\r\nspnDateStart=-7\r\n");
+        "spnRenbanStart=-2147483648\r\nspnDateStart=-7\r\ncmbDateSource.ItemIndex=1\r\n");
   }
   static std::string IniFile(const std::string& text) {
     const std::string path = test::MakeTempDir("ini") + "tonbo.ini";
@@ -376,7 +377,7 @@ class TfrmFormatTest : public QObject {
     RenameRules clamped;
     clamped.randomFrom = 1, clamped.randomTo = 30, clamped.renbanLength = 0;
     clamped.renbanDate = 4, clamped.renbanOldName = 1, clamped.renbanPattern = 0;
-    clamped.dateFormat = 10, clamped.dateKeta = 30;
+    clamped.dateFormat = 10, clamped.dateKeta = 30, clamped.dateSource = 1;
     QTest::newRow("no file") << QString() << Describe(RenameRules());
     QTest::newRow("other section") << "[frmMain]\nspnRandomFrom=9\n" << Describe(RenameRules());
     QTest::newRow("garbage")
@@ -388,6 +389,7 @@ class TfrmFormatTest : public QObject {
         << "[setting]\nspnRandomFrom=0\nspnRandomTo=31\nspnRenbanLength.Value=-4\n"
            "cmbRenbanDate.ItemIndex=9\ncmbRenbanOldName.ItemIndex=2\n"
            "grpRenbanPattern.ItemIndex=-1\ncmbDateFormat.ItemIndex=11\nspnDateKeta.Value=99\n"
+           "cmbDateSource.ItemIndex=2\n"
         << Describe(clamped);
   }
 
