@@ -14,10 +14,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "BigJpegs.h"
 #include "TestEnv.h"
 #include "preview/PicturePreview.h"
 #include "preview/imaging/Codecs.h"
@@ -27,45 +27,15 @@ extern char** environ;
 namespace tonbo::preview {
 namespace {
 
-constexpr int kWidth = 6000, kHeight = 4000, kViewWidth = 800, kViewHeight = 600;
+constexpr int kViewWidth = 800, kViewHeight = 600;
 
 int PictureCount() {
   const char* text = std::getenv("TONBO_BENCH_PICTURES");
   return text ? std::max(2, std::atoi(text)) : 200;
 }
 
-// Four different photograph-like pictures, copied round to the count.
-std::vector<std::string> MakeFolder(int count) {
-  const std::string dir = test::MakeTempDir("steps");
-  std::vector<std::string> seeds;
-  for (int k = 0; k < 4; ++k) {
-    img::Bitmap b;
-    b.Reset(kWidth, kHeight, false);
-    uint32_t seed = 777u + static_cast<uint32_t>(k);
-    for (int y = 0; y < kHeight; ++y) {
-      uint8_t* p = b.Row(y);
-      for (int x = 0; x < kWidth; ++x, p += 3) {
-        seed = seed * 1664525u + 1013904223u;
-        const int grain = int(seed >> 29) - 4, wave = ((x / (5 + k) + y / 7) % 64) - 32;
-        p[0] = uint8_t(std::clamp(x * 255 / kWidth + grain, 0, 255));
-        p[1] = uint8_t(std::clamp(y * 255 / kHeight + wave / 2 + grain, 0, 255));
-        p[2] = uint8_t(std::clamp(96 + 32 * k + wave + grain, 0, 255));
-      }
-    }
-    seeds.push_back(dir + "seed" + std::to_string(k) + ".jpg");
-    img::SavePicture(b, seeds.back(), img::PictureFormat::Jpeg);
-  }
-  std::vector<std::string> files;
-  for (int i = 0; i < count; ++i) {
-    files.push_back(dir + "p" + std::to_string(1000 + i) + ".jpg");
-    std::ifstream in(seeds[static_cast<size_t>(i % 4)], std::ios::binary);
-    std::ofstream(files.back(), std::ios::binary) << in.rdbuf();
-  }
-  return files;
-}
-
 const std::vector<std::string>& Files() {
-  static const std::vector<std::string> files = MakeFolder(PictureCount());
+  static const std::vector<std::string> files = bench::MakeBigJpegs(PictureCount());
   return files;
 }
 

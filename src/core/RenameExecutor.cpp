@@ -14,6 +14,14 @@
 namespace tonbo {
 namespace {
 
+// Bytes of a code page 932 text on the disk: an ASCII text (most
+// extensions) is its own length.
+size_t DiskLength(std::string_view sjis) {
+  for (const char c : sjis)
+    if (static_cast<unsigned char>(c) >= 0x80) return enc::SjisToDisk(sjis).size();
+  return sjis.size();
+}
+
 // Last-write time at two-second resolution; 0 when the file is missing.
 long long FileTime(const std::string& disk) {
   struct stat st {};
@@ -34,28 +42,54 @@ std::string NumberedName(const std::string& sjisStem, const std::string& sjisExt
   }
 }
 
-RowProblem RefusedName(const std::string& sjisName) {
+namespace {
+
+// RefusedName, leaving the name's disk bytes in `disk` (the run needs them).
+RowProblem RefusedName(std::string_view sjisName, std::string& disk) {
   if (sjisName.empty()) return RowProblem::EmptyName;
   if (sjisName == "." || sjisName == "..") return RowProblem::DotName;
   // "/" is never the second byte of a double-byte character.
   if (sjisName.find('/') != std::string::npos) return RowProblem::Slash;
   if (sjisName.find('\0') != std::string::npos) return RowProblem::NulByte;
-  const std::string disk = enc::SjisToDisk(sjisName);
+  disk = enc::SjisToDisk(sjisName);
   if (disk.find('/') != std::string::npos) return RowProblem::Slash;
   if (disk.find('\0') != std::string::npos) return RowProblem::NulByte;
   return RowProblem::None;
 }
 
-RowKind PlannedKind(const TCsvDb& table, int row, RowProblem& problem) {
+// A row's cells, each read from the table once.
+struct RowCells {
+  RowCells(const TCsvDb& table, int row)
+      : src(table.GetCell(colPath, row)),
+        base(table.GetCell(colNewName, row)),
+        ext(table.GetCell(colExt, row)),
+        marked(table.MarkedForDeletion(row)) {}
+  std::string_view src, base, ext;
+  bool marked;
+};
+
+// PlannedKind; a rename's new name in disk bytes goes to diskTo.
+RowKind KindOf(const RowCells& cells, RowProblem& problem, std::string& diskTo) {
   problem = RowProblem::None;
-  if (table.MarkedForDeletion(row)) return RowKind::Trash;
-  const std::string_view src = table.GetCell(colPath, row);
-  const std::string_view name = src.substr(src.rfind('/') + 1);
-  const std::string newName =
-      std::string(table.GetCell(colNewName, row)).append(table.GetCell(colExt, row));
-  if (name == newName) return RowKind::Keep;
-  problem = RefusedName(newName);
+  if (cells.marked) return RowKind::Trash;
+  const std::string_view name = cells.src.substr(cells.src.rfind('/') + 1);
+  if (name.size() == cells.base.size() + cells.ext.size() && name.starts_with(cells.base) &&
+      name.ends_with(cells.ext))
+    return RowKind::Keep;
+  problem = RefusedName(std::string(cells.base).append(cells.ext), diskTo);
   return problem == RowProblem::None ? RowKind::Rename : RowKind::Refused;
+}
+
+}  // namespace
+
+RowProblem RefusedName(const std::string& sjisName) {
+  std::string disk;
+  return RefusedName(sjisName, disk);
+}
+
+RowKind PlannedKind(const TCsvDb& table, int row, RowProblem& problem) {
+  std::string diskTo;
+  return KindOf(RowCells(table, row), problem, diskTo);
 }
 
 RenameExecutor::RenameExecutor(AskSameName ask)
@@ -109,18 +143,18 @@ EngineRows RenameExecutor::BuildRows() {
   std::uint32_t folder = 0;
   for (int row = 0; row < count; ++row) {
     EngineRow& r = rows[row];
-    const std::string_view src = table_->GetCell(colPath, row);
-    const std::string_view base = table_->GetCell(colNewName, row);
+    const RowCells cells(*table_, row);
+    const std::string_view src = cells.src;
     const size_t cut = src.rfind('/') + 1;
-    r.kind = PlannedKind(*table_, row, r.problem);
+    r.kind = KindOf(cells, r.problem, r.to);
     if (r.kind == RowKind::Keep) continue;
     if (r.kind == RowKind::Refused) {
+      r.to.clear();
       r.outcome = RowOutcome::Failed;
       continue;
     }
     if (r.kind == RowKind::Rename) {
-      r.to = enc::SjisToDisk(std::string(base).append(table_->GetCell(colExt, row)));
-      const size_t ext = enc::SjisToDisk(table_->GetCell(colExt, row)).size();
+      const size_t ext = DiskLength(cells.ext);
       if (ext < r.to.size() && ext < 0x7fff) r.extLength = static_cast<std::int16_t>(ext);
     }
     if (!haveDir || src.substr(0, cut) != lastDir) {

@@ -21,28 +21,48 @@ void Orient(img::Bitmap& picture, int orientation) {
 
 }  // namespace
 
-img::DecodeResult PicturePreview::Load(const std::string& diskPath, img::PictureFormat format,
-                                       int fitWidth, int fitHeight,
-                                       const img::ProgressFn& progress) {
-  Clear();
-  const int orientation = tags::ReadMediaTags(diskPath).orientation;
+PicturePreview::Decoded PicturePreview::Decode(const std::string& diskPath,
+                                               img::PictureFormat format, int fitWidth,
+                                               int fitHeight, const img::ProgressFn& progress) {
+  Decoded decoded;
+  decoded.orientation = tags::ReadMediaTags(diskPath).orientation;
   // A picture turned a quarter is decoded for the view turned with it.
-  const bool quarter = orientation >= 5;
+  const bool quarter = decoded.orientation >= 5;
   img::DecodeOptions options;
   options.progress = progress;
   options.fitWidth = quarter ? fitHeight : fitWidth;
   options.fitHeight = quarter ? fitWidth : fitHeight;
-  img::DecodeResult result = img::LoadPicture(diskPath, format, options);
-  if (!result.Ok()) return result;
+  decoded.result = img::LoadPicture(diskPath, format, options);
+  return decoded;
+}
+
+img::DecodeResult PicturePreview::Load(const std::string& diskPath, img::PictureFormat format,
+                                       int fitWidth, int fitHeight,
+                                       const img::ProgressFn& progress) {
+  Clear();
+  Decoded decoded = Decode(diskPath, format, fitWidth, fitHeight, progress);
+  if (decoded.result.Ok()) Hold(diskPath, format, decoded);
+  return std::move(decoded.result);
+}
+
+void PicturePreview::Adopt(const std::string& diskPath, img::PictureFormat format,
+                           Decoded decoded) {
+  Clear();
+  if (decoded.result.Ok()) Hold(diskPath, format, decoded);
+}
+
+void PicturePreview::Hold(const std::string& diskPath, img::PictureFormat format,
+                          Decoded& decoded) {
+  const img::DecodeResult& result = decoded.result;
+  const bool quarter = decoded.orientation >= 5;
   path_ = diskPath;
   format_ = format;
-  orientation_ = orientation;
+  orientation_ = decoded.orientation;
   fullWidth_ = quarter ? result.fullHeight : result.fullWidth;
   fullHeight_ = quarter ? result.fullWidth : result.fullHeight;
   reduced_ = result.Reduced();
-  picture_ = std::move(result.bitmap);
+  picture_ = std::move(decoded.result.bitmap);
   Orient(picture_, orientation_);
-  return result;
 }
 
 void PicturePreview::Clear() {

@@ -15,6 +15,15 @@ class PicturePreview {
   // of that size. On failure the picture is empty.
   img::DecodeResult Load(const std::string& diskPath, img::PictureFormat format, int fitWidth,
                          int fitHeight, const img::ProgressFn& progress = {});
+  // A file decoded as Load decodes it, not yet held (PictureAhead's worker
+  // decodes so); Adopt then takes it as if Load had decoded it.
+  struct Decoded {
+    img::DecodeResult result;
+    int orientation = 1;
+  };
+  static Decoded Decode(const std::string& diskPath, img::PictureFormat format, int fitWidth,
+                        int fitHeight, const img::ProgressFn& progress = {});
+  void Adopt(const std::string& diskPath, img::PictureFormat format, Decoded decoded);
   void Clear();
 
   bool Empty() const { return picture_.Empty(); }
@@ -42,6 +51,8 @@ class PicturePreview {
   bool Redecode(int viewWidth, int viewHeight, const img::ProgressFn& progress = {});
 
  private:
+  void Hold(const std::string& diskPath, img::PictureFormat format, Decoded& decoded);
+
   img::Bitmap picture_;
   std::string path_;
   img::PictureFormat format_ = img::PictureFormat::Unknown;

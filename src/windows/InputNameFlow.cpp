@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QToolButton>
 
 #include "common/Dialogs.h"
@@ -49,6 +50,7 @@ void TfrmInputName::ShowFile(const std::string& sjisPath, const std::string& sji
   textFromFile_ = false;
   textForm_ = preview::TextForm();
   ChooseViewer();
+  if (page_->currentIndex() != pageImage) ahead_.Cancel();
   btnNext_->setEnabled(true);
 }
 
@@ -108,6 +110,7 @@ void TfrmInputName::Close1Click() { close(); }
 
 void TfrmInputName::closeEvent(QCloseEvent* event) {
   StopMedia();
+  ahead_.Cancel();
   QMainWindow::closeEvent(event);
 }
 

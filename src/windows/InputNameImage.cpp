@@ -2,6 +2,7 @@
 // full-size views, dragging, the picture operations and saving pictures.
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
@@ -19,6 +20,8 @@
 namespace tonbo {
 namespace {
 
+constexpr qint64 kProgressPaintMs = 100;
+
 QPixmap PixmapOf(const img::Bitmap& bitmap) {
   return QPixmap::fromImage(img::ViewAsQImage(bitmap));
 }
@@ -26,12 +29,18 @@ QPixmap PixmapOf(const img::Bitmap& bitmap) {
 }  // namespace
 
 img::ProgressFn TfrmInputName::ProgressHandler() {
-  return [this](int percent) {
+  QElapsedTimer shown;
+  shown.start();
+  return [this, shown](int percent) mutable {
     prog_->setRange(0, 100);
     prog_->setValue(percent);
     // The bar repaints; input waits until the picture is in, so no command
-    // runs on a half-loaded picture.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // runs on a half-loaded picture. Painting it at every percent cost a
+    // quick load a good part of its time: a few times a second is enough.
+    if (shown.elapsed() >= kProgressPaintMs) {
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+      shown.restart();
+    }
     return true;
   };
 }
@@ -44,10 +53,16 @@ void TfrmInputName::LoadImage() {
   // progress or its load error.
   imgPrev_->clear();
   imgMain_->clear();
-  const img::DecodeResult result =
-      picture_.Load(DiskPath(), img::FormatFromExtension(currentExt_), fitted ? view.width() : 0,
-                    fitted ? view.height() : 0, ProgressHandler());
-  if (result.Ok()) {
+  const img::PictureFormat format = img::FormatFromExtension(currentExt_);
+  const int fitWidth = fitted ? view.width() : 0, fitHeight = fitted ? view.height() : 0;
+  bool ok = false;
+  if (auto ahead = ahead_.Take(DiskPath(), format, fitWidth, fitHeight)) {
+    picture_.Adopt(DiskPath(), format, std::move(*ahead));
+    ok = true;
+  } else {
+    ok = picture_.Load(DiskPath(), format, fitWidth, fitHeight, ProgressHandler()).Ok();
+  }
+  if (ok) {
     imageEdited_ = false;
   } else {
     ShowWarning(enc::FromSjis(currentPath_) + QStringLiteral("\r\nが開けません。"),
@@ -57,6 +72,25 @@ void TfrmInputName::LoadImage() {
   ShowPictures();
   FitImage();
   scrollBox1_->update();
+  ReadAhead();
+}
+
+// Only for the fitted view: a whole 24-megapixel picture held twice would
+// cost more memory than the wait it saves.
+void TfrmInputName::ReadAhead() {
+  TCsvDb& table = host_.Table();
+  const int next =
+      preview::NeighbourItem(currentIndex_, host_.ItemCount(), !goBackward_,
+                             [&table](int item) { return table.MarkedForDeletion(item); });
+  if (!chkImage_->isChecked() || next == currentIndex_ || next < 0 || next >= table.RowCount())
+    return ahead_.Cancel();
+  const std::string sjisPath(table.GetCell(colPath, next));
+  const std::string ext = preview::CurrentExtOf(sjisPath);
+  if (preview::ChooseViewer(ext, host_.PlayListChecked()) != preview::Viewer::Image)
+    return ahead_.Cancel();
+  const QSize view = scrollBox1_->viewport()->size();
+  ahead_.Start(enc::SjisToDisk(sjisPath), img::FormatFromExtension(ext), view.width(),
+               view.height());
 }
 
 bool TfrmInputName::EnsureFullPicture() {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "preview/MediaDevice.h"
+#include "preview/PictureAhead.h"
 #include "preview/PicturePreview.h"
 #include "preview/PreviewRules.h"
 #include "preview/PreviewText.h"
@@ -140,6 +141,7 @@ class TfrmInputName : public QMainWindow {
   bool SavePictureTo(const std::string& diskPath, img::PictureFormat format);
   void SaveTextTo(const std::string& diskPath);
   bool EnsureFullPicture();
+  void ReadAhead();
   img::ProgressFn ProgressHandler();
   std::string DiskPath() const;
   void CloseMediaDevice();
@@ -164,6 +166,8 @@ class TfrmInputName : public QMainWindow {
   bool textFromFile_ = false;
   preview::TextForm textForm_;
   preview::PicturePreview picture_;
+  // The picture of the next file in the direction of the last step.
+  preview::PictureAhead ahead_;
   std::unique_ptr<preview::MediaDevice> media_;
   int enabledButtons_ = 0;
 

@@ -105,6 +105,20 @@ TEST_F(RunRecoveryTest, UndoPutsBackNamesAndTrashedFilesButNotAnEditedFile) {
   EXPECT_TRUE(UnfinishedJournals().empty());
 }
 
+// Names holding the bytes the journal escapes (tab, line ends, "%", DEL,
+// escape) come back from it as they were.
+TEST_F(RunRecoveryTest, UndoPutsBackNamesWithEscapedBytes) {
+  const std::vector<std::pair<std::string, std::string>> names = {
+      {"a\tb", "%41\n"}, {"100%", "x\x7f%"}, {"\x1b[0m", "plain"}, {"c\rd", "%%"}};
+  Files before;
+  for (const auto& [from, to] : names) File(from, before[from] = from);
+  for (const auto& [from, to] : names) Row(from, to);
+  const RenameResult run = Run();
+  ASSERT_EQ(run.renamed, 4) << Log(run);
+  EXPECT_EQ(UndoRun(run.journal).moved, 4);
+  EXPECT_EQ(Disk(), before);
+}
+
 TEST_F(RunRecoveryTest, UndoLeavesAFileMovedSinceAndAFileInTheWay) {
   File("a", "a");
   File("b", "b");

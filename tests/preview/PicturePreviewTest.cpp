@@ -5,11 +5,14 @@
 
 #include <sys/stat.h>
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include <exiv2/exiv2.hpp>
 
 #include "Pictures.h"
 #include "TestEnv.h"
+#include "preview/PictureAhead.h"
 #include "preview/PicturePreview.h"
 
 namespace tonbo::preview {
@@ -54,6 +57,31 @@ TEST(PicturePreviewTest, LargeJpegIsDecodedReducedForTheViewAndWholeOnDemand) {
   // Without a view size the whole picture comes at once.
   ASSERT_TRUE(p.Load(path, PictureFormat::Jpeg, 0, 0).Ok());
   EXPECT_FALSE(p.Reduced());
+}
+
+// What was read ahead is what Load gives, once, for the same file and view;
+// a file saved over meanwhile never shows its old picture.
+TEST(PicturePreviewTest, PictureReadAheadOnlyStandsInForTheSameUnchangedFile) {
+  const std::string path = test::MakeTempDir("ahead") + "a.jpg";
+  ASSERT_TRUE(img::SavePicture(Plain(1600, 1200), path, PictureFormat::Jpeg).Ok());
+  PicturePreview loaded, adopted;
+  ASSERT_TRUE(loaded.Load(path, PictureFormat::Jpeg, 200, 200).Ok());
+  PictureAhead ahead;
+  ahead.Start(path, PictureFormat::Jpeg, 200, 200);
+  auto taken = ahead.Take(path, PictureFormat::Jpeg, 200, 200);
+  ASSERT_TRUE(taken);
+  adopted.Adopt(path, PictureFormat::Jpeg, std::move(*taken));
+  EXPECT_TRUE(adopted.Reduced());
+  EXPECT_EQ(adopted.Width(), 1600);
+  EXPECT_TRUE(adopted.Full() == loaded.Full());
+  EXPECT_FALSE(ahead.Take(path, PictureFormat::Jpeg, 200, 200));
+  ahead.Start(path, PictureFormat::Jpeg, 200, 200);
+  EXPECT_FALSE(ahead.Take(path, PictureFormat::Jpeg, 400, 300));
+  ahead.Start(path, PictureFormat::Jpeg, 200, 200);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(img::SavePicture(Plain(800, 600), path, PictureFormat::Jpeg).Ok());
+  taken = ahead.Take(path, PictureFormat::Jpeg, 200, 200);
+  EXPECT_TRUE(!taken || taken->result.fullWidth == 800);
 }
 
 TEST(PicturePreviewTest, FitKeepsTheRatioAndEnlargesSmallPictures) {

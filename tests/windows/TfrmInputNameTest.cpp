@@ -298,6 +298,24 @@ class TfrmInputNameTest : public QObject {
     QVERIFY(dlg_->ImageEdited());
   }
 
+  // Next shows the next picture as the disk holds it now, also when it was
+  // read ahead and saved over before the step.
+  void nextShowsThePictureAsItIsNow() {
+    Make({});
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
+      QVERIFY(img::SavePicture(Picture(40, 30), dir_ + name, img::PictureFormat::Jpeg).Ok());
+      host_->AddFile(dir_ + name);
+    }
+    dlg_->show();
+    dlg_->actRenameOneExecute();
+    QVERIFY(img::SavePicture(Picture(20, 10), dir_ + "b.jpg", img::PictureFormat::Jpeg).Ok());
+    dlg_->btnNextClick();
+    QCOMPARE(dlg_->CurrentIndex(), 1);
+    QCOMPARE(dlg_->Picture().Width(), 20);
+    dlg_->btnNextClick();
+    QCOMPARE(dlg_->Picture().Width(), 40);
+  }
+
   void pictureOperationsAndOverwriteSave() {
     Make({});
     QVERIFY(img::SavePicture(Picture(4, 3), dir_ + "p.bmp", img::PictureFormat::Bmp).Ok());
