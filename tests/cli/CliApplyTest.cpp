@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 
+#include "../tags/TagFiles.h"
 #include "CliHarness.h"
 #include "cli/CliOptions.h"
 
@@ -176,6 +177,38 @@ TEST_F(CliApply, NamesFromTagsAndDatesTakenOnRealFiles) {
   EXPECT_EQ(Disk(), (Files{{"240501-1020.jpg", "a.jpg"},
                            {"240501-1020_1.jpg", "b.jpg"},
                            {"240501-1020_2.mp3", "c.mp3"}}));
+}
+
+// Real tags, read by the program's reader: a photo's Exif, a song's ID3v2; a
+// file without tags falls back to its modification time or the missing text.
+TEST_F(CliApply, NamesFromRealTagsFallBackWhereAFileHasNone) {
+  namespace make = tags::make;
+  make::MakePicture(
+      dir_ + "a.jpg", Exiv2::ImageType::jpeg,
+      {{"Exif.Photo.DateTimeOriginal", "2023:12:24 18:30:05"}, {"Exif.Image.Model", "EOS/R5"}});
+  make::MakeMp3(dir_ + "c.mp3");
+  File("b.jpg", "no tags");
+  std::tm local{};
+  local.tm_year = 124, local.tm_mon = 4, local.tm_mday = 1, local.tm_isdst = -1;
+  const timeval may[2] = {{std::mktime(&local), 0}, {std::mktime(&local), 0}};
+  for (const std::string f : {"a.jpg", "b.jpg", "c.mp3"})
+    ASSERT_EQ(utimes((dir_ + f).c_str(), may), 0);
+  const Files before = Disk();
+  CliRun run =
+      RunTonboCli({"--date-source", "taken", "--set", "cmbDateFormat.ItemIndex=5", "--date", dir_});
+  EXPECT_NE(run.out.find("20231224__001,.jpg"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("20240501__001,.jpg"), std::string::npos) << run.out;
+  run = RunTonboCli({"--from-tags", "[撮影日時:yyyymmdd_hhnnss]_[機種]", "--tag-missing", "x",
+                     "--apply", dir_ + "a.jpg", dir_ + "b.jpg"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  run = RunTonboCli(
+      {"--from-tags", "[アーティスト] - [曲番号:2] [タイトル]", "--apply", dir_ + "c.mp3"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  Files after = Disk();
+  EXPECT_EQ(after.size(), before.size());
+  EXPECT_TRUE(after.count("20231224_183005_EOS_R5.jpg")) << run.err;
+  EXPECT_TRUE(after.count("x_x.jpg"));
+  EXPECT_TRUE(after.count("Artist - 03 夜明け.mp3"));
 }
 
 TEST_F(CliApply, OverwrittenFileGoesToTheTrash) {
