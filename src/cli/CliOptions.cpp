@@ -1,32 +1,18 @@
 #include "cli/CliOptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
 #include "cli/CliReport.h"
-#include "commands/NameRepair.h"
-#include "commands/TagPattern.h"
-#include "common/Sjis.h"
 
 namespace tonbo::cli {
 namespace {
-
-// A text typed on the line (outside bytes) in code page 932.
-std::string Sjis(const std::string& arg) {
-  std::string out;
-  enc::DiskToSjis(arg, out);
-  return out;
-}
 
 // A file or folder typed on the line, as it is.
 const std::string& NonEmpty(const std::string& file, const std::string& option) {
   if (file.empty()) throw EUsageError(option + " のファイル名が空です。");
   return file;
-}
-
-std::string NonEmptySjis(const std::string& arg, const std::string& option) {
-  if (arg.empty()) throw EUsageError(option + " の文字列が空です。");
-  return Sjis(arg);
 }
 
 template <typename T>
@@ -46,14 +32,6 @@ T Choose(const Choice<T> (&choices)[N], const std::string& word, const std::stri
                     " のいずれか）。");
 }
 
-const Choice<ReplaceScope> kScopes[] = {{"name", ReplaceScope::Name},
-                                        {"name+ext", ReplaceScope::NameAndExt},
-                                        {"ext", ReplaceScope::ExtOnly}};
-
-const Choice<FilterScope> kFilterScopes[] = {
-    {"name", FilterScope::Name}, {"ext", FilterScope::Ext},   {"name+ext", FilterScope::NameExt},
-    {"path", FilterScope::Path}, {"date", FilterScope::Date}, {"contents", FilterScope::Contents}};
-
 const Choice<ConflictChoice> kConflicts[] = {
     {"overwrite", {false, ConflictMethod::Overwrite}},
     {"newer", {false, ConflictMethod::OverwriteIfNewer}},
@@ -61,9 +39,6 @@ const Choice<ConflictChoice> kConflicts[] = {
     {"skip", {false, ConflictMethod::Skip}},
     {"stop", {true, ConflictMethod::Skip}},
 };
-
-// The date naming's date source, kept as the rule setting "日付の元".
-const Choice<const char*> kDateSources[] = {{"mtime", "0"}, {"taken", "1"}};
 
 const Choice<RecoverAction> kRecover[] = {{"finish", RecoverAction::Finish},
                                           {"rollback", RecoverAction::Rollback},
@@ -78,70 +53,41 @@ struct OptionParser {
   CliOptions& o;
   bool onlyPaths = false;  // after "--"
 
-  template <typename T>
-  T& Last(const std::string& option, const char* allowedAfter) {
-    T* step = o.steps.empty() ? nullptr : std::get_if<T>(&o.steps.back());
-    if (!step) throw EUsageError(option + " は " + allowedAfter + " の直後に書いてください。");
-    return *step;
+  // A step: its words as a recipe's line, whose values the recipe's reader
+  // checks when the whole line is known.
+  void AddStep(const std::string& option, const Args& values) {
+    RecipeWords words{option};
+    words.insert(words.end(), values.begin(), values.end());
+    o.steps.push_back({{0, std::move(words)}, std::nullopt});
   }
-  ReplaceOptions& LastPlainReplace(const std::string& option) {
-    ReplaceOptions& r = Last<ReplaceStep>(option, "--replace").options;
-    if (r.regularExpression)
+  // The last step's line when its option is one of steps; otherwise bad usage.
+  RecipeWords& Last(const std::string& option, std::initializer_list<std::string_view> steps,
+                    const char* allowedAfter) {
+    RecipeWords* words = o.steps.empty() ? nullptr : &o.steps.back().line.words;
+    if (!words || std::find(steps.begin(), steps.end(), words->front()) == steps.end())
+      throw EUsageError(option + " は " + allowedAfter + " の直後に書いてください。");
+    return *words;
+  }
+  // An option qualifying the step before it, kept on that step's line.
+  void Qualify(RecipeWords& words, const std::string& option, const Args& values) {
+    words.push_back(option);
+    words.insert(words.end(), values.begin(), values.end());
+  }
+  void QualifyPlainReplace(const std::string& option) {
+    if (!o.steps.empty() && o.steps.back().line.words.front() == "--regex")
       throw EUsageError(option +
                         " は --replace の直後に書いてください（--regex ではコマンドのオプション"
                         "を使います）。");
-    return r;
+    Qualify(Last(option, {"--replace"}, "--replace"), option, {});
   }
-  void Naming(NamingStep::Kind kind, std::string text = {}) {
-    o.steps.emplace_back(NamingStep{kind, std::move(text), {}});
-  }
-  // A naming command with the text typed after it.
-  void NamingWith(NamingStep::Kind kind, const std::string& text, const std::string& option) {
-    Naming(kind, NonEmptySjis(text, option));
-  }
-  // The pattern is read here, so a faulty one stops the run before any file is read.
-  void FromTags(const std::string& pattern, const std::string& option) {
-    const std::string sjis = NonEmptySjis(pattern, option);
-    try {
-      TagPattern{sjis};
-    } catch (const ETagPatternError& e) {
-      throw EUsageError(option + "：" + e.what());
-    }
-    Naming(NamingStep::FromTags, sjis);
-  }
-  void Format(Formatting formatting) { o.steps.emplace_back(FormatStep{formatting}); }
-  void Repair(int (*repair)(TCsvDb&, const std::vector<int>&, bool), std::string (*status)(int)) {
-    o.steps.emplace_back(RepairStep{repair, status});
-  }
-  void Replace(ReplaceOptions r) { o.steps.emplace_back(ReplaceStep{std::move(r)}); }
-  void Select(FilterMethod method, const std::string& key) {
-    FilterOptions f;
-    f.scope = FilterScope::NameExt;
-    f.method = method;
-    f.key = Sjis(key);
-    o.steps.emplace_back(SelectStep{std::move(f)});
-  }
-  SelectStep& LastSelect(const std::string& option) {
-    return Last<SelectStep>(option, "--select-…");
-  }
-  // --in: the word is checked before the place it is written in.
-  void SelectIn(const std::string& word, const std::string& option) {
-    const FilterScope scope = Choose(kFilterScopes, word, option);
-    LastSelect(option).options.scope = scope;
+  void QualifySelect(const std::string& option, const Args& values) {
+    Qualify(Last(option, {"--select-mask", "--select-regex", "--select-text"}, "--select-…"),
+            option, values);
   }
   void Case(const std::string& option) {
-    if (!o.steps.empty())
-      if (auto* s = std::get_if<SelectStep>(&o.steps.back())) {
-        s->options.useCase = true;
-        return;
-      }
-    LastPlainReplace(option).matchCase = true;
-  }
-  void Set(const std::string& pair) {
-    const size_t eq = pair.find('=');
-    if (eq == std::string::npos || eq == 0)
-      throw EUsageError("--set は KEY=VALUE の形で書いてください：「" + Escaped(pair) + "」");
-    o.steps.emplace_back(SetStep{Sjis(pair.substr(0, eq)), Sjis(pair.substr(eq + 1))});
+    if (!o.steps.empty() && o.steps.back().line.words.front().starts_with("--select-"))
+      return QualifySelect(option, {});
+    QualifyPlainReplace(option);
   }
   void SaveList(const std::string& file, const std::string& option) {
     if (!o.saveList.empty()) throw EUsageError(option + " は一度だけ書けます。");
@@ -149,20 +95,11 @@ struct OptionParser {
   }
   void Recipe(const std::string& file, const std::string& option) {
     try {
-      RecipeRunStep step{LoadRecipeFile(NonEmpty(file, option)), file};
-      for (const RecipeLine& line : step.recipe.lines) o.recipeSteps.push_back(line.words);
-      o.steps.emplace_back(std::move(step));
+      TRecipe recipe = LoadRecipeFile(NonEmpty(file, option));
+      o.steps.push_back({{0, {option, file}}, std::move(recipe)});
     } catch (const ERecipeError& e) {
       throw EUsageError(Escaped(file) + "：" + e.what());
     }
-  }
-  // The words of the step the option made or qualified, for --save-recipe.
-  void Keep(const CliOption& option, const Args& values, bool newStep) {
-    if (newStep && std::holds_alternative<RecipeRunStep>(o.steps.back())) return;
-    if (newStep) o.recipeSteps.emplace_back();
-    if (!newStep && (!option.follows || o.recipeSteps.empty())) return;
-    o.recipeSteps.back().push_back(option.name);
-    o.recipeSteps.back().insert(o.recipeSteps.back().end(), values.begin(), values.end());
   }
   void Seed(const std::string& text) {
     char* end = nullptr;
@@ -183,9 +120,12 @@ using Values = const Args&;
 
 constexpr CliOption Heading(const char* text) { return {.help = text}; }
 
+// An option that is a step of its own.
+void AddStep(Parser& p, Name n, Values v) { p.AddStep(n, v); }
+
 template <Formatting F>
 constexpr CliOption Format(const char* name) {
-  return {.name = name, .parse = [](Parser& p, Name, Values) { p.Format(F); }, .formatting = F};
+  return {.name = name, .parse = AddStep, .formatting = F};
 }
 
 // Every option in the order --help shows them.
@@ -209,53 +149,38 @@ const CliOption kOptions[] = {
      .parse = [](Parser& p, Name, Values) { p.o.nulSeparated = true; }},
 
     Heading("名前を付けるコマンド（設定は「名前変換規則の設定」と同じ設定ファイルから）:"),
-    {.name = "--renban",
-     .help = "連番",
-     .parse = [](Parser& p, Name, Values) { p.Naming(NamingStep::Serial); }},
-    {.name = "--date",
-     .help = "ファイル更新日と連番",
-     .parse = [](Parser& p, Name, Values) { p.Naming(NamingStep::Date); }},
-    {.name = "--random",
-     .help = "ランダムな名前",
-     .parse = [](Parser& p, Name, Values) { p.Naming(NamingStep::Random); }},
+    {.name = "--renban", .help = "連番", .parse = AddStep},
+    {.name = "--date", .help = "ファイル更新日と連番", .parse = AddStep},
+    {.name = "--random", .help = "ランダムな名前", .parse = AddStep},
     {.name = "--name",
      .values = "TEXT",
      .help = "指定した名前（重なる名前には _1, _2, ... が付きます）",
-     .parse = [](Parser& p, Name n, Values v) { p.NamingWith(NamingStep::Fixed, v[0], n); }},
+     .parse = AddStep},
     {.name = "--append",
      .values = "TEXT",
      .help = "ファイル名の後ろに文字列を追加",
-     .parse = [](Parser& p, Name n, Values v) { p.NamingWith(NamingStep::Append, v[0], n); }},
+     .parse = AddStep},
     {.name = "--prepend",
      .values = "TEXT",
      .help = "ファイル名の前に文字列を追加",
-     .parse = [](Parser& p, Name n, Values v) { p.NamingWith(NamingStep::Prepend, v[0], n); }},
+     .parse = AddStep},
     {.name = "--from-tags",
      .values = "PATTERN",
      .help = "タグから名前を付ける（例 '[撮影日時:yyyymmdd_hhnnss]'、\n"
              "'[アーティスト] - [曲番号:2] [タイトル]'。[[ と ]] は角かっこ。\n"
              "重なる名前には _1, _2, ... が付きます）",
-     .parse = [](Parser& p, Name n, Values v) { p.FromTags(v[0], n); }},
+     .parse = AddStep},
     {.name = "--tag-missing",
      .values = "TEXT",
      .help = "ファイルにない項目をこの文字にする（既定は空）",
      .follows = true,
-     .parse =
-         [](Parser& p, Name n, Values v) {
-           NamingStep& s = p.Last<NamingStep>(n, "--from-tags");
-           if (s.kind != NamingStep::FromTags)
-             throw EUsageError(n + " は --from-tags の直後に書いてください。");
-           s.missing = Sjis(v[0]);
-         }},
+     .parse = [](Parser& p, Name n,
+                 Values v) { p.Qualify(p.Last(n, {"--from-tags"}, "--from-tags"), n, v); }},
     {.name = "--date-source",
      .values = "mtime|taken",
      .help = "--date の日付: 更新日時（既定）、撮影日時（なければ更新日時）。\n"
              "後に続くコマンドに効きます",
-     .parse =
-         [](Parser& p, Name n, Values v) {
-           p.o.steps.emplace_back(
-               SetStep{"cmbDateSource.ItemIndex", Choose(kDateSources, v[0], n)});
-         }},
+     .parse = AddStep},
 
     Heading("整形コマンド（「拡張子の変更をしない」が切のときは拡張子も変換）:"),
     Format<Formatting::Lower>("--lower"),
@@ -268,22 +193,16 @@ const CliOption kOptions[] = {
     {.name = "--fix-encoding",
      .help = "文字化けを直す（シフトJIS・EUC-JP のままの名前、\n"
              "二重に変換された UTF-8 の名前を本来の名前に）",
-     .parse = [](Parser& p, Name, Values) { p.Repair(FixGarbledNames, FixedNamesText); }},
+     .parse = AddStep},
     {.name = "--nfc",
      .help = "濁点を結合する（Mac の分かれた濁点・アクセントをまとめる）",
-     .parse = [](Parser& p, Name, Values) { p.Repair(ComposeNames, ComposedNamesText); }},
+     .parse = AddStep},
 
     Heading("置換:"),
     {.name = "--replace",
      .values = "OLD NEW",
      .help = "文字列 OLD を NEW に置き換える（OLD が空なら全体を NEW に）",
-     .parse =
-         [](Parser& p, Name, Values v) {
-           ReplaceOptions r;
-           r.search = Sjis(v[0]);
-           r.replacement = Sjis(v[1]);
-           p.Replace(std::move(r));
-         }},
+     .parse = AddStep},
     {.name = "--case",
      .help = "大文字と小文字を区別する",
      .follows = true,
@@ -291,17 +210,11 @@ const CliOption kOptions[] = {
     {.name = "--first",
      .help = "最初の一つだけ置き換える",
      .follows = true,
-     .parse = [](Parser& p, Name n, Values) { p.LastPlainReplace(n).firstOnly = true; }},
+     .parse = [](Parser& p, Name n, Values) { p.QualifyPlainReplace(n); }},
     {.name = "--regex",
      .values = "'s/…/…/g'",
      .help = "正規表現の置換コマンド（i, g などはコマンドに書きます）",
-     .parse =
-         [](Parser& p, Name n, Values v) {
-           ReplaceOptions r;
-           r.regularExpression = true;
-           r.command = NonEmptySjis(v[0], n);
-           p.Replace(std::move(r));
-         }},
+     .parse = AddStep},
     {.name = "--scope",
      .values = "name|name+ext|ext",
      .help = "置き換える部分: ファイル名（既定）、ファイル名＋拡張子、\n"
@@ -309,31 +222,28 @@ const CliOption kOptions[] = {
      .follows = true,
      .parse =
          [](Parser& p, Name n, Values v) {
-           p.Last<ReplaceStep>(n, "--replace か --regex").options.scope = Choose(kScopes, v[0], n);
+           p.Qualify(p.Last(n, {"--replace", "--regex"}, "--replace か --regex"), n, v);
          }},
 
     Heading("条件で選択（結果が選択になり、後のコマンドはそのファイルにだけ効きます）:"),
     {.name = "--select-mask",
      .values = "MASK",
      .help = "ワイルドカード（*, ?, [...]）に全体が合うもの",
-     .parse = [](Parser& p, Name, Values v) { p.Select(FilterMethod::Wildcard, v[0]); }},
+     .parse = AddStep},
     {.name = "--select-regex",
      .values = "CMD",
      .help = "正規表現（m/…/ の形、または m を付けないパターン）",
-     .parse = [](Parser& p, Name, Values v) { p.Select(FilterMethod::RegExp, v[0]); }},
-    {.name = "--select-text",
-     .values = "TEXT",
-     .help = "文字列を含むもの",
-     .parse = [](Parser& p, Name, Values v) { p.Select(FilterMethod::Plain, v[0]); }},
+     .parse = AddStep},
+    {.name = "--select-text", .values = "TEXT", .help = "文字列を含むもの", .parse = AddStep},
     {.name = "--not",
      .help = "条件に合わないものを選ぶ",
      .follows = true,
-     .parse = [](Parser& p, Name n, Values) { p.LastSelect(n).options.exclude = true; }},
+     .parse = [](Parser& p, Name n, Values v) { p.QualifySelect(n, v); }},
     {.name = "--in",
      .values = "name|ext|name+ext|path|date|contents",
      .help = "調べる部分（既定 name+ext）。contents はファイルの中身",
      .follows = true,
-     .parse = [](Parser& p, Name n, Values v) { p.SelectIn(v[0], n); }},
+     .parse = [](Parser& p, Name n, Values v) { p.QualifySelect(n, v); }},
     {.name = "--case", .help = "大文字と小文字を区別する", .follows = true},
 
     Heading("設定:"),
@@ -345,7 +255,7 @@ const CliOption kOptions[] = {
              "    spnRenbanStart=0  cmbDateFormat.ItemIndex=2\n"
              "    ext_not_change=0（拡張子も変える）\n"
              "    chkRandomHira=0  spnRandomFrom=6  spnRandomTo=10",
-     .parse = [](Parser& p, Name, Values v) { p.Set(v[0]); }},
+     .parse = AddStep},
 
     Heading("手順ファイル（ウィンドウの「手順を保存…」「手順を実行…」と同じファイル）:"),
     {.name = "--recipe",
@@ -490,11 +400,7 @@ void ParseOption(OptionParser& parser, const Args& args, size_t& i) {
                         "必要です。");
     values.push_back(args[i]);
   }
-  const size_t steps = parser.o.steps.size();
   option->parse(parser, option->name, values);
-  const bool newStep = parser.o.steps.size() > steps;
-  if (newStep) parser.o.stepOptions.push_back(option->name);
-  parser.Keep(*option, values, newStep);
 }
 
 // "-qr0" as "-q -r -0": short options that take no value, written together.
@@ -533,6 +439,14 @@ CliOptions ParseArguments(const std::vector<std::string>& args) {
       for (size_t g = 0; g < group.size(); ++g) ParseOption(parser, group, g);
     else
       ParseOption(parser, args, i);
+  }
+  // Every step's values, once its line is whole: before any file is read.
+  for (const Step& step : o.steps) {
+    try {
+      if (!step.recipe) CheckRecipeStep(step.line);
+    } catch (const ERecipeError& e) {
+      throw EUsageError(e.what());
+    }
   }
   const int journalCommands =
       (o.recover != RecoverAction::None) + o.undoLast + o.runs + !o.undoRun.empty();

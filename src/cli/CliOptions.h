@@ -5,16 +5,12 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "cli/CliKeep.h"
-#include "commands/FilterSelect.h"
 #include "commands/FormatCommands.h"
 #include "commands/Recipe.h"
-#include "commands/ReplaceNames.h"
 #include "common/Errors.h"
-#include "core/CsvDb.h"
 #include "core/RenameExecutor.h"
 
 namespace tonbo::cli {
@@ -26,45 +22,13 @@ class EUsageError : public ETonboError {
   using ETonboError::ETonboError;
 };
 
-// The naming commands that take no settings of their own on the line.
-struct NamingStep {
-  enum Kind { Serial, Date, Random, Fixed, Append, Prepend, FromTags } kind;
-  std::string text;     // Fixed, Append, Prepend; FromTags: the pattern
-  std::string missing;  // FromTags: what a field the file lacks becomes
+// A step of the command line, run by the recipes' runner: a recipe's line
+// (the option, its values, the options that qualify it; numbered 0), or
+// "--recipe FILE" with the recipe read from the file.
+struct Step {
+  RecipeLine line;
+  std::optional<TRecipe> recipe;
 };
-
-// The formatting commands of "整形".
-struct FormatStep {
-  Formatting formatting;
-};
-
-// "文字化けを直す" and "濁点を結合する": whole names, counted.
-struct RepairStep {
-  int (*repair)(TCsvDb&, const std::vector<int>&, bool alsoExt);
-  std::string (*status)(int changed);
-};
-
-struct ReplaceStep {
-  ReplaceOptions options;
-};
-
-struct SelectStep {
-  FilterOptions options;
-};
-
-// An override of a key of the settings section "setting", for the steps after it.
-struct SetStep {
-  std::string key, value;
-};
-
-// --recipe: a recipe's steps, run by the same runner as the window's "手順を実行…".
-struct RecipeRunStep {
-  TRecipe recipe;
-  std::string file;  // as given
-};
-
-using Step = std::variant<NamingStep, FormatStep, RepairStep, ReplaceStep, SelectStep, SetStep,
-                          RecipeRunStep>;
 
 // What --on-conflict chose: a method for every conflict, or stop at the first.
 struct ConflictChoice {
@@ -99,14 +63,11 @@ struct CliOptions {
   // --files-from files ("-" standard input), one path a line or NUL-separated (-0).
   std::vector<std::string> filesFrom;
   bool nulSeparated = false;
-  // The option each step came from, for the messages about it.
-  std::vector<std::string> stepOptions;
   // --load-list files, added after the paths; --save-list, written after the steps.
   std::vector<std::string> loadLists;
   std::string saveList;
   // --save-recipe: the steps as a recipe's lines, written after they ran.
   std::string saveRecipe;
-  std::vector<RecipeWords> recipeSteps;
 };
 
 // Reads the arguments after the program name. Throws EUsageError.

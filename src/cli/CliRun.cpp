@@ -23,22 +23,6 @@
 namespace tonbo::cli {
 namespace {
 
-// Whether a step reads the Modified cell: naming by date, serial numbers
-// (which may carry the file's date), naming from tags ([更新日時]) and
-// selection by date.
-bool NeedsDetails(const std::vector<Step>& steps) {
-  for (const Step& step : steps) {
-    if (const auto* naming = std::get_if<NamingStep>(&step))
-      if (naming->kind == NamingStep::Serial || naming->kind == NamingStep::Date ||
-          naming->kind == NamingStep::FromTags)
-        return true;
-    if (const auto* select = std::get_if<SelectStep>(&step))
-      if (select->options.scope == FilterScope::Date) return true;
-    if (std::holds_alternative<RecipeRunStep>(step)) return true;  // it may date or number
-  }
-  return false;
-}
-
 // Standard output could not take the table or the help: the run's result
 // does not reach its reader.
 class EOutputError : public ETonboError {
@@ -130,7 +114,6 @@ class Session {
 };
 
 int Session::Run() {
-  CheckExpressions(o_.steps);
   CheckKeepOptions(o_.keep);
   std::vector<std::string> paths = ListedPaths();
   const LoadedLists from = ReadFilesFrom(o_.filesFrom, o_.nulSeparated, report_);
@@ -140,7 +123,7 @@ int Session::Run() {
   AddFiles(paths);
   if (table_.RowCount() == 0) report_.Note(NoFilesText(o_));
   RunSteps();
-  if (!o_.saveRecipe.empty() && !SaveRecipeFile(o_.saveRecipe, o_.recipeSteps)) {
+  if (!o_.saveRecipe.empty() && !SaveRecipeFile(o_.saveRecipe, RecipeLines(o_.steps))) {
     report_.Error("手順ファイルを書けませんでした：" + Escaped(o_.saveRecipe));
     return kExitIncomplete;
   }
@@ -192,7 +175,7 @@ void Session::AddFiles(const std::vector<std::string>& sjisPaths) {
                        report_.Error(ShownName(folder) + "\nの読み込みに失敗");
                    }});
   // A saved list holds every column, as the window's does.
-  adder.SetReadDetails(NeedsDetails(o_.steps) || !o_.saveList.empty());
+  adder.SetReadDetails(ReadsFileDates(o_.steps) || !o_.saveList.empty());
   adder.SetFolderWalk({.subfolders = o_.recursive, .dotFiles = o_.hidden, .dotFolders = o_.hidden});
   TerminalProgress progress(err_, terminals_.err, "ファイルの追加", terminals_.columns);
   // Off a terminal nothing is drawn: the work need not report each file.
@@ -219,10 +202,7 @@ void Session::RunSteps() {
   context.progress = [this](const std::string& label) {
     return std::make_unique<TerminalProgress>(err_, terminals_.err, label, terminals_.columns);
   };
-  for (size_t i = 0; i < o_.steps.size(); ++i) {
-    context.option = o_.stepOptions[i];
-    RunStep(o_.steps[i], context);
-  }
+  for (const Step& step : o_.steps) RunStep(step, context);
 }
 
 // Row by row through a small buffer, so a dry run never holds a second

@@ -1,6 +1,6 @@
 #pragma once
 // Runs the steps of the command line over the file table in memory, each
-// through the same code the windows call, with the windows' messages.
+// through the recipes' runner, as the window runs them, with its messages.
 #include <functional>
 #include <memory>
 #include <random>
@@ -21,7 +21,6 @@ struct StepContext {
   TIniFileEx& settings;    // a copy in memory: --set never reaches the file
   std::mt19937& random;
   Reporter& report;
-  std::string option = {};  // the option of the step being run ("--renban")
   // The progress of reading files (label UTF-8); none: no progress is shown.
   std::function<std::unique_ptr<ProgressSink>(const std::string& label)> progress = {};
 };
@@ -30,8 +29,10 @@ struct StepContext {
 // ETonboError (an expression that fails on a row); no step touches the disk.
 void RunStep(const Step& step, StepContext& context);
 
-// Runs every mask and expression of the steps once on a sample row, so a
-// malformed one is reported before any file is read. Throws EUsageError.
-void CheckExpressions(const std::vector<Step>& steps);
+// The steps as a recipe's lines (a --recipe as the lines it ran), for --save-recipe.
+std::vector<RecipeWords> RecipeLines(const std::vector<Step>& steps);
+
+// Whether a step reads the files' dates, which the list then reads as it adds them.
+bool ReadsFileDates(const std::vector<Step>& steps);
 
 }  // namespace tonbo::cli

@@ -107,6 +107,21 @@ std::string Sjis(const std::string& word) {
   return out;
 }
 
+// A name (code page 932) in a message (UTF-8), escaped.
+std::string Shown(std::string_view sjis) { return EscapedBytes(enc::SjisToDisk(sjis)); }
+
+// Where a message's line is; a step typed on tonbo-cli's line has none.
+std::string At(int number) { return number > 0 ? std::to_string(number) + "行目：" : ""; }
+
+// A key that some command reads from the settings section.
+bool IsReadKey(const std::string& key) {
+  const std::string lower = LowerAscii(key);
+  if (lower == "ext_not_change") return true;
+  for (const char* known : RenameRulesKeys())
+    if (lower == LowerAscii(known)) return true;
+  return false;
+}
+
 class LineReader {
  public:
   explicit LineReader(const RecipeLine& line) : line_(line) {}
@@ -114,7 +129,7 @@ class LineReader {
 
  private:
   [[noreturn]] void Fail(const std::string& text) const {
-    throw ERecipeError(std::to_string(line_.number) + "行目：" + text);
+    throw ERecipeError(At(line_.number) + text);
   }
   const std::string& Option() const { return line_.words[0]; }
   void ReadValues(Step& step);
@@ -155,10 +170,15 @@ void LineReader::ReadValues(Step& step) {
   }
   if (w.size() < 1 + static_cast<size_t>(wanted))
     Fail(Option() + " には値が" + std::to_string(wanted) + "つ必要です。");
-  switch (step.entry->kind) {
+  const Kind kind = step.entry->kind;
+  const bool typed = kind == Kind::Fixed || kind == Kind::Append || kind == Kind::Prepend ||
+                     kind == Kind::FromTags || (kind == Kind::Replace && wanted == 1);
+  if (typed && w[1].empty()) Fail(Option() + " の文字列が空です。");
+  switch (kind) {
     case Kind::Set: {
       const size_t eq = w[1].find('=');
-      if (eq == std::string::npos || eq == 0) Fail("--set は KEY=VALUE の形で書いてください。");
+      if (eq == std::string::npos || eq == 0)
+        Fail("--set は KEY=VALUE の形で書いてください：「" + EscapedBytes(w[1]) + "」");
       step.text = Sjis(w[1].substr(0, eq));
       step.value = Sjis(w[1].substr(eq + 1));
       CheckKey(step.text);
@@ -167,7 +187,6 @@ void LineReader::ReadValues(Step& step) {
     case Kind::Fixed:
     case Kind::Append:
     case Kind::Prepend:
-      if (w[1].empty()) Fail(Option() + " の文字列が空です。");
       step.text = Sjis(w[1]);
       break;
     case Kind::Replace:
@@ -234,7 +253,6 @@ void LineReader::ReadFollowing(Step& step, size_t from) {
 void LineReader::CheckExpression(const Step& step) const {
   const bool select = step.entry->kind == Kind::Select && step.filter.method != FilterMethod::Plain;
   if (!select && (step.entry->kind != Kind::Replace || !step.replace.regularExpression)) return;
-  if (!select && step.replace.command.empty()) Fail("--regex の式が空です。");
   TCsvDb sample;
   sample.SetCell(colNewName, 0, "a");
   sample.SetCell(colExt, 0, ".b");
@@ -247,17 +265,17 @@ void LineReader::CheckExpression(const Step& step) const {
     else
       ReplaceInNames(sample, {0}, step.replace);
   } catch (const ETonboError& e) {
-    Fail("正規表現が正しくありません：" + std::string(e.what()));
+    const bool mask = select && step.filter.method == FilterMethod::Wildcard;
+    Fail((mask ? "ワイルドカードが正しくありません：" : "正規表現が正しくありません：") + Option() +
+         " " + EscapedBytes(line_.words[1]) + "：" + EscapedBytes(e.what()));
   }
 }
 
-// A key no command reads would change nothing: in a recipe it is a mistake.
+// A key no command reads would change nothing: in a recipe it is a mistake;
+// typed on tonbo-cli's line it is told of when it runs.
 void LineReader::CheckKey(const std::string& key) const {
-  const std::string lower = LowerAscii(key);
-  if (lower == "ext_not_change") return;
-  for (const char* known : RenameRulesKeys())
-    if (lower == LowerAscii(known)) return;
-  Fail("--set のキー「" + EscapedSjis(key) + "」はどのコマンドも読みません。");
+  if (line_.number > 0 && !IsReadKey(key))
+    Fail("--set のキー「" + Shown(key) + "」はどのコマンドも読みません。");
 }
 
 std::string NameOf(const TCsvDb& table, int row) {
@@ -270,10 +288,14 @@ class StepRunner {
   StepRunner(TCsvDb& table, std::vector<int>& rows, TIniFileEx& settings, const RecipeHooks& hooks,
              int line)
       : table_(table), rows_(rows), settings_(settings), hooks_(hooks), line_(line) {}
-  // The history label and the status text.
-  std::pair<std::string, std::string> Run(const Step& step);
+  RecipeStepDid Run(const Step& step);
 
  private:
+  RecipeStepDid Name(const Step& step);
+  void Set(const Step& step);
+  std::unique_ptr<ProgressSink> Progress(const char* label) const {
+    return hooks_.progress ? hooks_.progress(label) : nullptr;
+  }
   bool ExtNotChange() const { return settings_.ReadBool(kSection, "ext_not_change", true); }
   std::string Count(const char* label) const {
     return std::to_string(rows_.size()) + "個：" + label;
@@ -290,7 +312,27 @@ class StepRunner {
   int line_;
 };
 
-std::pair<std::string, std::string> StepRunner::Run(const Step& step) {
+RecipeStepDid StepRunner::Run(const Step& step) {
+  const Kind kind = step.entry->kind;
+  if (kind == Kind::Set || kind == Kind::DateSource) {
+    Set(step);
+    return {};
+  }
+  if (kind != Kind::Select && rows_.empty() && hooks_.nothingChosen) {
+    hooks_.nothingChosen(step.entry->option.name);
+    return {};
+  }
+  return Name(step);
+}
+
+void StepRunner::Set(const Step& step) {
+  settings_.WriteString(kSection, step.text, step.value);
+  if (!IsReadKey(step.text) && hooks_.unreadKey)
+    hooks_.unreadKey("--set のキー「" + Shown(step.text) +
+                     "」はどのコマンドも読まないので、何も変わりません。");
+}
+
+RecipeStepDid StepRunner::Name(const Step& step) {
   const Entry& e = *step.entry;
   switch (e.kind) {
     case Kind::Renban:
@@ -298,8 +340,10 @@ std::pair<std::string, std::string> StepRunner::Run(const Step& step) {
       const RenameRules rules = LoadRenameRules(settings_);
       const bool serial = e.kind == Kind::Renban;
       TakenTimes taken;
-      if (!serial && rules.dateSource == static_cast<int>(DateSource::Taken))
-        taken = ReadRowTakenTimes(table_, rows_, FileTagSource()).value_or(TakenTimes{});
+      if (!serial && rules.dateSource == static_cast<int>(DateSource::Taken)) {
+        const std::unique_ptr<ProgressSink> progress = Progress("撮影日時の読み込み");
+        taken = ReadRowTakenTimes(table_, rows_, FileTagSource(), progress.get()).value_or(taken);
+      }
       const NamingOutcome out =
           serial ? NameSerial(table_, rows_, rules) : NameByDate(table_, rows_, rules, taken);
       return {serial ? "連番" : "日付", ChangedNamesText(out.named, out.skipped)};
@@ -335,7 +379,10 @@ std::pair<std::string, std::string> StepRunner::Run(const Step& step) {
     case Kind::FromTags: {
       const TagPattern pattern(step.text);
       std::vector<tags::MediaTags> tags;
-      if (pattern.ReadsFiles()) tags = ReadRowTags(table_, rows_, FileTagSource()).value_or(tags);
+      if (pattern.ReadsFiles()) {
+        const std::unique_ptr<ProgressSink> progress = Progress("タグの読み込み");
+        tags = ReadRowTags(table_, rows_, FileTagSource(), progress.get()).value_or(tags);
+      }
       return {"タグから命名", TagNamedText(NameFromTags(table_, rows_, pattern, tags, step.value))};
     }
     case Kind::Names:
@@ -351,8 +398,9 @@ std::pair<std::string, std::string> StepRunner::Run(const Step& step) {
 std::string StepRunner::Random() {
   RenameRules rules = LoadRenameRules(settings_);
   if (RandomPool(rules).empty())
-    throw ERecipeError(std::to_string(line_) +
-                       "行目：ランダムな名前に使う文字が選ばれていません。");
+    throw ERecipeError(At(line_) +
+                       "ランダムな名前に使う文字が選ばれていません。--set chkRandomLower=1 "
+                       "などで、使う文字を選んでください。");
   bool relaxed = false;
   const int named =
       NameRandom(table_, rows_, rules,
@@ -386,7 +434,7 @@ void StepRunner::Names(const Step& step) {
     const std::string name = NameOf(table_, row);
     auto found = recorded.lower_bound(name);
     if (found == recorded.end() || found->first != name)
-      throw ERecipeError(std::to_string(line_) + "行目：「" + EscapedSjis(name) +
+      throw ERecipeError(At(line_) + "「" + Shown(name) +
                          "」はこの手順を記録した名前にありません。一括変更の手順は、"
                          "記録したときと同じ名前のファイルにだけ使えます。");
     news.push_back(found->second);
@@ -429,6 +477,18 @@ const std::vector<RecipeOption>& RecipeOptions() {
 
 void CheckRecipeStep(const RecipeLine& line) { LineReader(line).Read(); }
 
+RecipeStepDid RunRecipeStep(TCsvDb& table, std::vector<int>& rows, const RecipeLine& line,
+                            TIniFileEx& settings, const RecipeHooks& hooks) {
+  return StepRunner(table, rows, settings, hooks, line.number).Run(LineReader(line).Read());
+}
+
+bool ReadsFileDates(const RecipeLine& line) {
+  const Step step = LineReader(line).Read();
+  const Kind kind = step.entry->kind;
+  return kind == Kind::Renban || kind == Kind::Date || kind == Kind::FromTags ||
+         (kind == Kind::Select && step.filter.scope == FilterScope::Date);
+}
+
 RecipeRun RunRecipe(const TCsvDb& table, const std::vector<int>& rows, const TRecipe& recipe,
                     TIniFileEx& settings, const RecipeHooks& hooks) {
   RecipeRun run;
@@ -437,16 +497,13 @@ RecipeRun RunRecipe(const TCsvDb& table, const std::vector<int>& rows, const TRe
   std::vector<int> chosen = rows;
   std::vector<RecipeWords> words;
   for (const RecipeLine& line : recipe.lines) {
-    const Step step = LineReader(line).Read();
     words.push_back(line.words);
-    if (step.entry->kind == Kind::Set || step.entry->kind == Kind::DateSource) {
-      settings.WriteString(kSection, step.text, step.value);
-      continue;
-    }
+    RecipeStepDid did = RunRecipeStep(work, chosen, line, settings, hooks);
+    if (did.label.empty()) continue;
     RecipeStepDone done;
     done.line = line.number;
-    std::tie(done.label, done.status) =
-        StepRunner(work, chosen, settings, hooks, line.number).Run(step);
+    done.label = std::move(did.label);
+    done.status = std::move(did.status);
     done.table.Assign(work);
     done.words = std::exchange(words, {});
     done.rows = chosen;

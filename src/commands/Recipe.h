@@ -5,6 +5,7 @@
 // written as tonbo-cli's option with its values, quoted as a shell reads
 // them (docs/recipes.md). Nothing here touches the disk but the recipe file.
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "common/Errors.h"
 #include "core/CsvDb.h"
 #include "core/IniFile.h"
+#include "core/Progress.h"
 #include "text/RenameRules.h"
 
 namespace tonbo {
@@ -33,7 +35,9 @@ inline constexpr int kRecipeVersion = 1;
 using RecipeWords = std::vector<std::string>;
 
 struct RecipeLine {
-  int number = 0;  // in the file, from 1
+  // In the file, from 1. 0: a step typed on tonbo-cli's line, whose messages
+  // name no line and whose --set key no command reads is told of, not refused.
+  int number = 0;
   RecipeWords words;
 };
 
@@ -100,7 +104,28 @@ struct RecipeRun {
 struct RecipeHooks {
   std::function<int(int n)> random;                 // 0 .. n-1
   std::function<void(const std::string&)> relaxed;  // UTF-8: random names made looser
+  // The progress of reading the files' tags (label UTF-8); none: not shown.
+  std::function<std::unique_ptr<ProgressSink>(const std::string& label)> progress = {};
+  // Given: a naming step finding no row chosen is skipped, and its option told here.
+  std::function<void(const std::string& option)> nothingChosen = {};
+  // UTF-8: a --set key that no command reads (a line numbered 0 only).
+  std::function<void(const std::string&)> unreadKey = {};
 };
+
+// What one line did: the history label and the status text (UTF-8), both
+// empty for a setting ("--set", "--date-source") and a skipped step.
+struct RecipeStepDid {
+  std::string label, status;
+};
+
+// Runs one line on the table and rows as they stand; a selection step
+// chooses the rows for the lines after it. Throws as RunRecipe does.
+RecipeStepDid RunRecipeStep(TCsvDb& table, std::vector<int>& rows, const RecipeLine& line,
+                            TIniFileEx& settings, const RecipeHooks& hooks);
+
+// Whether the line reads the files' dates (the Modified cell): naming by
+// date or number (which may carry the date), from tags, selecting by date.
+bool ReadsFileDates(const RecipeLine& line);
 
 // Runs the recipe on a copy of the table, on the given rows (table order)
 // until a selection step chooses others, with "--set" lines written into

@@ -30,6 +30,19 @@ TEST_F(CliRecipe, AMalformedRecipeIsRefusedWithItsLineAndNothingChanges) {
   }
 }
 
+// A refused recipe's message shows the name or key at fault as it was written.
+TEST_F(CliRecipe, ARefusalShowsTheNameAsWritten) {
+  File("写真.txt");
+  const std::string recipe = MakeTempDir("recipe") + "r.recipe";
+  for (const auto& [line, shown] :
+       {std::pair{"--names 絵.txt x.txt", "「写真.txt」"}, std::pair{"--set 鍵=1", "「鍵」"}}) {
+    WriteFile(recipe, std::string("tonbo-recipe 1\n") + line + "\n");
+    const CliRun run = RunTonboCli({"--recipe", recipe, dir_});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find(shown), std::string::npos) << run.err;
+  }
+}
+
 // What --save-recipe writes runs to the same names; every step of a recipe
 // but "--names" is tonbo-cli's option of the same name and values.
 TEST_F(CliRecipe, SavedStepsRunToTheSameNames) {
