@@ -1,7 +1,7 @@
 #pragma once
 // The command line of tonbo-cli as a plain value: the paths to add, the
 // steps to run in the order given, and how the result leaves the program.
-// Texts that reach the file table are code page 932 already.
+// A step's words stay as typed (outside bytes), as a recipe's line holds them.
 #include <optional>
 #include <span>
 #include <string>

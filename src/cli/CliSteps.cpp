@@ -34,6 +34,11 @@ void RunRecipeFile(const TRecipe& recipe, const std::string& file, StepContext& 
   c.rows = run.steps.back().rows;
 }
 
+// The lines a step runs: its own, or those of its recipe.
+std::vector<RecipeLine> LinesOf(const Step& step) {
+  return step.recipe ? step.recipe->lines : std::vector<RecipeLine>{step.line};
+}
+
 }  // namespace
 
 void RunStep(const Step& step, StepContext& c) {
@@ -54,21 +59,15 @@ void RunStep(const Step& step, StepContext& c) {
 
 std::vector<RecipeWords> RecipeLines(const std::vector<Step>& steps) {
   std::vector<RecipeWords> lines;
-  for (const Step& step : steps) {
-    if (!step.recipe) lines.push_back(step.line.words);
-    if (step.recipe)
-      for (const RecipeLine& line : step.recipe->lines) lines.push_back(line.words);
-  }
+  for (const Step& step : steps)
+    for (const RecipeLine& line : LinesOf(step)) lines.push_back(line.words);
   return lines;
 }
 
 bool ReadsFileDates(const std::vector<Step>& steps) {
-  for (const Step& step : steps) {
-    if (!step.recipe && tonbo::ReadsFileDates(step.line)) return true;
-    if (step.recipe)
-      for (const RecipeLine& line : step.recipe->lines)
-        if (tonbo::ReadsFileDates(line)) return true;
-  }
+  for (const Step& step : steps)
+    for (const RecipeLine& line : LinesOf(step))
+      if (tonbo::ReadsFileDates(line)) return true;
   return false;
 }
 
