@@ -60,29 +60,25 @@ struct OptionParser {
     words.insert(words.end(), values.begin(), values.end());
     o.steps.push_back({{0, std::move(words)}, std::nullopt});
   }
-  // The last step's line when its option is one of steps; otherwise bad usage.
-  RecipeWords& Last(const std::string& option, std::initializer_list<std::string_view> steps,
-                    const char* allowedAfter) {
+  // An option qualifying the step before it, kept on that step's line; the
+  // step must come from one of the options steps.
+  void Qualify(const std::string& option, const Args& values,
+               std::initializer_list<std::string_view> steps, const char* allowedAfter) {
     RecipeWords* words = o.steps.empty() ? nullptr : &o.steps.back().line.words;
     if (!words || std::find(steps.begin(), steps.end(), words->front()) == steps.end())
       throw EUsageError(option + " は " + allowedAfter + " の直後に書いてください。");
-    return *words;
-  }
-  // An option qualifying the step before it, kept on that step's line.
-  void Qualify(RecipeWords& words, const std::string& option, const Args& values) {
-    words.push_back(option);
-    words.insert(words.end(), values.begin(), values.end());
+    words->push_back(option);
+    words->insert(words->end(), values.begin(), values.end());
   }
   void QualifyPlainReplace(const std::string& option) {
     if (!o.steps.empty() && o.steps.back().line.words.front() == "--regex")
       throw EUsageError(option +
                         " は --replace の直後に書いてください（--regex ではコマンドのオプション"
                         "を使います）。");
-    Qualify(Last(option, {"--replace"}, "--replace"), option, {});
+    Qualify(option, {}, {"--replace"}, "--replace");
   }
   void QualifySelect(const std::string& option, const Args& values) {
-    Qualify(Last(option, {"--select-mask", "--select-regex", "--select-text"}, "--select-…"),
-            option, values);
+    Qualify(option, values, {"--select-mask", "--select-regex", "--select-text"}, "--select-…");
   }
   void Case(const std::string& option) {
     if (!o.steps.empty() && o.steps.back().line.words.front().starts_with("--select-"))
@@ -174,8 +170,7 @@ const CliOption kOptions[] = {
      .values = "TEXT",
      .help = "ファイルにない項目をこの文字にする（既定は空）",
      .follows = true,
-     .parse = [](Parser& p, Name n,
-                 Values v) { p.Qualify(p.Last(n, {"--from-tags"}, "--from-tags"), n, v); }},
+     .parse = [](Parser& p, Name n, Values v) { p.Qualify(n, v, {"--from-tags"}, "--from-tags"); }},
     {.name = "--date-source",
      .values = "mtime|taken",
      .help = "--date の日付: 更新日時（既定）、撮影日時（なければ更新日時）。\n"
@@ -222,7 +217,7 @@ const CliOption kOptions[] = {
      .follows = true,
      .parse =
          [](Parser& p, Name n, Values v) {
-           p.Qualify(p.Last(n, {"--replace", "--regex"}, "--replace か --regex"), n, v);
+           p.Qualify(n, v, {"--replace", "--regex"}, "--replace か --regex");
          }},
 
     Heading("条件で選択（結果が選択になり、後のコマンドはそのファイルにだけ効きます）:"),
