@@ -44,6 +44,8 @@ struct TRecipe {
 
 // The recipe's text: the version line, then each step quoted.
 std::string RecipeText(const std::vector<RecipeWords>& steps);
+// One step as its line in the file, without the line end.
+std::string RecipeLineText(const RecipeWords& step);
 // Reads and checks a whole recipe (unknown step, wrong values, a regular
 // expression that does not compile, wrong version). Throws ERecipeError.
 TRecipe ParseRecipe(std::string_view text);
