@@ -13,6 +13,7 @@
 #include "commands/Recipe.h"
 #include "commands/RulesSettings.h"
 #include "common/Dialogs.h"
+#include "common/Errors.h"
 #include "common/Sjis.h"
 #include "windows/TfrmFormat.h"
 
@@ -131,8 +132,9 @@ void TfrmMain::mnuRecipeSaveClick() {
   if (steps.empty()) return;
   const QString chosen = Dialogs().GetSaveFileName(RecipeDialog(kSaveCaption));
   if (chosen.isEmpty()) return;
-  if (!SaveRecipeFile(DiskName(chosen), steps))
-    throw ERecipeError("手順ファイルを保存できませんでした：" + chosen.toStdString());
+  if (int err = 0; !SaveRecipeFile(DiskName(chosen), steps, &err))
+    throw ERecipeError("手順ファイルを保存できませんでした：" + chosen.toStdString() + "\n" +
+                       ErrnoReason(err));
   RememberRecipe(DiskName(chosen));
   SetStatusText(1, QString::number(steps.size()) + QStringLiteral("行の手順を保存しました。"));
 }

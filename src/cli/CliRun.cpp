@@ -14,6 +14,7 @@
 #include "cli/CliRecover.h"
 #include "cli/CliReport.h"
 #include "cli/CliSteps.h"
+#include "common/Errors.h"
 #include "common/Folders.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
@@ -141,8 +142,9 @@ int Session::Run() {
   AddFiles(paths);
   if (table_.RowCount() == 0) report_.Note(NoFilesText(o_));
   RunSteps();
-  if (!o_.saveRecipe.empty() && !SaveRecipeFile(o_.saveRecipe, o_.recipeSteps)) {
-    report_.Error("手順ファイルを書けませんでした：" + Escaped(o_.saveRecipe));
+  if (int err = 0; !o_.saveRecipe.empty() && !SaveRecipeFile(o_.saveRecipe, o_.recipeSteps, &err)) {
+    report_.Error("手順ファイルを書けませんでした：" + Escaped(o_.saveRecipe) + "（" +
+                  ErrnoReason(err) + "）");
     return kExitIncomplete;
   }
   table_.PackTight();  // what the steps left spare is not needed again

@@ -199,8 +199,9 @@ TRecipe LoadRecipeFile(const std::string& diskPath) {
   return ParseRecipe(bytes);
 }
 
-bool SaveRecipeFile(const std::string& diskPath, const std::vector<RecipeWords>& steps) {
-  return WriteFileAtomic(diskPath, RecipeText(steps));
+bool SaveRecipeFile(const std::string& diskPath, const std::vector<RecipeWords>& steps,
+                    int* errnum) {
+  return WriteFileAtomic(diskPath, RecipeText(steps), errnum);
 }
 
 std::vector<RecipeWords> RulesLines(const RenameRules& rules, const std::string& option) {

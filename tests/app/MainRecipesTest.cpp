@@ -64,7 +64,7 @@ class MainRecipesTest : public QObject {
     QVERIFY(windowNames.value(0).startsWith(QStringLiteral("\"A B\" ")));
     const QString recipe = QString::fromStdString(test::MakeTempDir("recipe") + "steps.recipe");
     dialogs.saveFiles = {recipe, recipe};
-    dialogs.stepRanges = {std::nullopt, StepRange{0, 0}, StepRange{0, 1}};
+    dialogs.stepRanges = {std::nullopt, StepRange{0, 0}, StepRange{0, 1}, StepRange{0, 1}};
     Trigger("mnuRecipeSave");  // cancelled: no file asked for
     QVERIFY(dialogs.saveRequests.empty());
     Trigger("mnuRecipeSave");  // the entry of 連番 only
@@ -77,6 +77,9 @@ class MainRecipesTest : public QObject {
     QCOMPARE(offered.size(), 2);
     QCOMPARE(offered[0].label, QStringLiteral("連番"));
     QCOMPARE(offered[1].lines.value(2), QStringLiteral("--upper"));
+    dialogs.saveFiles = {recipe + QStringLiteral("/no.recipe")};  // in a file: says why
+    Trigger("mnuRecipeSave");
+    QVERIFY(dialogs.Texts("error").value(0).endsWith(QStringLiteral("フォルダが見つかりません")));
 
     const std::string other = Folder("other");
     QProcess cli;
