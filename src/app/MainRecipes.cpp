@@ -13,6 +13,7 @@
 #include "commands/Recipe.h"
 #include "commands/RulesSettings.h"
 #include "common/Dialogs.h"
+#include "common/Errors.h"
 #include "common/Sjis.h"
 #include "windows/TfrmFormat.h"
 
@@ -63,35 +64,47 @@ int TfrmMain::FirstStepEntry() const {
   return std::max(first, 0);
 }
 
-// The steps of the entries from..to, and when to is the current entry, those
-// of the commands since it.
-TStepLines TfrmMain::StepsOf(int from, int to) const {
-  TStepLines steps;
-  for (int i = from; i <= to; ++i)
-    for (const std::vector<std::string>& line : undo_.At(i)->Steps()) steps.push_back(line);
-  if (to == undo_.Position()) steps.insert(steps.end(), pendingSteps_.begin(), pendingSteps_.end());
+// The steps of the entry, and with the current entry those of the commands
+// since it.
+TStepLines TfrmMain::StepsOf(int entry) const {
+  TStepLines steps = undo_.At(entry)->Steps();
+  if (entry == undo_.Position())
+    steps.insert(steps.end(), pendingSteps_.begin(), pendingSteps_.end());
   return steps;
 }
 
-// Asks for the entries to save ("3-5", numbered from 1 as the question lists
-// them), the entries since the list was filled given. False: cancelled or
-// not a range of entries.
-bool TfrmMain::ChooseStepRange(int& from, int& to) {
-  QString entries;
-  for (int i = 0; i <= undo_.Position(); ++i)
-    entries += QStringLiteral("\r\n%1: %2").arg(i + 1).arg(enc::FromSjis(undo_.At(i)->Label()));
-  QString range = QStringLiteral("%1-%2").arg(FirstStepEntry() + 1).arg(undo_.Position() + 1);
-  if (!Dialogs().InputQuery(kSaveCaption,
-                            QStringLiteral("保存する履歴の範囲（番号-番号）：") + entries, range))
-    return false;
-  const QStringList ends = range.trimmed().split(QLatin1Char('-'));
-  bool ok = false, okTo = true;
-  from = ends.value(0).trimmed().toInt(&ok) - 1;
-  to = ends.size() == 2 ? ends[1].trimmed().toInt(&okTo) - 1 : from;
-  if (ends.size() <= 2 && ok && okTo && from >= 0 && from <= to && to <= undo_.Position())
-    return true;
-  ShowWarning(QStringLiteral("範囲「%1」は履歴の番号ではありません。").arg(range), kSaveCaption);
-  return false;
+// Offers the entries that carry steps, those since the list was filled
+// checked, and gives the steps of the run chosen; none when cancelled.
+TStepLines TfrmMain::ChooseSteps() {
+  QList<StepEntry> offered;
+  std::vector<TStepLines> steps;
+  const int firstChecked = FirstStepEntry();
+  int since = 0;
+  for (int i = 0; i <= undo_.Position(); ++i) {
+    TStepLines entrySteps = StepsOf(i);
+    if (entrySteps.empty()) continue;
+    StepEntry entry{enc::FromSjis(undo_.At(i)->Label()), {}};
+    for (const RecipeWords& line : entrySteps)
+      entry.lines << QString::fromStdString(RecipeLineText(line));
+    offered << entry;
+    steps.push_back(std::move(entrySteps));
+    since += i >= firstChecked;
+  }
+  if (offered.isEmpty()) {
+    ShowWarning(QStringLiteral("保存する手順がありません。\r\n名前を付けるコマンド、置換、"
+                               "一括変更の後で保存してください。"),
+                kSaveCaption);
+    return {};
+  }
+  StepRange range{static_cast<int>(offered.size()) - since, static_cast<int>(offered.size()) - 1};
+  if (!Dialogs().ChooseSteps(kSaveCaption, offered, range)) return {};
+  range.first = std::max(range.first, 0);
+  range.last = std::min(range.last, static_cast<int>(offered.size()) - 1);
+  TStepLines chosen;
+  for (int i = range.first; i <= range.last; ++i)
+    chosen.insert(chosen.end(), steps[static_cast<size_t>(i)].begin(),
+                  steps[static_cast<size_t>(i)].end());
+  return chosen;
 }
 
 // Names typed one at a time become one list step: every row's name before
@@ -115,19 +128,13 @@ void TfrmMain::NoteTypedName(int row, const std::string& sjisBefore) {
 
 void TfrmMain::mnuRecipeSaveClick() {
   if (!ConfirmAction(QStringLiteral("recipe_save"))) return;
-  int from = 0, to = 0;
-  if (!ChooseStepRange(from, to)) return;
-  const TStepLines steps = StepsOf(from, to);
-  if (steps.empty()) {
-    ShowWarning(QStringLiteral("保存する手順がありません。\r\n名前を付けるコマンド、置換、"
-                               "一括変更の後で保存してください。"),
-                kSaveCaption);
-    return;
-  }
+  const TStepLines steps = ChooseSteps();
+  if (steps.empty()) return;
   const QString chosen = Dialogs().GetSaveFileName(RecipeDialog(kSaveCaption));
   if (chosen.isEmpty()) return;
-  if (!SaveRecipeFile(DiskName(chosen), steps))
-    throw ERecipeError("手順ファイルを保存できませんでした：" + chosen.toStdString());
+  if (int err = 0; !SaveRecipeFile(DiskName(chosen), steps, &err))
+    throw ERecipeError("手順ファイルを保存できませんでした：" + chosen.toStdString() + "\n" +
+                       ErrnoReason(err));
   RememberRecipe(DiskName(chosen));
   SetStatusText(1, QString::number(steps.size()) + QStringLiteral("行の手順を保存しました。"));
 }

@@ -116,8 +116,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   void mnuRecipeRunClick();
   void RunRecipeFile(const std::string& diskPath);
   int FirstStepEntry() const;
-  TStepLines StepsOf(int from, int to) const;
-  bool ChooseStepRange(int& from, int& to);
+  TStepLines StepsOf(int entry) const;
+  TStepLines ChooseSteps();
   void RememberRecipe(const std::string& diskPath);
   void UpdateRecipeMenu();
   void RegisterRecipeCommands();

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <memory>
 #include <numeric>
 
@@ -13,6 +14,7 @@
 #include "cli/CliRecover.h"
 #include "cli/CliReport.h"
 #include "cli/CliSteps.h"
+#include "common/Errors.h"
 #include "common/Folders.h"
 #include "common/Paths.h"
 #include "common/Sjis.h"
@@ -123,8 +125,10 @@ int Session::Run() {
   AddFiles(paths);
   if (table_.RowCount() == 0) report_.Note(NoFilesText(o_));
   RunSteps();
-  if (!o_.saveRecipe.empty() && !SaveRecipeFile(o_.saveRecipe, RecipeLines(o_.steps))) {
-    report_.Error("手順ファイルを書けませんでした：" + Escaped(o_.saveRecipe));
+  if (int err = 0;
+      !o_.saveRecipe.empty() && !SaveRecipeFile(o_.saveRecipe, RecipeLines(o_.steps), &err)) {
+    report_.Error("手順ファイルを書けませんでした：" + Escaped(o_.saveRecipe) + "（" +
+                  ErrnoReason(err) + "）");
     return kExitIncomplete;
   }
   table_.PackTight();  // what the steps left spare is not needed again
@@ -281,6 +285,54 @@ void Session::PrintChanges(const ClashCheck& check) const {
   flush();
 }
 
+volatile std::sig_atomic_t g_stopAsked = 0;
+
+extern "C" void AskStop(int /*signal*/) { g_stopAsked = 1; }
+
+// Ctrl+C or SIGTERM during the run stops it before the next file, as "中止"
+// does in the window: the journal is closed and the files not reached keep
+// their names. A second signal ends the program at once. A signal held back
+// (blocked) before the run is let through when it starts, so it stops the
+// run before the first file.
+class StopOnSignal : public ProgressSink {
+ public:
+  explicit StopOnSignal(ProgressSink* shown) : shown_(shown) {
+    g_stopAsked = 0;
+    struct sigaction action {};
+    action.sa_handler = AskStop;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &oldInt_);
+    sigaction(SIGTERM, &action, &oldTerm_);
+    sigset_t stops;
+    sigemptyset(&stops);
+    sigaddset(&stops, SIGINT);
+    sigaddset(&stops, SIGTERM);
+    sigprocmask(SIG_UNBLOCK, &stops, &oldMask_);
+  }
+  ~StopOnSignal() override {
+    sigprocmask(SIG_SETMASK, &oldMask_, nullptr);
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+  }
+  StopOnSignal(const StopOnSignal&) = delete;
+  StopOnSignal& operator=(const StopOnSignal&) = delete;
+
+  bool Step(std::int64_t done, std::int64_t total, const std::string& sjisName) override {
+    if (shown_) shown_->Step(done, total, sjisName);
+    return g_stopAsked == 0;
+  }
+  void Finish() override {
+    if (shown_) shown_->Finish();
+  }
+
+ private:
+  ProgressSink* shown_;
+  struct sigaction oldInt_ {};
+  struct sigaction oldTerm_ {};
+  sigset_t oldMask_{};
+};
+
 // True when every row was done.
 bool Session::Apply() {
   std::string stoppedAt;
@@ -293,7 +345,8 @@ bool Session::Apply() {
   // Known before the run, so the journal holds it for a recovery to follow.
   if (!o_.conflict.stop) executor.SetMethodForAll(o_.conflict.method);
   TerminalProgress progress(err_, terminals_.err, "名前の変更", terminals_.columns);
-  executor.SetProgress(terminals_.err ? &progress : nullptr);
+  StopOnSignal stop(terminals_.err ? &progress : nullptr);
+  executor.SetProgress(&stop);
   report_.SetProgress(&progress);
   const RenameResult result = executor.Run(table_);
   report_.SetProgress(nullptr);
@@ -301,6 +354,7 @@ bool Session::Apply() {
     report_.Error(result.error);
     return false;
   }
+  if (result.stopped && stoppedAt.empty()) report_.Error("名前の変更を中止しました。");
   report_.Note(std::to_string(result.renamed) + "個のファイルを名前変更しました。");
   if (result.deleted > 0)
     report_.Note(std::to_string(result.deleted) + "個のファイルを削除しました。");
@@ -312,7 +366,9 @@ bool Session::Apply() {
   if (!stoppedAt.empty())
     report_.Error("同名のファイルがあったので中止しました：" + ShownName(stoppedAt) +
                   "\nこのファイルから後は変更していません。");
-  return result.notDone == 0 && stoppedAt.empty() && result.journalError.empty();
+  if (result.stopped)
+    report_.Note(std::to_string(result.untouched) + "個のファイルは変更していません。");
+  return result.notDone == 0 && !result.stopped && result.journalError.empty();
 }
 
 }  // namespace

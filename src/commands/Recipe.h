@@ -48,6 +48,8 @@ struct TRecipe {
 
 // The recipe's text: the version line, then each step quoted.
 std::string RecipeText(const std::vector<RecipeWords>& steps);
+// One step as its line in the file, without the line end.
+std::string RecipeLineText(const RecipeWords& step);
 // Reads and checks a whole recipe (unknown step, wrong values, a regular
 // expression that does not compile, wrong version). Throws ERecipeError.
 TRecipe ParseRecipe(std::string_view text);
@@ -56,8 +58,10 @@ TRecipe ParseRecipe(std::string_view text);
 void CheckRecipeStep(const RecipeLine& line);
 // The same as ParseRecipe for a file; a file that cannot be read is an ERecipeError too.
 TRecipe LoadRecipeFile(const std::string& diskPath);
-// Writes the steps through the atomic writer; false when it failed.
-bool SaveRecipeFile(const std::string& diskPath, const std::vector<RecipeWords>& steps);
+// Writes the steps through the atomic writer; false when it failed, with
+// the errno in *errnum.
+bool SaveRecipeFile(const std::string& diskPath, const std::vector<RecipeWords>& steps,
+                    int* errnum = nullptr);
 
 // The words of a line, as a POSIX shell splits and unquotes them ('…', "…",
 // \, and $'…' for control characters). Throws ERecipeError naming the line.

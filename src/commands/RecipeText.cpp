@@ -130,13 +130,15 @@ RecipeWords SplitRecipeLine(std::string_view line, int number) {
   }
 }
 
+std::string RecipeLineText(const RecipeWords& step) {
+  std::string line;
+  for (const std::string& word : step) line += (line.empty() ? "" : " ") + QuoteRecipeWord(word);
+  return line;
+}
+
 std::string RecipeText(const std::vector<RecipeWords>& steps) {
   std::string text = std::string(kMagic) + " " + std::to_string(kRecipeVersion) + "\n";
-  for (const RecipeWords& step : steps) {
-    std::string line;
-    for (const std::string& word : step) line += (line.empty() ? "" : " ") + QuoteRecipeWord(word);
-    text += line + "\n";
-  }
+  for (const RecipeWords& step : steps) text += RecipeLineText(step) + "\n";
   return text;
 }
 
@@ -197,8 +199,9 @@ TRecipe LoadRecipeFile(const std::string& diskPath) {
   return ParseRecipe(bytes);
 }
 
-bool SaveRecipeFile(const std::string& diskPath, const std::vector<RecipeWords>& steps) {
-  return WriteFileAtomic(diskPath, RecipeText(steps));
+bool SaveRecipeFile(const std::string& diskPath, const std::vector<RecipeWords>& steps,
+                    int* errnum) {
+  return WriteFileAtomic(diskPath, RecipeText(steps), errnum);
 }
 
 std::vector<RecipeWords> RulesLines(const RenameRules& rules, const std::string& option) {

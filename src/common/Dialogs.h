@@ -22,6 +22,22 @@ struct FileDialogRequest {
   bool confirmOverwrite = true;  // the save dialog asks before replacing a file
 };
 
+// One history entry offered for a recipe: its label and its steps, each as
+// the recipe file writes the line.
+struct StepEntry {
+  QString label;
+  QStringList lines;
+};
+
+// The entries first..last of those offered, one unbroken run; none when
+// last < first.
+struct StepRange {
+  int first = 0;
+  int last = -1;
+  bool Empty() const { return last < first; }
+  bool operator==(const StepRange&) const = default;
+};
+
 class DialogPort {
  public:
   virtual ~DialogPort() = default;
@@ -51,6 +67,12 @@ class DialogPort {
   // The font dialog. `font` holds a font description (QFont::toString) and
   // takes the chosen one; true on OK.
   virtual bool ChooseFont(QString& font) { return false; }
+  // The entries whose steps go into a recipe, `range` preset and taking the
+  // chosen run; true on OK with at least one entry.
+  virtual bool ChooseSteps(const QString& caption, const QList<StepEntry>& entries,
+                           StepRange& range) {
+    return false;
+  }
 };
 
 // The installed port (the real dialogs once a window exists).

@@ -33,6 +33,15 @@ QString DiskToQString(const std::string& disk) {
 
 std::string QStringToDisk(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
+// Copies the file shown to the path chosen in the save dialog, saying why
+// when it cannot.
+void CopyTo(const std::string& diskFrom, const QString& chosen) {
+  std::string step;
+  if (const int error = platform::CopyFileReplace(diskFrom, QStringToDisk(chosen), &step))
+    ShowWarning(chosen + QStringLiteral("\r\nに保存できませんでした。\r\n") +
+                QString::fromStdString(platform::ErrorText(error)));
+}
+
 // The formats a picture is written in (.jpg, .jpeg and .jpe are all JPEG).
 bool IsSavedFormat(img::PictureFormat format) {
   return format == img::PictureFormat::Jpeg || format == img::PictureFormat::Png ||
@@ -190,9 +199,7 @@ void TfrmInputName::mnuSaveAsClick() {
     if (IsSavedFormat(format)) {
       SavePictureTo(target, format);
     } else if (t == currentExt_) {
-      std::string message;
-      if (platform::CopyFileReplace(DiskPath(), target, &message) != 0)
-        ShowWarning(chosen + QStringLiteral("\r\nに保存できませんでした。"));
+      CopyTo(DiskPath(), chosen);
     } else {
       ShowWarning(QStringLiteral("画像は JPEG、BMP、PNG のいずれかの形式で保存してください。"));
     }
@@ -205,9 +212,7 @@ void TfrmInputName::mnuSaveAsClick() {
     SaveTextTo(QStringToDisk(chosen));
     return;
   }
-  std::string message;
-  if (platform::CopyFileReplace(DiskPath(), QStringToDisk(chosen), &message) != 0)
-    ShowWarning(chosen + QStringLiteral("\r\nに保存できませんでした。"));
+  CopyTo(DiskPath(), chosen);
 }
 
 void TfrmInputName::mnuSaveTextClick() {

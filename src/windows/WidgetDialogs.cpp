@@ -10,6 +10,7 @@
 #include <QTranslator>
 
 #include "windows/TextPrompt.h"
+#include "windows/TfrmRecipeSteps.h"
 
 namespace tonbo {
 namespace {
@@ -107,6 +108,14 @@ bool WidgetDialogs::ChooseFont(QString& font) {
   const QFont chosen = QFontDialog::getFont(&ok, initial, owner_);
   if (ok) font = chosen.toString();
   return ok;
+}
+
+bool WidgetDialogs::ChooseSteps(const QString& caption, const QList<StepEntry>& entries,
+                                StepRange& range) {
+  TfrmRecipeSteps dialog(caption, entries, range, owner_);
+  if (dialog.exec() != QDialog::Accepted || dialog.Range().Empty()) return false;
+  range = dialog.Range();
+  return true;
 }
 
 void InstallJapanese() {

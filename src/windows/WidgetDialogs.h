@@ -26,6 +26,8 @@ class WidgetDialogs : public DialogPort {
   QString GetExistingDirectory(const QString& caption, const QString& directory) override;
   int RunModal(QDialog& dialog) override;
   bool ChooseFont(QString& font) override;
+  bool ChooseSteps(const QString& caption, const QList<StepEntry>& entries,
+                   StepRange& range) override;
 
  private:
   QPointer<QWidget> owner_;

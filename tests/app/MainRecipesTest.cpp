@@ -64,14 +64,22 @@ class MainRecipesTest : public QObject {
     QVERIFY(windowNames.value(0).startsWith(QStringLiteral("\"A B\" ")));
     const QString recipe = QString::fromStdString(test::MakeTempDir("recipe") + "steps.recipe");
     dialogs.saveFiles = {recipe, recipe};
-    dialogs.inputs = {{true, QStringLiteral("4")}, {true, QStringLiteral("3-5")}};
+    dialogs.stepRanges = {std::nullopt, StepRange{0, 0}, StepRange{0, 1}, StepRange{0, 1}};
+    Trigger("mnuRecipeSave");  // cancelled: no file asked for
+    QVERIFY(dialogs.saveRequests.empty());
     Trigger("mnuRecipeSave");  // the entry of 連番 only
     QCOMPARE(w_->StatusText(1), QStringLiteral("8行の手順を保存しました。"));
-    const int questions = dialogs.shown.size();
     Trigger("mnuRecipeSave");
     QCOMPARE(w_->StatusText(1), QStringLiteral("11行の手順を保存しました。"));
-    QVERIFY(dialogs.shown.at(questions).text.endsWith(
-        QStringLiteral("4: 連番\r\n5: 指定文字列を追加")));
+    // Only entries with steps are offered, all checked; 整形's waiting line goes with the last.
+    const auto& [offered, preset] = dialogs.stepOffers.back();
+    QCOMPARE(preset, (StepRange{0, 1}));
+    QCOMPARE(offered.size(), 2);
+    QCOMPARE(offered[0].label, QStringLiteral("連番"));
+    QCOMPARE(offered[1].lines.value(2), QStringLiteral("--upper"));
+    dialogs.saveFiles = {recipe + QStringLiteral("/no.recipe")};  // in a file: says why
+    Trigger("mnuRecipeSave");
+    QVERIFY(dialogs.Texts("error").value(0).endsWith(QStringLiteral("フォルダが見つかりません")));
 
     const std::string other = Folder("other");
     QProcess cli;

@@ -27,6 +27,19 @@ TEST_F(CliApply, RenamesAndReportsOnStandardError) {
   EXPECT_NE(run.err.find("2個のファイルを名前変更しました。"), std::string::npos) << run.err;
 }
 
+// Ctrl+C stops the run between two files: it says what it left, the next run goes on.
+TEST_F(CliApply, ASignalStopsTheRunAndSaysWhatItLeft) {
+  File("a.txt", "A");
+  File("b.txt", "B");
+  const CliRun run = RunTonboCli({"--upper", "--apply", dir_}, {}, SIGINT);
+  EXPECT_EQ(run.code, 1) << run.err;
+  EXPECT_EQ(Disk(), (Files{{"a.txt", "A"}, {"b.txt", "B"}}));
+  EXPECT_NE(run.err.find("名前の変更を中止しました。"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("2個のファイルは変更していません。"), std::string::npos) << run.err;
+  EXPECT_EQ(RunTonboCli({"--upper", "--apply", dir_}).code, 0);
+  EXPECT_EQ(Disk(), (Files{{"A.txt", "A"}, {"B.txt", "B"}}));
+}
+
 TEST_F(CliApply, SwapsWithoutAQuestionAndWithoutLosingAFile) {
   File("1.txt", "one");
   File("2.txt", "two");

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,8 +28,10 @@ struct CliRun {
 };
 
 // env: extra NAME=VALUE settings for the child. Times are read in UTC.
+// heldSignal: sent to the child before it starts, blocked, so it arrives
+// when the program lets it through.
 inline CliRun RunTonboCli(const std::vector<std::string>& args,
-                          const std::vector<std::string>& env = {}) {
+                          const std::vector<std::string>& env = {}, int heldSignal = 0) {
   const std::string io = MakeTempDir("io");
   std::vector<char*> argv{const_cast<char*>(TONBO_CLI_PATH)};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -39,6 +42,13 @@ inline CliRun RunTonboCli(const std::vector<std::string>& args,
     for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
     dup2(open((io + "out").c_str(), O_WRONLY | O_CREAT, 0600), 1);
     dup2(open((io + "err").c_str(), O_WRONLY | O_CREAT, 0600), 2);
+    if (heldSignal) {
+      sigset_t held;
+      sigemptyset(&held);
+      sigaddset(&held, heldSignal);
+      sigprocmask(SIG_BLOCK, &held, nullptr);
+      raise(heldSignal);
+    }
     execv(argv[0], argv.data());
     _exit(127);
   }

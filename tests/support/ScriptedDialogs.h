@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -32,7 +33,9 @@ class ScriptedDialogs : public DialogPort {
   std::deque<QStringList> openFiles;
   std::deque<QString> saveFiles;
   std::deque<QString> folders;
-  std::deque<QString> fonts;  // for ChooseFont: an empty text = Cancel
+  std::deque<QString> fonts;                        // for ChooseFont: an empty text = Cancel
+  std::deque<std::optional<StepRange>> stepRanges;  // for ChooseSteps: nullopt = Cancel
+  std::vector<std::pair<QList<StepEntry>, StepRange>> stepOffers;  // entries and preset
   std::vector<ShownBox> shown;
   std::vector<FileDialogRequest> openRequests;  // what each open dialog was asked
   std::vector<FileDialogRequest> saveRequests;  // what each save dialog was asked
@@ -101,6 +104,14 @@ class ScriptedDialogs : public DialogPort {
     const QString chosen = Next(fonts, QString());
     if (!chosen.isEmpty()) font = chosen;
     return !chosen.isEmpty();
+  }
+  bool ChooseSteps(const QString& caption, const QList<StepEntry>& entries,
+                   StepRange& range) override {
+    shown.push_back({"steps", QString(), caption});
+    stepOffers.emplace_back(entries, range);
+    const std::optional<StepRange> chosen = Next(stepRanges, std::optional<StepRange>());
+    if (chosen) range = *chosen;
+    return chosen && !chosen->Empty();
   }
   QString GetExistingDirectory(const QString& caption, const QString&) override {
     shown.push_back({"folder", QString(), caption});

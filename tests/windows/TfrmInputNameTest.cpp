@@ -250,6 +250,16 @@ class TfrmInputNameTest : public QObject {
     const auto before = Manifest(dir_);
     dlg_->mnuSaveAsClick();
     QCOMPARE(Manifest(dir_), before);
+    // Another file is copied; a copy that fails says why.
+    host_->selected = 1;
+    dlg_->actRenameOneExecute();
+    Find<QTabWidget>("page")->setCurrentIndex(TfrmInputName::pageBinary);
+    dialogs_->saveFiles = {QString::fromStdString(dir_ + "d.zip"),
+                           QString::fromStdString(dir_ + "no/c.zip")};
+    dlg_->mnuSaveAsClick();
+    dlg_->mnuSaveAsClick();
+    QCOMPARE(test::ReadFile(dir_ + "d.zip"), std::string("x"));
+    QVERIFY(dialogs_->Texts("warning").value(0).endsWith(QStringLiteral("見つかりません")));
   }
 
   void picturesFitLoadFullSizeRotateAndSave() {

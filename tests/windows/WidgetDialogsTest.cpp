@@ -3,11 +3,14 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "QtTestMain.h"
 #include "windows/TextPrompt.h"
+#include "windows/TfrmRecipeSteps.h"
 
 namespace tonbo {
 
@@ -122,6 +125,37 @@ class WidgetDialogsTest : public QObject {
     SetDialogs(nullptr);
     QCOMPARE(title, QStringLiteral("確認"));
     QCOMPARE(icon, QMessageBox::Warning);
+  }
+
+  // The checked entries stay one unbroken run whatever is clicked; OK only with one.
+  void recipeStepsKeepOneRunChecked() {
+    WidgetDialogs dialogs;
+    const QList<StepEntry> entries(5,
+                                   StepEntry{QStringLiteral("連番"), {QStringLiteral("--renban")}});
+    QList<StepRange> seen;
+    bool okWhenEmpty = true;
+    WhenModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<TfrmRecipeSteps*>(modal);
+      QVERIFY(dialog);
+      auto* list = dialog->findChild<QTreeWidget*>("lstSteps");
+      auto click = [&](int i, Qt::CheckState state) {
+        list->topLevelItem(i)->setCheckState(0, state);
+        seen << dialog->Range();
+      };
+      click(4, Qt::Checked);    // stretches the run to it
+      click(2, Qt::Unchecked);  // in the middle: the entries after it go too
+      click(1, Qt::Unchecked);
+      okWhenEmpty = dialog->findChild<QPushButton*>("btnOk")->isEnabled();
+      click(3, Qt::Checked);
+      click(0, Qt::Checked);
+      click(0, Qt::Unchecked);  // the first: only it goes
+      dialog->accept();
+    });
+    StepRange range{1, 2};
+    QVERIFY(dialogs.ChooseSteps(QStringLiteral("手順を保存"), entries, range));
+    QCOMPARE(seen, (QList<StepRange>{{1, 4}, {1, 1}, {2, 1}, {3, 3}, {0, 3}, {1, 3}}));
+    QVERIFY(!okWhenEmpty);
+    QCOMPARE(range, (StepRange{1, 3}));
   }
 };
 
