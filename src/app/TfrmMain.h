@@ -255,6 +255,10 @@ class TfrmMain : public QMainWindow, public ListHost {
   void OpenLog(const std::string& log, const char* fileName = "log.txt");
   void CreateKeepCommands();
   void ShowRecovery(const RecoveryResult& result, const QString& movedText);
+  // An undo or a recovery under a progress window that offers no stop: the
+  // run would be left neither done nor undone (RunRecovery.h).
+  RecoveryResult WithRecoveryProgress(const QString& caption,
+                                      const std::function<RecoveryResult(ProgressSink*)>& work);
   // The files of an undo or recovery where they are now make the list, as after a run.
   void ListRecovered(const RecoveryResult& result);
   void CreateRunHistory();
