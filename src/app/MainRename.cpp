@@ -107,7 +107,10 @@ void TfrmMain::mnuUndoRenameClick() {
                     .arg(run.files)
                     .arg(Described(run))))
     return;
-  ShowRecovery(UndoRun(choice.journal), QStringLiteral("個のファイルを元の名前に戻しました。"));
+  ShowRecovery(WithRecoveryProgress(
+                   QStringLiteral("元に戻す"),
+                   [&](ProgressSink* progress) { return UndoRun(choice.journal, progress); }),
+               QStringLiteral("個のファイルを元の名前に戻しました。"));
 }
 
 void TfrmMain::OfferRecovery() {
@@ -125,12 +128,16 @@ void TfrmMain::OfferRecovery() {
                        "「キャンセル」　今はそのままにします（次に起動したときにもう一度確認"
                        "します）。")
             .arg(planned));
-    if (answer == Answer::Yes)
-      ShowRecovery(RecoverRun(journal, RecoverMode::Finish),
-                   QStringLiteral("個のファイルの名前変更を最後まで済ませました。"));
-    else if (answer == Answer::No)
-      ShowRecovery(RecoverRun(journal, RecoverMode::Rollback),
-                   QStringLiteral("個のファイルを元の名前に戻しました。"));
+    if (answer == Answer::Cancel) continue;
+    const bool finish = answer == Answer::Yes;
+    const RecoveryResult result = WithRecoveryProgress(
+        finish ? QStringLiteral("名前の変更を最後まで済ませる") : QStringLiteral("元に戻す"),
+        [&](ProgressSink* progress) {
+          return RecoverRun(journal, finish ? RecoverMode::Finish : RecoverMode::Rollback,
+                            progress);
+        });
+    ShowRecovery(result, finish ? QStringLiteral("個のファイルの名前変更を最後まで済ませました。")
+                                : QStringLiteral("個のファイルを元の名前に戻しました。"));
   }
 }
 
@@ -138,16 +145,20 @@ void TfrmMain::CreateRunHistory() {
   frmRunHistory_ = new TfrmRunHistory(this);
   LoadPlacement(*frmRunHistory_, "frmRunHistory");
   frmRunHistory_->SetUndoer([this](const std::string& journal) {
-    RecoveryResult result;
-    {
-      TfrmProgress progress(this, QStringLiteral("元に戻す"), progressClock_);
-      progress.SetStoppable(false);  // stopped halfway, the run would be neither done nor undone
-      result = UndoRun(journal, &progress, UndoMode::AllOrNothing);
-    }
+    const RecoveryResult result = WithRecoveryProgress(
+        QStringLiteral("元に戻す"),
+        [&](ProgressSink* progress) { return UndoRun(journal, progress, UndoMode::AllOrNothing); });
     if (result.error.empty()) ListRecovered(result);
     return result;
   });
   commands_.Register(Command::mnuRunHistory, [this] { frmRunHistory_->Execute(); });
+}
+
+RecoveryResult TfrmMain::WithRecoveryProgress(
+    const QString& caption, const std::function<RecoveryResult(ProgressSink*)>& work) {
+  TfrmProgress progress(this, caption, progressClock_);
+  progress.SetStoppable(false);
+  return work(&progress);
 }
 
 void TfrmMain::ListRecovered(const RecoveryResult& result) {

@@ -127,8 +127,9 @@ void TfrmMain::CreateList() {
   listFile_->setColumnHidden(FileListModel::ColTaken, true);
   timerTaken_ = new QTimer(this);
   timerTaken_->setObjectName(QStringLiteral("timerTaken"));
-  timerTaken_->setInterval(0);  // between the window's events, a slice at a time
-  connect(timerTaken_, &QTimer::timeout, this, &TfrmMain::ReadTakenTimes);
+  timerTaken_->setSingleShot(true);  // after the command
+  timerTaken_->setInterval(0);
+  connect(timerTaken_, &QTimer::timeout, this, &TfrmMain::PostTakenRead);
   // A long path loses its middle folders, not the file name at its end.
   listFile_->setItemDelegateForColumn(FileListModel::ColPath, new MiddleElideDelegate(listFile_));
   connect(header, &QHeaderView::sectionClicked, this, &TfrmMain::listFileColumnClick);
@@ -247,10 +248,7 @@ void TfrmMain::RefreshList() {
     }
   }
   model_->EndRebuild(std::move(images));
-  if (!listFile_->isColumnHidden(FileListModel::ColTaken)) {
-    takenTimes_.Restart();
-    timerTaken_->start();
-  }
+  if (!listFile_->isColumnHidden(FileListModel::ColTaken)) timerTaken_->start();
   if (keepSelection && !selected.Empty()) SelectRuns(selected);
   SetStatusText(0, QStringLiteral("総数 = ") + QString::number(count));
   MarkClashes();
@@ -258,9 +256,10 @@ void TfrmMain::RefreshList() {
 
 void TfrmMain::listFileColumnClick(int column) {
   if (column < 0 || column >= FileListModel::ColumnCount) return;
-  if (column == FileListModel::ColTaken)
+  if (column == FileListModel::ColTaken) {
+    if (!ReadAllTakenTimes()) return;  // stopped: the order stays
     table_.SortByKeys(takenTimes_.SortKeys(table_));
-  else if (column == FileListModel::ColSize)
+  } else if (column == FileListModel::ColSize)
     table_.SortNumeric(colSize);
   else if (ExcelSort())
     table_.SortNoCase(column);
@@ -270,25 +269,6 @@ void TfrmMain::listFileColumnClick(int column) {
   sortDescending_[static_cast<size_t>(column)] = !sortDescending_[static_cast<size_t>(column)];
   listFile_->clearSelection();  // even when the order did not change
   RefreshList();
-}
-
-void TfrmMain::ApplyTakenColumn() {
-  const bool shown = Switch(MenuSwitch::mnuColTaken);
-  listFile_->setColumnHidden(FileListModel::ColTaken, !shown);
-  if (shown) {
-    takenTimes_.Restart();
-    timerTaken_->start();
-  } else {
-    timerTaken_->stop();
-    takenTimes_.Clear();  // hidden, it holds nothing
-  }
-}
-
-void TfrmMain::ReadTakenTimes() {
-  // A slice short enough that typing and scrolling never wait on it.
-  constexpr auto kSlice = std::chrono::milliseconds(20);
-  if (takenTimes_.ReadSome(table_, kSlice)) timerTaken_->stop();
-  model_->TakenRead();
 }
 
 void TfrmMain::listFileClick() {

@@ -18,6 +18,7 @@
 #include "core/EffectSoundGate.h"
 #include "core/IniFile.h"
 #include "core/ListHost.h"
+#include "core/TakenWorker.h"
 #include "core/UndoList.h"
 #include "text/RenameRules.h"
 
@@ -208,6 +209,8 @@ class TfrmMain : public QMainWindow, public ListHost {
   void SetProgressClock(TfrmProgress::Clock clock) { progressClock_ = std::move(clock); }
   // How the naming reads the files' tags (tests hand in values).
   void SetTagSource(TagSource source) { tagSource_ = std::move(source); }
+  // How the list's column reads a file's date taken (tests hand in a slow one).
+  void SetTakenReader(TakenWorker::Read read) { takenRead_ = std::move(read); }
 
   // Settings.
   TIniFileEx& Ini() { return *ini_; }
@@ -248,13 +251,22 @@ class TfrmMain : public QMainWindow, public ListHost {
   void RegisterSwitches();
   void ApplyPicture();
   // "撮影日時" shown or hidden as mnuColTaken says; while shown the dates
-  // are read a few at a time by timerTaken_.
+  // are read by takenWorker_, asked after each change of the list by
+  // timerTaken_ (after the command, as for the clash check).
   void ApplyTakenColumn();
-  void ReadTakenTimes();
+  void PostTakenRead();
+  void TakenAnswered(std::uint64_t generation, const std::vector<TTakenTimes::Dated>& dates);
+  // Every row's date for the sort, waited for under a progress window; false
+  // when the user stopped it.
+  bool ReadAllTakenTimes();
   // Writes a run's log (log.txt, err.txt) to the log folder and opens it.
   void OpenLog(const std::string& log, const char* fileName = "log.txt");
   void CreateKeepCommands();
   void ShowRecovery(const RecoveryResult& result, const QString& movedText);
+  // An undo or a recovery under a progress window that offers no stop: the
+  // run would be left neither done nor undone (RunRecovery.h).
+  RecoveryResult WithRecoveryProgress(const QString& caption,
+                                      const std::function<RecoveryResult(ProgressSink*)>& work);
   // The files of an undo or recovery where they are now make the list, as after a run.
   void ListRecovered(const RecoveryResult& result);
   void CreateRunHistory();
@@ -320,7 +332,11 @@ class TfrmMain : public QMainWindow, public ListHost {
   bool clashPostPending_ = false;
   std::uint64_t clashGeneration_ = 0;  // the table the marks were asked for
   bool clashesFromDisk_ = false;       // the marks of that table include the disk's
-  // Last: gone before anything its answers reach.
+  std::uint64_t takenGeneration_ = 0;  // the list the dates being read are for
+  size_t takenPending_ = 0;            // of them, not answered yet
+  TakenWorker::Read takenRead_;
+  // Last: gone before anything their answers reach.
+  std::unique_ptr<TakenWorker> takenWorker_;
   std::unique_ptr<ClashWorker> clashWorker_;
 };
 

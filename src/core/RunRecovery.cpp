@@ -106,9 +106,26 @@ struct Item {
   bool move = false;           // renamed from where to want (undo)
 };
 
+// Shows how far the work is but never lets it stop: an undo or a recovery
+// stopped halfway would leave its run neither done nor undone, while its
+// journal is closed as if it were.
+class Unstoppable final : public ProgressSink {
+ public:
+  explicit Unstoppable(ProgressSink* sink) : sink_(sink) {}
+  bool Step(std::int64_t done, std::int64_t total, const std::string& sjisName) override {
+    sink_->Step(done, total, sjisName);
+    return true;
+  }
+  void Finish() override { sink_->Finish(); }
+
+ private:
+  ProgressSink* sink_;
+};
+
 class Recovery {
  public:
-  Recovery(const Journal& j, ProgressSink* progress) : j_(j), progress_(progress) {}
+  Recovery(const Journal& j, ProgressSink* progress)
+      : j_(j), progress_(progress), shown_(progress != nullptr) {}
   // finishing: a conflict is settled as the run was asked to settle it.
   RecoveryResult Run(const char* kind, bool finishing);
   std::vector<Item> items;
@@ -135,7 +152,8 @@ class Recovery {
   void Collect(Item& item);
 
   const Journal& j_;
-  ProgressSink* progress_;
+  Unstoppable progress_;
+  bool shown_;
   RecoveryResult result_;
   std::vector<size_t> itemOfRow_;
   platform::TrashRestorer trash_;  // read at the first file put back, after the moves
@@ -185,7 +203,7 @@ Settlement Recovery::Settle(int row, const EngineRow& r, bool finishing) const {
 RecoveryResult Recovery::Run(const char* kind, bool finishing) {
   RenameEngine engine(
       rows, [this, finishing](int row, const EngineRow& r) { return Settle(row, r, finishing); });
-  engine.SetProgress(progress_, [this](int row) { return Sjis(rows[row].from); });
+  if (shown_) engine.SetProgress(&progress_, [this](int row) { return Sjis(rows[row].from); });
   if (const int err = engine.Run(JournalDirDisk(), kind, j_.path)) {
     result_.error =
         "名前の変更の記録を書けないため、何も変更しませんでした。" + platform::ErrorText(err);

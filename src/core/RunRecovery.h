@@ -75,13 +75,15 @@ bool FinishedOnDisk(const Journal& j);
 // it says were done.
 void CountJournal(const std::string& journal, int& planned, int& done);
 
+// progress is told of each file but cannot stop the work: a run put back or
+// finished halfway would be neither done nor undone, and its journal closed.
 RecoveryResult RecoverRun(const std::string& journal, RecoverMode mode,
                           ProgressSink* progress = nullptr);
 // LeaveChanged: a file changed, moved or in the way since the run is
 // reported and left while the others go back. AllOrNothing: every file is
 // checked first (PreviewUndo's check, under the journal's lock) and one
 // that cannot go back stops the whole undo: error says so, log names each
-// file, nothing moves.
+// file, nothing moves. progress cannot stop it either (RecoverRun).
 enum class UndoMode { LeaveChanged, AllOrNothing };
 RecoveryResult UndoRun(const std::string& journal, ProgressSink* progress = nullptr,
                        UndoMode mode = UndoMode::LeaveChanged);

@@ -4,13 +4,10 @@
 #include <functional>
 #include <limits>
 
-#include "common/Sjis.h"
 #include "tags/TagReader.h"
 
 namespace tonbo {
 namespace {
-
-std::uint64_t PathKey(std::string_view sjisPath) { return std::hash<std::string_view>()(sjisPath); }
 
 std::uint64_t Pack(const std::optional<tags::TakenTime>& t) {
   if (!t) return TTakenTimes::kNoDate;
@@ -21,33 +18,32 @@ std::uint64_t Pack(const std::optional<tags::TakenTime>& t) {
 
 }  // namespace
 
+std::uint64_t TTakenTimes::Key(std::string_view sjisPath) {
+  return std::hash<std::string_view>()(sjisPath);
+}
+
+std::uint64_t TTakenTimes::ReadPacked(const std::string& diskPath) {
+  return Pack(tags::ReadTakenTime(diskPath));
+}
+
 std::optional<std::uint64_t> TTakenTimes::Find(std::string_view sjisPath) const {
-  const auto it = dates_.find(PathKey(sjisPath));
+  const auto it = dates_.find(Key(sjisPath));
   if (it == dates_.end()) return std::nullopt;
   return it->second;
 }
 
-bool TTakenTimes::ReadSome(const TCsvDb& table, std::chrono::steady_clock::duration budget) {
-  using Clock = std::chrono::steady_clock;
-  const auto until =
-      budget == Clock::duration::max() ? Clock::time_point::max() : Clock::now() + budget;
-  for (; next_ < table.RowCount(); ++next_) {
-    const std::string_view path = table.GetCell(colPath, next_);
-    const std::uint64_t key = PathKey(path);
-    if (dates_.count(key)) continue;
-    dates_.emplace(key, Pack(tags::ReadTakenTime(enc::SjisToDisk(path))));
-    if (Clock::now() >= until) {
-      ++next_;
-      return next_ >= table.RowCount();
-    }
-  }
-  return true;
+std::vector<int> TTakenTimes::Unread(const TCsvDb& table) const {
+  std::vector<int> rows;
+  for (int r = 0; r < table.RowCount(); ++r)
+    if (!dates_.count(Key(table.GetCell(colPath, r)))) rows.push_back(r);
+  return rows;
 }
 
-void TTakenTimes::Clear() {
-  std::unordered_map<std::uint64_t, std::uint64_t>().swap(dates_);
-  next_ = 0;
+void TTakenTimes::Add(const std::vector<Dated>& dates) {
+  for (const Dated& d : dates) dates_.emplace(d.key, d.date);
 }
+
+void TTakenTimes::Clear() { std::unordered_map<std::uint64_t, std::uint64_t>().swap(dates_); }
 
 std::string TTakenTimes::Text(std::uint64_t packed) {
   if (packed == kNoDate) return {};
@@ -61,9 +57,7 @@ std::string TTakenTimes::Text(std::uint64_t packed) {
   return text;
 }
 
-std::vector<std::uint64_t> TTakenTimes::SortKeys(const TCsvDb& table) {
-  Restart();
-  ReadSome(table, std::chrono::steady_clock::duration::max());
+std::vector<std::uint64_t> TTakenTimes::SortKeys(const TCsvDb& table) const {
   std::vector<std::uint64_t> keys;
   keys.reserve(static_cast<std::size_t>(table.RowCount()));
   for (int r = 0; r < table.RowCount(); ++r) {

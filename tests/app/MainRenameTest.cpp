@@ -95,7 +95,10 @@ class MainRenameTest : public QObject {
     w_->ExecuteRenames();
     QCOMPARE(test::ReadFile(dir_ + "a.txt"), std::string("b.txt"));
     dialogs.answers = {Answer::Yes};
+    int ticks = 0;  // the progress window looks at its clock at each file
+    w_->SetProgressClock([&ticks] { return ++ticks; });
     w_->Commands().Run(Command::mnuUndoRename);
+    QVERIFY(ticks > 0);
     QVERIFY(dialogs.Texts("yesno").last().startsWith(
         "最後に実行した名前の変更（3 個のファイル）を元に戻します。"));
     // It names the run: its time and folder.
@@ -137,7 +140,10 @@ class MainRenameTest : public QObject {
     wait(nullptr);
     test::ScriptedDialogs dialogs;
     dialogs.answers = {Answer::No};  // back to the names before
+    int ticks = 0;
+    w_->SetProgressClock([&ticks] { return ++ticks; });
     w_->StartUp({}, {});
+    QVERIFY(ticks > 0);
     QCOMPARE(dialogs.Texts("yesnocancel").size(), 1);
     QVERIFY(dialogs.Texts("yesnocancel")[0].startsWith(
         "前回の名前の変更（3 個のファイル）は途中で終了しました。"));

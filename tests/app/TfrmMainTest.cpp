@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
@@ -16,7 +17,9 @@
 
 #include <exiv2/exiv2.hpp>
 
+#include <atomic>
 #include <map>
+#include <thread>
 
 #include "QtTestMain.h"
 #include "ScriptedDialogs.h"
@@ -353,6 +356,36 @@ class TfrmMainTest : public QObject {
     QCOMPARE(Cell(w, 2, FileListModel::ColTaken), QStringLiteral("2024/01/03 00:00:00"));
     w.findChild<QAction*>("mnuColTaken")->trigger();
     QVERIFY(w.List()->isColumnHidden(FileListModel::ColTaken));
+  }
+
+  // A file that keeps its date back (a slow mount) holds up neither the
+  // window nor the sort: the sort waits under a progress window whose stop
+  // leaves the order as it was, and sorts once the dates are in.
+  void takenSortWaitsForASlowFileAndCanBeStopped() {
+    TfrmMain& w = Make();
+    auto open = std::make_shared<std::atomic<bool>>(false);
+    w.SetTakenReader([open](const std::string& path) {
+      while (!*open) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      return path.back() == 'a' ? 20240101000000000u : 20240102000000000u;
+    });
+    std::int64_t clock = 0;
+    w.SetProgressClock([&clock] { return clock += 100; });
+    for (const char* path : {"/slow/b", "/slow/a"}) AddRow(w.Table(), path);
+    w.RefreshList();
+    w.findChild<QAction*>("mnuColTaken")->trigger();
+    QTimer stop;  // "中止(&C)" once the progress window shows
+    connect(&stop, &QTimer::timeout, [&w] {
+      if (auto* p = w.findChild<QDialog*>("frmProgress"); p && p->isVisible())
+        p->findChild<QPushButton*>("btnCancel")->click();
+    });
+    stop.start(5);
+    w.listFileColumnClick(FileListModel::ColTaken);
+    stop.stop();
+    QCOMPARE(Cell(w, 0, 0), QStringLiteral("b"));
+    *open = true;
+    w.listFileColumnClick(FileListModel::ColTaken);
+    QCOMPARE(Cell(w, 0, 0), QStringLiteral("a"));
+    QCOMPARE(Cell(w, 1, FileListModel::ColTaken), QStringLiteral("2024/01/02 00:00:00"));
   }
 
   void clickShowsFirstSelectedPath() {
