@@ -128,8 +128,9 @@ NameCollation& Collation() {
   return collation;
 }
 
-// Making and checking the table costs about as much as 10,000 keys, so it
-// is made once a thread sorts that many plain names, and then kept.
+// Making and checking the table costs about as much as 10,000 keys, so a
+// thread makes it for its first sort of at least 5,000 plain names, and
+// keeps it.
 constexpr std::size_t kNamesWorthATable = 5000;
 
 const PlainOrder* Plain(NameCollation& collation, std::size_t names) {
