@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <numeric>
 #include <optional>
+#include <utility>
 
 namespace tonbo {
 namespace {
@@ -54,10 +55,18 @@ void AppendPlainKey(const PlainOrder& order, std::string_view disk, std::string&
   }
 }
 
-std::string PlainKey(const PlainOrder& order, std::string_view disk) {
-  std::string key;
-  AppendPlainKey(order, disk, key);
-  return key;
+// A plain name's key, a 0 byte (below every byte of a key) and its bytes,
+// so that one comparison of such strings is the key's and then the bytes'.
+void AppendSortable(const PlainOrder& order, std::string_view disk, std::string& sortable) {
+  AppendPlainKey(order, disk, sortable);
+  sortable += '\0';
+  sortable.append(disk);
+}
+
+std::string Sortable(const PlainOrder& order, std::string_view disk) {
+  std::string sortable;
+  AppendSortable(order, disk, sortable);
+  return sortable;
 }
 
 // The places of the characters, read from the collator itself; every
@@ -78,28 +87,36 @@ PlainOrder RankCharacters(const QCollator& collator) {
   return order;
 }
 
+// Eight bytes of a sortable string as one number, in the same order.
+std::uint64_t Word(std::string_view sortable, std::size_t from) {
+  std::uint64_t word = 0;
+  for (std::size_t i = from; i < from + 8; ++i)
+    word = word << 8 | (i < sortable.size() ? static_cast<unsigned char>(sortable[i]) : 0);
+  return word;
+}
+
 // A locale may join letters ("ch" in Czech) or weigh case apart; then the
 // table is not the collation. Every name of one and two characters, sorted
-// by the collator's keys, must come out sorted by the table too.
+// by the table, must come out in the collator's order too: each name before
+// the next by the collator's keys, then the bytes. (Such a name's sortable
+// string has at most seven bytes.)
 bool AgreesWithCollator(const QCollator& collator, const PlainOrder& order) {
   std::vector<std::string> names;
   for (char a = 0x20; a < 0x7f; ++a) {
     names.emplace_back(1, a);
     for (char b = 0x20; b < 0x7f; ++b) names.push_back({a, b});
   }
-  std::vector<QCollatorSortKey> keys;
-  for (const std::string& n : names) keys.push_back(collator.sortKey(QString::fromLatin1(n)));
-  std::vector<std::size_t> byKeys(names.size());
-  std::iota(byKeys.begin(), byKeys.end(), std::size_t{0});
-  std::sort(byKeys.begin(), byKeys.end(), [&](std::size_t a, std::size_t b) {
-    const int c = keys[a].compare(keys[b]);
-    return c != 0 ? c < 0 : names[a] < names[b];
-  });
-  for (std::size_t i = 1; i < byKeys.size(); ++i) {
-    const std::string& a = names[byKeys[i - 1]];
-    const std::string& b = names[byKeys[i]];
-    const std::string keyA = PlainKey(order, a), keyB = PlainKey(order, b);
-    if (keyA > keyB || (keyA == keyB && a > b)) return false;
+  std::vector<std::pair<std::uint64_t, std::size_t>> byTable;
+  for (std::size_t i = 0; i < names.size(); ++i)
+    byTable.emplace_back(Word(Sortable(order, names[i]), 0), i);
+  std::sort(byTable.begin(), byTable.end());
+  QCollatorSortKey before = collator.sortKey(QString::fromLatin1(names[byTable[0].second]));
+  for (std::size_t i = 1; i < byTable.size(); ++i) {
+    const std::string& name = names[byTable[i].second];
+    QCollatorSortKey key = collator.sortKey(QString::fromLatin1(name));
+    const int c = before.compare(key);
+    if (c > 0 || (c == 0 && names[byTable[i - 1].second] > name)) return false;
+    before = std::move(key);
   }
   return true;
 }
@@ -128,10 +145,10 @@ NameCollation& Collation() {
   return collation;
 }
 
-// Making and checking the table costs about as much as 10,000 keys, so a
-// thread makes it for its first sort of at least 5,000 plain names, and
-// keeps it.
-constexpr std::size_t kNamesWorthATable = 5000;
+// Making and checking the table costs about as much as sorting 10,000
+// names by their keys, so a thread makes it for its first sort of at least
+// that many plain names, and keeps it.
+constexpr std::size_t kNamesWorthATable = 10000;
 
 const PlainOrder* Plain(NameCollation& collation, std::size_t names) {
   if (!collation.plainChecked && names >= kNamesWorthATable) {
@@ -147,8 +164,8 @@ QString NameText(std::string_view disk) {
 }
 
 // The one comparison: the collation's keys, then the bytes.
-template <class Key>
-bool KeyLess(const Key& keyA, std::string_view diskA, const Key& keyB, std::string_view diskB) {
+bool KeyLess(const QCollatorSortKey& keyA, std::string_view diskA, const QCollatorSortKey& keyB,
+             std::string_view diskB) {
   const int c = keyA.compare(keyB);
   if (c != 0) return c < 0;
   return diskA < diskB;
@@ -172,41 +189,39 @@ std::vector<std::size_t> CollatorOrder(const QCollator& collator,
   return order;
 }
 
-// A plain name's key, a 0 byte (below every byte of a key) and its bytes,
-// so that one comparison of such strings is the key's and then the bytes'.
-// Their first eight bytes as one number settle most comparisons without
-// reading the buffer.
+// A plain name's sortable string; its first sixteen bytes as two numbers
+// settle most comparisons without reading the buffer.
 struct PlainEntry {
-  std::uint64_t head;
+  std::uint64_t head[2];
   std::size_t begin;
   std::uint32_t length, index;
 };
 
-std::uint64_t Head(std::string_view sortable) {
-  std::uint64_t head = 0;
-  for (std::size_t i = 0; i < 8; ++i)
-    head = head << 8 | (i < sortable.size() ? static_cast<unsigned char>(sortable[i]) : 0);
-  return head;
+bool EntryLess(const PlainEntry& a, const PlainEntry& b, const char* buffer) {
+  if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+  if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+  return std::string_view(buffer + a.begin, a.length) <
+         std::string_view(buffer + b.begin, b.length);
 }
 
-// All keys side by side in one buffer: no allocation per name.
+// All sortable strings side by side in one buffer: no allocation per name.
 std::vector<std::size_t> TableOrder(const PlainOrder& plain,
                                     const std::vector<std::string_view>& diskNames) {
   std::string buffer;
   std::vector<PlainEntry> entries(diskNames.size());
   for (std::size_t i = 0; i < diskNames.size(); ++i) {
     entries[i].begin = buffer.size();
-    AppendPlainKey(plain, diskNames[i], buffer);
-    buffer += '\0';
-    buffer.append(diskNames[i]);
+    AppendSortable(plain, diskNames[i], buffer);
     entries[i].length = static_cast<std::uint32_t>(buffer.size() - entries[i].begin);
     entries[i].index = static_cast<std::uint32_t>(i);
   }
-  const std::string_view all(buffer);
-  for (PlainEntry& e : entries) e.head = Head(all.substr(e.begin, e.length));
+  for (PlainEntry& e : entries) {
+    const std::string_view sortable = std::string_view(buffer).substr(e.begin, e.length);
+    e.head[0] = Word(sortable, 0);
+    e.head[1] = Word(sortable, 8);
+  }
   std::sort(entries.begin(), entries.end(), [&](const PlainEntry& a, const PlainEntry& b) {
-    if (a.head != b.head) return a.head < b.head;
-    return all.substr(a.begin, a.length) < all.substr(b.begin, b.length);
+    return EntryLess(a, b, buffer.data());
   });
   std::vector<std::size_t> order;
   order.reserve(entries.size());
@@ -219,9 +234,7 @@ std::vector<std::size_t> TableOrder(const PlainOrder& plain,
 bool NaturalNameLess(std::string_view diskA, std::string_view diskB) {
   NameCollation& collation = Collation();
   const PlainOrder* plain = IsPlain(diskA) && IsPlain(diskB) ? Plain(collation, 2) : nullptr;
-  if (plain)
-    return KeyLess(std::string_view(PlainKey(*plain, diskA)), diskA,
-                   std::string_view(PlainKey(*plain, diskB)), diskB);
+  if (plain) return Sortable(*plain, diskA) < Sortable(*plain, diskB);
   const QCollator& collator = collation.collator;
   return KeyLess(collator.sortKey(NameText(diskA)), diskA, collator.sortKey(NameText(diskB)),
                  diskB);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCollator>
-#include <QCollatorSortKey>
 #include <QLocale>
 #include <numeric>
 #include <random>
@@ -15,10 +14,11 @@ namespace {
 // Names that meet every way plain names can tie or differ: case, leading
 // zeros, digit runs against letters and punctuation, runs longer than the
 // collation's 254-digit pieces, one name a prefix of another.
-std::vector<std::string> RandomPlainNames(std::mt19937& rng) {
-  static const std::string kLetters = "aAbBzZ._- ~()[]";
+std::vector<std::string> RandomPlainNames() {
+  std::mt19937 rng(7);
+  static const std::string kLetters = "aAbBcChHzZ._- ~()[]";
   static const int kRuns[] = {1, 2, 3, 12, 253, 254, 255, 300, 508};
-  std::vector<std::string> names(6000);
+  std::vector<std::string> names(10000);
   for (std::string& name : names) {
     for (int parts = rng() % 5; parts > 0; --parts) {
       if (rng() % 2) name += kLetters[rng() % kLetters.size()];
@@ -30,9 +30,7 @@ std::vector<std::string> RandomPlainNames(std::mt19937& rng) {
 
 // The collator's keys, then the bytes: the order the table must reproduce.
 std::vector<std::size_t> CollatorOrder(const std::vector<std::string_view>& names) {
-  QLocale locale;
-  if (locale.language() == QLocale::C) locale = QLocale(QLocale::English, QLocale::UnitedStates);
-  QCollator collator(locale);
+  QCollator collator(QLocale().language() == QLocale::C ? QLocale("en_US") : QLocale());
   collator.setNumericMode(true);
   collator.setCaseSensitivity(Qt::CaseInsensitive);
   collator.setIgnorePunctuation(false);
@@ -53,14 +51,13 @@ TEST(NaturalOrderTest, PlainNamesSortAsTheCollatorSortsThem) {
   for (const char* localeName : {"C", "ja_JP", "de_DE", "sv_SE", "cs_CZ"}) {
     QLocale::setDefault(QLocale(localeName));
     std::thread([&] {
-      std::mt19937 rng(7);
-      const std::vector<std::string> names = RandomPlainNames(rng);
+      const std::vector<std::string> names = RandomPlainNames();
       const std::vector<std::string_view> views(names.begin(), names.end());
-      EXPECT_EQ(NaturalOrder(views), CollatorOrder(views)) << localeName;
-      for (std::size_t i = 1; i < 200; ++i)
-        EXPECT_EQ(NaturalNameLess(views[i - 1], views[i]),
-                  CollatorOrder({views[i - 1], views[i]})[0] == 0 && views[i - 1] != views[i])
-            << localeName << " " << views[i - 1] << " | " << views[i];
+      const std::vector<std::size_t> order = CollatorOrder(views);
+      EXPECT_EQ(NaturalOrder(views), order) << localeName;
+      for (std::size_t i = 1; i < order.size(); ++i)
+        ASSERT_EQ(NaturalNameLess(views[order[i - 1]], views[order[i]]),
+                  views[order[i - 1]] != views[order[i]]);
     }).join();
   }
   QLocale::setDefault(before);
