@@ -233,6 +233,8 @@ std::vector<std::size_t> TableOrder(const PlainOrder& plain,
 
 bool NaturalNameLess(std::string_view diskA, std::string_view diskB) {
   NameCollation& collation = Collation();
+  // The table only if this thread has made it already: one pair is not
+  // worth making it.
   const PlainOrder* plain = IsPlain(diskA) && IsPlain(diskB) ? Plain(collation, 2) : nullptr;
   if (plain) return Sortable(*plain, diskA) < Sortable(*plain, diskB);
   const QCollator& collator = collation.collator;
