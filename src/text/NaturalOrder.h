@@ -15,7 +15,9 @@ namespace tonbo {
 bool NaturalNameLess(std::string_view diskA, std::string_view diskB);
 
 // The positions of the names in that order. Each name's collation key is made
-// once, so a folder of 100,000 files sorts quickly.
+// once, so a folder of 100,000 files sorts quickly; when every name is
+// printable ASCII, a table of the collation's own order of those characters
+// makes the keys, several times faster, where the locale allows.
 std::vector<std::size_t> NaturalOrder(const std::vector<std::string_view>& diskNames);
 
 // Puts items in the order of their names; diskName(item) gives the bytes.
