@@ -4,16 +4,12 @@
 // newer one takes over between two files. The dates come back in small
 // batches, each with the number of the list it was asked for, so the window
 // drops those for a list that has changed since.
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <memory>
-#include <mutex>
-#include <optional>
-#include <thread>
 #include <vector>
 
 #include "core/CsvDb.h"
+#include "core/LatestJobThread.h"
 #include "core/TakenTimes.h"
 
 namespace tonbo {
@@ -25,12 +21,8 @@ class TakenWorker {
   // The packed date of a file (disk path), TTakenTimes::ReadPacked by default.
   using Read = std::function<std::uint64_t(const std::string& diskPath)>;
 
+  // No answer comes after the worker is gone.
   explicit TakenWorker(Done done, Read read = {});
-  // No answer comes after this. A file under way is waited for a moment; one
-  // held up longer by the disk is left to end on its own.
-  ~TakenWorker();
-  TakenWorker(const TakenWorker&) = delete;
-  TakenWorker& operator=(const TakenWorker&) = delete;
 
   // table: a copy of the list (copies share their cells until written);
   // rows: those to read.
@@ -42,20 +34,10 @@ class TakenWorker {
     TCsvDb table;
     std::vector<int> rows;
   };
-  // Shared with the thread, which may outlive the worker.
-  struct State {
-    Done done;
-    Read read;
-    std::mutex mutex;
-    std::condition_variable wake, ended;
-    std::optional<Job> job;
-    bool quit = false, finished = false;
-  };
-  static void Loop(State& state);
-  static bool ReadJob(State& state, const Job& job);
+  static bool ReadJob(const Done& done, const Read& read, const Job& job,
+                      LatestJobThread<Job>::Reply& reply);
 
-  std::shared_ptr<State> state_;
-  std::thread thread_;
+  LatestJobThread<Job> thread_;
 };
 
 }  // namespace tonbo
